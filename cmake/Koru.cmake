@@ -1,0 +1,31 @@
+# Small helpers shared by the folders' CMakeLists.
+
+# koru_add_library(NAME SOURCES ... LIBS ...): a static library rooted at the
+# project's top folder, so headers are included as "model/textutil.h".
+function(koru_add_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+endfunction()
+
+# koru_add_test(NAME SOURCES ... LIBS ... [LABELS ...] [TIMEOUT s]): one Qt Test
+# executable per test class, run headless.
+function(koru_add_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KORU_RUNTIME_DIR})
+  target_link_libraries(${name} PRIVATE Qt6::Test koru_testsupport ${ARG_LIBS})
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT ARG_LABELS)
+    set(ARG_LABELS unit)
+  endif()
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  set_tests_properties(${name} PROPERTIES
+    LABELS "${ARG_LABELS}"
+    TIMEOUT ${ARG_TIMEOUT}
+    SKIP_RETURN_CODE 77
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KORU_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+endfunction()

@@ -1,0 +1,46 @@
+// Every message box, question and file dialog of the program goes through
+// this interface. The application installs the Qt implementation
+// (widgets/qtdialogservice.h); tests install a scripted one that answers
+// from a script and records what was asked, so no test ever blocks.
+#pragma once
+
+#include <QString>
+
+namespace koru {
+
+class DialogService
+{
+public:
+    virtual ~DialogService() = default;
+
+    // Warning with an OK button: refusals and failures.
+    virtual void warning(const QString &text) = 0;
+    // Information with an OK button.
+    virtual void information(const QString &text) = 0;
+    // Information with Yes and No: destructive questions. True for Yes.
+    virtual bool question(const QString &text) = 0;
+    // Confirmation with Yes and No before a file is replaced. True for Yes.
+    virtual bool confirmOverwrite(const QString &text) = 0;
+
+    // File names; the filter is written "説明(*.koru)|*.koru". Empty when cancelled.
+    virtual QString openFileName(const QString &filter, const QString &folder = {}) = 0;
+    virtual QString saveFileName(const QString &filter, const QString &folder = {},
+                                 const QString &proposedName = {}) = 0;
+
+    // The service in use. Without an installed one, a silent service answers
+    // No and Cancel to everything (a headless tool never waits on a box).
+    static DialogService &instance();
+    static void install(DialogService *service); // nullptr restores the silent one
+};
+
+// Shortcut for the common case.
+inline DialogService &Dialogs() { return DialogService::instance(); }
+
+// The message shown before an existing file is replaced.
+inline const QString OverwriteQuestion = QStringLiteral("同じ名前のファイルが既にあります。上書きしますか？");
+inline const QString SaveFailed = QStringLiteral("ファイルの保存に失敗しました。");
+inline const QString LoadFailed = QStringLiteral("ファイルの読み込みに失敗しました。");
+inline const QString WrongExtension = QStringLiteral("指定したファイルを開くことが出来ません\r\nファイル名を確認して下さい。");
+inline const QString UnexpectedError = QStringLiteral("エラーが発生しました\r\nソフトを再起動するか再度インストールして下さい");
+
+} // namespace koru

@@ -1,0 +1,44 @@
+// Program files on disk: lines of text in Shift-JIS with CR LF endings.
+//
+// Every editor reads and writes its ".koru" files through these functions,
+// so the encoding, the size limit and the atomic save live in one place.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace koru {
+
+// Files larger than this are refused as unreadable.
+inline constexpr qint64 MaxProgramFileBytes = 1024 * 1024;
+
+// Splits Shift-JIS bytes into lines (CR LF or LF alone). Refuses text that
+// is not valid Shift-JIS or holds NUL bytes.
+std::optional<QStringList> DecodeProgramText(const QByteArray &bytes);
+// Encodes lines as Shift-JIS, each ended by CR LF. Characters Shift-JIS
+// cannot hold make the result empty (nullopt).
+std::optional<QByteArray> EncodeProgramText(const QStringList &lines);
+
+// Reads a whole program file; nullopt when the file is missing, unreadable,
+// too large or not text.
+std::optional<QStringList> ReadProgramLines(const QString &path);
+// Writes atomically: on failure the earlier file stays as it was.
+bool WriteProgramLines(const QString &path, const QStringList &lines);
+
+// The ".koru" extension, compared in lower case.
+bool HasProgramExtension(const QString &fileName);
+// A chosen save name with the editor's suffix ("(フロー).koru") appended when
+// it lacks the ".koru" extension.
+QString WithProgramSuffix(const QString &fileName, const QString &suffix);
+// Same rule for any extension (".csv", ".html").
+QString WithExtension(const QString &fileName, const QString &extension, const QString &suffix);
+
+// Suffixes the editors append.
+inline const QString FlowSuffix = QStringLiteral("(フロー).koru");
+inline const QString IconSuffix = QStringLiteral("(アイコン).koru");
+inline const QString TextSuffix = QStringLiteral("(文字).koru");
+inline const QString MelodySuffix = QStringLiteral("(メロディ).koru");
+
+} // namespace koru

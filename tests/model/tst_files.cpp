@@ -1,0 +1,164 @@
+#include "model/paths.h"
+#include "model/programfile.h"
+#include "model/wait.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace koru;
+
+class TstFiles : public QObject
+{
+    Q_OBJECT
+private slots:
+    void roundTripShiftJis()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("a(フロー).koru"));
+        const QStringList lines{QStringLiteral("OK"), QStringLiteral("START"),
+                                QStringLiteral("// 赤く光る ﾊﾞｯｸﾗｲﾄ"), QString(), QStringLiteral("END")};
+        QVERIFY(WriteProgramLines(path, lines));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.startsWith("OK\r\nSTART\r\n"));
+        QVERIFY(bytes.endsWith("END\r\n"));
+        QVERIFY(bytes.contains("\x90\xd4\x82\xad")); // 赤く in Shift-JIS
+        QCOMPARE(ReadProgramLines(path), lines);
+    }
+
+    void readsLfOnly()
+    {
+        QCOMPARE(DecodeProgramText("OK\nSTART\nEND\n"),
+                 (QStringList{"OK", "START", "END"}));
+        QCOMPARE(DecodeProgramText("OK\r\nEND"), (QStringList{"OK", "END"}));
+        QCOMPARE(DecodeProgramText(""), QStringList());
+    }
+
+    void refusesGarbage_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("nul") << QByteArray("OK\0\x01\x02", 5);
+        QTest::newRow("lead byte at end") << QByteArray("OK\r\n\x82");
+        QTest::newRow("bad trail byte") << QByteArray("\x82\x20");
+        QTest::newRow("undefined lead") << QByteArray("\xff\xff\xff");
+    }
+    void refusesGarbage()
+    {
+        QFETCH(QByteArray, bytes);
+        QVERIFY(!DecodeProgramText(bytes).has_value());
+    }
+
+    void refusesMissingAndOversized()
+    {
+        QTemporaryDir dir;
+        QVERIFY(!ReadProgramLines(dir.filePath(QStringLiteral("missing.koru"))));
+        QFile big(dir.filePath(QStringLiteral("big.koru")));
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        big.write(QByteArray(MaxProgramFileBytes + 1, 'a'));
+        big.close();
+        QVERIFY(!ReadProgramLines(big.fileName()));
+        QVERIFY(!ReadProgramLines(dir.path())); // a folder is not a file
+    }
+
+    void failedSaveKeepsOldFile()
+    {
+        // The save writes a temporary file beside the target first. A name of
+        // 250 characters leaves no room for the temporary name, so the save
+        // fails even for root, who ignores read-only folders.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QString(245, QLatin1Char('k')) + QStringLiteral(".koru"));
+        QVERIFY(WriteProgramLines(path, {QStringLiteral("old")}));
+        QVERIFY(!WriteProgramLines(path, {QStringLiteral("new")}));
+        QCOMPARE(ReadProgramLines(path), QStringList{QStringLiteral("old")});
+    }
+
+    void failedSaveIntoMissingFolder()
+    {
+        QTemporaryDir dir;
+        QVERIFY(!WriteProgramLines(dir.filePath(QStringLiteral("no/such/folder/x.koru")), {QStringLiteral("x")}));
+    }
+
+    void unencodableTextIsNotSaved()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("emoji.koru"));
+        QVERIFY(WriteProgramLines(path, {QStringLiteral("old")}));
+        QVERIFY(!WriteProgramLines(path, {QString::fromUtf8("\xF0\x9F\x98\x80")}));
+        QCOMPARE(ReadProgramLines(path), QStringList{QStringLiteral("old")});
+    }
+
+    void extensions()
+    {
+        QVERIFY(HasProgramExtension(QStringLiteral("a.KORU")));
+        QVERIFY(!HasProgramExtension(QStringLiteral("a.koru.txt")));
+        QCOMPARE(WithProgramSuffix(QStringLiteral("/t/a"), FlowSuffix), QStringLiteral("/t/a(フロー).koru"));
+        QCOMPARE(WithProgramSuffix(QStringLiteral("/t/a.Koru"), FlowSuffix), QStringLiteral("/t/a.Koru"));
+        QCOMPARE(WithProgramSuffix(QStringLiteral("/t/a.txt"), IconSuffix), QStringLiteral("/t/a.txt(アイコン).koru"));
+    }
+
+    void folders_data()
+    {
+        QTest::addColumn<QString>("appData");
+        QTest::addColumn<QString>("work");
+        QTest::addColumn<QString>("handOver");
+        const QString s = QDir::separator();
+        QTest::newRow("no separator") << "/home/p/.local/share"
+                                      << "/home/p/.local/share" + s + "KORUv1Temp" + s
+                                      << "/home/p/.local/share" + s + "MERUTemp" + s + "Product.txt";
+        QTest::newRow("separator") << "/data/" << "/data/KORUv1Temp" + s << "/data/MERUTemp" + s + "Product.txt";
+        QTest::newRow("backslash") << "C:\\Data\\" << "C:\\Data\\KORUv1Temp" + s
+                                   << "C:\\Data\\MERUTemp" + s + "Product.txt";
+    }
+    void folders()
+    {
+        QFETCH(QString, appData);
+        QFETCH(QString, work);
+        QFETCH(QString, handOver);
+        QCOMPARE(WorkFolderIn(appData), work);
+        QCOMPARE(ReportFolderIn(appData), work + "Report" + QDir::separator());
+        QCOMPARE(HandOverFileIn(appData), handOver);
+    }
+
+    void workFolderIsCreated()
+    {
+        QTemporaryDir dir;
+        SetAppDataFolder(dir.filePath(QStringLiteral("deep/er")));
+        const QString work = WorkFolder();
+        QVERIFY(work.endsWith(QDir::separator()));
+        QVERIFY(QDir(work + QStringLiteral("Report")).exists());
+        QCOMPARE(WorkFolder(), work); // existing folders are fine
+        SetAppDataFolder({});
+        QVERIFY(!SpecialFolderPath(AppDataFolderId).endsWith(QLatin1Char('/')));
+        QVERIFY(SpecialFolderPath(5).isEmpty());
+    }
+
+    void assetPaths()
+    {
+        SetAssetRoot(QStringLiteral("/opt/koru"));
+        QCOMPARE(AssetPath(QStringLiteral("Img\\Icon\\DD\\1.bmp")), QStringLiteral("/opt/koru/Img/Icon/DD/1.bmp"));
+        SetAssetRoot({});
+    }
+
+    void waitKeepsEventsFlowing()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        WaitMs(0);
+        QVERIFY(clock.elapsed() < 20);
+
+        bool delivered = false;
+        QTimer::singleShot(10, [&] { delivered = true; });
+        clock.restart();
+        WaitMs(50);
+        QVERIFY(clock.elapsed() >= 50);
+        QVERIFY(delivered);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstFiles)
+#include "tst_files.moc"

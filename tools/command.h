@@ -1,0 +1,36 @@
+// koru-tool's sub-commands. Each lives in its own file and registers itself
+// with a static KoruCommand object; main.cpp dispatches on the first argument.
+//
+// Exit codes: 0 success; 1 the program, file or kit refused the request (the
+// program's own message on stderr); 2 usage error.
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace koru::tool {
+
+enum ExitCode { Success = 0, Refused = 1, UsageError = 2 };
+
+struct KoruCommand
+{
+    using Run = int (*)(const QStringList &args);
+    KoruCommand(const char *name, const char *usage, const char *summary, Run run);
+
+    const char *name;
+    const char *usage;   // arguments after the name, e.g. "FILE OUT"
+    const char *summary; // one line for --help
+    Run run;
+};
+
+const QList<const KoruCommand *> &commands();
+
+QTextStream &out();
+QTextStream &err();
+
+// Prints the command's usage line to stderr and returns UsageError.
+int usageError(const KoruCommand &command);
+// Prints a message to stderr and returns Refused.
+int refuse(const QString &message);
+
+} // namespace koru::tool

@@ -1,0 +1,99 @@
+// koru-tool: the command-line companion. It holds no logic of its own: every
+// command calls the same libraries the windows use.
+#include "tools/command.h"
+
+#include <QCoreApplication>
+
+namespace koru::tool {
+
+namespace {
+QList<const KoruCommand *> &registry()
+{
+    static QList<const KoruCommand *> list;
+    return list;
+}
+} // namespace
+
+KoruCommand::KoruCommand(const char *name_, const char *usage_, const char *summary_, Run run_)
+    : name(name_), usage(usage_), summary(summary_), run(run_)
+{
+    registry().append(this);
+}
+
+const QList<const KoruCommand *> &commands()
+{
+    return registry();
+}
+
+QTextStream &out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream &err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+int usageError(const KoruCommand &command)
+{
+    err() << "usage: koru-tool " << command.name << ' ' << command.usage << Qt::endl;
+    return UsageError;
+}
+
+int refuse(const QString &message)
+{
+    QString text = message;
+    err() << text.replace(QLatin1String("\r\n"), QLatin1String("\n")) << Qt::endl;
+    return Refused;
+}
+
+static void printHelp(QTextStream &stream)
+{
+    stream << "usage: koru-tool COMMAND [ARGS...]\n\n"
+              "The command-line companion of the KORU control radio.\n"
+              "Exit codes: 0 success, 1 refused (the reason on stderr), 2 usage error.\n\n"
+              "Commands:\n";
+    QList<const KoruCommand *> sorted = commands();
+    std::sort(sorted.begin(), sorted.end(),
+              [](const KoruCommand *a, const KoruCommand *b) { return qstrcmp(a->name, b->name) < 0; });
+    for (const KoruCommand *c : sorted) {
+        const QString head = QStringLiteral("  %1 %2").arg(QLatin1String(c->name), QLatin1String(c->usage));
+        stream << head.leftJustified(34) << ' ' << c->summary << '\n';
+    }
+    stream.flush();
+}
+
+} // namespace koru::tool
+
+int main(int argc, char *argv[])
+{
+    using namespace koru::tool;
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty()) {
+        printHelp(err());
+        return UsageError;
+    }
+    const QString name = args.takeFirst();
+    if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
+        printHelp(out());
+        return Success;
+    }
+    for (const KoruCommand *c : commands()) {
+        if (name == QLatin1String(c->name)) {
+            if (args.contains(QLatin1String("--help"))) {
+                out() << "usage: koru-tool " << c->name << ' ' << c->usage << '\n' << c->summary << Qt::endl;
+                return Success;
+            }
+            const int code = c->run(args);
+            out().flush();
+            err().flush();
+            return code;
+        }
+    }
+    err() << "koru-tool: unknown command '" << name << "' (see koru-tool --help)" << Qt::endl;
+    return UsageError;
+}

@@ -1,0 +1,141 @@
+// Reading and writing icon program files.
+#include "icons/iconfile.h"
+
+#include "model/dialogservice.h"
+#include "model/paths.h"
+#include "model/programfile.h"
+#include "model/textutil.h"
+
+#include <QFileInfo>
+
+namespace koru::icons {
+
+QString SlotLine(const IconSlot &slot)
+{
+    if (slot.isEmpty())
+        return QStringLiteral("-1");
+    const QString kind = QString::number(slot.kind);
+    if (IsLedKind(slot.kind)) {
+        const int mode = slot.mode.value_or(0);
+        return mode == 0 ? QStringLiteral("%1,0,%2").arg(kind).arg(slot.value.value_or(1))
+                         : QStringLiteral("%1,%2,0").arg(kind).arg(mode);
+    }
+    if (slot.kind == Beep)
+        return QStringLiteral("%1,%2").arg(kind).arg(slot.mode.value_or(0));
+    if (slot.value)
+        return QStringLiteral("%1,%2").arg(kind).arg(*slot.value);
+    return kind + QLatin1Char(',');
+}
+
+QStringList IconFileLines(const IconProgram &program)
+{
+    QStringList lines;
+    if (program.checkLoops()) {
+        lines.append(QStringLiteral("OK"));
+        lines.append(program.toRecords());
+    } else {
+        lines.append(QStringLiteral("NG"));
+    }
+    lines.append(IconSection);
+    for (const IconSlot &slot : program.allSlots())
+        lines.append(SlotLine(slot));
+    return lines;
+}
+
+ReadResult ReadIconLines(const QStringList &lines, IconProgram &program)
+{
+    program.clearAll();
+    const qsizetype section = lines.indexOf(IconSection);
+    if (section < 0)
+        return ReadResult::OtherStep;
+    for (int n = 0; n < SlotCount; ++n) {
+        const qsizetype at = section + 1 + n;
+        if (at >= lines.size())
+            return ReadResult::Damaged;
+        const QString &line = lines.at(at);
+        auto field = [&line](int i) -> std::optional<int> {
+            const QString text = FieldOf(line, i, QLatin1Char(','));
+            return ToInteger(text);
+        };
+        const std::optional<int> kind = field(1);
+        if (!kind)
+            return ReadResult::Damaged;
+        std::optional<int> mode;
+        std::optional<int> value;
+        if (IsLedKind(*kind)) {
+            mode = field(2);
+            if (mode == 0)
+                value = field(3);
+        } else if (*kind == Beep) {
+            mode = field(2);
+        } else if (SliderOf(*kind, 0) != SliderKind::None) {
+            value = field(2);
+        }
+        if (!program.restore(n, *kind, mode, value))
+            return ReadResult::Damaged;
+    }
+    return ReadResult::Ok;
+}
+
+bool LoadIconFile(const QString &path, IconProgram &program)
+{
+    const std::optional<QStringList> lines = ReadProgramLines(path);
+    if (!lines) {
+        program.clearAll();
+        Dialogs().warning(LoadFailed);
+        return false;
+    }
+    switch (ReadIconLines(*lines, program)) {
+    case ReadResult::Ok:
+        return true;
+    case ReadResult::OtherStep:
+        Dialogs().warning(OtherStepMessage);
+        return false;
+    case ReadResult::Damaged:
+        Dialogs().warning(LoadFailed);
+        return false;
+    }
+    return false;
+}
+
+std::optional<QString> SaveIconProgram(const IconProgram &program, const QString &folder)
+{
+    const QStringList lines = IconFileLines(program);
+    const QString chosen = Dialogs().saveFileName(IconFileFilter, folder);
+    if (chosen.isEmpty())
+        return std::nullopt;
+    const QString path = WithProgramSuffix(chosen, IconSuffix);
+    if (QFileInfo::exists(path) && !Dialogs().confirmOverwrite(OverwriteQuestion))
+        return std::nullopt;
+    if (QFileInfo(path).isDir() || !WriteProgramLines(path, lines)) {
+        Dialogs().warning(SaveErrorMessage);
+        return std::nullopt;
+    }
+    return path;
+}
+
+std::optional<QString> OpenIconProgram(IconProgram &program, const QString &folder)
+{
+    const QString path = Dialogs().openFileName(IconFileFilter, folder);
+    if (path.isEmpty())
+        return std::nullopt;
+    if (!HasProgramExtension(path)) {
+        Dialogs().information(WrongExtension);
+        return std::nullopt;
+    }
+    if (!LoadIconFile(path, program))
+        return std::nullopt;
+    return path;
+}
+
+QString DemoPath(int number)
+{
+    return AssetPath(QStringLiteral("Data\\Demo\\dd\\demo%1(アイコン).koru").arg(number));
+}
+
+bool LoadDemo(int number, IconProgram &program)
+{
+    return LoadIconFile(DemoPath(number), program);
+}
+
+} // namespace koru::icons

@@ -1,0 +1,398 @@
+// The icon row, its editing operations and its translations.
+#include "icons/iconprogram.h"
+
+#include "model/catalogue.h"
+#include "model/dialogservice.h"
+
+namespace koru::icons {
+
+namespace {
+
+const IconSlot emptySlot{};
+
+QString ledChoice(int mode)
+{
+    static const QStringList modes{QStringLiteral("LED点灯"), QStringLiteral("フェードイン"),
+                                   QStringLiteral("フェードアウト")};
+    return modes.value(mode);
+}
+
+// Fade instructions always carry this time field, whatever a slider showed.
+constexpr int FadeTime = 4;
+
+// Red, green and blue of an LED kind's colour preset.
+ColourPreset presetOf(int kind)
+{
+    return ColourPresetAt(kind);
+}
+
+QString params(int sub, const QList<int> &values = {})
+{
+    return BuildParameterString(sub, values);
+}
+
+} // namespace
+
+bool IsLedKind(int kind)
+{
+    return kind >= RedLed && kind <= LedOff;
+}
+
+bool IsPlaceableKind(int kind)
+{
+    return (kind >= RedLed && kind <= Beep) || kind == WaitTemperature || kind == WaitHumidity;
+}
+
+bool IsPaletteKind(int kind)
+{
+    return IsPlaceableKind(kind) || kind == DeleteTool || kind == InsertTool;
+}
+
+SliderSpec SliderSpecOf(SliderKind slider)
+{
+    switch (slider) {
+    case SliderKind::Duration: return {1, 31, 3, 1};
+    case SliderKind::Seconds: return {1, 255, 5, 1};
+    case SliderKind::Count: return {1, 255, 2, 1};
+    case SliderKind::Temperature: return {0, 40, 5, 25};
+    case SliderKind::Humidity: return {0, 100, 5, 50};
+    case SliderKind::None: break;
+    }
+    return {};
+}
+
+QString SliderCaption(SliderKind slider, int p)
+{
+    switch (slider) {
+    case SliderKind::Duration: return QStringLiteral("秒数： %1秒").arg(QuarterSecondText(p));
+    case SliderKind::Seconds: return QStringLiteral("秒数： %1秒").arg(p);
+    case SliderKind::Count: return QStringLiteral("回数： %1回").arg(p);
+    case SliderKind::Temperature: return QStringLiteral("温度： %1度").arg(p);
+    case SliderKind::Humidity: return QStringLiteral("湿度： %1％").arg(p);
+    case SliderKind::None: break;
+    }
+    return {};
+}
+
+int ClampToSlider(SliderKind slider, int position)
+{
+    const SliderSpec spec = SliderSpecOf(slider);
+    return std::clamp(position, spec.min, spec.max);
+}
+
+SliderKind SliderOf(int kind, int mode)
+{
+    if (IsLedKind(kind))
+        return mode == 0 ? SliderKind::Duration : SliderKind::None;
+    switch (kind) {
+    case Backlight: return SliderKind::Duration;
+    case Timer: return SliderKind::Seconds;
+    case LoopStart: return SliderKind::Count;
+    case WaitTemperature: return SliderKind::Temperature;
+    case WaitHumidity: return SliderKind::Humidity;
+    default: return SliderKind::None;
+    }
+}
+
+QStringList ChoicesOf(int kind)
+{
+    if (kind == LedOff)
+        return {QStringLiteral("LED消灯")};
+    if (IsLedKind(kind))
+        return {ledChoice(0), ledChoice(1), ledChoice(2)};
+    if (kind == Beep)
+        return {QStringLiteral("確認音１"), QStringLiteral("確認音２"), QStringLiteral("確認音３")};
+    return {};
+}
+
+const IconSlot &IconProgram::slot(int n) const
+{
+    return valid(n) ? m_slots[size_t(n)] : emptySlot;
+}
+
+void IconProgram::giveSlider(IconSlot &slot, SliderKind slider, int position)
+{
+    if (slider == SliderKind::None) {
+        slot.value.reset();
+        slot.caption.clear();
+        return;
+    }
+    const int p = ClampToSlider(slider, position);
+    slot.value = p;
+    slot.caption = SliderCaption(slider, p);
+}
+
+IconSlot IconProgram::fresh(int kind)
+{
+    IconSlot slot;
+    slot.kind = kind;
+    if (!ChoicesOf(kind).isEmpty())
+        slot.mode = 0;
+    const SliderKind slider = SliderOf(kind, 0);
+    giveSlider(slot, slider, SliderSpecOf(slider).defaultValue);
+    return slot;
+}
+
+bool IconProgram::place(int slot, int kind)
+{
+    if (!valid(slot) || !IsPlaceableKind(kind))
+        return false;
+    m_slots[size_t(slot)] = fresh(kind);
+    return true;
+}
+
+bool IconProgram::deleteSlot(int slot)
+{
+    if (!valid(slot))
+        return false;
+    m_slots[size_t(slot)] = IconSlot{};
+    return true;
+}
+
+bool IconProgram::insert(int slot)
+{
+    if (!valid(slot))
+        return false;
+    // The icon in the last place falls off the end of the row.
+    for (int b = SlotCount - 1; b > slot; --b)
+        m_slots[size_t(b)] = m_slots[size_t(b - 1)];
+    m_slots[size_t(slot)] = IconSlot{};
+    return true;
+}
+
+bool IconProgram::setColour(int slot, int colour)
+{
+    if (!valid(slot) || colour < 0 || colour > LedOff)
+        return false;
+    IconSlot &s = m_slots[size_t(slot)];
+    if (!IsLedKind(s.kind))
+        return false;
+    if (colour == LedOff && s.kind != LedOff) {
+        // A fade has no slider: the dark LED always has one, from the start.
+        if (!s.value)
+            giveSlider(s, SliderKind::Duration, SliderSpecOf(SliderKind::Duration).defaultValue);
+        s.mode = 0;
+    } else if (colour != LedOff && s.kind == LedOff) {
+        s.mode = 0; // back to "LED点灯", the slider keeps its position
+    }
+    s.kind = colour;
+    return true;
+}
+
+bool IconProgram::setMode(int slot, int index)
+{
+    if (!valid(slot))
+        return false;
+    IconSlot &s = m_slots[size_t(slot)];
+    if (index < 0 || index >= ChoicesOf(s.kind).size())
+        return false;
+    s.mode = index;
+    // A new choice restarts the slider (going back to "LED点灯" starts at 0.25 s).
+    const SliderKind slider = SliderOf(s.kind, index);
+    giveSlider(s, slider, SliderSpecOf(slider).defaultValue);
+    return true;
+}
+
+bool IconProgram::setValue(int slot, int position)
+{
+    if (!valid(slot))
+        return false;
+    IconSlot &s = m_slots[size_t(slot)];
+    const SliderKind slider = s.slider();
+    if (slider == SliderKind::None)
+        return false;
+    giveSlider(s, slider, position);
+    return true;
+}
+
+void IconProgram::clearAll()
+{
+    m_slots.fill(IconSlot{});
+}
+
+bool IconProgram::restore(int slot, int kind, std::optional<int> mode, std::optional<int> value)
+{
+    if (!valid(slot))
+        return false;
+    if (kind == Empty) {
+        m_slots[size_t(slot)] = IconSlot{};
+        return true;
+    }
+    if (!IsPlaceableKind(kind))
+        return false;
+    IconSlot s = fresh(kind);
+    if (s.mode) {
+        if (!mode || *mode < 0 || *mode >= ChoicesOf(kind).size())
+            return false;
+        s.mode = *mode;
+    }
+    const SliderKind slider = SliderOf(kind, s.mode.value_or(0));
+    if (slider != SliderKind::None) {
+        if (!value)
+            return false;
+        giveSlider(s, slider, *value);
+    } else {
+        giveSlider(s, slider, 0);
+    }
+    m_slots[size_t(slot)] = s;
+    return true;
+}
+
+int IconProgram::countUsed() const
+{
+    return int(std::count_if(m_slots.begin(), m_slots.end(),
+                             [](const IconSlot &s) { return !s.isEmpty(); }));
+}
+
+bool IconProgram::loopsAreValid() const
+{
+    bool insideLoop = false;
+    for (const IconSlot &s : m_slots) {
+        if (s.kind == LoopStart) {
+            if (insideLoop)
+                return false;
+            insideLoop = true;
+        } else if (s.kind == LoopEnd) {
+            if (!insideLoop)
+                return false;
+            insideLoop = false;
+        }
+    }
+    return !insideLoop;
+}
+
+bool IconProgram::checkLoops() const
+{
+    if (loopsAreValid())
+        return true;
+    Dialogs().warning(LoopMessage);
+    return false;
+}
+
+QStringList IconProgram::toRecords() const
+{
+    QStringList records;
+    for (const IconSlot &s : m_slots) {
+        const int value = s.value.value_or(0);
+        if (IsLedKind(s.kind)) {
+            const ColourPreset c = presetOf(s.kind);
+            const int mode = s.mode.value_or(0);
+            records.append(CommandRecord(QStringLiteral("full_led"),
+                                         params(mode, {c.red, c.green, c.blue, mode == 0 ? value : 0})));
+            continue;
+        }
+        switch (s.kind) {
+        case WaitSound:
+        case WaitSwitch:
+        case WaitBright:
+        case WaitDark:
+            records.append(CommandRecord(QStringLiteral("wait"), params(s.kind - WaitSound)));
+            break;
+        case WaitTemperature:
+            records.append(CommandRecord(QStringLiteral("wait"), params(4, {value})));
+            break;
+        case WaitHumidity:
+            records.append(CommandRecord(QStringLiteral("wait"), params(5, {value})));
+            break;
+        case LoopStart:
+            records.append(CommandRecord(QStringLiteral("loop"), params(0, {value})));
+            break;
+        case LoopEnd:
+            records.append(CommandRecord(QStringLiteral("loop"), params(1)));
+            break;
+        case Backlight:
+            records.append(CommandRecord(QStringLiteral("light_led"), params(0, {100, value})));
+            break;
+        case Timer:
+            records.append(CommandRecord(QStringLiteral("timer"), params(0, {value})));
+            break;
+        case Beep:
+            records.append(CommandRecord(QStringLiteral("sound"), params(s.mode.value_or(0) + 3)));
+            break;
+        default:
+            break;
+        }
+    }
+    return CommandListing(records);
+}
+
+DeviceImage IconProgram::toImage() const
+{
+    DeviceImage image{230, 2};
+    for (const IconSlot &s : m_slots) {
+        if (s.isEmpty())
+            continue;
+        const int value = s.value.value_or(0);
+        DeviceImage bytes;
+        if (IsLedKind(s.kind)) {
+            const ColourPreset c = presetOf(s.kind);
+            const int mode = s.mode.value_or(0);
+            if (mode != 0)
+                bytes.append(mode == 1 ? 131 : 132);
+            bytes.append(ColourWordBytes(params(0, {c.red, c.green, c.blue, mode == 0 ? value : FadeTime})));
+        } else {
+            switch (s.kind) {
+            case WaitSound: bytes = {170}; break;
+            case WaitSwitch: bytes = {171}; break;
+            case WaitBright: bytes = {172}; break;
+            case WaitDark: bytes = {173}; break;
+            case LoopStart: bytes = {200, value}; break;
+            case LoopEnd: bytes = {201}; break;
+            case Backlight: bytes = {145, 100, value}; break;
+            case Timer: bytes = {160, value}; break;
+            case Beep: bytes = {153 + s.mode.value_or(0)}; break;
+            case WaitTemperature: bytes = {174, value}; break;
+            case WaitHumidity: bytes = {175, value}; break;
+            default: continue;
+            }
+        }
+        // The next instruction begins right after this one's address byte.
+        image.append(bytes);
+        image.append(int(image.size()) + 1);
+    }
+    image.append({231, 0});
+    return image;
+}
+
+QStringList IconProgram::toBytes() const
+{
+    return ImageTexts(toImage());
+}
+
+QStringList IconProgram::toReportLines() const
+{
+    QStringList lines;
+    for (const IconSlot &s : m_slots) {
+        if (s.isEmpty())
+            continue;
+        const int value = s.value.value_or(0);
+        QString text;
+        if (IsLedKind(s.kind)) {
+            const QString name = presetOf(s.kind).name;
+            switch (s.mode.value_or(0)) {
+            case 0: text = QStringLiteral("フルカラーLED%1点灯%2秒").arg(name, QuarterSecondText(value)); break;
+            case 1: text = QStringLiteral("フルカラーLED%1フェードイン").arg(name); break;
+            default: text = QStringLiteral("フルカラーLED%1フェードアウト").arg(name); break;
+            }
+        } else {
+            switch (s.kind) {
+            case WaitSound: text = QStringLiteral("音入力があるまで停止"); break;
+            case WaitSwitch: text = QStringLiteral("SWが押されるまで停止"); break;
+            case WaitBright: text = QStringLiteral("明るくなるまで停止"); break;
+            case WaitDark: text = QStringLiteral("暗くなるまで停止"); break;
+            case WaitTemperature: text = QStringLiteral("%1度になるまで停止").arg(value); break;
+            case WaitHumidity: text = QStringLiteral("%1％になるまで停止").arg(value); break;
+            case LoopStart: text = QStringLiteral("繰り返し開始%1回").arg(value); break;
+            case LoopEnd: text = QStringLiteral("繰り返し終了"); break;
+            case Backlight: text = QStringLiteral("バックライト点灯%1秒").arg(QuarterSecondText(value)); break;
+            case Timer: text = QStringLiteral("タイマー%1秒").arg(value); break;
+            case Beep: text = QStringLiteral("確認音 %1").arg(s.mode.value_or(0) + 1); break;
+            default: break;
+            }
+        }
+        lines.append(QStringLiteral("%1,%2").arg(s.kind).arg(text));
+    }
+    return lines;
+}
+
+} // namespace koru::icons

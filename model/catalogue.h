@@ -69,12 +69,25 @@ QString ViewerText(const QString &keyword, int subKind);
 // Range, default and unit of one user parameter. A parameter the user does
 // not set but the editors store anyway (the fade time of full_led 1 and 2)
 // has min == max == defaultValue.
+enum class ParameterUnit {
+    None,
+    ColourValue,   // 0-255 channel value
+    QuarterSecond, // 1 = 0.25 s
+    Second,
+    Percent,
+    Celsius,
+    Repetition,
+    Subroutine,    // subroutine number
+};
+
 struct ParameterRange
 {
     int min = 0;
     int max = 0;
     int defaultValue = 0;
-    QString unit; // "", "s", "QuarterSecond", "%", "°C", "回"
+    ParameterUnit unit = ParameterUnit::None;
+
+    bool isFixed() const { return min == max; }
 };
 
 // The user parameters p1, p2 ... of a variant, in order; as many as

@@ -2,6 +2,7 @@
 // listing.
 #include "model/viewerrows.h"
 
+#include "model/catalogue.h"
 #include "model/textutil.h"
 
 #include <array>
@@ -10,71 +11,40 @@ namespace koru {
 
 namespace {
 
-// Per instruction family: the first viewer code, and the texts of the
-// sub-kinds in order. A sub-kind beyond the list takes the last entry, as
-// the family's last variant stands for every other number.
+// Per instruction family: the first viewer code and the number of its
+// variants. A sub-kind beyond them shows as the family's last variant,
+// which stands for every other number.
 struct ViewerFamily
 {
     int kindNumber;
     int firstCode;
-    QStringList texts;
+    int variants;
 };
 
-const QList<ViewerFamily> &families()
-{
-    static const QList<ViewerFamily> list{
-        {2, 100, {QStringLiteral("フルカラーLED点灯"), QStringLiteral("フェードイン"),
-                  QStringLiteral("フェードアウト")}},
-        {3, 103, {QStringLiteral("バックライト点灯"), QStringLiteral("バックライトリンク開始"),
-                  QStringLiteral("バックライトリンク終了")}},
-        {4, 106, {QStringLiteral("AM/FM 再生"), QStringLiteral("AM/FM 停止"),
-                  QStringLiteral("音プログラム再生"), QStringLiteral("確認音１"),
-                  QStringLiteral("確認音２"), QStringLiteral("確認音３")}},
-        {5, 112, {QStringLiteral("動作停止")}},
-        {6, 113, {QStringLiteral("音入力があるまで停止"), QStringLiteral("SWが押されるまで停止"),
-                  QStringLiteral("明るければ停止"), QStringLiteral("暗ければ停止"),
-                  QStringLiteral("指定温度になるまで停止"), QStringLiteral("指定湿度になるまで停止")}},
-        {7, 119, {QStringLiteral("SW=ON？"), QStringLiteral("SW=OFF？"), QStringLiteral("明るい？"),
-                  QStringLiteral("暗い？"), QStringLiteral("指定温度より高い？"),
-                  QStringLiteral("指定温度より低い？"), QStringLiteral("指定温度と同じ？"),
-                  QStringLiteral("指定温度>変数x？"), QStringLiteral("指定温度<変数x？"),
-                  QStringLiteral("指定温度=変数x？"), QStringLiteral("指定湿度より高い？"),
-                  QStringLiteral("指定湿度より低い？"), QStringLiteral("指定湿度と同じ？"),
-                  QStringLiteral("指定湿度>変数y？"), QStringLiteral("指定湿度<変数y？"),
-                  QStringLiteral("指定湿度=変数y？")}},
-        {8, 135, {QStringLiteral("繰返開始位置"), QStringLiteral("繰返終了位置")}},
-        {9, 137, {QStringLiteral("サブルーチン")}},
-        {10, 138, {QStringLiteral("温度を変数xに代入"), QStringLiteral("湿度を変数yに代入")}},
-        {11, 140, {QStringLiteral("モーターON"), QStringLiteral("モーターOFF"),
-                   QStringLiteral("豆球ON"), QStringLiteral("豆球OFF")}},
-        {12, 144, {QStringLiteral("else"), QStringLiteral("else"), QStringLiteral("else"),
-                   QStringLiteral("else")}},
-    };
-    return list;
-}
+constexpr std::array<ViewerFamily, 12> Families{{
+    {2, 100, 3}, {3, 103, 3}, {4, 106, 6}, {5, 112, 1}, {6, 113, 6}, {7, 119, 16},
+    {8, 135, 2}, {9, 137, 1}, {10, 138, 2}, {11, 140, 4}, {12, 144, 4}, {13, 148, 4},
+}};
 
 // Endif markers, and every number the viewer does not know, show as endif.
 const ViewerFamily &familyOf(int kindNumber)
 {
-    static const ViewerFamily endif{13, 148, {QStringLiteral("endif"), QStringLiteral("endif"),
-                                              QStringLiteral("endif"), QStringLiteral("endif")}};
-    for (const ViewerFamily &family : families()) {
+    for (const ViewerFamily &family : Families) {
         if (family.kindNumber == kindNumber)
             return family;
     }
-    return endif;
+    return Families.back();
 }
 
 // Index of a sub-kind within its family. The motor and bulb family has no
 // catch-all entry: other numbers show as the motor switched on.
 int variantIndex(const ViewerFamily &family, int subKind)
 {
-    const int count = int(family.texts.size());
-    if (subKind >= 0 && subKind < count)
+    if (subKind >= 0 && subKind < family.variants)
         return subKind;
     if (family.kindNumber == 11)
         return 0;
-    return count - 1;
+    return family.variants - 1;
 }
 
 QString hexGroup(int value)
@@ -100,7 +70,7 @@ int ViewerCodeOf(int kindNumber, int subKind)
 QString ViewerTextOf(int kindNumber, int subKind)
 {
     const ViewerFamily &family = familyOf(kindNumber);
-    return family.texts.at(variantIndex(family, subKind));
+    return ViewerText(KeywordOfKindNumber(family.kindNumber), variantIndex(family, subKind));
 }
 
 ViewerRow ViewerRowOf(const QString &record, int number)

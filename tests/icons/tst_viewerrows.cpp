@@ -20,6 +20,8 @@ private slots:
         QTest::newRow("endif") << "13,2,0,0,0,0,0" << "endif" << "096002000000000";
         QTest::newRow("fade, unknown sub") << "2,9,0,0,0,0,0" << "フェードアウト" << "066009000000000";
         QTest::newRow("if, catch-all") << "7,15,0,0,0,0,0" << "指定湿度=変数y？" << "08600F000000000";
+        QTest::newRow("wait until bright") << "6,2,0,0,0,0,0" << "明るければ停止" << "073002000000000";
+        QTest::newRow("motor, unknown sub") << "11,7,9,0,0,0,0" << "モーターON" << "08C007009000000";
         QTest::newRow("bulb off") << "11,3,0,0,0,0,0" << "豆球OFF" << "08F003000000000";
         QTest::newRow("unknown kind is endif") << "99,7,0,0,0,0,0" << "endif" << "097007000000000";
         QTest::newRow("p4 and p5 not shown") << "2,0,1,2,3,31,9" << "フルカラーLED点灯" << "064000001002003";

@@ -1,0 +1,173 @@
+#include "text/keywordtable.h"
+
+#include "model/catalogue.h"
+#include "model/paths.h"
+#include "model/programfile.h"
+#include "model/textutil.h"
+
+#include <QFileInfo>
+
+namespace koru {
+
+namespace {
+
+ArgumentForm formOf(const QString &field)
+{
+    static const QStringList forms = {QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
+                                      QStringLiteral("3"), QStringLiteral("4")};
+    const int index = int(forms.indexOf(field));
+    return index < 0 ? ArgumentForm::Invalid : ArgumentForm(index);
+}
+
+// Whether a statement of this form can be translated with this OpCode. The
+// shipped file and every file the keyword settings write pass; a hand-edited
+// line that does not is never matched, so its statements fail the syntax
+// check instead of translating into nonsense.
+bool formFitsOpCode(ArgumentForm form, int opCode)
+{
+    switch (form) {
+    case ArgumentForm::None:
+        return opCode == 146 || opCode == 147 || (opCode >= 150 && opCode <= 155)
+            || (opCode >= 170 && opCode <= 173) || opCode == 201 || opCode == 210 || opCode == 211
+            || opCode == MotorOffOpCode || opCode == LampOffOpCode;
+    case ArgumentForm::Number:
+        return opCode == ConditionOpCode || opCode == 160 || opCode == 174 || opCode == 175
+            || opCode == 200 || opCode == 220 || opCode == 222;
+    case ArgumentForm::Backlight:
+        return opCode == 145;
+    case ArgumentForm::Fade:
+        return opCode == 131 || opCode == 132;
+    case ArgumentForm::LedOn:
+        return opCode == -1; // LED on has no OpCode of its own
+    case ArgumentForm::Invalid:
+        break;
+    }
+    return false;
+}
+
+KeywordLine readLine(int number, const QString &text)
+{
+    KeywordLine line;
+    line.number = number;
+    line.text = text;
+    line.form = formOf(FieldOf(text, 1, QLatin1Char(',')));
+    line.keyword = FieldOf(text, 3, QLatin1Char(',')).toLower();
+    line.opCode = IntegerOr(FieldOf(text, 4, QLatin1Char(',')), -1);
+    const QString durations = FieldOf(text, 5, QLatin1Char(','));
+    for (const QString &entry : durations.split(QLatin1Char('-'), Qt::SkipEmptyParts)) {
+        if (QuartersOfDuration(entry))
+            line.durations.append(entry);
+    }
+    line.usable = !line.keyword.isEmpty() && formFitsOpCode(line.form, line.opCode);
+    return line;
+}
+
+} // namespace
+
+std::optional<int> QuartersOfDuration(const QString &seconds)
+{
+    static const QHash<QString, int> counts = [] {
+        QHash<QString, int> table;
+        for (int q = 1; q <= 31; ++q)
+            table.insert(QuarterSecondText(q), q);
+        return table;
+    }();
+    const auto found = counts.constFind(seconds);
+    if (found == counts.constEnd())
+        return std::nullopt;
+    return *found;
+}
+
+std::optional<KeywordTable> KeywordTable::fromLines(const QStringList &lines)
+{
+    if (lines.size() < KeywordLineCount)
+        return std::nullopt;
+    KeywordTable table;
+    for (int i = 0; i < KeywordLineCount; ++i) {
+        const KeywordLine line = readLine(i + 1, lines.at(i));
+        table.m_lines.append(line);
+        if (!line.usable)
+            continue;
+        if (line.form == ArgumentForm::Number && line.opCode == ConditionOpCode) {
+            if (table.m_conditionIndex < 0)
+                table.m_conditionIndex = i;
+            continue; // reached through the fixed word "if" only
+        }
+        if (line.keyword != QLatin1String("if") && !table.m_roleIndex.contains(line.keyword))
+            table.m_roleIndex.insert(line.keyword, i);
+    }
+    return table;
+}
+
+const KeywordLine &KeywordTable::line(int number) const
+{
+    return m_lines.at(qBound(1, number, KeywordLineCount) - 1);
+}
+
+QStringList KeywordTable::keywords() const
+{
+    QStringList result;
+    for (const KeywordLine &line : m_lines)
+        result.append(line.keyword);
+    return result;
+}
+
+const KeywordLine *KeywordTable::roleOf(const QString &keyword) const
+{
+    if (keyword == QLatin1String("if"))
+        return m_conditionIndex < 0 ? nullptr : &m_lines.at(m_conditionIndex);
+    const auto found = m_roleIndex.constFind(keyword);
+    return found == m_roleIndex.constEnd() ? nullptr : &m_lines.at(*found);
+}
+
+const KeywordLine *KeywordTable::lineWithOpCode(int opCode) const
+{
+    for (const KeywordLine &line : m_lines) {
+        if (line.usable && line.opCode == opCode)
+            return &line;
+    }
+    return nullptr;
+}
+
+const KeywordLine *KeywordTable::ledOnLine() const
+{
+    for (const KeywordLine &line : m_lines) {
+        if (line.usable && line.form == ArgumentForm::LedOn)
+            return &line;
+    }
+    return nullptr;
+}
+
+QString UserKeywordFilePath()
+{
+    return WorkFolder() + KeywordFileName;
+}
+
+QString ShippedKeywordFilePath()
+{
+    return AssetPath(ShippedKeywordFile);
+}
+
+QString ActiveKeywordFilePath()
+{
+    const QString user = UserKeywordFilePath();
+    return QFileInfo::exists(user) ? user : ShippedKeywordFilePath();
+}
+
+std::optional<QStringList> ReadKeywordLines(const QString &path)
+{
+    std::optional<QStringList> lines = ReadProgramLines(path);
+    if (!lines || lines->size() < KeywordLineCount)
+        return std::nullopt;
+    return lines;
+}
+
+std::optional<KeywordTable> ReadKeywordTable()
+{
+    const std::optional<QStringList> lines = ReadKeywordLines(ActiveKeywordFilePath());
+    if (!lines)
+        return std::nullopt;
+    return KeywordTable::fromLines(*lines);
+}
+
+} // namespace koru

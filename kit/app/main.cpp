@@ -1,0 +1,88 @@
+// koru-kit: a stand-in for the kit. It listens on a local socket where the
+// companion finds it as a device named "ORBA", and either shows the kit in a
+// window or runs headless for tests and scripts.
+#include "kit/app/headless.h"
+#include "kit/app/kitserver.h"
+#include "kit/kitdriver.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <csignal>
+#include <cstdio>
+#include <memory>
+
+#ifdef KORU_KIT_WINDOW
+#include "kit/app/kitwindow.h"
+#endif
+
+namespace {
+
+const char *const Usage =
+    "Usage: koru-kit [--headless] [--help]\n"
+    "\n"
+    "A virtual KORU control radio kit. The companion finds it as the device\n"
+    "\"ORBA\" on a local socket in $XDG_RUNTIME_DIR/koru-kits (one socket per\n"
+    "running kit, named kit-<process id>).\n"
+    "\n"
+    "  --headless   run without a window until standard input closes or the\n"
+    "               process is terminated; read sensor commands on standard\n"
+    "               input and print every effect as one line on standard\n"
+    "               output: the kit's time in milliseconds, then the effect\n"
+    "               (\"led 255 0 0 level 150\", \"wait switch\", \"reply FF\", ...).\n"
+    "               The first line is \"kit <socket path>\".\n"
+    "  --help       show this text\n"
+    "\n";
+
+void quitOnSignal(int)
+{
+    QCoreApplication::quit();
+}
+
+int runHeadless(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    std::signal(SIGTERM, quitOnSignal);
+    std::signal(SIGINT, quitOnSignal);
+    koru::kit::KitDriver driver;
+    koru::kit::KitServer server(driver);
+    QString error;
+    if (!server.listen(&error)) {
+        std::fprintf(stderr, "koru-kit: %s\n", qPrintable(error));
+        return 1;
+    }
+    koru::kit::Headless headless(driver);
+    koru::kit::Headless::printLine(QStringLiteral("kit ") + server.path());
+    headless.start();
+    return app.exec();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    bool headless = false;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(Usage, stdout);
+            std::fputs(qPrintable(koru::kit::Headless::commandHelp()), stdout);
+            return 0;
+        }
+        if (arg == "--headless") {
+            headless = true;
+        } else {
+            std::fprintf(stderr, "koru-kit: unknown option %s\n%s", argv[i], Usage);
+            return 2;
+        }
+    }
+    if (headless)
+        return runHeadless(argc, argv);
+#ifdef KORU_KIT_WINDOW
+    return koru::kit::RunWindow(argc, argv);
+#else
+    std::fputs("koru-kit: this build has no window; use --headless\n", stderr);
+    return 1;
+#endif
+}

@@ -238,7 +238,7 @@ void Interpreter::executeInstruction()
         push(Op::Radio, 0);
         break;
     case 152: // the stored melody
-        pushClear();
+        push(Op::LedOff);
         if (m_profile.playsSounds) {
             pushMelody(m_melody);
         } else {
@@ -252,7 +252,7 @@ void Interpreter::executeInstruction()
     case 155: { // confirmation sounds 1-3
         const int n = v - 152;
         const int ms = m_profile.playsSounds ? beepDurationMs(n) : PreviewSoundMs;
-        pushClear();
+        push(Op::LedOff);
         push(Op::Status, int(KitStatus::Beep), n);
         push(Op::Beep, n, ms);
         push(Op::Hold, ms);
@@ -269,7 +269,7 @@ void Interpreter::executeInstruction()
     case 173:
     case 174:
     case 175: // waits
-        pushClear();
+        push(Op::LedOff);
         push(Op::Wait, v - 169, v >= 174 ? byte(1) : 0);
         break;
     case 200: // loop start: the body follows
@@ -303,7 +303,7 @@ void Interpreter::executeInstruction()
     case 220:
     case 222: { // experiment board: motor or bulb for a time
         const Op device = v == 220 ? Op::Fan : Op::Lamp;
-        pushClear();
+        push(Op::LedOff);
         push(Op::Status, int(KitStatus::Experiment), v - 220);
         push(device, 1);
         push(Op::Hold, byte(1) * 1000, 1);

@@ -63,7 +63,7 @@ public:
     static constexpr int LitLevel = 150;
     static constexpr int InvisibleLevel = 255;
     static constexpr int StackDepth = 16;       // loops and calls; deeper drops the oldest
-    static constexpr int BusyInstructions = 100; // instructions per millisecond without holds
+    static constexpr int BusyInstructions = 20; // instructions per millisecond without holds
     static constexpr int DefaultBudget = 5000;  // instructions per advance() call
 
     Interpreter(const Clock &clock, EffectSink &sink, Profile profile = Profile::kit());

@@ -138,6 +138,8 @@ void KitFirmware::endFrame()
     QList<int> stored = m_frame;
     stored.append(request::FrameEnd);
     const bool fits = !m_frameOverlong && m_memory.replaceArea(m_frameArea, stored);
+    if (!fits)
+        m_memory.eraseArea(m_frameArea); // never run or read back half a program
     m_out.effect(Effect{EffectKind::Frame, m_clock.nowMs(), int(m_frameArea), fits ? int(m_frame.size()) : 0,
                         fits ? 1 : 0});
     m_frame.clear();

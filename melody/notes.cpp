@@ -1,0 +1,183 @@
+#include "melody/notes.h"
+
+#include "model/textutil.h"
+
+#include <cmath>
+
+namespace koru {
+
+namespace {
+
+// Semitone of each degree within the octave, for white keys and for the
+// black key above degrees 0, 1, 3, 4, 5 (-1: none).
+constexpr std::array<int, 7> WhiteSemitone{0, 2, 4, 5, 7, 9, 11};
+constexpr std::array<int, 7> BlackSemitone{1, 3, -1, 6, 8, 10, -1};
+
+} // namespace
+
+bool HasBlackKey(int whiteKey)
+{
+    return whiteKey >= 0 && whiteKey < HighestWhiteKey && BlackSemitone[whiteKey % 7] >= 0;
+}
+
+std::optional<Key> KeyOf(const QString &keyText, int blackFlag)
+{
+    const std::optional<int> number = ToInteger(keyText);
+    if (!number || (blackFlag != 0 && blackFlag != 1))
+        return std::nullopt;
+    const bool black = blackFlag == 1;
+    if (*number == RestKey)
+        return black ? std::nullopt : std::optional<Key>(Key{RestKey, false});
+    if (*number < 0 || *number > HighestWhiteKey)
+        return std::nullopt;
+    if (black && !HasBlackKey(*number))
+        return std::nullopt;
+    return Key{*number, black};
+}
+
+std::optional<Key> KeyOfControlName(const QString &controlName)
+{
+    if (controlName.size() < 3)
+        return std::nullopt;
+    const int black = controlName.contains(QLatin1String("pw")) ? 0 : 1;
+    return KeyOf(controlName.mid(2), black);
+}
+
+std::optional<int> SemitoneOf(const Key &key)
+{
+    if (key.isRest() || key.number < 0 || key.number > HighestWhiteKey)
+        return std::nullopt;
+    const int octave = key.number / 7;
+    const int degree = key.number % 7;
+    const int within = key.black ? BlackSemitone[degree] : WhiteSemitone[degree];
+    if (within < 0)
+        return std::nullopt;
+    return 12 * octave + within;
+}
+
+int LedSlotOf(const Key &key)
+{
+    const std::optional<int> s = SemitoneOf(key);
+    return s ? *s % 12 : RestLedSlot;
+}
+
+bool IsBlackLedSlot(int slot)
+{
+    return slot == 1 || slot == 3 || slot == 6 || slot == 8 || slot == 10;
+}
+
+int StaffOffsetOf(const Key &key)
+{
+    return key.isRest() ? 0 : 40 - 4 * key.number;
+}
+
+bool IsLengthClass(int len)
+{
+    return len >= 0 && len < LengthClassCount;
+}
+
+int LengthWidth(int len)
+{
+    return 30 * (len + 1);
+}
+
+QString LengthCaption(int len)
+{
+    static const QStringList captions{QStringLiteral("八分音符"), QStringLiteral("四分音符"),
+                                      QStringLiteral("付点四分音符"), QStringLiteral("二分音符")};
+    return IsLengthClass(len) ? captions[len] : QString();
+}
+
+int NoteCode(const Key &key, int len)
+{
+    if (key.isRest())
+        return RestCodeBase + len;
+    return 37 * len + SemitoneOf(key).value_or(0);
+}
+
+int FrequencyOfSemitone(int semitone)
+{
+    static const std::array<int, HighestSemitone + 1> table = [] {
+        std::array<int, HighestSemitone + 1> t{};
+        for (int s = 0; s <= HighestSemitone; ++s)
+            t[s] = RoundHalfEven(440.0 * std::pow(2.0, (s - 21) / 12.0));
+        return t;
+    }();
+    if (semitone < 0 || semitone > HighestSemitone)
+        return 0;
+    return table[semitone];
+}
+
+std::optional<int> FrequencyOfCode(int code)
+{
+    if (code < 0 || code > 37 * 3 + HighestSemitone)
+        return std::nullopt;
+    return FrequencyOfSemitone(code % 37);
+}
+
+const std::array<LedColour, LedColourCount> &LedColours()
+{
+    static const std::array<LedColour, LedColourCount> colours{{
+        {QStringLiteral("赤"), 162, 255, 0, 0},
+        {QStringLiteral("緑"), 163, 0, 128, 0},
+        {QStringLiteral("青"), 164, 0, 0, 255},
+        {QStringLiteral("黄色"), 165, 255, 255, 0},
+        {QStringLiteral("紫"), 166, 128, 0, 128},
+        {QStringLiteral("水色"), 167, 0, 255, 255},
+        {QStringLiteral("白"), 168, 255, 255, 255},
+        {QStringLiteral("消灯"), 169, 192, 192, 192},
+    }};
+    return colours;
+}
+
+QStringList LedColourCaptions()
+{
+    QStringList captions;
+    for (const LedColour &c : LedColours())
+        captions << c.caption;
+    return captions;
+}
+
+int SpeedDeviceCode(MelodySpeed speed)
+{
+    switch (speed) {
+    case MelodySpeed::Standard: return 3;
+    case MelodySpeed::Double: return 2;
+    case MelodySpeed::Quadruple: return 1;
+    }
+    return 3;
+}
+
+int SpeedFileValue(MelodySpeed speed)
+{
+    return static_cast<int>(speed);
+}
+
+int SpeedDivisor(MelodySpeed speed)
+{
+    switch (speed) {
+    case MelodySpeed::Standard: return 1;
+    case MelodySpeed::Double: return 2;
+    case MelodySpeed::Quadruple: return 4;
+    }
+    return 1;
+}
+
+std::optional<MelodySpeed> SpeedOfFileValue(int value)
+{
+    if (value < 1 || value > 3)
+        return std::nullopt;
+    return static_cast<MelodySpeed>(value);
+}
+
+QString SpeedCaption(MelodySpeed speed)
+{
+    switch (speed) {
+    case MelodySpeed::Standard: return QStringLiteral("標準");
+    case MelodySpeed::Double: return QStringLiteral("2倍速");
+    case MelodySpeed::Quadruple: return QStringLiteral("4倍速");
+    }
+    return QString();
+}
+
+} // namespace koru

@@ -1,0 +1,126 @@
+#include "melody/preview.h"
+
+#include "model/paths.h"
+#include "model/textutil.h"
+
+#include <QSaveFile>
+#include <QtEndian>
+
+#include <cstring>
+
+namespace koru {
+
+namespace {
+
+constexpr int HeaderBytes = 44;
+
+void appendLittleEndian32(QByteArray &bytes, quint32 value)
+{
+    char buffer[4];
+    qToLittleEndian(value, buffer);
+    bytes.append(buffer, 4);
+}
+
+void appendLittleEndian16(QByteArray &bytes, quint16 value)
+{
+    char buffer[2];
+    qToLittleEndian(value, buffer);
+    bytes.append(buffer, 2);
+}
+
+} // namespace
+
+QStringList PreviewCodes(const Melody &melody, PreviewRange range)
+{
+    const QStringList codes = melody.deviceList().mid(16);
+    const int keep = range == PreviewRange::Last10 ? 10 : range == PreviewRange::Last20 ? 20 : 0;
+    if (keep == 0 || codes.size() <= keep)
+        return codes;
+    return codes.mid(codes.size() - keep);
+}
+
+QByteArray PreviewSamples(const QStringList &codes, MelodySpeed speed)
+{
+    // Each code is a number of periods of h samples high and h low; a rest
+    // is one stretch of silence. Sized first, then filled in one pass.
+    struct Tone
+    {
+        qsizetype half;    // h, or 0 for a rest
+        qsizetype periods; // n
+    };
+    const int divisor = SpeedDivisor(speed);
+    QList<Tone> tones;
+    tones.reserve(codes.size());
+    qsizetype total = 0;
+    for (const QString &text : codes) {
+        const std::optional<int> code = ToInteger(text);
+        const std::optional<int> f = code ? FrequencyOfCode(*code) : std::nullopt;
+        if (!f) {
+            tones.append({0, 0});
+            total += PreviewRestSamples;
+            continue;
+        }
+        const int c = *code / 37 + 1;
+        const int h = RoundHalfEven(24000.0 / *f);
+        const int n = RoundHalfEven(c * (*f - 1) / 4.0 * 2.0 / divisor) + 1;
+        tones.append({h, n});
+        total += qsizetype(2) * h * n;
+    }
+
+    QByteArray samples(total, Qt::Uninitialized);
+    char *at = samples.data();
+    for (const Tone &tone : tones) {
+        if (tone.half == 0) {
+            std::memset(at, 0, PreviewRestSamples);
+            at += PreviewRestSamples;
+            continue;
+        }
+        for (qsizetype i = 0; i < tone.periods; ++i) {
+            std::memset(at, 0xff, tone.half);
+            std::memset(at + tone.half, 0, tone.half);
+            at += 2 * tone.half;
+        }
+    }
+    return samples;
+}
+
+QByteArray WaveFile(const QByteArray &samples)
+{
+    QByteArray bytes;
+    bytes.reserve(HeaderBytes + samples.size());
+    bytes.append("RIFF", 4);
+    appendLittleEndian32(bytes, quint32(samples.size()) + 36);
+    bytes.append("WAVEfmt ", 8);
+    appendLittleEndian32(bytes, 16);
+    appendLittleEndian16(bytes, 1);                 // PCM
+    appendLittleEndian16(bytes, 1);                 // mono
+    appendLittleEndian32(bytes, PreviewSampleRate); // samples per second
+    appendLittleEndian32(bytes, PreviewSampleRate); // bytes per second
+    appendLittleEndian16(bytes, 1);                 // block alignment
+    appendLittleEndian16(bytes, 8);                 // bits per sample
+    bytes.append("data", 4);
+    appendLittleEndian32(bytes, quint32(samples.size()));
+    bytes.append(samples);
+    return bytes;
+}
+
+bool WritePreview(const Melody &melody, PreviewRange range, const QString &path)
+{
+    const QByteArray wave = WaveFile(PreviewSamples(PreviewCodes(melody, range), melody.speed()));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(wave) != wave.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+QString BuildPreview(const Melody &melody, PreviewRange range)
+{
+    const QString path = WorkFolder() + PreviewFileName;
+    return WritePreview(melody, range, path) ? path : QString();
+}
+
+} // namespace koru

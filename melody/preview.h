@@ -1,0 +1,37 @@
+// The preview sound: the melody's note codes as a square wave in an 8-bit
+// mono RIFF WAVE file at 48 kHz.
+//
+// A note of frequency f and length class len lasts n periods of h samples at
+// 255 and h samples at 0, with h = round(24000 / f) and
+// n = round((len + 1) x (f - 1) / 2 / divisor) + 1, about half a second per
+// eighth note at standard speed. A rest is 10100 samples of 0 whatever its
+// length and the speed.
+#pragma once
+
+#include "melody/melody.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+namespace koru {
+
+inline constexpr int PreviewSampleRate = 48000;
+inline constexpr int PreviewRestSamples = 10100;
+inline const QString PreviewFileName = QStringLiteral("Melo.WAV");
+
+// The note and rest codes of the device list (its first 16 entries dropped),
+// cut to the last 10 or 20 when asked and there are more.
+QStringList PreviewCodes(const Melody &melody, PreviewRange range);
+
+// The samples of the codes; a text that is no number counts as a rest.
+QByteArray PreviewSamples(const QStringList &codes, MelodySpeed speed);
+// RIFF header + samples.
+QByteArray WaveFile(const QByteArray &samples);
+
+// Writes the preview to WorkFolder() + "Melo.WAV", replacing an earlier one;
+// returns its path, or an empty text when it could not be written.
+QString BuildPreview(const Melody &melody, PreviewRange range);
+// The same into any file (koru-tool).
+bool WritePreview(const Melody &melody, PreviewRange range, const QString &path);
+
+} // namespace koru

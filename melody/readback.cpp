@@ -1,0 +1,121 @@
+#include "melody/readback.h"
+
+#include "melody/notes.h"
+#include "model/decoder.h"
+#include "model/textutil.h"
+
+namespace koru {
+
+namespace {
+
+constexpr int FirstColourLine = 128;
+constexpr int LedLinkLine = 141;
+constexpr int SpeedLine = 142;
+constexpr int FirstCodeLine = 144;
+constexpr int LastCodeLine = 254;
+constexpr int Unwritten = 0xFF;
+constexpr int DecodedLineCount = 177;
+
+// Degree within the octave of each semitone, and whether it is a black key.
+constexpr std::array<int, 12> DegreeOf{0, 0, 1, 1, 2, 3, 3, 4, 4, 5, 5, 6};
+constexpr std::array<bool, 12> IsBlack{false, true, false, true, false, false,
+                                       true, false, true, false, true, false};
+
+MelodyReadBack failed(const QString &message)
+{
+    return MelodyReadBack{QStringList(), message};
+}
+
+} // namespace
+
+MelodyReadBack DecodeMelodyReadBack(const QStringList &replyLines)
+{
+    // Lines 128 to 142 hold the colours, the link and the speed.
+    if (replyLines.size() <= SpeedLine)
+        return failed(MelodyReadBackFailedMessage);
+
+    // Blanks removed, then hexadecimal; an empty line stays empty.
+    auto valueAt = [&](int line) -> std::optional<int> {
+        const QString text = StripSpaces(replyLines.value(line));
+        if (text.isEmpty())
+            return -1;
+        return HexToInt(text);
+    };
+
+    QStringList lines{QStringLiteral("SOUND")};
+
+    std::array<int, 15> head{};
+    for (int line = FirstColourLine; line <= SpeedLine; ++line) {
+        const std::optional<int> value = valueAt(line);
+        if (!value)
+            return failed(ConversionFailedMessage);
+        head[line - FirstColourLine] = *value;
+    }
+    // A kit that never received a melody still holds FF there; any other
+    // value outside the colour codes is no melody of ours either.
+    bool allUnwritten = true;
+    for (int i = 0; i <= LedLinkLine - FirstColourLine; ++i)
+        allUnwritten = allUnwritten && head[i] == Unwritten;
+    if (allUnwritten)
+        return failed(NoMelodyInKitMessage);
+    const int firstCode = LedColours().front().deviceCode;
+    for (int i = 0; i < LedSlotCount; ++i) {
+        if (head[i] < firstCode || head[i] >= firstCode + LedColourCount)
+            return failed(MelodyReadBackFailedMessage);
+    }
+
+    lines << (head[LedLinkLine - FirstColourLine] == LedLinkOnCode ? QStringLiteral("ON")
+                                                                     : QStringLiteral("OFF"));
+    for (int i = 0; i < LedSlotCount; ++i)
+        lines << QString::number(head[i] - firstCode);
+    const int speed = head[SpeedLine - FirstColourLine];
+    lines << QStringLiteral("SPEED")
+          << QString::number(speed == 3 ? 1 : speed == 2 ? 2 : 3)
+          << QStringLiteral("DATA");
+
+    int x = FirstNoteX;
+    int notes = 0;
+    bool ended = false;
+    for (int line = FirstCodeLine; line <= LastCodeLine && line < replyLines.size(); ++line) {
+        const std::optional<int> value = valueAt(line);
+        if (!value)
+            return failed(ConversionFailedMessage);
+        const int v = *value;
+        if (v < 0 || v == Unwritten)
+            continue;
+        if (v == MelodyEndCode) {
+            ended = true;
+            break;
+        }
+        // Only note codes 0-147 and rests 148-151 belong to a melody, and
+        // no more than a full melody fits.
+        if (v > RestCodeBase + 3 || notes == MelodySlotCount)
+            return failed(MelodyReadBackFailedMessage);
+        int len = 0;
+        if (v >= RestCodeBase) {
+            len = v - RestCodeBase;
+            lines << QStringLiteral("148,%1,0,%2,0").arg(len).arg(x);
+        } else {
+            const int s = v % 37;
+            const int key = 7 * (s / 12) + DegreeOf[s % 12];
+            len = v / 37;
+            lines << QStringLiteral("%1,%2,%3,%4,%5")
+                         .arg(key)
+                         .arg(len)
+                         .arg(IsBlack[s % 12] ? 1 : 0)
+                         .arg(x)
+                         .arg(40 - 4 * key);
+        }
+        x += LengthWidth(len);
+        ++notes;
+    }
+    // A reply that stops before the end code was cut short.
+    if (!ended)
+        return failed(MelodyReadBackFailedMessage);
+
+    while (lines.size() < DecodedLineCount)
+        lines << QString();
+    return MelodyReadBack{lines, QString()};
+}
+
+} // namespace koru

@@ -1,0 +1,153 @@
+// The preview sound file.
+#include "melody/preview.h"
+#include "model/paths.h"
+#include "testutil.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+using namespace koru;
+
+namespace {
+
+Melody melodyOf(const QStringList &keys, int len)
+{
+    Melody m;
+    m.setSelectedLength(len);
+    for (const QString &k : keys)
+        m.addNote(k, 0);
+    return m;
+}
+
+quint32 le32(const QByteArray &bytes, int at)
+{
+    return qFromLittleEndian<quint32>(bytes.constData() + at);
+}
+
+quint16 le16(const QByteArray &bytes, int at)
+{
+    return qFromLittleEndian<quint16>(bytes.constData() + at);
+}
+
+} // namespace
+
+class TstMelodyPreview : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { test::useTemporaryAppData(); }
+
+    void oneQuarterA4()
+    {
+        const Melody m = melodyOf({"12"}, 1);
+        const QString path = BuildPreview(m, PreviewRange::All);
+        QCOMPARE(path, WorkFolder() + QStringLiteral("Melo.WAV"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray wave = file.readAll();
+        QCOMPARE(wave.size(), 48444);
+        QCOMPARE(wave.left(4), QByteArray("RIFF"));
+        QCOMPARE(le32(wave, 4), 48400u + 36u);
+        QCOMPARE(wave.mid(8, 8), QByteArray("WAVEfmt "));
+        QCOMPARE(le32(wave, 16), 16u);
+        QCOMPARE(le16(wave, 20), 1);     // PCM
+        QCOMPARE(le16(wave, 22), 1);     // mono
+        QCOMPARE(le32(wave, 24), 48000u);
+        QCOMPARE(le32(wave, 28), 48000u);
+        QCOMPARE(le16(wave, 32), 1);
+        QCOMPARE(le16(wave, 34), 8);
+        QCOMPARE(wave.mid(36, 4), QByteArray("data"));
+        QCOMPARE(le32(wave, 40), 48400u);
+        // 440 periods of 55 high and 55 low samples.
+        const QByteArray period = QByteArray(55, '\xff') + QByteArray(55, '\0');
+        QCOMPARE(wave.mid(44), period.repeated(440));
+    }
+
+    void lengthsSpeedsAndRests_data()
+    {
+        QTest::addColumn<QStringList>("codes");
+        QTest::addColumn<int>("speed");
+        QTest::addColumn<int>("samples");
+        // h = round(24000 / f), n = round(c (f - 1) / 2 / d) + 1, 2 h n samples.
+        QTest::newRow("C3 eighth") << QStringList{"0"} << 1 << 2 * 183 * 66;
+        QTest::newRow("A4 half") << QStringList{"132"} << 1 << 2 * 55 * 879;
+        QTest::newRow("A4 quarter double") << QStringList{"58"} << 2 << 2 * 55 * 221;
+        QTest::newRow("A4 dotted quadruple") << QStringList{"95"} << 3 << 2 * 55 * (165 + 1);
+        QTest::newRow("rest eighth") << QStringList{"148"} << 1 << 10100;
+        QTest::newRow("rest half quadruple") << QStringList{"151"} << 3 << 10100;
+        QTest::newRow("note, rest, note") << QStringList{"58", "149", "58"} << 1 << 2 * 48400 + 10100;
+        QTest::newRow("nothing") << QStringList{} << 1 << 0;
+    }
+    void lengthsSpeedsAndRests()
+    {
+        QFETCH(QStringList, codes);
+        QFETCH(int, speed);
+        QFETCH(int, samples);
+        QCOMPARE(PreviewSamples(codes, static_cast<MelodySpeed>(speed)).size(), samples);
+    }
+
+    void restIsSilence()
+    {
+        QCOMPARE(PreviewSamples({"150"}, MelodySpeed::Standard), QByteArray(10100, '\0'));
+    }
+
+    void ranges()
+    {
+        const Melody five = melodyOf({"0", "1", "2", "3", "4"}, 0);
+        QCOMPARE(PreviewCodes(five, PreviewRange::Last10), (QStringList{"0", "2", "4", "5", "7"}));
+        QCOMPARE(PreviewCodes(five, PreviewRange::Last10), PreviewCodes(five, PreviewRange::All));
+
+        Melody many = melodyOf({}, 0);
+        for (int i = 0; i < 25; ++i)
+            many.addNote(QString::number(i % 22), 0);
+        QCOMPARE(PreviewCodes(many, PreviewRange::All).size(), 25);
+        const QStringList last10 = PreviewCodes(many, PreviewRange::Last10);
+        QCOMPARE(last10.size(), 10);
+        QCOMPARE(last10.first(), PreviewCodes(many, PreviewRange::All)[15]);
+        QCOMPARE(PreviewCodes(many, PreviewRange::Last20).size(), 20);
+        QCOMPARE(PreviewCodes(Melody(), PreviewRange::Last20), QStringList());
+    }
+
+    // A real audio tool reads the file and finds its length.
+    void opensInSox_data()
+    {
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<int>("len");
+        QTest::addColumn<qint64>("samples");
+        QTest::newRow("A4 quarter") << QStringList{"12"} << 1 << qint64(48400);
+        QTest::newRow("two rests") << QStringList{"148", "148"} << 3 << qint64(20200);
+        QTest::newRow("empty") << QStringList{} << 1 << qint64(0);
+    }
+    void opensInSox()
+    {
+        QFETCH(QStringList, keys);
+        QFETCH(int, len);
+        QFETCH(qint64, samples);
+        const QString soxi = QStandardPaths::findExecutable(QStringLiteral("soxi"));
+        if (soxi.isEmpty())
+            QSKIP("soxi is not installed");
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Melo.WAV"));
+        QVERIFY(WritePreview(melodyOf(keys, len), PreviewRange::All, path));
+        QProcess process;
+        process.start(soxi, {QStringLiteral("-s"), path});
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitCode(), 0);
+        QCOMPARE(process.readAllStandardOutput().trimmed().toLongLong(), samples);
+        process.start(soxi, {QStringLiteral("-r"), path});
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.readAllStandardOutput().trimmed(), QByteArray("48000"));
+    }
+
+    void unwritableFolderGivesNoPath()
+    {
+        QVERIFY(!WritePreview(Melody(), PreviewRange::All, QStringLiteral("/proc/no/Melo.WAV")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstMelodyPreview)
+#include "tst_melodypreview.moc"

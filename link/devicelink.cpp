@@ -1,0 +1,331 @@
+#include "link/devicelink.h"
+
+#include "link/hidapibackend.h"
+#include "link/replyrouter.h"
+#include "link/virtualkitbackend.h"
+#include "model/textutil.h"
+#include "model/wait.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+
+namespace koru {
+
+QByteArray OutputReportFor(int value, int outputReportLength)
+{
+    QByteArray report(qMax(1, outputReportLength), char(value & 0xFF));
+    report[0] = 0;
+    return report;
+}
+
+QString ReplyLine(const QByteArray &data)
+{
+    QString line;
+    line.reserve(data.size() * 3);
+    for (char byte : data)
+        line += QStringLiteral("%1 ").arg(quint8(byte), 2, 16, QLatin1Char('0')).toUpper();
+    return line;
+}
+
+int ProgressStep(int count)
+{
+    return count > 0 ? RoundHalfEven(100.0 / count) : 0;
+}
+
+namespace {
+QPointer<DeviceLink> &installedLink()
+{
+    static QPointer<DeviceLink> link;
+    return link;
+}
+} // namespace
+
+DeviceLink::DeviceLink(QObject *parent) : QObject(parent)
+{
+    m_backends.push_back(std::make_unique<HidapiBackend>());
+    m_backends.push_back(std::make_unique<VirtualKitBackend>());
+    init();
+}
+
+DeviceLink::DeviceLink(std::vector<std::unique_ptr<HidBackend>> backends, QObject *parent)
+    : QObject(parent), m_backends(std::move(backends))
+{
+    init();
+}
+
+DeviceLink::~DeviceLink()
+{
+    m_kit.reset();
+    m_retired.clear();
+}
+
+void DeviceLink::init()
+{
+    m_refreshTimer.setSingleShot(true);
+    m_refreshTimer.setInterval(0);
+    connect(&m_refreshTimer, &QTimer::timeout, this, &DeviceLink::select);
+    m_retryTimer.setSingleShot(true);
+    m_retryTimer.setInterval(PermissionRetryMs);
+    connect(&m_retryTimer, &QTimer::timeout, this, &DeviceLink::select);
+    m_purgeTimer.setSingleShot(true);
+    m_purgeTimer.setInterval(0);
+    connect(&m_purgeTimer, &QTimer::timeout, this, &DeviceLink::purgeRetired);
+    for (const auto &backend : m_backends)
+        connect(backend.get(), &HidBackend::devicesChanged, this, &DeviceLink::scheduleRefresh);
+    // The first enumeration runs once the program processes events.
+    scheduleRefresh();
+}
+
+DeviceLink &DeviceLink::instance()
+{
+    QPointer<DeviceLink> &link = installedLink();
+    if (!link)
+        link = new DeviceLink(QCoreApplication::instance());
+    return *link;
+}
+
+void DeviceLink::install(DeviceLink *link)
+{
+    installedLink() = link;
+}
+
+// --- HID access ---------------------------------------------------------------
+
+bool DeviceLink::KitPresent() const
+{
+    return m_kit && !m_kit->isGone();
+}
+
+int DeviceLink::OutputReportLength() const
+{
+    return KitPresent() ? m_kitInfo.outputReportLength : 0;
+}
+
+bool DeviceLink::WriteReport(const QByteArray &report)
+{
+    if (!KitPresent())
+        return false;
+    QByteArray whole = report;
+    whole.resize(qMax(1, OutputReportLength()), '\0');
+    return m_kit->write(whole);
+}
+
+void DeviceLink::StartReceiving()
+{
+    if (KitPresent() && !m_receiving) {
+        m_receiving = true;
+        m_kit->startReading();
+    }
+}
+
+void DeviceLink::refresh()
+{
+    m_refreshTimer.stop();
+    select();
+}
+
+bool DeviceLink::waitUntilSettled(int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    const auto settled = [this] {
+        if (!m_selectedOnce || m_refreshTimer.isActive())
+            return false;
+        for (const auto &backend : m_backends)
+            if (!backend->settled())
+                return false;
+        return true;
+    };
+    while (!settled()) {
+        if (deadline.hasExpired())
+            return false;
+        WaitMs(10);
+    }
+    return true;
+}
+
+void DeviceLink::scheduleRefresh()
+{
+    m_refreshTimer.start();
+}
+
+void DeviceLink::refreshIfPending()
+{
+    if (m_refreshTimer.isActive())
+        refresh();
+}
+
+void DeviceLink::select()
+{
+    m_selectedOnce = true;
+    m_retryTimer.stop();
+
+    struct Found
+    {
+        HidDeviceInfo info;
+        HidBackend *backend;
+    };
+    QList<Found> found;
+    for (const auto &backend : m_backends)
+        for (const HidDeviceInfo &info : backend->enumerate())
+            found.append({info, backend.get()});
+
+    const bool hadKit = KitPresent();
+    int kitIndex = -1;
+    bool retry = false;
+    QSet<QString> refusedNow;
+    // The last device whose display name is exactly the kit's wins; one that
+    // cannot be opened is left out as if absent.
+    for (int i = int(found.size()) - 1; i >= 0 && kitIndex < 0; --i) {
+        const Found &f = found[i];
+        if (DisplayName(f.info) != KitDisplayName)
+            continue;
+        if (KitPresent() && f.backend == m_kitBackend && f.info.path == m_kitInfo.path) {
+            kitIndex = i; // already open: keep the handle and its queued replies
+            continue;
+        }
+        OpenResult result = f.backend->open(f.info);
+        if (result.status == OpenStatus::Opened && result.device) {
+            releaseKit();
+            m_kit = std::move(result.device);
+            m_kitBackend = f.backend;
+            m_kitInfo = f.info;
+            ++m_kitGeneration;
+            connect(m_kit.get(), &HidDevice::inputReport, this, &DeviceLink::onKitReport);
+            connect(m_kit.get(), &HidDevice::gone, this, &DeviceLink::onKitGone);
+            StartReceiving();
+            kitIndex = i;
+        } else if (result.status == OpenStatus::PermissionDenied) {
+            // Access rights are granted a moment after the device appears.
+            refusedNow.insert(f.info.path);
+            QElapsedTimer &since = m_refusedSince[f.info.path];
+            if (!since.isValid())
+                since.start();
+            if (since.elapsed() < PermissionGiveUpMs)
+                retry = true;
+        }
+    }
+    if (kitIndex < 0)
+        releaseKit();
+    m_refusedSince.removeIf([&refusedNow](const auto &it) { return !refusedNow.contains(it.key()); });
+
+    QList<HidDeviceInfo> devices;
+    for (const Found &f : found)
+        devices.append(f.info);
+    m_devices = devices;
+    m_kitIndex = kitIndex;
+    if (retry)
+        m_retryTimer.start();
+    emit devicesChanged();
+    if (hadKit != KitPresent())
+        emit kitChanged(KitPresent());
+    if (hadKit && !KitPresent())
+        ReplyRouter::instance().kitLost();
+}
+
+void DeviceLink::releaseKit()
+{
+    if (!m_kit)
+        return;
+    disconnect(m_kit.get(), nullptr, this, nullptr);
+    m_retired.push_back(std::move(m_kit));
+    m_kitBackend = nullptr;
+    m_kitInfo = {};
+    m_receiving = false;
+    m_kitIndex = -1;
+    ++m_kitGeneration;
+    m_purgeTimer.start();
+}
+
+void DeviceLink::purgeRetired()
+{
+    m_retired.clear();
+}
+
+void DeviceLink::onKitReport(const QByteArray &report)
+{
+    if (report.isEmpty())
+        return;
+    const QString line = ReplyLine(report.mid(1)); // byte 0 is the report ID
+    ReplyRouter::instance().route(line);
+    emit replyReceived(line);
+}
+
+void DeviceLink::onKitGone()
+{
+    releaseKit();
+    emit kitChanged(false);
+    ReplyRouter::instance().kitLost();
+    scheduleRefresh();
+}
+
+// --- Protocol -------------------------------------------------------------------
+
+bool DeviceLink::kitUnchangedSince(quint64 generation) const
+{
+    return KitPresent() && generation == m_kitGeneration;
+}
+
+bool DeviceLink::sendValues(const QStringList &values, bool showProgress)
+{
+    refreshIfPending();
+    if (!KitPresent())
+        return false;
+    StartReceiving();
+    const quint64 generation = m_kitGeneration;
+    const int length = OutputReportLength();
+    const int step = ProgressStep(int(values.size()));
+    int position = 0;
+    ++m_transferDepth;
+    if (showProgress) {
+        emit transferStarted(int(values.size()));
+        emit transferProgress(0);
+    }
+    bool completed = true;
+    for (const QString &text : values) {
+        // A kit that went away (or was replaced) gets nothing more.
+        if (!kitUnchangedSince(generation)) {
+            completed = false;
+            break;
+        }
+        // A refused write is skipped; the next value follows as usual.
+        const bool written = m_kit->write(OutputReportFor(IntegerOr(text, 0), length));
+        if (written && ReplyRouter::instance().has(ReplyRole::Measurement))
+            WaitMs(MeasurementPaceMs);
+        WaitMs(PaceMs);
+        position = qMin(100, position + step);
+        if (showProgress)
+            emit transferProgress(position);
+    }
+    completed = completed && kitUnchangedSince(generation);
+    --m_transferDepth;
+    if (showProgress)
+        emit transferFinished(completed);
+    return completed;
+}
+
+bool DeviceLink::Transfer()
+{
+    return sendValues(m_sendList, true);
+}
+
+bool DeviceLink::request(int value)
+{
+    refreshIfPending();
+    if (!KitPresent())
+        return false;
+    m_sendList = {QString::number(value)};
+    return sendValues(m_sendList, false);
+}
+
+bool DeviceLink::RequestRun() { return request(kit::Run); }
+bool DeviceLink::RequestPlay() { return request(kit::Play); }
+bool DeviceLink::RequestStop() { return request(kit::Stop); }
+bool DeviceLink::RequestMemory() { return request(kit::SendMemory); }
+bool DeviceLink::RequestMeasurement() { return request(kit::Measure); }
+
+bool DeviceLink::RequestMeasureOutput(int n)
+{
+    return request(n == 1 ? kit::MeasureOutput1 : n == 2 ? kit::MeasureOutput2 : kit::MeasureOutputOff);
+}
+
+} // namespace koru

@@ -1,0 +1,76 @@
+// Where the kit's replies go: to the one open window that wants them. The
+// measurement window and the editors implement ReplyReceiver and attach
+// themselves while they exist; the link only knows this interface.
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace koru {
+
+// Windows that take replies, in order of precedence when several exist
+// (the launcher shows one at a time).
+enum class ReplyRole { Measurement, Icon, Flowchart, Text, Melody };
+
+class ReplyReceiver
+{
+public:
+    virtual ~ReplyReceiver() = default;
+
+    // True while the window keeps every reply as it is: always for the
+    // measurement window, during a read-back for the flowchart and melody
+    // editors.
+    virtual bool collectsReplies() const = 0;
+    // One reply line, unchanged ("FF ", "1A "...), while collecting.
+    virtual void appendReply(const QString &line) = 0;
+    // The kit answered FF while not collecting: enable transfer and run
+    // again, hide the playing panel.
+    virtual void kitReady() = 0;
+    // The kit went away. A window that waits for FF will never get it.
+    virtual void kitLost() {}
+};
+
+class ReplyRouter
+{
+public:
+    static ReplyRouter &instance();
+
+    void attach(ReplyRole role, ReplyReceiver *receiver);
+    void detach(ReplyReceiver *receiver);
+
+    bool has(ReplyRole role) const;
+    // The window a reply goes to, or nullptr.
+    ReplyReceiver *current() const;
+
+    // Hands one reply line to the current window: appended while it
+    // collects, otherwise "FF" (blanks removed) makes it ready; anything
+    // else, and any reply without a window, is dropped.
+    void route(const QString &line) const;
+    void kitLost() const;
+
+private:
+    struct Entry
+    {
+        ReplyRole role;
+        ReplyReceiver *receiver;
+    };
+    QList<Entry> m_entries;
+};
+
+// Attaches a receiver for as long as this object lives.
+class ReplyAttachment
+{
+public:
+    ReplyAttachment(ReplyRole role, ReplyReceiver *receiver) : m_receiver(receiver)
+    {
+        ReplyRouter::instance().attach(role, receiver);
+    }
+    ~ReplyAttachment() { ReplyRouter::instance().detach(m_receiver); }
+    ReplyAttachment(const ReplyAttachment &) = delete;
+    ReplyAttachment &operator=(const ReplyAttachment &) = delete;
+
+private:
+    ReplyReceiver *m_receiver;
+};
+
+} // namespace koru

@@ -3,6 +3,10 @@
 //
 // Exit codes: 0 success; 1 the program, file or kit refused the request (the
 // program's own message on stderr); 2 usage error.
+//
+// Commands that take any step's program file (image, listing, view, send)
+// ask the ProgramKind that the step registers (programkind.h,
+// kind_<step>.cpp) instead of one command per step.
 #pragma once
 
 #include <QStringList>

@@ -1,0 +1,600 @@
+#include "icons/ui/iconwindow.h"
+
+#include "icons/iconfile.h"
+#include "icons/ui/iconwindowparts.h"
+#include "link/devicelink.h"
+#include "model/dialogservice.h"
+#include "model/encoder.h"
+#include "model/paths.h"
+#include "model/reportrequest.h"
+#include "model/textutil.h"
+#include "widgets/sentdataviewer.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDrag>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPainter>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSlider>
+#include <QUrl>
+
+#include <exception>
+
+namespace koru::icons {
+
+const QString IconWindow::Caption = QStringLiteral("コントロールラジオ制御ソフト :");
+const QString IconWindow::ClearQuestion = QStringLiteral("プログラムを全て消去します。よろしいですか？");
+const QString IconWindow::CloseQuestion =
+    QStringLiteral("画面を閉じるとプログラムは消去されます。\r\nよろしいですか？");
+const QString IconWindow::TooLargeMessage =
+    QStringLiteral("プログラムが大きすぎて本体に転送できません。\r\nアイコンの数を減らして下さい。");
+const QString IconWindow::MimeType = QStringLiteral("application/x-koru-icon-kind");
+
+namespace {
+
+const QString DragErrorMessage =
+    QStringLiteral("エラーが発生しました。\r\nソフトを再起動するか再度インストールして下さい");
+const QString PictureFolder = QStringLiteral("Img\\Icon\\DD\\");
+const QString PalettePicture = QStringLiteral("Palette.bmp");
+
+constexpr int PaletteWidth = 215;
+constexpr int RowAreaLeft = 216;
+constexpr int MinimumWidth = 780;
+constexpr int MinimumHeight = 580;
+
+// Palette pictures: kind, left, top.
+struct PalettePlace
+{
+    int kind;
+    int left;
+    int top;
+};
+constexpr PalettePlace PalettePlaces[] = {
+    {0, 5, 13},    {1, 75, 13},   {2, 145, 13},   //
+    {3, 5, 69},    {4, 75, 69},   {5, 145, 69},   //
+    {6, 5, 125},   {7, 75, 125},  {14, 145, 125}, //
+    {8, 5, 200},   {9, 75, 200},  {18, 145, 200}, //
+    {10, 5, 255},  {11, 75, 255}, {19, 145, 255}, //
+    {12, 5, 327},  {13, 75, 327},                 //
+    {15, 5, 405},  {16, 75, 405},                 //
+    {17, 5, 460},  {22, 75, 460},
+};
+
+QFont windowFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"),
+                      QStringLiteral("IPAGothic")});
+    font.setPixelSize(12);
+    return font;
+}
+
+const char *SliderStyle =
+    "QSlider::groove:horizontal { height: 4px; background: #c8c8c8; border-radius: 2px; }"
+    "QSlider::sub-page:horizontal { background: #7aa7e8; border-radius: 2px; }"
+    "QSlider::handle:horizontal { width: 18px; margin: -7px 0; background: #3c78d8;"
+    " border: 1px solid #2a5aa8; border-radius: 3px; }";
+
+} // namespace
+
+IconWindow::IconWindow(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("IconWindow"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(Caption);
+    setFont(windowFont());
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    setMinimumSize(MinimumWidth, MinimumHeight);
+
+    auto *central = new QWidget(this);
+    central->setAutoFillBackground(true);
+    auto *layout = new QHBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(RowAreaLeft - PaletteWidth);
+
+    auto *palette = new QWidget(central);
+    palette->setObjectName(QStringLiteral("Palette"));
+    palette->setFixedWidth(PaletteWidth);
+    buildPalette(palette);
+    layout->addWidget(palette);
+
+    m_dropPanel = new QScrollArea(central);
+    m_dropPanel->setObjectName(QStringLiteral("DropPanel"));
+    m_dropPanel->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_dropPanel->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_dropPanel->setFrameShape(QFrame::NoFrame);
+    m_dropPanel->setWidgetResizable(false);
+    m_rowArea = new QWidget;
+    m_rowArea->setObjectName(QStringLiteral("RowArea"));
+    m_rowArea->setAutoFillBackground(true);
+    m_rowArea->setPalette(pal);
+    m_dropPanel->setWidget(m_rowArea);
+    m_dropPanel->viewport()->setAutoFillBackground(true);
+    m_dropPanel->viewport()->setPalette(pal);
+    layout->addWidget(m_dropPanel, 1);
+    setCentralWidget(central);
+
+    m_playingPanel = new RunningPanel(this);
+
+    m_colourMenu = new QMenu(this);
+    m_colourMenu->setObjectName(QStringLiteral("ColourMenu"));
+    auto *colours = new QActionGroup(m_colourMenu);
+    const QStringList names{QStringLiteral("赤色"), QStringLiteral("緑色"), QStringLiteral("青色"),
+                            QStringLiteral("黄色"), QStringLiteral("紫色"), QStringLiteral("水色"),
+                            QStringLiteral("白色"), QStringLiteral("消灯")};
+    for (int i = 0; i < names.size(); ++i) {
+        QAction *action = m_colourMenu->addAction(names[i]);
+        action->setCheckable(true);
+        colours->addAction(action);
+        connect(action, &QAction::triggered, this, [this, i] {
+            if (m_program.setColour(m_colourSlot, i))
+                refreshSlot(m_colourSlot);
+        });
+    }
+
+    buildMenus();
+    m_attachment = std::make_unique<ReplyAttachment>(ReplyRole::Icon, this);
+}
+
+IconWindow::~IconWindow() = default;
+
+void IconWindow::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    QMenu *demo = bar->addMenu(QStringLiteral("デモ読み込み"));
+    demo->addAction(QStringLiteral("デモ１"), this, [this] { loadDemo(1); });
+    demo->addAction(QStringLiteral("デモ２"), this, [this] { loadDemo(2); });
+    bar->addAction(QStringLiteral("ファイル読み込み"), this, &IconWindow::openFile);
+    bar->addAction(QStringLiteral("ファイルへ保存"), this, &IconWindow::saveFile);
+    bar->addAction(QStringLiteral("　　全削除　　"), this, &IconWindow::clearProgram);
+    m_transferAction = bar->addAction(QStringLiteral("　　転送(F6)　　"), this, &IconWindow::transfer);
+    m_transferAction->setShortcut(QKeySequence(Qt::Key_F6));
+    m_runAction = bar->addAction(QStringLiteral("　　実行(F7)　　"), this, &IconWindow::run);
+    m_runAction->setShortcut(QKeySequence(Qt::Key_F7));
+    // Shortcuts of menu-bar items work while the window is active.
+    addAction(m_transferAction);
+    addAction(m_runAction);
+    bar->addAction(QStringLiteral("レポート作成"), this, &IconWindow::makeReport);
+    bar->addAction(QStringLiteral("送信データ表示"), this, &IconWindow::showSentData);
+    bar->addAction(QStringLiteral("ヘルプ"), this, &IconWindow::openHelp);
+}
+
+void IconWindow::buildPalette(QWidget *paletteWidget)
+{
+    auto *back = new QLabel(paletteWidget);
+    back->setObjectName(QStringLiteral("PaletteBack"));
+    const QPixmap backPicture = picture(PalettePicture);
+    back->setPixmap(backPicture);
+    back->setGeometry(0, 0, PaletteWidth, backPicture.isNull() ? 520 : backPicture.height());
+    for (const PalettePlace &place : PalettePlaces) {
+        auto *image = new PaletteImage(place.kind, this, paletteWidget);
+        image->setGeometry(place.left, place.top, 65, 50);
+        image->setPixmap(slotPicture(place.kind));
+    }
+}
+
+QPixmap IconWindow::picture(const QString &name)
+{
+    auto it = m_pictures.find(name);
+    if (it != m_pictures.end())
+        return *it;
+    const QPixmap pixmap(AssetPath(PictureFolder + name));
+    m_pictures.insert(name, pixmap);
+    return pixmap;
+}
+
+QPixmap IconWindow::slotPicture(int kind)
+{
+    return picture(QString::number(kind) + QStringLiteral(".bmp"));
+}
+
+bool IconWindow::checkPictures()
+{
+    QStringList names{QStringLiteral("Empty.bmp"), QStringLiteral("arrow.bmp"), PalettePicture};
+    for (const PalettePlace &place : PalettePlaces)
+        names.append(QString::number(place.kind) + QStringLiteral(".bmp"));
+    for (const QString &name : names) {
+        if (picture(name).isNull())
+            return false;
+    }
+    return true;
+}
+
+void IconWindow::placeWindow()
+{
+    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s)
+        return;
+    const QRect area = s->geometry();
+    const int width = std::max(MinimumWidth, RoundHalfEven(area.width() * 2.0 / 3.0));
+    const int height = std::max(MinimumHeight, RoundHalfEven(area.height() * 2.0 / 3.0));
+    resize(width, height);
+    move(area.left() + RoundHalfEven(area.width() / 6.0), area.top() + RoundHalfEven(area.height() / 6.0));
+}
+
+void IconWindow::showEvent(QShowEvent *event)
+{
+    if (!m_placed) {
+        m_placed = true;
+        placeWindow();
+        if (layout())
+            layout()->activate();
+        layOutSlots();
+        setCommandsEnabled(true);
+        if (!checkPictures())
+            Dialogs().warning(SaveErrorMessage);
+    }
+    QMainWindow::showEvent(event);
+}
+
+void IconWindow::layOutSlots()
+{
+    if (m_laidOut)
+        return;
+    m_laidOut = true;
+    const int w = m_dropPanel->viewport()->width();
+    const QPixmap empty = picture(QStringLiteral("Empty.bmp"));
+    const QPixmap arrow = picture(QStringLiteral("arrow.bmp"));
+    QFont numberFont = font();
+    numberFont.setPointSize(20);
+    numberFont.setBold(true);
+
+    int x = 20;
+    int y = 0;
+    for (int n = 0; n < SlotCount; ++n) {
+        if (x > w - 120) {
+            x = 20;
+            y += 150;
+        }
+        SlotControls &c = m_slots[size_t(n)];
+        QPixmap back(100, 130);
+        back.fill(Qt::white);
+        {
+            QPainter painter(&back);
+            if (!empty.isNull())
+                painter.drawPixmap(back.rect(), empty);
+            painter.setFont(numberFont);
+            painter.setPen(QColor(0xb8, 0xc4, 0xd0));
+            painter.drawText(QRect(QPoint(17, 10), QPoint(82, 60)), Qt::AlignCenter | Qt::TextSingleLine,
+                             QString::number(n));
+        }
+        c.back = new QLabel(m_rowArea);
+        c.back->setObjectName(QStringLiteral("Back_Image%1").arg(n));
+        c.back->setGeometry(x, y, 100, 130);
+        c.back->setPixmap(back);
+        c.image = new SlotImage(n, this, m_rowArea);
+        c.image->setGeometry(x + 17, y + 10, 65, 50);
+        x += 100;
+        if (n < SlotCount - 1) {
+            if (x > w - 65) {
+                x = 20;
+                y += 150;
+            }
+            c.arrow = new QLabel(m_rowArea);
+            c.arrow->setObjectName(QStringLiteral("Arrow_Image%1").arg(n));
+            c.arrow->setScaledContents(true);
+            c.arrow->setPixmap(arrow);
+            c.arrow->setGeometry(x + 10, y + 40, 25, 21);
+            x += 45;
+        }
+    }
+    m_rowArea->resize(std::max(w, 1), y + 150);
+    for (SlotControls &c : m_slots) {
+        c.back->show();
+        c.image->show();
+        if (c.arrow)
+            c.arrow->show();
+    }
+    refreshAll();
+}
+
+void IconWindow::refreshAll()
+{
+    for (int n = 0; n < SlotCount; ++n)
+        refreshSlot(n);
+}
+
+void IconWindow::refreshSlot(int n)
+{
+    if (n < 0 || n >= SlotCount || !m_laidOut)
+        return;
+    SlotControls &c = m_slots[size_t(n)];
+    const IconSlot &s = m_program.slot(n);
+    if (c.shownOnce && c.shown == s)
+        return;
+    const int left = c.back->x();
+    const int top = c.back->y();
+
+    if (s.isEmpty())
+        c.image->clear();
+    else
+        c.image->setPixmap(slotPicture(s.kind));
+
+    if (s.mode) {
+        const QStringList choices = ChoicesOf(s.kind);
+        if (!c.combo) {
+            c.combo = new QComboBox(m_rowArea);
+            c.combo->setObjectName(QStringLiteral("Para_Combo%1").arg(n));
+            c.combo->setEditable(false);
+            c.combo->setGeometry(left + 5, top + 65, 90, 20);
+            connect(c.combo, &QComboBox::activated, this, [this, n](int index) {
+                if (m_program.setMode(n, index))
+                    refreshSlot(n);
+            });
+        }
+        QStringList items;
+        for (int i = 0; i < c.combo->count(); ++i)
+            items.append(c.combo->itemText(i));
+        const QSignalBlocker block(c.combo);
+        if (items != choices) {
+            c.combo->clear();
+            c.combo->addItems(choices);
+        }
+        c.combo->setCurrentIndex(*s.mode);
+        c.combo->show();
+    } else if (c.combo) {
+        delete c.combo;
+        c.combo = nullptr;
+    }
+
+    if (s.value) {
+        const SliderSpec spec = SliderSpecOf(s.slider());
+        if (!c.slider) {
+            c.caption = new QLabel(m_rowArea);
+            c.caption->setObjectName(QStringLiteral("Para_Label%1").arg(n));
+            c.caption->setGeometry(left + 5, top + 88, 90, 12);
+            c.caption->setAutoFillBackground(true);
+            QPalette white = c.caption->palette();
+            white.setColor(QPalette::Window, Qt::white);
+            c.caption->setPalette(white);
+            QFont small = c.caption->font();
+            small.setPixelSize(11);
+            c.caption->setFont(small);
+            c.slider = new QSlider(Qt::Horizontal, m_rowArea);
+            c.slider->setObjectName(QStringLiteral("Para_TrackBar%1").arg(n));
+            c.slider->setGeometry(left + 5, top + 100, 90, 20);
+            c.slider->setTickPosition(QSlider::NoTicks);
+            c.slider->setSingleStep(1);
+            c.slider->setStyleSheet(QLatin1String(SliderStyle));
+            connect(c.slider, &QSlider::valueChanged, this, [this, n](int value) {
+                if (m_program.setValue(n, value))
+                    refreshSlot(n);
+            });
+        }
+        const QSignalBlocker block(c.slider);
+        c.slider->setRange(spec.min, spec.max);
+        c.slider->setPageStep(spec.pageStep);
+        c.slider->setValue(*s.value);
+        c.caption->setText(s.caption);
+        c.caption->show();
+        c.slider->show();
+    } else if (c.slider) {
+        delete c.slider;
+        delete c.caption;
+        c.slider = nullptr;
+        c.caption = nullptr;
+    }
+    c.shown = s;
+    c.shownOnce = true;
+}
+
+void IconWindow::startDrag(PaletteImage *source)
+{
+    try {
+        m_draggedKind = source->kind();
+        emit dragStarted(m_draggedKind);
+        auto *mime = new QMimeData;
+        mime->setData(MimeType, QByteArray::number(m_draggedKind));
+        QPointer<QDrag> drag = new QDrag(source);
+        drag->setMimeData(mime);
+        const QPixmap pixmap = slotPicture(m_draggedKind);
+        if (!pixmap.isNull()) {
+            drag->setPixmap(pixmap);
+            drag->setHotSpot(QPoint(pixmap.width() / 2, pixmap.height() / 2));
+        }
+        drag->exec(Qt::CopyAction);
+    } catch (const std::exception &) {
+        Dialogs().warning(DragErrorMessage);
+    }
+}
+
+void IconWindow::dropOnSlot(int slot, int kind)
+{
+    try {
+        if (kind == InsertTool) {
+            m_program.insert(slot);
+            refreshAll();
+        } else if (kind == DeleteTool) {
+            m_program.deleteSlot(slot);
+            refreshSlot(slot);
+        } else if (IsPlaceableKind(kind)) {
+            if (slotPicture(kind).isNull()) {
+                Dialogs().warning(UnexpectedError);
+                return;
+            }
+            m_program.place(slot, kind);
+            refreshSlot(slot);
+        }
+    } catch (const std::exception &) {
+        Dialogs().warning(UnexpectedError);
+    }
+}
+
+void IconWindow::openColourMenu(int slot, const QPoint &globalPos)
+{
+    const int kind = m_program.slot(slot).kind;
+    if (!IsLedKind(kind))
+        return;
+    m_colourSlot = slot;
+    const QList<QAction *> actions = m_colourMenu->actions();
+    for (int i = 0; i < actions.size(); ++i)
+        actions[i]->setChecked(i == kind);
+    m_colourMenu->popup(globalPos);
+}
+
+void IconWindow::loadDemo(int number)
+{
+    LoadDemo(number, m_program);
+    refreshAll();
+}
+
+void IconWindow::openFile()
+{
+    const std::optional<QString> path = OpenIconProgram(m_program);
+    refreshAll();
+    if (path)
+        setFileCaption(*path);
+}
+
+void IconWindow::saveFile()
+{
+    if (const std::optional<QString> path = SaveIconProgram(m_program))
+        setFileCaption(*path);
+}
+
+void IconWindow::setFileCaption(const QString &path)
+{
+    setWindowTitle(Caption + path);
+}
+
+void IconWindow::clearProgram()
+{
+    if (!Dialogs().question(ClearQuestion))
+        return;
+    m_program.clearAll();
+    refreshAll();
+}
+
+void IconWindow::setCommandsEnabled(bool enabled)
+{
+    m_transferAction->setEnabled(enabled);
+    m_runAction->setEnabled(enabled);
+}
+
+void IconWindow::showPlayingPanel(bool visible)
+{
+    if (!visible) {
+        m_playingPanel->hide();
+        return;
+    }
+    m_playingPanel->move(RoundHalfEven((width() - m_playingPanel->width()) / 2.0),
+                         RoundHalfEven((height() - m_playingPanel->height()) / 2.0));
+    m_playingPanel->raise();
+    m_playingPanel->show();
+}
+
+QWidget *IconWindow::playingPanel() const
+{
+    return m_playingPanel;
+}
+
+QScrollArea *IconWindow::dropPanel() const
+{
+    return m_dropPanel;
+}
+
+void IconWindow::transfer()
+{
+    if (!m_transferAction->isEnabled())
+        return;
+    if (!m_program.checkLoops())
+        return;
+    const DeviceImage image = m_program.toImage();
+    // The kit holds at most MaxImageBytes: refuse before anything is sent.
+    if (image.size() > MaxImageBytes) {
+        Dialogs().warning(TooLargeMessage);
+        return;
+    }
+    QStringList list{QString::number(kit::ProgramFrame)};
+    list += ImageTexts(image);
+    list.append(QString::number(kit::FrameEnd));
+
+    setCommandsEnabled(false);
+    DeviceLink &link = DeviceLink::instance();
+    link.setSendList(list);
+    QPointer<IconWindow> self(this);
+    const bool sent = link.Transfer();
+    if (!self)
+        return;
+    if (!sent) {
+        Dialogs().warning(NoKitMessage);
+        setCommandsEnabled(true);
+    }
+}
+
+void IconWindow::run()
+{
+    if (!m_runAction->isEnabled())
+        return;
+    setCommandsEnabled(false);
+    showPlayingPanel(true);
+    QPointer<IconWindow> self(this);
+    const bool started = DeviceLink::instance().RequestRun();
+    if (!self)
+        return;
+    if (!started) {
+        Dialogs().warning(NoKitMessage);
+        setCommandsEnabled(true);
+        showPlayingPanel(false);
+    }
+}
+
+void IconWindow::kitReady()
+{
+    setCommandsEnabled(true);
+    showPlayingPanel(false);
+}
+
+void IconWindow::kitLost()
+{
+    // No FF will come from a kit that has gone: give the commands back.
+    kitReady();
+}
+
+void IconWindow::makeReport()
+{
+    RequestReport({m_program.toReportLines(), IconReportKind, frameGeometry()});
+}
+
+void IconWindow::showSentData()
+{
+    SentDataViewer &viewer = SentDataViewer::instance();
+    viewer.setListing(m_program.toRecords());
+    viewer.showOver(this);
+}
+
+void IconWindow::openHelp()
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(AssetPath(QStringLiteral("HTML\\Navi\\KORUnavi.html"))));
+}
+
+void IconWindow::closeEvent(QCloseEvent *event)
+{
+    if (DeviceLink::instance().transferring()) {
+        event->ignore(); // the send finishes within seconds
+        return;
+    }
+    if (m_program.countUsed() > 0) {
+        if (!Dialogs().question(CloseQuestion)) {
+            event->ignore();
+            return;
+        }
+        m_program.clearAll();
+    }
+    m_attachment.reset();
+    event->accept();
+    emit closed();
+}
+
+} // namespace koru::icons

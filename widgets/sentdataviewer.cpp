@@ -1,0 +1,105 @@
+#include "widgets/sentdataviewer.h"
+
+#include "model/paths.h"
+#include "model/textutil.h"
+#include "model/viewerrows.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QPixmap>
+#include <QPointer>
+#include <QTableWidget>
+
+namespace koru {
+
+namespace {
+const QString Caption = QStringLiteral("コントロールラジオ制御ソフト :");
+const QString PicturePath = QStringLiteral("Img\\DataView\\Explain.png");
+} // namespace
+
+SentDataViewer::SentDataViewer(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("SentDataViewer"));
+    setWindowTitle(Caption);
+    setModal(true);
+    QFont font;
+    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
+    font.setPixelSize(12);
+    setFont(font);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    setFixedSize(ClientWidth, ClientHeight);
+
+    m_grid = new QTableWidget(this);
+    m_grid->setObjectName(QStringLiteral("StringGrid1"));
+    m_grid->setGeometry(0, 0, 793, 185);
+    m_grid->setColumnCount(3);
+    m_grid->setHorizontalHeaderLabels(ViewerHeader());
+    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_grid->verticalHeader()->hide();
+    m_grid->verticalHeader()->setDefaultSectionSize(24);
+    m_grid->setColumnWidth(0, 64);
+    m_grid->setColumnWidth(1, 276);
+    m_grid->setColumnWidth(2, 425);
+    m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_grid->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setSelectionMode(QAbstractItemView::NoSelection);
+
+    m_picture = new QLabel(this);
+    m_picture->setObjectName(QStringLiteral("Image1"));
+    m_picture->setGeometry(0, 191, 795, 488);
+    m_picture->setPixmap(QPixmap(AssetPath(PicturePath)));
+}
+
+SentDataViewer &SentDataViewer::instance()
+{
+    static QPointer<SentDataViewer> viewer;
+    if (!viewer)
+        viewer = new SentDataViewer;
+    return *viewer;
+}
+
+void SentDataViewer::setListing(const QStringList &listing)
+{
+    m_listing = listing;
+    fill();
+}
+
+void SentDataViewer::fill()
+{
+    // Built from the kept listing without changing it: showing the same
+    // listing again shows the same rows.
+    const QList<ViewerRow> rows = ViewerRows(m_listing);
+    m_grid->clearContents();
+    m_grid->setRowCount(int(rows.size()) + 2); // two empty rows below the last record
+    const QColor fixedColour = palette().color(QPalette::Button);
+    for (int r = 0; r < m_grid->rowCount(); ++r) {
+        auto *number = new QTableWidgetItem(r < rows.size() ? QString::number(rows[r].number) : QString());
+        number->setBackground(fixedColour);
+        m_grid->setItem(r, 0, number);
+        if (r < rows.size()) {
+            m_grid->setItem(r, 1, new QTableWidgetItem(rows[r].text));
+            m_grid->setItem(r, 2, new QTableWidgetItem(rows[r].code()));
+        }
+    }
+}
+
+QPoint SentDataViewer::centredOver(const QRect &outer, const QSize &inner)
+{
+    return {outer.left() + RoundHalfEven((outer.width() - inner.width()) / 2.0),
+            outer.top() + RoundHalfEven((outer.height() - inner.height()) / 2.0)};
+}
+
+void SentDataViewer::showOver(QWidget *caller)
+{
+    fill();
+    if (caller)
+        move(centredOver(caller->frameGeometry(), frameGeometry().size()));
+    exec();
+}
+
+} // namespace koru

@@ -1,24 +1,30 @@
 // The program a pupil starts.
+#include "app/shell.h"
+#include "model/paths.h"
 #include "widgets/qtdialogservice.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
+#include <QIcon>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("koru"));
     QApplication::setApplicationDisplayName(QStringLiteral("コントロールラジオ制御ソフト"));
+    QApplication::setDesktopFileName(QStringLiteral("koru"));
+    QApplication::setWindowIcon(QIcon(koru::AssetPath(QStringLiteral("Img\\koru.png"))));
+    koru::shell::UseProgramFont();
     koru::QtDialogService dialogs;
     koru::DialogService::install(&dialogs);
 
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("コントロールラジオ制御ソフト"));
-    window.setCentralWidget(new QLabel(QStringLiteral("コントロールラジオ制御ソフト"), &window));
-    window.resize(555, 419);
-    window.show();
-    const int code = app.exec();
+    int code = 0;
+    {
+        koru::shell::Shell shell;
+        QObject::connect(&shell.launcher(), &koru::shell::LauncherWindow::closed, &app, &QApplication::quit,
+                         Qt::QueuedConnection);
+        shell.start();
+        code = app.exec();
+    }
     koru::DialogService::install(nullptr);
     return code;
 }

@@ -1,0 +1,221 @@
+#include "app/launcherwindow.h"
+
+#include "app/handover.h"
+#include "app/picturelabel.h"
+#include "app/splashwindow.h"
+#include "model/dialogservice.h"
+#include "model/paths.h"
+#include "model/wait.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QStackedWidget>
+
+namespace koru::shell {
+
+namespace {
+
+const QString Title = QStringLiteral("コントロールラジオ制御ソフト");
+
+} // namespace
+
+LauncherWindow::LauncherWindow(LauncherTable table, ShellServices services, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      m_table(std::move(table)),
+      m_services(std::move(services))
+{
+    // The splash goes as soon as the program starts processing events.
+    m_splash = new SplashWindow;
+    m_splash->show();
+    m_splash->repaint();
+    m_splash->deleteLater();
+
+    setObjectName(QStringLiteral("LauncherWindow"));
+    setWindowTitle(Title);
+    setFixedSize(Width, Height);
+    m_pages = new QStackedWidget(this);
+    m_pages->setGeometry(rect());
+    auto *page1 = new QWidget;
+    auto *page2 = new QWidget;
+    page1->setObjectName(QStringLiteral("Page1"));
+    page2->setObjectName(QStringLiteral("Page2"));
+    buildPage1(page1);
+    buildPage2(page2);
+    m_pages->addWidget(page1);
+    m_pages->addWidget(page2);
+    CentreOnScreen(this);
+}
+
+LauncherWindow::~LauncherWindow()
+{
+    for (auto &[target, window] : m_open) {
+        if (window) {
+            window->disconnect(this);
+            delete window.data();
+        }
+    }
+    delete m_splash.data();
+}
+
+PictureLabel *LauncherWindow::button(QWidget *page, const QString &name, const QRect &geometry,
+                                     const QString &asset, const QString &caption)
+{
+    return new PictureLabel(name, geometry, asset, caption, PictureLabel::Role::Pressable, page);
+}
+
+void LauncherWindow::buildPage1(QWidget *page)
+{
+    new PictureLabel(QStringLiteral("Image9"), QRect(0, 0, Width, Height), QStringLiteral("Img\\Menu\\Page1.jpg"),
+                     QString(), PictureLabel::Role::DragHandle, page);
+    connect(button(page, QStringLiteral("Image10"), QRect(32, 128, 500, 110), QStringLiteral("Img\\Menu\\Banner.png"),
+                   QStringLiteral("KORU\nコントロールラジオ制御ソフト")),
+            &PictureLabel::clicked, this, [this] { showPage(2); });
+    connect(button(page, QStringLiteral("Image11"), QRect(32, 256, 500, 110), QStringLiteral("Img\\Menu\\BannerMeru.png"),
+                   QStringLiteral("MERU")),
+            &PictureLabel::clicked, this, &LauncherWindow::handOverToMeru);
+    connect(button(page, QStringLiteral("Image2"), QRect(480, 12, 50, 35), QStringLiteral("Img\\Menu\\Close.png"),
+                   QStringLiteral("×")),
+            &PictureLabel::clicked, this, &QWidget::close);
+
+    auto *version = new QLabel(QStringLiteral("ver 1.5　"), page);
+    version->setObjectName(QStringLiteral("Label1"));
+    QFont font = version->font();
+    font.setPixelSize(27);
+    font.setBold(true);
+    font.setItalic(true);
+    version->setFont(font);
+    version->setEnabled(false);
+    version->setAttribute(Qt::WA_TransparentForMouseEvents); // the banner below stays pressable
+    version->adjustSize();
+    version->move(272, 148);
+}
+
+void LauncherWindow::buildPage2(QWidget *page)
+{
+    new PictureLabel(QStringLiteral("Image1"), QRect(0, 0, Width, Height), QStringLiteral("Img\\Menu\\Page2.jpg"),
+                     QString(), PictureLabel::Role::DragHandle, page);
+    struct Entry
+    {
+        const char *name;
+        QRect geometry;
+        const char *asset;
+        QString caption;
+        LauncherTarget target;
+    };
+    const Entry entries[] = {
+        {"Image14", {27, 124, 80, 150}, "Img\\Menu\\Step1.png", QStringLiteral("STEP1"), LauncherTarget::IconEditor},
+        {"Image15", {134, 124, 80, 150}, "Img\\Menu\\Step2.png", QStringLiteral("STEP2"), LauncherTarget::FlowchartEditor},
+        {"Image16", {242, 124, 80, 150}, "Img\\Menu\\Step3.png", QStringLiteral("STEP3"), LauncherTarget::TextEditor},
+        {"Image17", {346, 124, 80, 150}, "Img\\Menu\\Melody.png", QStringLiteral("メロディ"), LauncherTarget::MelodyEditor},
+        {"Image21", {452, 124, 80, 150}, "Img\\Menu\\Measure.png", QStringLiteral("計測"), LauncherTarget::Measurement},
+        {"Image18", {314, 307, 100, 71}, "Img\\Menu\\Setup.png", QStringLiteral("設定"), LauncherTarget::KeywordSettings},
+    };
+    for (const Entry &e : entries) {
+        const LauncherTarget target = e.target;
+        connect(button(page, QLatin1String(e.name), e.geometry, QLatin1String(e.asset), e.caption),
+                &PictureLabel::clicked, this, [this, target] { open(target); });
+    }
+    connect(button(page, QStringLiteral("Image22"), QRect(196, 308, 100, 70), QStringLiteral("Img\\Menu\\QA.png"),
+                   QStringLiteral("Q＆A")),
+            &PictureLabel::clicked, this, &LauncherWindow::openQuestionsAndAnswers);
+    connect(button(page, QStringLiteral("Image19"), QRect(432, 307, 100, 71), QStringLiteral("Img\\Menu\\Guide.png"),
+                   QStringLiteral("使い方")),
+            &PictureLabel::clicked, this, &LauncherWindow::openGuide);
+    connect(button(page, QStringLiteral("Image12"), QRect(480, 12, 50, 35), QStringLiteral("Img\\Menu\\Close.png"),
+                   QStringLiteral("×")),
+            &PictureLabel::clicked, this, [this] {
+                hide();
+                close();
+            });
+}
+
+int LauncherWindow::currentPage() const
+{
+    return m_pages->currentIndex() + 1;
+}
+
+void LauncherWindow::showPage(int page)
+{
+    m_pages->setCurrentIndex(page == 2 ? 1 : 0);
+}
+
+QWidget *LauncherWindow::openWindow(LauncherTarget target) const
+{
+    const auto it = m_open.find(target);
+    return it == m_open.end() ? nullptr : it->second.data();
+}
+
+void LauncherWindow::open(LauncherTarget target)
+{
+    const auto factory = m_table.find(target);
+    if (factory == m_table.end() || !factory->second)
+        return; // not available in this build
+    hide();
+    QPointer<QWidget> &window = m_open[target];
+    if (!window) {
+        QWidget *made = nullptr;
+        try {
+            made = factory->second();
+        } catch (...) {
+            made = nullptr;
+        }
+        if (!made) {
+            show();
+            Dialogs().warning(UnexpectedError);
+            return;
+        }
+        made->setAttribute(Qt::WA_DeleteOnClose);
+        connect(made, &QObject::destroyed, this, [this] { show(); });
+        window = made;
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void LauncherWindow::openPage(const QString &relative)
+{
+    const QString path = AssetPath(relative);
+    if (!m_services.openPage || !m_services.openPage(QUrl::fromLocalFile(path)))
+        Dialogs().warning(QStringLiteral("ページを開くことが出来ません。\r\n%1").arg(QFileInfo(path).absoluteFilePath()));
+}
+
+void LauncherWindow::openGuide()
+{
+    openPage(QStringLiteral("HTML\\Navi\\KORUnavi.html"));
+}
+
+void LauncherWindow::openQuestionsAndAnswers()
+{
+    openPage(QStringLiteral("HTML\\QA\\index.html"));
+}
+
+void LauncherWindow::handOverToMeru()
+{
+    // Without MERU the program would vanish into nothing: say so and stay.
+    const QString program = MeruProgramPath();
+    const QFileInfo info(program);
+    if (!info.isFile() || !info.isExecutable()) {
+        Dialogs().warning(MeruMissing);
+        return;
+    }
+    if (!WriteHandOverFile(SpecialFolderPath(AppDataFolderId))) {
+        Dialogs().warning(SaveFailed);
+        return;
+    }
+    WaitMs(500);
+    if (!m_services.startProgram || !m_services.startProgram(program, AssetRoot())) {
+        Dialogs().warning(MeruNotStarted);
+        return;
+    }
+    close();
+}
+
+void LauncherWindow::closeEvent(QCloseEvent *event)
+{
+    QWidget::closeEvent(event);
+    if (event->isAccepted())
+        emit closed();
+}
+
+} // namespace koru::shell

@@ -1,0 +1,40 @@
+// A picture of the launcher: shows one asset at a fixed place and size, and
+// is either pressable (hand cursor, clicked on release inside) or a
+// background that moves its window when dragged.
+#pragma once
+
+#include <QLabel>
+#include <QPoint>
+
+namespace koru::shell {
+
+class PictureLabel : public QLabel
+{
+    Q_OBJECT
+public:
+    enum class Role { Pressable, DragHandle, Decoration };
+
+    // asset is a program path such as "Img\Menu\Close.png"; caption is shown
+    // instead when the picture cannot be read, so the window stays usable.
+    PictureLabel(const QString &name, const QRect &geometry, const QString &asset,
+                 const QString &caption, Role role, QWidget *parent);
+
+    bool hasPicture() const { return m_hasPicture; }
+
+signals:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    Role m_role;
+    bool m_pressed = false;
+    bool m_dragging = false;
+    QPoint m_grab; // pointer position inside the picture when the drag began
+    bool m_hasPicture = false;
+};
+
+} // namespace koru::shell

@@ -1,0 +1,56 @@
+#include "app/shell.h"
+
+#include <QApplication>
+#include <QFont>
+
+namespace koru::shell {
+
+void UseProgramFont()
+{
+    const QString family = QStringLiteral("ＭＳ Ｐゴシック");
+    QFont::insertSubstitutions(family, {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
+    QFont font(family);
+    font.setPixelSize(12);
+    QApplication::setFont(font);
+}
+
+Shell::Shell(LauncherTable launcherTable, const SharedWindowTable &sharedWindows, ShellServices services)
+    : m_launcher(std::make_unique<LauncherWindow>(std::move(launcherTable), std::move(services)))
+{
+    for (const SharedWindowEntry &entry : sharedWindows) {
+        QWidget *window = entry.make ? entry.make() : nullptr;
+        if (window)
+            m_shared.emplace_back(entry.name, window);
+    }
+}
+
+Shell::~Shell()
+{
+    m_launcher.reset();
+    for (auto it = m_shared.rbegin(); it != m_shared.rend(); ++it)
+        delete it->second;
+}
+
+QWidget *Shell::sharedWindow(const QString &name) const
+{
+    for (const auto &[n, window] : m_shared)
+        if (n == name)
+            return window;
+    return nullptr;
+}
+
+QStringList Shell::sharedWindowNames() const
+{
+    QStringList names;
+    for (const auto &entry : m_shared)
+        names << entry.first;
+    return names;
+}
+
+void Shell::start()
+{
+    m_launcher->showPage(1);
+    m_launcher->show();
+}
+
+} // namespace koru::shell

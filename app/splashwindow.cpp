@@ -1,0 +1,36 @@
+#include "app/splashwindow.h"
+
+#include "app/picturelabel.h"
+#include "model/textutil.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace koru::shell {
+
+SplashWindow::SplashWindow(QWidget *parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("SplashWindow"));
+    setWindowTitle(QStringLiteral("コントロールラジオ制御ソフト"));
+    setFixedSize(Width, Height);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, Qt::white);
+    setPalette(p);
+    setAutoFillBackground(true);
+    new PictureLabel(QStringLiteral("SplashImage"), rect(), QStringLiteral("Img\\Menu\\Splash.jpg"),
+                     QStringLiteral("コントロールラジオ制御ソフト"), PictureLabel::Role::Decoration, this);
+    CentreOnScreen(this);
+}
+
+void CentreOnScreen(QWidget *window)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->geometry();
+    window->move(area.left() + RoundHalfEven((area.width() - window->width()) / 2.0),
+                 area.top() + RoundHalfEven((area.height() - window->height()) / 2.0));
+}
+
+} // namespace koru::shell

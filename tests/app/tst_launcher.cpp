@@ -1,0 +1,451 @@
+// Start-up, the launcher's two pages, opening windows, help pages and the
+// hand-over to MERU.
+#include "app/handover.h"
+#include "app/launcherwindow.h"
+#include "app/picturelabel.h"
+#include "app/shell.h"
+#include "app/splashwindow.h"
+#include "model/paths.h"
+#include "scripteddialogs.h"
+#include "testutil.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFontInfo>
+#include <QLabel>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace koru;
+using namespace koru::shell;
+
+namespace {
+
+struct Recorder
+{
+    QList<QUrl> pages;
+    QStringList programs;
+    bool pageResult = true;
+    bool startResult = true;
+
+    ShellServices services()
+    {
+        ShellServices s;
+        s.openPage = [this](const QUrl &url) {
+            pages << url;
+            return pageResult;
+        };
+        s.startProgram = [this](const QString &program, const QString &) {
+            programs << program;
+            return startResult;
+        };
+        return s;
+    }
+};
+
+void click(QWidget *parent, const char *name)
+{
+    auto *picture = parent->findChild<PictureLabel *>(QLatin1String(name));
+    QVERIFY2(picture, name);
+    QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(5, 5));
+}
+
+void processEvents()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+class TstLauncher : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        test::useTemporaryAppData();
+        SetAssetRoot(QCoreApplication::applicationDirPath());
+    }
+
+    // The launcher puts up the splash, the shared windows follow in their
+    // order before any event is processed, then the splash goes and the
+    // launcher shows page 1.
+    void startUp()
+    {
+        QStringList made;
+        SharedWindowTable shared;
+        for (const char *name : {"Preview", "BlockParameters", "TransferWindow", "SentDataViewer", "Report",
+                                 "SecondSplash", "NoteChooser"}) {
+            const QString n = QLatin1String(name);
+            shared.push_back({n, [&made, n] {
+                                  made << n;
+                                  return NewEmptyWindow(n);
+                              }});
+        }
+        Recorder recorder;
+        Shell shell(LauncherTable{}, shared, recorder.services());
+        QPointer<SplashWindow> splash = shell.launcher().splash();
+        QVERIFY(splash);
+        QVERIFY(splash->isVisible());
+        QCOMPARE(splash->size(), QSize(445, 314));
+        QCOMPARE(made, shell.sharedWindowNames());
+        QCOMPARE(made.size(), 7);
+        QCOMPARE(made.first(), QStringLiteral("Preview"));
+        QVERIFY(!shell.sharedWindow("TransferWindow")->isVisible());
+
+        shell.start();
+        processEvents();
+        QVERIFY(!splash);
+        LauncherWindow &launcher = shell.launcher();
+        QVERIFY(launcher.isVisible());
+        QCOMPARE(launcher.currentPage(), 1);
+        QCOMPARE(launcher.size(), QSize(555, 419));
+        QVERIFY(launcher.windowFlags() & Qt::FramelessWindowHint);
+    }
+
+    void defaultSharedWindowsInOrder()
+    {
+        QStringList names;
+        for (const auto &entry : DefaultSharedWindows())
+            names << entry.name;
+        QCOMPARE(names, (QStringList{"Preview", "BlockParameters", "TransferWindow", "SentDataViewer", "Report",
+                                     "SecondSplash", "NoteChooser"}));
+    }
+
+    void controls_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<bool>("hand");
+        QTest::newRow("Image9") << 1 << "Image9" << QRect(0, 0, 555, 419) << false;
+        QTest::newRow("Image10") << 1 << "Image10" << QRect(32, 128, 500, 110) << true;
+        QTest::newRow("Image11") << 1 << "Image11" << QRect(32, 256, 500, 110) << true;
+        QTest::newRow("Image2") << 1 << "Image2" << QRect(480, 12, 50, 35) << true;
+        QTest::newRow("Image1") << 2 << "Image1" << QRect(0, 0, 555, 419) << false;
+        QTest::newRow("Image14") << 2 << "Image14" << QRect(27, 124, 80, 150) << true;
+        QTest::newRow("Image15") << 2 << "Image15" << QRect(134, 124, 80, 150) << true;
+        QTest::newRow("Image16") << 2 << "Image16" << QRect(242, 124, 80, 150) << true;
+        QTest::newRow("Image17") << 2 << "Image17" << QRect(346, 124, 80, 150) << true;
+        QTest::newRow("Image21") << 2 << "Image21" << QRect(452, 124, 80, 150) << true;
+        QTest::newRow("Image22") << 2 << "Image22" << QRect(196, 308, 100, 70) << true;
+        QTest::newRow("Image18") << 2 << "Image18" << QRect(314, 307, 100, 71) << true;
+        QTest::newRow("Image19") << 2 << "Image19" << QRect(432, 307, 100, 71) << true;
+        QTest::newRow("Image12") << 2 << "Image12" << QRect(480, 12, 50, 35) << true;
+    }
+    void controls()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, name);
+        QFETCH(QRect, geometry);
+        QFETCH(bool, hand);
+        LauncherWindow launcher(LauncherTable{}, Recorder().services());
+        auto *pageWidget = launcher.findChild<QWidget *>(QStringLiteral("Page%1").arg(page));
+        QVERIFY(pageWidget);
+        auto *picture = pageWidget->findChild<PictureLabel *>(name);
+        QVERIFY(picture);
+        QCOMPARE(picture->geometry(), geometry);
+        QVERIFY2(picture->hasPicture(), "the picture asset is missing");
+        QCOMPARE(picture->pixmap().size(), geometry.size());
+        QCOMPARE(picture->cursor().shape() == Qt::PointingHandCursor, hand);
+    }
+
+    void versionLabel()
+    {
+        LauncherWindow launcher(LauncherTable{}, Recorder().services());
+        auto *label = launcher.findChild<QLabel *>(QStringLiteral("Label1"));
+        QVERIFY(label);
+        QCOMPARE(label->text(), QStringLiteral("ver 1.5　"));
+        QCOMPARE(label->pos(), QPoint(272, 148));
+        QCOMPARE(label->font().pixelSize(), 27);
+        QVERIFY(label->font().bold() && label->font().italic());
+        QVERIFY(!label->isEnabled());
+        QVERIFY(!label->autoFillBackground());
+        QVERIFY(label->testAttribute(Qt::WA_TransparentForMouseEvents));
+    }
+
+    void bannerShowsPage2()
+    {
+        LauncherWindow launcher(LauncherTable{}, Recorder().services());
+        launcher.show();
+        click(&launcher, "Image10");
+        QCOMPARE(launcher.currentPage(), 2);
+    }
+
+    // A button opens its window once, the launcher hides; closing the window
+    // destroys it and brings the launcher back; the next press makes a new one.
+    void opensOneWindowAtATime()
+    {
+        test::ScriptedDialogs dialogs;
+        int made = 0;
+        LauncherTable table;
+        table[LauncherTarget::FlowchartEditor] = [&made] {
+            ++made;
+            return NewEmptyWindow(QStringLiteral("Flow"));
+        };
+        LauncherWindow launcher(table, Recorder().services());
+        launcher.show();
+        launcher.showPage(2);
+        click(&launcher, "Image15");
+        QPointer<QWidget> window = launcher.openWindow(LauncherTarget::FlowchartEditor);
+        QVERIFY(window);
+        QVERIFY(window->isVisible());
+        QVERIFY(!launcher.isVisible());
+        QCOMPARE(made, 1);
+
+        launcher.open(LauncherTarget::FlowchartEditor); // already open: shown again, not remade
+        QCOMPARE(made, 1);
+
+        window->close();
+        processEvents();
+        QVERIFY(!window);
+        QVERIFY(launcher.isVisible());
+        QVERIFY(!launcher.openWindow(LauncherTarget::FlowchartEditor));
+        click(&launcher, "Image15");
+        QCOMPARE(made, 2);
+        QVERIFY(dialogs.shown().isEmpty());
+    }
+
+    // A window that refuses to close (its editor asked and the pupil said
+    // No) keeps the launcher hidden.
+    void windowThatStaysOpen()
+    {
+        struct Stubborn : QWidget
+        {
+            void closeEvent(QCloseEvent *event) override { event->ignore(); }
+        };
+        LauncherTable table;
+        table[LauncherTarget::TextEditor] = [] { return new Stubborn; };
+        LauncherWindow launcher(table, Recorder().services());
+        launcher.show();
+        launcher.open(LauncherTarget::TextEditor);
+        QWidget *window = launcher.openWindow(LauncherTarget::TextEditor);
+        QVERIFY(!window->close());
+        processEvents();
+        QVERIFY(launcher.openWindow(LauncherTarget::TextEditor));
+        QVERIFY(!launcher.isVisible());
+    }
+
+    void unavailableButtonsDoNothing_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char *name : {"Image14", "Image15", "Image16", "Image17", "Image21", "Image18"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+    void unavailableButtonsDoNothing()
+    {
+        QFETCH(QString, name);
+        test::ScriptedDialogs dialogs;
+        LauncherWindow launcher(LauncherTable{}, Recorder().services());
+        launcher.show();
+        launcher.showPage(2);
+        click(&launcher, name.toLatin1().constData());
+        QVERIFY(launcher.isVisible());
+        QVERIFY(dialogs.shown().isEmpty());
+        processEvents();
+        int others = 0;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            others += (w->isVisible() && w != &launcher) ? 1 : 0;
+        QCOMPARE(others, 0); // no placeholder window
+    }
+
+    void failingFactoryIsReported()
+    {
+        test::ScriptedDialogs dialogs;
+        LauncherTable table;
+        table[LauncherTarget::Measurement] = []() -> QWidget * { throw std::runtime_error("no"); };
+        table[LauncherTarget::MelodyEditor] = []() -> QWidget * { return nullptr; };
+        LauncherWindow launcher(table, Recorder().services());
+        launcher.show();
+        launcher.open(LauncherTarget::Measurement);
+        launcher.open(LauncherTarget::MelodyEditor);
+        QVERIFY(launcher.isVisible());
+        QCOMPARE(dialogs.texts(), QStringList(2, UnexpectedError));
+    }
+
+    void dragMovesTheWindow_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("background");
+        QTest::newRow("page 1") << 1 << "Image9";
+        QTest::newRow("page 2") << 2 << "Image1";
+    }
+    void dragMovesTheWindow()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, background);
+        LauncherWindow launcher(LauncherTable{}, Recorder().services());
+        launcher.show();
+        launcher.showPage(page);
+        launcher.move(100, 100);
+        auto *picture = launcher.findChild<PictureLabel *>(background);
+        QTest::mousePress(picture, Qt::LeftButton, {}, QPoint(10, 10));
+        QMouseEvent move(QEvent::MouseMove, QPointF(30, 25), picture->mapToGlobal(QPointF(30, 25)), Qt::NoButton,
+                         Qt::LeftButton, {});
+        QApplication::sendEvent(picture, &move);
+        QCOMPARE(launcher.pos(), QPoint(120, 115));
+        QTest::mouseRelease(picture, Qt::LeftButton, {}, QPoint(30, 25));
+        QMouseEvent after(QEvent::MouseMove, QPointF(60, 60), picture->mapToGlobal(QPointF(60, 60)), Qt::NoButton,
+                          Qt::NoButton, {});
+        QApplication::sendEvent(picture, &after);
+        QCOMPARE(launcher.pos(), QPoint(120, 115));
+    }
+
+    void closeButtonsEndTheProgram_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("Image2") << 1 << "Image2";
+        QTest::newRow("Image12") << 2 << "Image12";
+    }
+    void closeButtonsEndTheProgram()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, name);
+        LauncherWindow launcher(LauncherTable{}, Recorder().services());
+        QSignalSpy closed(&launcher, &LauncherWindow::closed);
+        launcher.show();
+        launcher.showPage(page);
+        click(&launcher, name.toLatin1().constData());
+        QCOMPARE(closed.count(), 1);
+        QVERIFY(!launcher.isVisible());
+    }
+
+    void helpPages_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("page");
+        QTest::newRow("guide") << "Image19" << "HTML/Navi/KORUnavi.html";
+        QTest::newRow("Q&A") << "Image22" << "HTML/QA/index.html";
+    }
+    void helpPages()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, page);
+        test::ScriptedDialogs dialogs;
+        Recorder recorder;
+        LauncherWindow launcher(LauncherTable{}, recorder.services());
+        launcher.show();
+        launcher.showPage(2);
+        click(&launcher, name.toLatin1().constData());
+        QCOMPARE(recorder.pages.size(), 1);
+        const QString file = recorder.pages.first().toLocalFile();
+        QVERIFY2(file.endsWith(page), qPrintable(file));
+        QVERIFY2(QFile::exists(file), qPrintable(file));
+        QVERIFY(dialogs.shown().isEmpty());
+        QVERIFY(launcher.isVisible());
+
+        recorder.pageResult = false; // no viewer on this desktop
+        click(&launcher, name.toLatin1().constData());
+        QCOMPARE(dialogs.shown().size(), 1);
+        QCOMPARE(dialogs.shown().first().kind, QStringLiteral("warning"));
+    }
+
+    // The hand-over file lands in the same place whether or not the
+    // application-data folder ends in a separator.
+    void handOverToMeru_data()
+    {
+        QTest::addColumn<bool>("trailingSeparator");
+        QTest::newRow("without separator") << false;
+        QTest::newRow("with separator") << true;
+    }
+    void handOverToMeru()
+    {
+        QFETCH(bool, trailingSeparator);
+        QTemporaryDir appData, programFolder;
+        SetAppDataFolder(appData.path() + (trailingSeparator ? "/" : ""));
+        SetAssetRoot(programFolder.path());
+        QVERIFY(QDir(programFolder.path()).mkpath("MERU"));
+        QFile meru(programFolder.filePath("MERU/MERU"));
+        QVERIFY(meru.open(QIODevice::WriteOnly));
+        meru.setPermissions(meru.permissions() | QFileDevice::ExeOwner);
+        meru.close();
+        QFile old(appData.filePath("MERUTemp/Product.txt"));
+        QDir(appData.path()).mkpath("MERUTemp");
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("1\r\nsomething older\r\n");
+        old.close();
+
+        test::ScriptedDialogs dialogs;
+        Recorder recorder;
+        LauncherWindow launcher(LauncherTable{}, recorder.services());
+        QSignalSpy closed(&launcher, &LauncherWindow::closed);
+        launcher.show();
+        QElapsedTimer clock;
+        clock.start();
+        click(&launcher, "Image11");
+        QVERIFY(clock.elapsed() >= 500);
+        QCOMPARE(recorder.programs, QStringList{programFolder.filePath("MERU/MERU")});
+        QFile file(appData.filePath("MERUTemp/Product.txt"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("2\r\n"));
+        QCOMPARE(closed.count(), 1);
+        QVERIFY(dialogs.shown().isEmpty());
+
+        SetAssetRoot(QCoreApplication::applicationDirPath());
+        test::useTemporaryAppData();
+    }
+
+    // Without MERU, or when it does not start, the pupil is told and the
+    // launcher stays.
+    void meruMissingOrFailing()
+    {
+        QTemporaryDir appData, programFolder;
+        SetAppDataFolder(appData.path());
+        SetAssetRoot(programFolder.path());
+        test::ScriptedDialogs dialogs;
+        Recorder recorder;
+        LauncherWindow launcher(LauncherTable{}, recorder.services());
+        QSignalSpy closed(&launcher, &LauncherWindow::closed);
+        launcher.show();
+        launcher.handOverToMeru();
+        QCOMPARE(dialogs.texts(), QStringList{MeruMissing});
+        QVERIFY(recorder.programs.isEmpty());
+        QVERIFY(!QFile::exists(appData.filePath("MERUTemp/Product.txt")));
+
+        QDir(programFolder.path()).mkpath("MERU/MERU"); // a folder, not a program
+        launcher.handOverToMeru();
+        QCOMPARE(dialogs.lastText(), MeruMissing);
+
+        QDir(programFolder.path()).rmdir("MERU/MERU");
+        QFile meru(programFolder.filePath("MERU/MERU"));
+        QVERIFY(meru.open(QIODevice::WriteOnly));
+        meru.setPermissions(meru.permissions() | QFileDevice::ExeOwner);
+        meru.close();
+        recorder.startResult = false;
+        launcher.handOverToMeru();
+        QCOMPARE(dialogs.lastText(), MeruNotStarted);
+        QCOMPARE(closed.count(), 0);
+        QVERIFY(launcher.isVisible());
+
+        SetAssetRoot(QCoreApplication::applicationDirPath());
+        test::useTemporaryAppData();
+    }
+
+    void handOverFileCannotBeWritten()
+    {
+        QTemporaryDir dir;
+        QFile blocker(dir.filePath("MERUTemp"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
+        blocker.close();
+        QVERIFY(!WriteHandOverFile(dir.path()));
+    }
+
+    void programFont()
+    {
+        UseProgramFont();
+        const QFont font = QApplication::font();
+        QCOMPARE(font.family(), QStringLiteral("ＭＳ Ｐゴシック"));
+        QCOMPARE(font.pixelSize(), 12);
+        QCOMPARE(QFontInfo(font).family(), QStringLiteral("IPAPGothic")); // what is really drawn
+    }
+};
+
+QTEST_MAIN(TstLauncher)
+#include "tst_launcher.moc"

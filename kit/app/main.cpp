@@ -3,19 +3,17 @@
 // window or runs headless for tests and scripts.
 #include "kit/app/headless.h"
 #include "kit/app/kitserver.h"
+#include "kit/app/kitwindow.h"
 #include "kit/kitdriver.h"
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QTextStream>
+#include <QSocketNotifier>
 
 #include <csignal>
 #include <cstdio>
-#include <memory>
+#include <unistd.h>
 
-#ifdef KORU_KIT_WINDOW
-#include "kit/app/kitwindow.h"
-#endif
 
 namespace {
 
@@ -35,16 +33,30 @@ const char *const Usage =
     "  --help       show this text\n"
     "\n";
 
-void quitOnSignal(int)
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int)
 {
-    QCoreApplication::quit();
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+
+// SIGTERM and SIGINT end the event loop normally, so the socket file goes
+// away with the server.
+void quitOnSignals()
+{
+    if (::pipe(signalPipe) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, [] { QCoreApplication::quit(); });
+    std::signal(SIGTERM, onSignal);
+    std::signal(SIGINT, onSignal);
 }
 
 int runHeadless(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    std::signal(SIGTERM, quitOnSignal);
-    std::signal(SIGINT, quitOnSignal);
+    quitOnSignals();
     koru::kit::KitDriver driver;
     koru::kit::KitServer server(driver);
     QString error;
@@ -79,10 +91,5 @@ int main(int argc, char **argv)
     }
     if (headless)
         return runHeadless(argc, argv);
-#ifdef KORU_KIT_WINDOW
-    return koru::kit::RunWindow(argc, argv);
-#else
-    std::fputs("koru-kit: this build has no window; use --headless\n", stderr);
-    return 1;
-#endif
+    return koru::kit::RunWindow(argc, argv, quitOnSignals);
 }

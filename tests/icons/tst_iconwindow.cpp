@@ -1,0 +1,517 @@
+#include "icons/iconfile.h"
+#include "icons/ui/iconwindow.h"
+#include "icons/ui/iconwindowparts.h"
+
+#include "model/paths.h"
+#include "model/programfile.h"
+#include "model/reportrequest.h"
+#include "scripteddialogs.h"
+#include "testutil.h"
+#include "tests/link/linkrig.h"
+#include "widgets/sentdataviewer.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPointer>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace koru;
+using namespace koru::icons;
+
+class TstIconWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<test::ScriptedDialogs> dialogs;
+    QPointer<IconWindow> window;
+
+    template<typename T>
+    T *child(const QString &name) const
+    {
+        return window->findChild<T *>(name);
+    }
+    QComboBox *combo(int n) const { return child<QComboBox>(QStringLiteral("Para_Combo%1").arg(n)); }
+    QSlider *slider(int n) const { return child<QSlider>(QStringLiteral("Para_TrackBar%1").arg(n)); }
+    QLabel *caption(int n) const { return child<QLabel>(QStringLiteral("Para_Label%1").arg(n)); }
+    SlotImage *slotImage(int n) const { return child<SlotImage>(QStringLiteral("Drop_image%1").arg(n)); }
+
+    static QStringList items(QComboBox *box)
+    {
+        QStringList list;
+        for (int i = 0; box && i < box->count(); ++i)
+            list.append(box->itemText(i));
+        return list;
+    }
+
+    // A palette picture of kind dropped on slot n, as the drop target sees it.
+    bool drop(int n, int kind)
+    {
+        QMimeData mime;
+        mime.setData(IconWindow::MimeType, QByteArray::number(kind));
+        SlotImage *target = slotImage(n);
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        enter.setAccepted(false);
+        QApplication::sendEvent(target, &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent dropEvent(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        dropEvent.setAccepted(false);
+        QApplication::sendEvent(target, &dropEvent);
+        return dropEvent.isAccepted();
+    }
+
+    QStringList menuCaptions() const
+    {
+        QStringList list;
+        for (QAction *action : window->menuBar()->actions())
+            list.append(action->text());
+        return list;
+    }
+
+private slots:
+    void initTestCase() { test::useTemporaryAppData(); }
+
+    void init()
+    {
+        dialogs = std::make_unique<test::ScriptedDialogs>();
+        window = new IconWindow;
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QVERIFY2(dialogs->shown().isEmpty(), qPrintable(dialogs->texts().join('|'))); // every picture found
+    }
+
+    void cleanup()
+    {
+        if (window) {
+            dialogs->answerQuestion(true);
+            window->close();
+        }
+        delete window;
+        dialogs.reset();
+    }
+
+    void menuBarAndEmptyRow()
+    {
+        QCOMPARE(menuCaptions(),
+                 (QStringList{"デモ読み込み", "ファイル読み込み", "ファイルへ保存", "　　全削除　　",
+                              "　　転送(F6)　　", "　　実行(F7)　　", "レポート作成", "送信データ表示", "ヘルプ"}));
+        QCOMPARE(window->transferAction()->shortcut(), QKeySequence(Qt::Key_F6));
+        QCOMPARE(window->runAction()->shortcut(), QKeySequence(Qt::Key_F7));
+        QVERIFY(window->transferAction()->isEnabled());
+        QCOMPARE(window->windowTitle(), IconWindow::Caption);
+        QVERIFY(window->width() >= 780);
+        QVERIFY(window->height() >= 580);
+        QVERIFY(!window->playingPanel()->isVisible());
+        for (int n = 0; n < SlotCount; ++n) {
+            QVERIFY(slotImage(n));
+            QVERIFY(slotImage(n)->pixmap().isNull());
+            QVERIFY(!combo(n));
+            QVERIFY(!slider(n));
+            QCOMPARE(bool(child<QLabel>(QStringLiteral("Arrow_Image%1").arg(n))), n < SlotCount - 1);
+        }
+        QVERIFY(!window->dropPanel()->horizontalScrollBar()->isVisible());
+    }
+
+    void paletteHoldsTwentyOnePictures()
+    {
+        const QList<PaletteImage *> pictures = window->findChildren<PaletteImage *>();
+        QCOMPARE(pictures.size(), 21);
+        for (PaletteImage *p : pictures) {
+            QCOMPARE(p->size(), QSize(65, 50));
+            QVERIFY2(!p->pixmap().isNull(), qPrintable(p->objectName()));
+        }
+        QCOMPARE(child<PaletteImage>("DragImage14")->pos(), QPoint(145, 125));
+        QCOMPARE(child<PaletteImage>("DragImage22")->pos(), QPoint(75, 460));
+        QCOMPARE(child<PaletteImage>("DragImage19")->pos(), QPoint(145, 255));
+    }
+
+    void slotsFollowTheRowWidth()
+    {
+        // The first slot starts at 20, the arrow 10 right of the place's end.
+        const QWidget *back0 = child<QLabel>("Back_Image0");
+        QCOMPARE(back0->geometry(), QRect(20, 0, 100, 130));
+        QCOMPARE(slotImage(0)->geometry(), QRect(37, 10, 65, 50));
+        QCOMPARE(child<QLabel>("Arrow_Image0")->geometry(), QRect(130, 40, 25, 21));
+        QCOMPARE(child<QLabel>("Back_Image1")->pos(), QPoint(165, 0));
+        // Later places wrap to rows 150 apart, never beyond the area.
+        const int w = window->dropPanel()->viewport()->width();
+        for (int n = 0; n < SlotCount; ++n) {
+            const QWidget *back = child<QLabel>(QStringLiteral("Back_Image%1").arg(n));
+            QVERIFY(back->x() + 100 <= w);
+            QCOMPARE(back->y() % 150, 0);
+        }
+        QVERIFY(child<QLabel>("Back_Image23")->y() > 0);
+    }
+
+    void placeEveryKind_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QStringList>("choices");
+        QTest::addColumn<QString>("text"); // caption; empty: no slider
+        const QStringList led{"LED点灯", "フェードイン", "フェードアウト"};
+        for (int k = 0; k <= 6; ++k)
+            QTest::addRow("led %d", k) << k << led << "秒数： 0.25秒";
+        QTest::newRow("off") << 7 << QStringList{"LED消灯"} << "秒数： 0.25秒";
+        for (int k : {8, 9, 10, 11, 13})
+            QTest::addRow("plain %d", k) << k << QStringList() << "";
+        QTest::newRow("loop") << 12 << QStringList() << "回数： 1回";
+        QTest::newRow("backlight") << 14 << QStringList() << "秒数： 0.25秒";
+        QTest::newRow("timer") << 15 << QStringList() << "秒数： 1秒";
+        QTest::newRow("beep") << 16 << QStringList{"確認音１", "確認音２", "確認音３"} << "";
+        QTest::newRow("temperature") << 18 << QStringList() << "温度： 25度";
+        QTest::newRow("humidity") << 19 << QStringList() << "湿度： 50％";
+    }
+    void placeEveryKind()
+    {
+        QFETCH(int, kind);
+        QFETCH(QStringList, choices);
+        QFETCH(QString, text);
+        QVERIFY(drop(7, kind));
+        QCOMPARE(window->program().slot(7).kind, kind);
+        QVERIFY(!slotImage(7)->pixmap().isNull());
+        QCOMPARE(items(combo(7)), choices);
+        QCOMPARE(bool(slider(7)), !text.isEmpty());
+        if (!text.isEmpty()) {
+            QCOMPARE(caption(7)->text(), text);
+            QCOMPARE(slider(7)->geometry().topLeft(), child<QLabel>("Back_Image7")->pos() + QPoint(5, 100));
+        }
+        if (combo(7))
+            QCOMPARE(combo(7)->geometry(), QRect(child<QLabel>("Back_Image7")->pos() + QPoint(5, 65), QSize(90, 20)));
+    }
+
+    void dropsOtherThanPalettePicturesAreRefused()
+    {
+        QMimeData mime;
+        mime.setText(QStringLiteral("12"));
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        enter.setAccepted(false);
+        QApplication::sendEvent(slotImage(0), &enter);
+        QVERIFY(!enter.isAccepted());
+        QVERIFY(drop(0, 21)); // no such kind: accepted as a drop, changes nothing
+        QCOMPARE(window->program().countUsed(), 0);
+    }
+
+    void insertAndDeleteTools()
+    {
+        drop(5, Beep);
+        combo(5)->setCurrentIndex(2);
+        emit combo(5)->activated(2);
+        drop(6, RedLed);
+        emit combo(6)->activated(1);
+        drop(23, Timer);
+        QVERIFY(drop(5, InsertTool));
+        QVERIFY(window->program().slot(5).isEmpty());
+        QVERIFY(slotImage(5)->pixmap().isNull());
+        QVERIFY(!combo(5));
+        QCOMPARE(combo(6)->currentIndex(), 2); // the beep moved with its choice
+        QCOMPARE(combo(7)->currentText(), QStringLiteral("フェードイン"));
+        QVERIFY(!slider(7));
+        QCOMPARE(window->program().countUsed(), 2); // the timer of slot 23 fell off
+        QVERIFY(!slider(23));
+
+        QVERIFY(drop(6, DeleteTool));
+        QVERIFY(!combo(6));
+        QCOMPARE(window->program().slot(7).kind, int(RedLed)); // nothing moves
+        QVERIFY(drop(6, DeleteTool));
+        QCOMPARE(window->program().countUsed(), 1);
+    }
+
+    void sliderAndChoiceChanges()
+    {
+        drop(0, Backlight);
+        slider(0)->setValue(31);
+        QCOMPARE(caption(0)->text(), QStringLiteral("秒数： 7.75秒"));
+        QCOMPARE(window->program().slot(0).value, 31);
+        QCOMPARE(slider(0)->pageStep(), 3);
+        drop(1, GreenLed);
+        slider(1)->setValue(9);
+        emit combo(1)->activated(2);
+        QVERIFY(!slider(1));
+        emit combo(1)->activated(0);
+        QCOMPARE(slider(1)->value(), 1); // back to "LED点灯" restarts at 0.25 s
+        QCOMPARE(caption(1)->text(), QStringLiteral("秒数： 0.25秒"));
+    }
+
+    void colourMenu()
+    {
+        drop(3, RedLed);
+        emit combo(3)->activated(1);
+        window->openColourMenu(3, window->mapToGlobal(QPoint(300, 200)));
+        QMenu *menu = window->colourMenu();
+        QVERIFY(menu->isVisible());
+        QCOMPARE(window->colourSlot(), 3);
+        const QList<QAction *> actions = menu->actions();
+        QCOMPARE(actions.size(), 8);
+        QCOMPARE(actions[7]->text(), QStringLiteral("消灯"));
+        QVERIFY(actions[0]->isChecked());
+        actions[7]->trigger(); // fade in -> 消灯
+        menu->hide();
+        QCOMPARE(items(combo(3)), QStringList{"LED消灯"});
+        QCOMPARE(caption(3)->text(), QStringLiteral("秒数： 0.25秒"));
+        slider(3)->setValue(6);
+        window->openColourMenu(3, window->mapToGlobal(QPoint(300, 200)));
+        QVERIFY(actions[7]->isChecked());
+        actions[2]->trigger(); // -> blue, keeping the duration
+        menu->hide();
+        QCOMPARE(combo(3)->currentText(), QStringLiteral("LED点灯"));
+        QCOMPARE(slider(3)->value(), 6);
+        QCOMPARE(caption(3)->text(), QStringLiteral("秒数： 1.5秒"));
+        QCOMPARE(window->program().slot(3).kind, int(BlueLed));
+    }
+
+    void rightClickOpensMenuOnlyOnLeds()
+    {
+        drop(0, Timer);
+        QTest::mouseClick(slotImage(0), Qt::RightButton);
+        QVERIFY(!window->colourMenu()->isVisible());
+        QTest::mouseClick(slotImage(1), Qt::RightButton); // empty
+        QVERIFY(!window->colourMenu()->isVisible());
+        drop(2, WhiteLed);
+        QTest::mouseClick(slotImage(2), Qt::RightButton);
+        QVERIFY(window->colourMenu()->isVisible());
+        QVERIFY(window->colourMenu()->actions()[6]->isChecked());
+        window->colourMenu()->hide();
+    }
+
+    void dragStartsAfterTheThreshold()
+    {
+        QSignalSpy started(window.data(), &IconWindow::dragStarted);
+        auto *picture = child<PaletteImage>("DragImage12");
+        QTest::mousePress(picture, Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseMove(picture, QPoint(11, 11)); // within the threshold
+        QCOMPARE(started.size(), 0);
+        QTest::mouseMove(picture, QPoint(10 + QApplication::startDragDistance() + 1, 10));
+        QCOMPARE(started.size(), 1);
+        QCOMPARE(started.at(0).at(0).toInt(), 12);
+        QCOMPARE(window->draggedKind(), 12);
+        QTest::mouseRelease(picture, Qt::LeftButton);
+        // A right button never starts a drag.
+        auto *other = child<PaletteImage>("DragImage3");
+        QTest::mousePress(other, Qt::RightButton, {}, QPoint(10, 10));
+        QTest::mouseMove(other, QPoint(40, 40));
+        QCOMPARE(started.size(), 1);
+    }
+
+    void loopCheckStopsTheTransfer()
+    {
+        test::LinkRig rig;
+        QVERIFY(rig.plugKit());
+        DeviceLink::install(rig.link.get());
+        drop(0, LoopEnd);
+        window->transfer();
+        QCOMPARE(dialogs->texts(), QStringList{LoopMessage});
+        QVERIFY(rig.fake->writes(QStringLiteral("kit")).isEmpty());
+        QVERIFY(window->transferAction()->isEnabled());
+        DeviceLink::install(nullptr);
+    }
+
+    void oversizedImageIsRefusedBeforeSending()
+    {
+        test::LinkRig rig;
+        QVERIFY(rig.plugKit());
+        DeviceLink::install(rig.link.get());
+        for (int n = 0; n < SlotCount; ++n) {
+            drop(n, n % 7);
+            emit combo(n)->activated(1);
+        }
+        window->transfer();
+        QCOMPARE(dialogs->lastText(), IconWindow::TooLargeMessage);
+        QCOMPARE(dialogs->shown().last().kind, QStringLiteral("warning"));
+        QVERIFY(rig.fake->writes(QStringLiteral("kit")).isEmpty());
+        QVERIFY(window->transferAction()->isEnabled());
+        DeviceLink::install(nullptr);
+    }
+
+    void transferAndRunWithoutKit()
+    {
+        test::LinkRig rig;
+        rig.settle();
+        DeviceLink::install(rig.link.get());
+        window->transfer();
+        QCOMPARE(dialogs->lastText(), NoKitMessage);
+        QVERIFY(window->transferAction()->isEnabled());
+        window->run();
+        QCOMPARE(dialogs->texts(), (QStringList{NoKitMessage, NoKitMessage}));
+        QVERIFY(window->runAction()->isEnabled());
+        QVERIFY(!window->playingPanel()->isVisible());
+        DeviceLink::install(nullptr);
+    }
+
+    void transferAndRunWithKit()
+    {
+        test::LinkRig rig;
+        QVERIFY(rig.plugKit());
+        DeviceLink::install(rig.link.get());
+        drop(0, Timer);
+        slider(0)->setValue(3);
+        window->transfer(); // no FF yet: the commands stay off
+        QCOMPARE(rig.fake->writtenValues(QStringLiteral("kit")), (QList<int>{240, 230, 2, 160, 3, 5, 231, 0, 250}));
+        QVERIFY(!window->transferAction()->isEnabled());
+        QVERIFY(!window->runAction()->isEnabled());
+        rig.fake->inject(QStringLiteral("kit"), QByteArray("\x00\x01", 2)); // not FF: ignored
+        QTest::qWait(100);
+        QVERIFY(!window->transferAction()->isEnabled());
+        rig.fake->inject(QStringLiteral("kit"), QByteArray("\x00\xff", 2));
+        QTRY_VERIFY(window->transferAction()->isEnabled());
+
+        window->run();
+        QVERIFY(window->playingPanel()->isVisible());
+        QVERIFY(!window->runAction()->isEnabled());
+        rig.fake->inject(QStringLiteral("kit"), QByteArray("\x00\xff", 2));
+        QTRY_VERIFY(!window->playingPanel()->isVisible());
+        QVERIFY(window->runAction()->isEnabled());
+        QVERIFY(dialogs->shown().isEmpty());
+        DeviceLink::install(nullptr);
+    }
+
+    void playingPanelCanBeDragged()
+    {
+        test::LinkRig rig;
+        QVERIFY(rig.plugKit());
+        DeviceLink::install(rig.link.get());
+        window->run();
+        QWidget *panel = window->playingPanel();
+        const QPoint before = panel->pos();
+        QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(20, 20));
+        QMouseEvent move(QEvent::MouseMove, QPointF(50, 30), panel->mapToGlobal(QPointF(50, 30)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(panel, &move);
+        QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(50, 30));
+        QCOMPARE(panel->pos(), before + QPoint(30, 10));
+        DeviceLink::install(nullptr);
+    }
+
+    void saveAndOpenThroughTheMenu()
+    {
+        QTemporaryDir dir;
+        window->loadDemo(1);
+        const IconProgram demo = window->program();
+        QVERIFY(demo.countUsed() > 0);
+        QCOMPARE(window->windowTitle(), IconWindow::Caption); // demos keep the caption
+        dialogs->answerFileName(dir.filePath(QStringLiteral("lesson")));
+        window->saveFile();
+        const QString saved = dir.filePath(QStringLiteral("lesson(アイコン).koru"));
+        QCOMPARE(window->windowTitle(), IconWindow::Caption + saved);
+
+        dialogs->answerQuestion(true);
+        window->clearProgram();
+        QCOMPARE(window->program().countUsed(), 0);
+        QVERIFY(!combo(1));
+        dialogs->answerFileName(saved);
+        window->openFile();
+        QCOMPARE(window->program().allSlots(), demo.allSlots());
+        QCOMPARE(items(combo(1)), (QStringList{"LED点灯", "フェードイン", "フェードアウト"}));
+        QCOMPARE(dialogs->unexpected(), 0);
+    }
+
+    void demoTwoAndOtherStepFile()
+    {
+        window->loadDemo(2);
+        QVERIFY(window->program().loopsAreValid());
+        QCOMPARE(window->program().slot(2).kind, int(LoopStart));
+        QCOMPARE(caption(2)->text(), QStringLiteral("回数： 3回"));
+
+        QTemporaryDir dir;
+        const QString flow = dir.filePath(QStringLiteral("f(フロー).koru"));
+        QVERIFY(WriteProgramLines(flow, {"OK", "START", "END", "ROUTINE"}));
+        dialogs->answerFileName(flow);
+        window->openFile();
+        QCOMPARE(dialogs->lastText(), OtherStepMessage);
+        QCOMPARE(window->program().countUsed(), 0);
+        QVERIFY(!caption(2));
+        QCOMPARE(window->windowTitle(), IconWindow::Caption);
+    }
+
+    void clearAskesFirst()
+    {
+        drop(0, Timer);
+        dialogs->answerQuestion(false);
+        window->clearProgram();
+        QCOMPARE(dialogs->lastText(), IconWindow::ClearQuestion);
+        QCOMPARE(window->program().countUsed(), 1);
+    }
+
+    void sentDataViewerShowsTheListing()
+    {
+        drop(0, LoopStart);
+        slider(0)->setValue(3);
+        drop(1, Beep);
+        drop(2, LoopEnd);
+        QStringList codes;
+        QRect viewerGeometry;
+        QTimer::singleShot(0, this, [&] {
+            SentDataViewer &viewer = SentDataViewer::instance();
+            QTableWidget *grid = viewer.grid();
+            for (int r = 0; r < grid->rowCount(); ++r)
+                codes.append(grid->item(r, 2) ? grid->item(r, 2)->text() : QString());
+            viewerGeometry = viewer.frameGeometry();
+            viewer.close();
+        });
+        window->showSentData();
+        QCOMPARE(codes, (QStringList{"087000003000000", "06D003000000000", "088001000000000", "", ""}));
+        const QPoint expected = SentDataViewer::centredOver(window->frameGeometry(), viewerGeometry.size());
+        QCOMPARE(viewerGeometry.topLeft(), expected);
+        // The same listing again shows the same rows.
+        QStringList again;
+        QTimer::singleShot(0, this, [&] {
+            QTableWidget *grid = SentDataViewer::instance().grid();
+            for (int r = 0; r < grid->rowCount(); ++r)
+                again.append(grid->item(r, 2) ? grid->item(r, 2)->text() : QString());
+            SentDataViewer::instance().close();
+        });
+        window->showSentData();
+        QCOMPARE(again, codes);
+    }
+
+    void reportHandsOverLinesAndKind()
+    {
+        drop(0, Timer);
+        ReportRequest seen;
+        SetReportHandler([&](const ReportRequest &r) { seen = r; });
+        window->makeReport();
+        SetReportHandler({});
+        QCOMPARE(seen.kind, 3);
+        QCOMPARE(seen.lines, QStringList{"15,タイマー1秒"});
+        QCOMPARE(seen.over, window->frameGeometry());
+        window->makeReport(); // no composer yet: nothing happens
+        QVERIFY(dialogs->shown().isEmpty());
+    }
+
+    void closing()
+    {
+        QSignalSpy closed(window.data(), &IconWindow::closed);
+        drop(0, Timer);
+        dialogs->answerQuestion(false);
+        QVERIFY(!window->close());
+        QCOMPARE(dialogs->lastText(), IconWindow::CloseQuestion);
+        QVERIFY(window->isVisible());
+        dialogs->answerQuestion(true);
+        QVERIFY(window->close());
+        QCOMPARE(closed.size(), 1);
+        QTRY_VERIFY(!window); // destroyed
+    }
+
+    void closingAnEmptyWindowAsksNothing()
+    {
+        QSignalSpy closed(window.data(), &IconWindow::closed);
+        QVERIFY(window->close());
+        QVERIFY(dialogs->shown().isEmpty());
+        QCOMPARE(closed.size(), 1);
+    }
+};
+
+QTEST_MAIN(TstIconWindow)
+#include "tst_iconwindow.moc"

@@ -97,6 +97,8 @@ QPoint SentDataViewer::centredOver(const QRect &outer, const QSize &inner)
 void SentDataViewer::showOver(QWidget *caller)
 {
     fill();
+    // Shown first so that the frame is part of the size being centred.
+    show();
     if (caller)
         move(centredOver(caller->frameGeometry(), frameGeometry().size()));
     exec();

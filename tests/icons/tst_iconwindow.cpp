@@ -490,6 +490,43 @@ private slots:
         QVERIFY(dialogs->shown().isEmpty());
     }
 
+    // Pictures of the window for people to look at: run under a real X
+    // server with KORU_SHOTS_DIR set (skipped otherwise).
+    void screenshots()
+    {
+        const QString folder = qEnvironmentVariable("KORU_SHOTS_DIR");
+        if (folder.isEmpty() || QGuiApplication::platformName() == QLatin1String("offscreen"))
+            QSKIP("set KORU_SHOTS_DIR and run under X to take screenshots");
+        auto shoot = [&](const QString &name) {
+            QTest::qWait(300);
+            QVERIFY(QGuiApplication::primaryScreen()->grabWindow(0).save(folder + QLatin1Char('/') + name));
+        };
+        shoot(QStringLiteral("icons-empty.png"));
+        const int kinds[] = {9, 16, 12, 0, 7, 13, 11, 14, 6, 15, 6, 16, 18, 19, 8, 10, 1, 2, 3, 4, 5, 15, 16, 7};
+        for (int n = 0; n < SlotCount; ++n)
+            drop(n, kinds[n]);
+        slider(2)->setValue(3);
+        emit combo(8)->activated(1);
+        emit combo(10)->activated(2);
+        window->dropPanel()->verticalScrollBar()->setValue(0);
+        shoot(QStringLiteral("icons-full.png"));
+        window->openColourMenu(3, slotImage(3)->mapToGlobal(QPoint(30, 30)));
+        shoot(QStringLiteral("icons-colourmenu.png"));
+        window->colourMenu()->hide();
+        QTimer::singleShot(0, this, [&] {
+            shoot(QStringLiteral("viewer.png"));
+            SentDataViewer::instance().close();
+        });
+        window->loadDemo(2);
+        window->showSentData();
+        test::LinkRig rig;
+        QVERIFY(rig.plugKit());
+        DeviceLink::install(rig.link.get());
+        window->run();
+        shoot(QStringLiteral("icons-running.png"));
+        DeviceLink::install(nullptr);
+    }
+
     void closing()
     {
         QSignalSpy closed(window.data(), &IconWindow::closed);

@@ -1,0 +1,63 @@
+#include "link/ui/transferwindow.h"
+
+#include "link/devicelink.h"
+#include "model/textutil.h"
+
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+namespace koru {
+
+QPoint CentredOver(const QRect &other, const QSize &size)
+{
+    return {other.x() + RoundHalfEven((other.width() - size.width()) / 2.0),
+            other.y() + RoundHalfEven((other.height() - size.height()) / 2.0)};
+}
+
+TransferWindow::TransferWindow(DeviceLink &link, QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+{
+    setObjectName(QStringLiteral("TransferWindow"));
+    setFixedSize(Width, Height);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_bar = new QProgressBar(this);
+    m_bar->setRange(0, 100);
+    m_bar->setValue(0);
+    m_bar->setTextVisible(false);
+    layout->addWidget(m_bar);
+    follow(link);
+}
+
+void TransferWindow::follow(DeviceLink &link)
+{
+    if (m_link == &link)
+        return;
+    if (m_link)
+        disconnect(m_link, nullptr, this, nullptr);
+    m_link = &link;
+    connect(&link, &DeviceLink::transferStarted, this, [this] { m_bar->setValue(0); });
+    connect(&link, &DeviceLink::transferProgress, this, [this](int percent) { m_bar->setValue(percent); });
+    connect(&link, &DeviceLink::transferFinished, this, &QWidget::hide);
+}
+
+TransferWindow &TransferWindow::instance()
+{
+    static QPointer<TransferWindow> window;
+    if (!window)
+        window = new TransferWindow(DeviceLink::instance());
+    else
+        window->follow(DeviceLink::instance());
+    return *window;
+}
+
+void TransferWindow::showCentredOver(const QWidget *editor)
+{
+    m_bar->setValue(0);
+    if (editor)
+        move(CentredOver(editor->frameGeometry(), size()));
+    show();
+    raise();
+}
+
+} // namespace koru

@@ -1,0 +1,45 @@
+// The small borderless progress window shown while a program or melody is
+// sent to the kit. It follows the link's transfer signals: the bar moves
+// with every value and the window hides itself when the send is over.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class QProgressBar;
+
+namespace koru {
+
+class DeviceLink;
+
+// Top-left corner that centres a window of the given size over another
+// window: left = other left + round((other width - width) / 2), halves to
+// even; top likewise.
+QPoint CentredOver(const QRect &other, const QSize &size);
+
+class TransferWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int Width = 273;
+    static constexpr int Height = 33;
+
+    explicit TransferWindow(DeviceLink &link, QWidget *parent = nullptr);
+
+    // The program's one window, following DeviceLink::instance().
+    static TransferWindow &instance();
+
+    // Follows another link's transfers from now on.
+    void follow(DeviceLink &link);
+
+    // Places the window centred over the editor and shows it.
+    void showCentredOver(const QWidget *editor);
+
+    QProgressBar *progressBar() const { return m_bar; }
+
+private:
+    QProgressBar *m_bar;
+    QPointer<DeviceLink> m_link;
+};
+
+} // namespace koru

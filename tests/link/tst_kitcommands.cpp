@@ -1,0 +1,279 @@
+// The editors' command sequences with the kit, against a scripted kit: which
+// controls are enabled, which panel and progress window show, what is sent,
+// and what the pupil is told when the kit is missing or goes away.
+#include "linkrig.h"
+#include "link/ui/kitcommands.h"
+#include "link/ui/transferwindow.h"
+#include "scripteddialogs.h"
+
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace koru;
+using koru::test::LinkRig;
+using koru::test::ScriptedDialogs;
+
+namespace {
+
+// An editor window with its two commands and its panels.
+struct Editor
+{
+    QWidget window;
+    QWidget *playing = new QWidget(&window);
+    QWidget *getData = new QWidget(&window);
+    bool commandsEnabled = true;
+    int commandChanges = 0;
+
+    Editor()
+    {
+        window.setGeometry(100, 60, 801, 600);
+        playing->resize(300, 100);
+        getData->resize(301, 101);
+        playing->hide();
+        getData->hide();
+        window.show();
+    }
+
+    KitControls controls()
+    {
+        return {&window,
+                [this](bool on) {
+                    commandsEnabled = on;
+                    ++commandChanges;
+                },
+                playing, getData};
+    }
+};
+
+} // namespace
+
+class TestKitCommands : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<LinkRig> rig;
+
+private slots:
+    void init()
+    {
+        rig = std::make_unique<LinkRig>();
+        DeviceLink::install(rig->link.get());
+        QVERIFY(rig->settle());
+    }
+    void cleanup()
+    {
+        TransferWindow::instance().hide();
+        DeviceLink::install(nullptr);
+        rig.reset();
+    }
+
+    void centring_data()
+    {
+        QTest::addColumn<QRect>("editor");
+        QTest::addColumn<QPoint>("topLeft");
+        QTest::newRow("halves go to even") << QRect(100, 50, 800, 600) << QPoint(100 + 264, 50 + 284);
+        QTest::newRow("exact") << QRect(0, 0, 801, 101) << QPoint(264, 34);
+        QTest::newRow("editor smaller than window") << QRect(10, 10, 100, 20) << QPoint(10 - 86, 10 - 6);
+    }
+    void centring()
+    {
+        QFETCH(QRect, editor);
+        QFETCH(QPoint, topLeft);
+        QCOMPARE(CentredOver(editor, QSize(TransferWindow::Width, TransferWindow::Height)), topLeft);
+    }
+
+    void transferShowsProgressAndWaitsForReady()
+    {
+        QVERIFY(rig->plugKit());
+        Editor editor;
+        KitCommands commands(ReplyRole::Flowchart, editor.controls());
+        TransferWindow &window = TransferWindow::instance();
+        QCOMPARE(window.size(), QSize(273, 33));
+        QList<int> barValues;
+        bool shownWhileSending = false;
+        connect(rig->link.get(), &DeviceLink::transferProgress, this, [&] {
+            barValues.append(window.progressBar()->value());
+            shownWhileSending = window.isVisible();
+        });
+        QVERIFY(commands.transfer({"230", "2", "231"}));
+        QCOMPARE(rig->fake->writtenValues("kit"), (QList<int>{240, 230, 2, 231, 250}));
+        QCOMPARE(barValues, (QList<int>{0, 20, 40, 60, 80, 100}));
+        QVERIFY(shownWhileSending);
+        QVERIFY(!window.isVisible());
+        QCOMPARE(window.pos(), CentredOver(editor.window.frameGeometry(), window.size()));
+        // Disabled until the kit says it is ready.
+        QVERIFY(!editor.commandsEnabled);
+        QVERIFY(commands.waitingForKit());
+        rig->fake->inject("kit", QByteArray("\x00\xFF", 2));
+        QTRY_VERIFY(editor.commandsEnabled);
+        QVERIFY(!commands.waitingForKit());
+    }
+
+    void melodyFrame()
+    {
+        QVERIFY(rig->plugKit());
+        Editor editor;
+        KitCommands commands(ReplyRole::Melody, editor.controls());
+        QVERIFY(commands.transfer({"1"}, kit::MelodyFrame));
+        QCOMPARE(rig->fake->writtenValues("kit"), (QList<int>{242, 1, 250}));
+        QVERIFY(commands.run());
+        QCOMPARE(rig->fake->writtenValues("kit").last(), 243);
+    }
+
+    void emptyImageSendsNothing()
+    {
+        QVERIFY(rig->plugKit());
+        Editor editor;
+        KitCommands commands(ReplyRole::Icon, editor.controls());
+        QVERIFY(!commands.transfer({}));
+        QCOMPARE(rig->fake->writes("kit").size(), 0);
+        QCOMPARE(editor.commandChanges, 0);
+    }
+
+    void withoutKitWarnsAndGivesCommandsBack_data()
+    {
+        QTest::addColumn<bool>("transfer");
+        QTest::newRow("transfer") << true;
+        QTest::newRow("run") << false;
+    }
+    void withoutKitWarnsAndGivesCommandsBack()
+    {
+        QFETCH(bool, transfer);
+        ScriptedDialogs dialogs;
+        Editor editor;
+        KitCommands commands(ReplyRole::Icon, editor.controls());
+        QVERIFY(!(transfer ? commands.transfer({"230", "231"}) : commands.run()));
+        QCOMPARE(dialogs.texts(), QStringList{NoKitMessage});
+        QVERIFY(editor.commandsEnabled);
+        QVERIFY(!editor.playing->isVisible());
+        QVERIFY(!TransferWindow::instance().isVisible());
+        QVERIFY(!commands.waitingForKit());
+    }
+
+    void unplugMidTransferGivesCommandsBack()
+    {
+        ScriptedDialogs dialogs;
+        QVERIFY(rig->plugKit());
+        rig->fake->unplugAfterWrites("kit", 2);
+        Editor editor;
+        KitCommands commands(ReplyRole::Text, editor.controls());
+        QStringList codes;
+        for (int i = 0; i < 100; ++i)
+            codes.append("5");
+        QVERIFY(!commands.transfer(codes));
+        QCOMPARE(rig->fake->writtenValues("kit").size(), 2);
+        QCOMPARE(dialogs.texts(), QStringList{NoKitMessage});
+        QVERIFY(editor.commandsEnabled);
+        QVERIFY(!TransferWindow::instance().isVisible());
+    }
+
+    void runShowsPlayingPanelUntilReady()
+    {
+        QVERIFY(rig->plugKit());
+        Editor editor;
+        KitCommands commands(ReplyRole::Icon, editor.controls());
+        QSignalSpy finished(&commands, &KitCommands::kitFinished);
+        QVERIFY(commands.run());
+        QCOMPARE(rig->fake->writtenValues("kit"), QList<int>{241});
+        QVERIFY(editor.playing->isVisible());
+        QCOMPARE(editor.playing->pos(), QPoint(250, 250)); // (801-300)/2 = 250.5 -> 250
+        QVERIFY(!editor.commandsEnabled);
+        // A reply that is not FF changes nothing.
+        rig->fake->inject("kit", QByteArray("\x00\x01", 2));
+        rig->fake->inject("kit", QByteArray("\x00\xFF", 2));
+        QVERIFY(finished.wait(2000));
+        QVERIFY(!editor.playing->isVisible());
+        QVERIFY(editor.commandsEnabled);
+        QCOMPARE(finished.size(), 1);
+    }
+
+    void stopGivesCommandsBackAtOnce()
+    {
+        QVERIFY(rig->plugKit());
+        Editor editor;
+        KitCommands commands(ReplyRole::Text, editor.controls());
+        QVERIFY(commands.run());
+        QVERIFY(commands.stop());
+        QCOMPARE(rig->fake->writtenValues("kit"), (QList<int>{241, 246}));
+        QVERIFY(editor.commandsEnabled);
+        QVERIFY(!editor.playing->isVisible());
+    }
+
+    void kitPulledWhileRunningGivesCommandsBack()
+    {
+        QVERIFY(rig->plugKit());
+        Editor editor;
+        KitCommands commands(ReplyRole::Icon, editor.controls());
+        QVERIFY(commands.run());
+        rig->fake->unplug("kit");
+        QTRY_VERIFY(editor.commandsEnabled);
+        QVERIFY(!editor.playing->isVisible());
+    }
+
+    void readBackCollectsEveryReply()
+    {
+        ScriptedDialogs dialogs;
+        QVERIFY(rig->plugKit());
+        rig->fake->setResponder("kit", [](const QByteArray &report) {
+            if (quint8(report[1]) != kit::SendMemory)
+                return QList<QByteArray>{};
+            return QList<QByteArray>{QByteArray("\x00\xE6", 2), QByteArray("\x00\x02", 2), QByteArray("\x00\xFF", 2)};
+        });
+        Editor editor;
+        KitCommands commands(ReplyRole::Flowchart, editor.controls());
+        bool discarded = false;
+        bool panelShownWhileDecoding = false;
+        QStringList decoded;
+        // No: nothing happens.
+        dialogs.answerQuestion(false);
+        QVERIFY(!commands.readBack([&] { discarded = true; }, [&](const QStringList &) {}, true));
+        QVERIFY(!discarded);
+        QCOMPARE(rig->fake->writes("kit").size(), 0);
+        // Yes: the FF among the memory bytes is collected, not taken as ready.
+        dialogs.answerQuestion(true);
+        QVERIFY(commands.readBack([&] { discarded = true; },
+                                  [&](const QStringList &lines) {
+                                      decoded = lines;
+                                      panelShownWhileDecoding = editor.getData->isVisible();
+                                  },
+                                  true));
+        QVERIFY(discarded);
+        QCOMPARE(decoded, (QStringList{"E6 ", "02 ", "FF "}));
+        QVERIFY(panelShownWhileDecoding);
+        QVERIFY(!editor.getData->isVisible());
+        QCOMPARE(editor.commandChanges, 0);
+        QCOMPARE(dialogs.texts(), (QStringList{KitCommands::ReadBackQuestion, KitCommands::ReadBackQuestion}));
+    }
+
+    void readBackWithoutKit()
+    {
+        ScriptedDialogs dialogs;
+        Editor editor;
+        KitCommands commands(ReplyRole::Flowchart, editor.controls());
+        dialogs.answerQuestion(true);
+        bool decodeCalled = false;
+        QVERIFY(commands.readBack({}, [&](const QStringList &) { decodeCalled = true; }, true));
+        QVERIFY(!decodeCalled);
+        QCOMPARE(dialogs.lastText(), NoKitMessage);
+        QVERIFY(!editor.getData->isVisible());
+    }
+
+    void measurementWindowTakesPrecedence()
+    {
+        // With a measurement receiver present (never alongside an editor in
+        // the program, but the order is fixed) it gets the reply.
+        QVERIFY(rig->plugKit());
+        Editor editor;
+        KitCommands icon(ReplyRole::Icon, editor.controls());
+        Editor other;
+        KitCommands measurement(ReplyRole::Measurement, other.controls());
+        QVERIFY(icon.run());
+        rig->fake->inject("kit", QByteArray("\x00\xFF", 2));
+        QTRY_COMPARE(other.commandChanges, 1);
+        QVERIFY(!editor.commandsEnabled);
+    }
+};
+
+QTEST_MAIN(TestKitCommands)
+#include "tst_kitcommands.moc"

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# shots.sh BUILD_DIR: starts the program under a private Xvfb, goes through
+# the launcher and every window it opens, and saves screenshots in
+# build/shots/ (beside BUILD_DIR). Needs xvfb, xdotool, imagemagick.
+set -euo pipefail
+build=$(cd "${1:?usage: shots.sh BUILD_DIR}" && pwd)
+out=$(dirname "$build")/shots
+mkdir -p "$out"
+program="$build/bin/koru"
+[ -x "$program" ] || { echo "shots: no program at $program" >&2; exit 1; }
+
+# A private display and a private home, so nothing of the user's is touched.
+work=$(mktemp -d)
+exec 3<> "$work/display"
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+koru=
+cleanup() {
+  [ -n "$koru" ] && kill "$koru" 2>/dev/null || true
+  kill "$xvfb" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+for _ in $(seq 50); do
+  display=$(head -n1 "$work/display" 2>/dev/null || true)
+  [ -n "$display" ] && break
+  sleep 0.1
+done
+export DISPLAY=":$display"
+export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+unset QT_QPA_PLATFORM
+
+shot() { # name: the whole screen, settled
+  sleep 0.4
+  import -window root "$out/$1.png"
+  echo "shots: $out/$1.png"
+}
+
+start() { # starts the program and waits until the launcher is mapped
+  [ -n "$koru" ] && { kill "$koru" 2>/dev/null || true; wait "$koru" 2>/dev/null || true; }
+  "$program" >"$work/koru.log" 2>&1 &
+  koru=$!
+  launcher=$(xdotool search --sync --onlyvisible --pid "$koru" --name 'コントロールラジオ制御ソフト' | head -n1)
+  eval "$(xdotool getwindowgeometry --shell "$launcher")" # X, Y
+  lx=$X ly=$Y
+}
+
+click() { # x y inside the launcher
+  xdotool mousemove $((lx + $1)) $((ly + $2)) click 1
+}
+
+start
+shot launcher-page1
+click 280 180 # banner of this program
+shot launcher-page2
+xdotool mousemove $((lx + 60)) $((ly + 200)) # hand cursor over STEP1 (not drawn by import)
+for target in step1:67:199 step2:174:199 step3:282:199 melody:386:199 measure:492:199 settings:364:342; do
+  IFS=: read -r name x y <<<"$target"
+  start
+  click 280 180
+  click "$x" "$y"
+  shot "open-$name"
+done
+start
+xdotool mousemove $((lx + 200)) $((ly + 30)) mousedown 1 mousemove $((lx + 100)) $((ly - 60)) mouseup 1
+shot launcher-dragged

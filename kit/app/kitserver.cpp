@@ -100,8 +100,7 @@ void KitServer::drop(QLocalSocket *socket)
 
 void KitServer::sendReply(int value)
 {
-    const QByteArray report{1, char(0)};
-    QByteArray payload = report;
+    QByteArray payload(1, char(0)); // report ID 0, then the reply
     payload.append(char(value & 0xFF));
     const QByteArray message = EncodeMessage(InputReport, payload);
     for (Connection *c : std::as_const(m_connections))

@@ -3,6 +3,7 @@
 #include "icons/iconfile.h"
 #include "icons/ui/iconwindowparts.h"
 #include "link/devicelink.h"
+#include "link/ui/kitcommands.h"
 #include "model/dialogservice.h"
 #include "model/encoder.h"
 #include "model/paths.h"
@@ -144,7 +145,8 @@ IconWindow::IconWindow(QWidget *parent) : QMainWindow(parent)
     }
 
     buildMenus();
-    m_attachment = std::make_unique<ReplyAttachment>(ReplyRole::Icon, this);
+    m_kit = new KitCommands(ReplyRole::Icon,
+                            {this, [this](bool on) { setCommandsEnabled(on); }, m_playingPanel, nullptr}, this);
 }
 
 IconWindow::~IconWindow() = default;
@@ -482,18 +484,6 @@ void IconWindow::setCommandsEnabled(bool enabled)
     m_runAction->setEnabled(enabled);
 }
 
-void IconWindow::showPlayingPanel(bool visible)
-{
-    if (!visible) {
-        m_playingPanel->hide();
-        return;
-    }
-    m_playingPanel->move(RoundHalfEven((width() - m_playingPanel->width()) / 2.0),
-                         RoundHalfEven((height() - m_playingPanel->height()) / 2.0));
-    m_playingPanel->raise();
-    m_playingPanel->show();
-}
-
 QWidget *IconWindow::playingPanel() const
 {
     return m_playingPanel;
@@ -516,50 +506,14 @@ void IconWindow::transfer()
         Dialogs().warning(TooLargeMessage);
         return;
     }
-    QStringList list{QString::number(kit::ProgramFrame)};
-    list += ImageTexts(image);
-    list.append(QString::number(kit::FrameEnd));
-
-    setCommandsEnabled(false);
-    DeviceLink &link = DeviceLink::instance();
-    link.setSendList(list);
-    QPointer<IconWindow> self(this);
-    const bool sent = link.Transfer();
-    if (!self)
-        return;
-    if (!sent) {
-        Dialogs().warning(NoKitMessage);
-        setCommandsEnabled(true);
-    }
+    m_kit->transfer(ImageTexts(image));
 }
 
 void IconWindow::run()
 {
     if (!m_runAction->isEnabled())
         return;
-    setCommandsEnabled(false);
-    showPlayingPanel(true);
-    QPointer<IconWindow> self(this);
-    const bool started = DeviceLink::instance().RequestRun();
-    if (!self)
-        return;
-    if (!started) {
-        Dialogs().warning(NoKitMessage);
-        setCommandsEnabled(true);
-        showPlayingPanel(false);
-    }
-}
-
-void IconWindow::kitReady()
-{
-    setCommandsEnabled(true);
-    showPlayingPanel(false);
-}
-
-void IconWindow::kitLost()
-{
-    // No FF will come from a kit that has gone: give the commands back.
-    kitReady();
+    m_kit->run();
 }
 
 void IconWindow::makeReport()
@@ -592,7 +546,6 @@ void IconWindow::closeEvent(QCloseEvent *event)
         }
         m_program.clearAll();
     }
-    m_attachment.reset();
     event->accept();
     emit closed();
 }

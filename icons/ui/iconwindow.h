@@ -5,7 +5,6 @@
 #pragma once
 
 #include "icons/iconprogram.h"
-#include "link/replyrouter.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -13,7 +12,6 @@
 #include <QPointer>
 
 #include <array>
-#include <memory>
 
 class QAction;
 class QComboBox;
@@ -23,13 +21,17 @@ class QScrollArea;
 class QSlider;
 class QWidget;
 
+namespace koru {
+class KitCommands;
+}
+
 namespace koru::icons {
 
 class PaletteImage;
 class SlotImage;
 class RunningPanel;
 
-class IconWindow : public QMainWindow, public ReplyReceiver
+class IconWindow : public QMainWindow
 {
     Q_OBJECT
 public:
@@ -65,12 +67,6 @@ public:
     // Starts dragging a palette picture (called once the mouse has moved
     // far enough with the button down).
     void startDrag(PaletteImage *source);
-
-    // ReplyReceiver
-    bool collectsReplies() const override { return false; }
-    void appendReply(const QString &) override {}
-    void kitReady() override;
-    void kitLost() override;
 
     static const QString Caption;
     static const QString ClearQuestion;
@@ -111,7 +107,6 @@ private:
     void refreshSlot(int n);
     void refreshAll();
     void setCommandsEnabled(bool enabled);
-    void showPlayingPanel(bool visible);
     void setFileCaption(const QString &path);
 
     IconProgram m_program;
@@ -128,7 +123,7 @@ private:
     QHash<QString, QPixmap> m_pictures;
     bool m_laidOut = false;
     bool m_placed = false;
-    std::unique_ptr<ReplyAttachment> m_attachment;
+    KitCommands *m_kit = nullptr; // transfer, run and the kit's replies
 };
 
 } // namespace koru::icons

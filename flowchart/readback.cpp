@@ -125,6 +125,9 @@ ReadbackResult RebuildFromMemory(FlowDocument &doc, const QStringList &lines)
             result.message = ConversionFailedMessage;
             return finish();
         }
+        // A start instruction only opens a routine.
+        if (decoded.keyword == QLatin1String("start") && !visited.isEmpty())
+            return unusable(ReadbackResult::Unusable);
         if (decoded.keyword == QLatin1String("routine")) {
             // The document has four subroutines, called only from the main routine.
             if (n != 0 || numbering.addresses().size() > RoutineCount - 1)

@@ -24,8 +24,9 @@ struct ReadbackResult
         TooManySteps,  // 128 steps did not finish the walk: document cleared
         Unconvertible, // a reply line is not hexadecimal: blocks built so far kept
         Unusable,      // the memory holds no flowchart program (more than four
-                       // subroutines, a call inside a subroutine, a routine of
-                       // more than 30 blocks): document cleared
+                       // subroutines, a call inside a subroutine, a start inside
+                       // a routine, a routine of more than 30 blocks): document
+                       // cleared
     };
     Status status = Complete;
     QString message; // "変換できません" for Unconvertible, empty otherwise

@@ -1,7 +1,9 @@
 #include "model/catalogue.h"
 #include "model/decoder.h"
 #include "model/encoder.h"
+#include "model/textutil.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 using namespace koru;
@@ -284,6 +286,30 @@ private slots:
         QCOMPARE(DecodeInstruction({230, 2}, -1).status, DecodeStatus::Truncated);
         QCOMPARE(DecodeInstruction({230, 2}, 2).status, DecodeStatus::Truncated);
         QCOMPARE(DecodeInstruction({230, 2}, std::numeric_limits<int>::max()).status, DecodeStatus::Truncated);
+    }
+
+    // Any first byte at any place of any image: a complete instruction of
+    // its own length, or a report of the first missing address.
+    void anyBytesDecodeSafely()
+    {
+        QRandomGenerator random(20261210);
+        for (int round = 0; round < 300; ++round) {
+            DeviceImage image(random.bounded(1, 12));
+            for (int &value : image)
+                value = random.bounded(256);
+            image[0] = round % 256;
+            for (int address = 0; address < image.size(); ++address) {
+                const DecodedInstruction decoded = DecodeInstruction(image, address);
+                if (decoded.complete()) {
+                    QVERIFY(address + decoded.length <= image.size());
+                    QCOMPARE(decoded.length, InstructionLength(decoded.keyword, decoded.parameters));
+                    QCOMPARE(FieldCount(decoded.parameters, QLatin1Char(',')), 6);
+                } else {
+                    QCOMPARE(decoded.status, DecodeStatus::Truncated);
+                    QCOMPARE(decoded.failedAddress, int(image.size()));
+                }
+            }
+        }
     }
 
     void unconvertibleReplyLines()

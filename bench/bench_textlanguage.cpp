@@ -1,0 +1,75 @@
+// The STEP3 language on what a pupil presses F6 with, and on text that is
+// not a program: check, translation and image of a full 28-statement
+// program; check of 10,000 lines and of one 1 MB line; rendering a listing.
+// Prints the median and the slowest of several runs, in microseconds.
+//
+//   bench_textlanguage [runs]      (default 51)
+#include "model/paths.h"
+#include "text/keywordtable.h"
+#include "text/textlanguage.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace koru;
+
+namespace {
+
+void measure(const char *what, int runs, const std::function<void()> &work)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        times.push_back(double(timer.nsecsElapsed()) / 1000.0);
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("%-44s median %9.1f us   slowest %9.1f us\n", what, times[times.size() / 2], times.back());
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 51;
+    const std::optional<QStringList> lines = ReadKeywordLines(ShippedKeywordFilePath());
+    const std::optional<KeywordTable> table = lines ? KeywordTable::fromLines(*lines) : std::nullopt;
+    if (!table) {
+        std::fprintf(stderr, "bench_textlanguage: %s not readable\n", qPrintable(ShippedKeywordFilePath()));
+        return 1;
+    }
+    const TextLanguage language(*table);
+
+    QStringList program{QStringLiteral("gettempx(); // 温度を測る")};
+    for (int i = 0; i < 4; ++i) {
+        program << QStringLiteral("if(temp>x){") << QStringLiteral("  LedOn(255, 0, 0, 1.5);")
+                << QStringLiteral("  timer(3);") << QStringLiteral("}") << QStringLiteral("else{")
+                << QStringLiteral("  fadein(0,0,255);") << QStringLiteral("}");
+    }
+    program << QStringLiteral("beep1();");
+    if (!language.check(program).passed() || !language.toBytes(program).sendable()) {
+        std::fprintf(stderr, "bench_textlanguage: the sample program does not pass\n");
+        return 1;
+    }
+    const QStringList listing = language.toRecords(program);
+    const QStringList manyLines(10000, QStringLiteral("beep1();"));
+    const QStringList longLine{QStringLiteral("timer(") + QString(1 << 20, QLatin1Char('9')) + QStringLiteral(");")};
+
+    measure("check, 30 lines", runs, [&] { language.check(program); });
+    measure("check + toRecords + toBytes, 30 lines", runs, [&] {
+        language.check(program);
+        language.toBytes(program);
+    });
+    measure("renderRecords, 25 records", runs, [&] { language.renderRecords(listing); });
+    measure("check, 10,000 lines", runs, [&] { language.check(manyLines); });
+    measure("toBytes, 10,000 lines (refused)", runs, [&] { language.toBytes(manyLines); });
+    measure("check, one 1 MB line", runs, [&] { language.check(longLine); });
+    return 0;
+}

@@ -1,6 +1,8 @@
 #include "app/windowtable.h"
 
 #include "app/splashwindow.h"
+#include "icons/ui/iconwindow.h"
+#include "widgets/sentdataviewer.h"
 
 #include <QWidget>
 
@@ -11,6 +13,7 @@ LauncherTable DefaultLauncherTable()
     LauncherTable table;
     // One line per window, for example:
     // table[LauncherTarget::IconEditor] = [] { return new icons::IconEditorWindow; };
+    table[LauncherTarget::IconEditor] = []() -> QWidget * { return new icons::IconWindow; };
     return table;
 }
 
@@ -20,7 +23,7 @@ SharedWindowTable DefaultSharedWindows()
         {QStringLiteral("Preview"), [] { return NewEmptyWindow(QStringLiteral("Preview")); }},
         {QStringLiteral("BlockParameters"), [] { return NewEmptyWindow(QStringLiteral("BlockParameters")); }},
         {QStringLiteral("TransferWindow"), [] { return NewEmptyWindow(QStringLiteral("TransferWindow")); }},
-        {QStringLiteral("SentDataViewer"), [] { return NewEmptyWindow(QStringLiteral("SentDataViewer")); }},
+        {QStringLiteral("SentDataViewer"), []() -> QWidget * { return &SentDataViewer::instance(); }},
         {QStringLiteral("Report"), [] { return NewEmptyWindow(QStringLiteral("Report")); }},
         {QStringLiteral("SecondSplash"), []() -> QWidget * { return new SplashWindow; }},
         {QStringLiteral("NoteChooser"), [] { return NewEmptyWindow(QStringLiteral("NoteChooser")); }},

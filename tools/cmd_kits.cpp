@@ -1,0 +1,28 @@
+// koru-tool kits: every HID device found (USB and virtual kits) by its
+// display name, the one taken as the kit marked with "*".
+#include "tools/command.h"
+#include "tools/kitsession.h"
+
+#include "link/devicelink.h"
+
+namespace koru::tool {
+namespace {
+
+int RunKits(const QStringList &args);
+
+const KoruCommand kitsCommand("kits", "", "list the HID devices found, marking the kit with *", RunKits);
+
+int RunKits(const QStringList &args)
+{
+    if (!args.isEmpty())
+        return usageError(kitsCommand);
+    DeviceLink &link = SettledLink();
+    const QList<HidDeviceInfo> devices = link.devices();
+    for (int i = 0; i < devices.size(); ++i)
+        out() << (i == link.kitIndex() ? "* " : "  ") << DisplayName(devices[i]) << '\n';
+    out().flush();
+    return Success;
+}
+
+} // namespace
+} // namespace koru::tool

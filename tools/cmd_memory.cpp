@@ -1,0 +1,30 @@
+// koru-tool memory: asks the kit for its memory (245) and prints every reply
+// line, one per line, once the replies have stopped coming.
+#include "tools/command.h"
+#include "tools/kitsession.h"
+
+#include "link/devicelink.h"
+
+namespace koru::tool {
+namespace {
+
+int RunMemory(const QStringList &args);
+
+const KoruCommand memoryCommand("memory", "", "print the kit's memory, one reply line per address", RunMemory);
+
+int RunMemory(const QStringList &args)
+{
+    if (!args.isEmpty())
+        return usageError(memoryCommand);
+    DeviceLink &link = SettledLink();
+    ReplyCollector replies(link);
+    if (!link.RequestMemory())
+        return refuse(NoKitMessage);
+    for (const QString &line : replies.collect(5000, 500))
+        out() << line.trimmed() << '\n';
+    out().flush();
+    return Success;
+}
+
+} // namespace
+} // namespace koru::tool

@@ -28,6 +28,9 @@ struct Statement
     int opCode() const { return role ? role->opCode : -1; }
 };
 
+// Values go into records as plain decimal integers: "+007" in a statement
+// gives 7, so a listing never carries signs or leading zeros that its
+// readers would have to undo.
 QString recordText(const QList<int> &fields)
 {
     QStringList texts;
@@ -512,6 +515,8 @@ std::optional<QStringList> TextLanguage::renderRecords(const QStringList &listin
             continue;
         }
         if (kind == 7) {
+            // "if" is a fixed word of the language, whatever the condition
+            // line's own keyword field says.
             const QString condition = conditionText(sub, r[2]);
             if (condition.isEmpty() || !m_keywords.roleOf(IfWord))
                 return std::nullopt;

@@ -33,6 +33,8 @@ inline const QString LoopMessage =
     QStringLiteral("繰り返し命令の位置関係が間違っております。\r\nプログラムを確認して下さい。");
 inline const QString VariableXMessage = QStringLiteral(
     "変数xを使った条件分岐命令は事前に変数xに代入する命令が必要です。\r\nプログラムを確認して下さい。");
+// The same message for the humidity variable names y, not x, so the pupil
+// is told which assignment is missing.
 inline const QString VariableYMessage = QStringLiteral(
     "変数yを使った条件分岐命令は事前に変数yに代入する命令が必要です。\r\nプログラムを確認して下さい。");
 // A program that passes the checks but whose image would not fit the kit's

@@ -106,6 +106,20 @@ private slots:
         QCOMPARE(run.err.isEmpty(), exitCode == 0);
     }
 
+    // A user keyword file that cannot be used stops every text command.
+    void brokenKeywordFile()
+    {
+        QTemporaryDir otherHome;
+        QVERIFY(QDir().mkpath(otherHome.filePath(QStringLiteral("KORUv1Temp"))));
+        QVERIFY(WriteProgramLines(otherHome.filePath(QStringLiteral("KORUv1Temp/KORU.dat")),
+                                  {"1,x,timer,160,"}));
+        for (const char *command : {"image", "text"}) {
+            const ToolRun run = tool({QLatin1String(command), path("good")}, otherHome.path());
+            QCOMPARE(run.exitCode, 1);
+            QCOMPARE(run.err, QStringLiteral("ファイル読み込みエラー\n"));
+        }
+    }
+
     void usage()
     {
         QCOMPARE(tool({"image"}).exitCode, 2);
@@ -120,11 +134,11 @@ private:
         QVERIFY(WriteProgramLines(path(name), lines));
     }
 
-    ToolRun tool(const QStringList &args)
+    ToolRun tool(const QStringList &args, const QString &home = QString())
     {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), m_home.path());
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), home.isEmpty() ? m_home.path() : home);
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(KORU_TOOL_PATH), args);
         if (!process.waitForFinished(20000))

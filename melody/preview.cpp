@@ -3,7 +3,8 @@
 #include "model/paths.h"
 #include "model/textutil.h"
 
-#include <QSaveFile>
+#include <QFile>
+#include <QTemporaryFile>
 #include <QtEndian>
 
 #include <cstring>
@@ -39,10 +40,13 @@ QStringList PreviewCodes(const Melody &melody, PreviewRange range)
     return codes.mid(codes.size() - keep);
 }
 
-QByteArray PreviewSamples(const QStringList &codes, MelodySpeed speed)
+namespace {
+
+// Samples of the codes, after `offset` bytes left for a header. Each note is
+// n periods of h samples high and h low; a rest one stretch of silence. The
+// size is known first, so the buffer is filled in one pass.
+QByteArray buildSamples(const QStringList &codes, MelodySpeed speed, qsizetype offset)
 {
-    // Each code is a number of periods of h samples high and h low; a rest
-    // is one stretch of silence. Sized first, then filled in one pass.
     struct Tone
     {
         qsizetype half;    // h, or 0 for a rest
@@ -67,8 +71,8 @@ QByteArray PreviewSamples(const QStringList &codes, MelodySpeed speed)
         total += qsizetype(2) * h * n;
     }
 
-    QByteArray samples(total, Qt::Uninitialized);
-    char *at = samples.data();
+    QByteArray bytes(offset + total, Qt::Uninitialized);
+    char *at = bytes.data() + offset;
     for (const Tone &tone : tones) {
         if (tone.half == 0) {
             std::memset(at, 0, PreviewRestSamples);
@@ -81,15 +85,16 @@ QByteArray PreviewSamples(const QStringList &codes, MelodySpeed speed)
             at += 2 * tone.half;
         }
     }
-    return samples;
+    return bytes;
 }
 
-QByteArray WaveFile(const QByteArray &samples)
+// The 44-byte RIFF header of 8-bit mono PCM at 48 kHz.
+QByteArray waveHeader(qsizetype sampleCount)
 {
     QByteArray bytes;
-    bytes.reserve(HeaderBytes + samples.size());
+    bytes.reserve(HeaderBytes);
     bytes.append("RIFF", 4);
-    appendLittleEndian32(bytes, quint32(samples.size()) + 36);
+    appendLittleEndian32(bytes, quint32(sampleCount) + 36);
     bytes.append("WAVEfmt ", 8);
     appendLittleEndian32(bytes, 16);
     appendLittleEndian16(bytes, 1);                 // PCM
@@ -99,22 +104,47 @@ QByteArray WaveFile(const QByteArray &samples)
     appendLittleEndian16(bytes, 1);                 // block alignment
     appendLittleEndian16(bytes, 8);                 // bits per sample
     bytes.append("data", 4);
-    appendLittleEndian32(bytes, quint32(samples.size()));
-    bytes.append(samples);
+    appendLittleEndian32(bytes, quint32(sampleCount));
     return bytes;
+}
+
+} // namespace
+
+QByteArray PreviewSamples(const QStringList &codes, MelodySpeed speed)
+{
+    return buildSamples(codes, speed, 0);
+}
+
+QByteArray WaveFile(const QByteArray &samples)
+{
+    return waveHeader(samples.size()) + samples;
+}
+
+QByteArray PreviewWave(const QStringList &codes, MelodySpeed speed)
+{
+    QByteArray wave = buildSamples(codes, speed, HeaderBytes);
+    const QByteArray header = waveHeader(wave.size() - HeaderBytes);
+    std::memcpy(wave.data(), header.constData(), HeaderBytes);
+    return wave;
 }
 
 bool WritePreview(const Melody &melody, PreviewRange range, const QString &path)
 {
-    const QByteArray wave = WaveFile(PreviewSamples(PreviewCodes(melody, range), melody.speed()));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // A fresh file under a temporary name that then takes the place of the
+    // old one, so a player still reading the old sound never sees a half
+    // written file. No flush to the disk: the file is rebuilt every time.
+    const QByteArray wave = PreviewWave(PreviewCodes(melody, range), melody.speed());
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+    if (!file.open())
         return false;
-    if (file.write(wave) != wave.size()) {
-        file.cancelWriting();
+    if (file.write(wave) != wave.size() || !file.flush())
         return false;
-    }
-    return file.commit();
+    file.close();
+    QFile::remove(path);
+    if (!file.rename(path))
+        return false;
+    file.setAutoRemove(false);
+    return true;
 }
 
 QString BuildPreview(const Melody &melody, PreviewRange range)

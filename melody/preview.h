@@ -27,6 +27,8 @@ QStringList PreviewCodes(const Melody &melody, PreviewRange range);
 QByteArray PreviewSamples(const QStringList &codes, MelodySpeed speed);
 // RIFF header + samples.
 QByteArray WaveFile(const QByteArray &samples);
+// The whole file of the codes, built in one buffer.
+QByteArray PreviewWave(const QStringList &codes, MelodySpeed speed);
 
 // Writes the preview to WorkFolder() + "Melo.WAV", replacing an earlier one;
 // returns its path, or an empty text when it could not be written.

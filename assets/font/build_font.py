@@ -14,6 +14,7 @@ bottom the descent (-200), so a box is 40 pixels high.
 import os
 import sys
 
+sys.dont_write_bytecode = True  # keep the source folder clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from fontTools.fontBuilder import FontBuilder

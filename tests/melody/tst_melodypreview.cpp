@@ -3,7 +3,9 @@
 #include "model/paths.h"
 #include "testutil.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -141,6 +143,15 @@ private slots:
         process.start(soxi, {QStringLiteral("-r"), path});
         QVERIFY(process.waitForFinished(10000));
         QCOMPARE(process.readAllStandardOutput().trimmed(), QByteArray("48000"));
+    }
+
+    void replacesTheEarlierPreview()
+    {
+        const QString first = BuildPreview(melodyOf({"12", "12"}, 1), PreviewRange::All);
+        const QString second = BuildPreview(melodyOf({"148"}, 0), PreviewRange::All);
+        QCOMPARE(second, first);
+        QCOMPARE(QFileInfo(second).size(), 44 + 10100);
+        QCOMPARE(QDir(WorkFolder()).entryList(QDir::Files), QStringList{"Melo.WAV"});
     }
 
     void unwritableFolderGivesNoPath()

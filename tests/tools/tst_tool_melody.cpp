@@ -1,0 +1,144 @@
+// koru-tool's melody commands: image, wav and readback --melody.
+#include "melody/melody.h"
+#include "melody/readback.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace koru;
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run tool(const QStringList &args)
+{
+    Run run;
+    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/koru-tool");
+    QProcess process;
+    process.start(path, args);
+    if (!process.waitForFinished(30000))
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+void writeText(const QString &path, const QByteArray &text)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+} // namespace
+
+class TstToolMelody : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    QString m_tune;
+
+private slots:
+    void initTestCase()
+    {
+        if (!QFile::exists(QCoreApplication::applicationDirPath() + QStringLiteral("/koru-tool")))
+            QSKIP("koru-tool is not built");
+        Melody m;
+        m.addNote("12", 0);
+        m.setSelectedLength(0);
+        m.addNote("0", 1);
+        m.setSelectedLength(3);
+        m.addNote("148", 0);
+        m_tune = m_dir.filePath(QStringLiteral("tune(メロディ).koru"));
+        QVERIFY(m.save(m_tune));
+    }
+
+    void imageIsTheDeviceListUnframed()
+    {
+        const Run run = tool({"image", m_tune});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out.split('\n', Qt::SkipEmptyParts),
+                 (QStringList(13, "169") + QStringList{"161", "3", "0", "58", "1", "151"}));
+    }
+
+    void wavWritesThePreview()
+    {
+        const QString out = m_dir.filePath(QStringLiteral("all.wav"));
+        Run run = tool({"wav", m_tune, out});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(QFileInfo(out).size(), 44 + 48400 + 2 * 173 * 70 + 10100); // A4, C#3 (139 Hz), rest
+
+        Melody one;
+        one.addNote("12", 0);
+        const QString single = m_dir.filePath(QStringLiteral("one.koru"));
+        QVERIFY(one.save(single));
+        run = tool({"wav", single, out, "--last", "10"});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(QFileInfo(out).size(), 48444);
+
+        QCOMPARE(tool({"wav", m_tune, out, "--last", "5"}).exitCode, 2);
+        QCOMPARE(tool({"wav", m_tune}).exitCode, 2);
+    }
+
+    void wavRefusesOtherFiles()
+    {
+        const QString flow = m_dir.filePath(QStringLiteral("flow.koru"));
+        writeText(flow, "NG\r\nROUTINE\r\n");
+        const Run run = tool({"wav", flow, m_dir.filePath(QStringLiteral("x.wav"))});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(run.err.contains(OtherStepFileMessage));
+
+        QStringList damaged = Melody().fileLines();
+        damaged[2] = QStringLiteral("9");
+        const QString bad = m_dir.filePath(QStringLiteral("bad.koru"));
+        writeText(bad, damaged.join(QStringLiteral("\r\n")).toLatin1() + "\r\n");
+        QCOMPARE(tool({"wav", bad, m_dir.filePath(QStringLiteral("x.wav"))}).exitCode, 1);
+        QCOMPARE(tool({"image", bad}).exitCode, 1);
+    }
+
+    void readBackMelody()
+    {
+        // The memory as `koru-tool memory` prints it: program area, then the
+        // melody's device list and the end code.
+        QByteArray memory;
+        for (int i = 0; i < 128; ++i)
+            memory += "FF \n";
+        Melody sent;
+        sent.loadFile(m_tune);
+        for (const QString &code : sent.deviceList())
+            memory += QStringLiteral("%1 \n").arg(code.toInt(), 2, 16, QLatin1Char('0')).toUpper().toLatin1();
+        memory += "FA \n";
+        const QString memoryFile = m_dir.filePath(QStringLiteral("memory.txt"));
+        writeText(memoryFile, memory);
+
+        const QString out = m_dir.filePath(QStringLiteral("back.koru"));
+        const Run run = tool({"readback", memoryFile, out, "--melody"});
+        QCOMPARE(run.exitCode, 0);
+        Melody back;
+        QCOMPARE(back.loadFile(out), Melody::FileResult::Loaded);
+        QCOMPARE(back.fileLines(), sent.fileLines());
+
+        QByteArray empty;
+        for (int i = 0; i < 255; ++i)
+            empty += "FF \r\n";
+        writeText(memoryFile, empty);
+        const Run refused = tool({"readback", memoryFile, out, "--melody"});
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY(refused.err.contains(NoMelodyInKitMessage));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstToolMelody)
+#include "tst_tool_melody.moc"

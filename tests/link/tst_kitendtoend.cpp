@@ -1,0 +1,143 @@
+// The link against the virtual kit program: a program is transferred, run,
+// read back and the kit measured, in process and through koru-tool. Skipped
+// when koru-kit has not been built.
+#include "kitprocess.h"
+#include "link/replyrouter.h"
+
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <cstdio>
+
+using namespace koru;
+using koru::test::KitProcess;
+
+namespace {
+
+struct Collector : ReplyReceiver
+{
+    QStringList lines;
+    bool collectsReplies() const override { return true; }
+    void appendReply(const QString &line) override { lines.append(line); }
+    void kitReady() override {}
+};
+
+// 230 2, sound 4 (beep2), end: a program the kit runs at once.
+const QStringList Program{"230", "2", "154", "4", "231", "0"};
+
+bool waitForReady(QSignalSpy &replies, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    for (int seen = 0;; ++seen) {
+        while (seen >= replies.size())
+            if (deadline.hasExpired() || !replies.wait(int(qMax<qint64>(1, deadline.remainingTime()))))
+                return false;
+        if (replies.at(seen).at(0).toString() == QLatin1String("FF "))
+            return true;
+    }
+}
+
+} // namespace
+
+class TestKitEndToEnd : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<KitProcess> kit;
+
+private slots:
+    void init()
+    {
+        kit = std::make_unique<KitProcess>();
+        QString why;
+        QVERIFY2(kit->start(&why), qPrintable(why));
+    }
+    void cleanup() { kit.reset(); }
+
+    void transferRunReadBackMeasure()
+    {
+        auto link = kit->makeLink();
+        QTRY_VERIFY_WITH_TIMEOUT(link->KitPresent(), 5000);
+        QCOMPARE(DisplayName(link->devices().value(link->kitIndex())), QStringLiteral("ORBA"));
+        QSignalSpy replies(link.get(), &DeviceLink::replyReceived);
+
+        QStringList values = Program;
+        values.prepend("240");
+        values.append("250");
+        link->setSendList(values);
+        QVERIFY(link->Transfer());
+        QVERIFY2(waitForReady(replies, 3000), "no FF after the transfer");
+
+        replies.clear();
+        QVERIFY(link->RequestRun());
+        QVERIFY2(waitForReady(replies, 5000), "no FF after the run");
+
+        {
+            Collector readBack;
+            ReplyAttachment attached(ReplyRole::Flowchart, &readBack);
+            QVERIFY(link->RequestMemory());
+            QTRY_VERIFY_WITH_TIMEOUT(readBack.lines.size() >= Program.size(), 5000);
+            QStringList expected;
+            for (const QString &v : Program)
+                expected.append(ReplyLine(QByteArray(1, char(v.toInt()))));
+            QCOMPARE(readBack.lines.mid(0, Program.size()), expected);
+        }
+
+        Collector measurement;
+        ReplyAttachment attached(ReplyRole::Measurement, &measurement);
+        QVERIFY(link->RequestMeasurement());
+        // The measurement window's pacing leaves time for both replies.
+        QCOMPARE(measurement.lines.size(), 2);
+        for (const QString &line : measurement.lines)
+            QVERIFY2(QRegularExpression("^[0-9A-F]{2} $").match(line).hasMatch(), qPrintable(line));
+    }
+
+    void killedKitIsUnplugged()
+    {
+        auto link = kit->makeLink();
+        QTRY_VERIFY_WITH_TIMEOUT(link->KitPresent(), 5000);
+        kit->process().kill();
+        QTRY_VERIFY_WITH_TIMEOUT(!link->KitPresent(), 5000);
+        QVERIFY(!link->RequestRun());
+    }
+
+    void toolCommands()
+    {
+        const QString tool = QCoreApplication::applicationDirPath() + "/koru-tool";
+        if (!QFileInfo(tool).isExecutable())
+            QSKIP("koru-tool is not built");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_RUNTIME_DIR", kit->runtimeFolder());
+        const auto run = [&](const QStringList &args, QString *out = nullptr) {
+            QProcess p;
+            p.setProcessEnvironment(env);
+            p.start(tool, args);
+            p.waitForFinished(20000);
+            if (out)
+                *out = QString::fromUtf8(p.readAllStandardOutput());
+            return p.exitCode();
+        };
+        QString out;
+        QCOMPARE(run({"kits"}, &out), 0);
+        QCOMPARE(out, QStringLiteral("* ORBA\n"));
+        QCOMPARE(run({"run", "--wait", "5"}), 0);
+        QCOMPARE(run({"measure"}, &out), 0);
+        QVERIFY2(QRegularExpression("^temperature -?\\d+\nhumidity \\d+\n$").match(out).hasMatch(), qPrintable(out));
+        QCOMPARE(run({"memory"}, &out), 0);
+        QVERIFY(!out.isEmpty());
+        QCOMPARE(run({"stop"}), 0);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (!KitProcess::available()) {
+        std::fputs("koru-kit is not built: skipped\n", stderr);
+        return 77;
+    }
+    TestKitEndToEnd test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_kitendtoend.moc"

@@ -506,7 +506,11 @@ void IconWindow::transfer()
         Dialogs().warning(TooLargeMessage);
         return;
     }
+    QPointer<IconWindow> self(this);
     m_kit->transfer(ImageTexts(image));
+    // The progress window took the focus: F7 should work straight away.
+    if (self && isVisible())
+        activateWindow();
 }
 
 void IconWindow::run()

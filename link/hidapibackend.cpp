@@ -38,7 +38,7 @@ class HidapiDevice : public HidDevice
 {
 public:
     HidapiDevice(const HidDeviceInfo &info, hid_device *writeHandle, hid_device *readHandle)
-        : m_path(info.path), m_outputLength(info.outputReportLength), m_writeHandle(writeHandle),
+        : m_path(info.path), m_writeHandle(writeHandle),
           m_readHandle(readHandle),
           m_reader(this, qMax<int>(info.inputReportLength, 2),
                    [handle = readHandle](unsigned char *buffer, int length, int timeoutMs) {
@@ -71,7 +71,6 @@ public:
 
 private:
     QString m_path;
-    int m_outputLength;
     hid_device *m_writeHandle;
     hid_device *m_readHandle;
     ReportReader m_reader;

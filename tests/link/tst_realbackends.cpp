@@ -1,0 +1,69 @@
+// The real backends on a machine without a kit (CI, a container): nothing is
+// found, nothing is printed, nothing hangs; bogus paths fail cleanly.
+#include "link/devicelink.h"
+#include "link/hidapibackend.h"
+#include "link/virtualkitbackend.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace koru;
+
+class TestRealBackends : public QObject
+{
+    Q_OBJECT
+private slots:
+    void hidapiOpensNothingBogus()
+    {
+        HidapiBackend backend;
+        const QList<HidDeviceInfo> devices = backend.enumerate();
+        if (QDir(QStringLiteral("/dev")).entryList({QStringLiteral("hidraw*")}, QDir::System).isEmpty())
+            QVERIFY(devices.isEmpty());
+        for (const HidDeviceInfo &d : devices)
+            QVERIFY(!d.path.isEmpty());
+        HidDeviceInfo bogus;
+        bogus.path = QStringLiteral("/dev/hidraw-none");
+        const OpenResult result = backend.open(bogus);
+        QVERIFY(!result.device);
+        QCOMPARE(result.status, OpenStatus::Failed);
+    }
+
+    void virtualBackendIgnoresForeignPaths()
+    {
+        QTemporaryDir folder;
+        VirtualKitBackend backend(folder.path());
+        HidDeviceInfo info;
+        info.path = QStringLiteral("/dev/hidraw0");
+        QVERIFY(!backend.open(info).device);
+        info.path = QStringLiteral("virtual:") + folder.filePath(QStringLiteral("kit-1"));
+        QVERIFY(!backend.open(info).device);
+        QVERIFY(backend.settled());
+    }
+
+    void realLinkSettlesWithoutKit()
+    {
+        // The program's own link, in a runtime folder of its own.
+        QTemporaryDir runtime;
+        QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+        DeviceLink link;
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(link.waitUntilSettled(3000));
+        QVERIFY(timer.elapsed() < 1000);
+        bool kitPlugged = false;
+        for (const HidDeviceInfo &d : link.devices())
+            kitPlugged = kitPlugged || DisplayName(d) == KitDisplayName;
+        if (kitPlugged)
+            QSKIP("a kit is plugged into this machine");
+        QVERIFY(!link.KitPresent());
+        QVERIFY(!link.RequestMeasurement());
+        link.setSendList({"240", "250"});
+        QVERIFY(!link.Transfer());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRealBackends)
+#include "tst_realbackends.moc"

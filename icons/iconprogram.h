@@ -134,4 +134,9 @@ private:
 inline const QString LoopMessage =
     QStringLiteral("繰り返し命令の位置関係が間違っております。\r\nプログラムを確認して下さい。");
 
+// A row of many fades can need more bytes than the kit holds; such a row is
+// refused before anything is sent.
+inline const QString ImageTooLargeMessage =
+    QStringLiteral("プログラムが大きすぎて本体に転送できません。\r\nアイコンの数を減らして下さい。");
+
 } // namespace koru::icons

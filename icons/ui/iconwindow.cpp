@@ -36,8 +36,7 @@ const QString IconWindow::Caption = QStringLiteral("コントロールラジオ�
 const QString IconWindow::ClearQuestion = QStringLiteral("プログラムを全て消去します。よろしいですか？");
 const QString IconWindow::CloseQuestion =
     QStringLiteral("画面を閉じるとプログラムは消去されます。\r\nよろしいですか？");
-const QString IconWindow::TooLargeMessage =
-    QStringLiteral("プログラムが大きすぎて本体に転送できません。\r\nアイコンの数を減らして下さい。");
+const QString IconWindow::TooLargeMessage = ImageTooLargeMessage;
 const QString IconWindow::MimeType = QStringLiteral("application/x-koru-icon-kind");
 
 namespace {

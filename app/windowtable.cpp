@@ -1,19 +1,27 @@
 #include "app/windowtable.h"
 
 #include "app/splashwindow.h"
-#include "icons/ui/iconwindow.h"
 #include "widgets/sentdataviewer.h"
 
 #include <QWidget>
+
+// The window libraries this build has (KORU_HAVE_ names: app/CMakeLists.txt).
+#ifdef KORU_HAVE_LINKUI
+#include "link/ui/transferwindow.h"
+#endif
+#ifdef KORU_HAVE_ICONSUI
+#include "icons/ui/iconwindow.h"
+#endif
 
 namespace koru::shell {
 
 LauncherTable DefaultLauncherTable()
 {
     LauncherTable table;
-    // One line per window, for example:
-    // table[LauncherTarget::IconEditor] = [] { return new icons::IconEditorWindow; };
+    // One line per window.
+#ifdef KORU_HAVE_ICONSUI
     table[LauncherTarget::IconEditor] = []() -> QWidget * { return new icons::IconWindow; };
+#endif
     return table;
 }
 
@@ -22,7 +30,11 @@ SharedWindowTable DefaultSharedWindows()
     return {
         {QStringLiteral("Preview"), [] { return NewEmptyWindow(QStringLiteral("Preview")); }},
         {QStringLiteral("BlockParameters"), [] { return NewEmptyWindow(QStringLiteral("BlockParameters")); }},
+#ifdef KORU_HAVE_LINKUI
+        {QStringLiteral("TransferWindow"), []() -> QWidget * { return &TransferWindow::instance(); }},
+#else
         {QStringLiteral("TransferWindow"), [] { return NewEmptyWindow(QStringLiteral("TransferWindow")); }},
+#endif
         {QStringLiteral("SentDataViewer"), []() -> QWidget * { return &SentDataViewer::instance(); }},
         {QStringLiteral("Report"), [] { return NewEmptyWindow(QStringLiteral("Report")); }},
         {QStringLiteral("SecondSplash"), []() -> QWidget * { return new SplashWindow; }},

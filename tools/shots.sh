@@ -11,21 +11,29 @@ program="$build/bin/koru"
 
 # A private display and a private home, so nothing of the user's is touched.
 work=$(mktemp -d)
-exec 3<> "$work/display"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb=$!
+xvfb=
 koru=
 cleanup() {
   [ -n "$koru" ] && kill "$koru" 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
-for _ in $(seq 50); do
-  display=$(head -n1 "$work/display" 2>/dev/null || true)
-  [ -n "$display" ] && break
-  sleep 0.1
+# A display number away from the ones xvfb-run -a hands out.
+for _ in $(seq 20); do
+  display=$((100 + RANDOM % 400))
+  [ -e "/tmp/.X$display-lock" ] && continue
+  Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  xvfb=$!
+  for _ in $(seq 50); do
+    xdpyinfo -display ":$display" >/dev/null 2>&1 && break 2
+    kill -0 "$xvfb" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill "$xvfb" 2>/dev/null || true
+  xvfb=
 done
+[ -n "$xvfb" ] || { echo "shots: cannot start Xvfb" >&2; exit 1; }
 export DISPLAY=":$display"
 export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
@@ -39,11 +47,22 @@ shot() { # name: the whole screen, settled
 
 start() { # starts the program and waits until the launcher is mapped
   [ -n "$koru" ] && { kill "$koru" 2>/dev/null || true; wait "$koru" 2>/dev/null || true; }
-  "$program" >"$work/koru.log" 2>&1 &
+  "$program" >>"$work/koru.log" 2>&1 &
   koru=$!
-  launcher=$(xdotool search --sync --onlyvisible --pid "$koru" --name 'コントロールラジオ制御ソフト' | head -n1)
-  eval "$(xdotool getwindowgeometry --shell "$launcher")" # X, Y
-  lx=$X ly=$Y
+  # The splash carries the same title: take the window of the launcher's size.
+  for _ in $(seq 100); do
+    for w in $(xdotool search --onlyvisible --pid "$koru" --name 'コントロールラジオ制御ソフト' 2>/dev/null); do
+      eval "$(xdotool getwindowgeometry --shell "$w" 2>/dev/null)" || continue
+      if [ "$WIDTH" = 555 ] && [ "$HEIGHT" = 419 ]; then
+        lx=$X ly=$Y
+        return 0
+      fi
+    done
+    sleep 0.1
+  done
+  echo "shots: the launcher did not appear" >&2
+  cat "$work/koru.log" >&2
+  exit 1
 }
 
 click() { # x y inside the launcher

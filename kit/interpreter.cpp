@@ -453,6 +453,7 @@ void Interpreter::perform(const Action &x)
     case Op::Wait:
         m_waitKind = WaitKind(x.a);
         m_waitSet = x.b;
+        m_out.waitSetValue = x.b;
         m_waitSide = 0;
         if (m_waitKind == WaitKind::Temperature)
             m_waitSide = sign(m_world.temperature - m_waitSet);

@@ -49,6 +49,7 @@ struct KitOutputs
     bool radio = false;
     KitStatus status = KitStatus::None;
     int statusDetail = 0;      // beep number or WaitKind
+    int waitSetValue = 0;      // set temperature or humidity of a pending wait
     bool melodyPlaying = false;
     int note = -1;             // code being played, -1 none
     bool fan = false;

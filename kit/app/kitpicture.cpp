@@ -21,15 +21,15 @@ QString noteName(int code)
     return QString::fromUtf8(names[(code % 37) % 12]);
 }
 
-QString waitText(int kind)
+QString waitText(int kind, int setValue)
 {
     switch (WaitKind(kind)) {
     case WaitKind::Sound: return QStringLiteral("音が鳴るまで待っています");
     case WaitKind::Switch: return QStringLiteral("押しボタンSWが押されるまで待っています");
     case WaitKind::Bright: return QStringLiteral("明るくなるまで待っています");
     case WaitKind::Dark: return QStringLiteral("暗くなるまで待っています");
-    case WaitKind::Temperature: return QStringLiteral("設定温度になるまで待っています");
-    case WaitKind::Humidity: return QStringLiteral("設定湿度になるまで待っています");
+    case WaitKind::Temperature: return QStringLiteral("温度が%1℃になるまで待っています").arg(setValue);
+    case WaitKind::Humidity: return QStringLiteral("湿度が%1％になるまで待っています").arg(setValue);
     case WaitKind::None: break;
     }
     return QString();
@@ -395,7 +395,7 @@ void KitPicture::drawBubble(QPainter &p)
     QString text;
     QColor accent(236, 120, 40);
     if (m_out.status == KitStatus::Waiting) {
-        text = waitText(m_out.statusDetail);
+        text = waitText(m_out.statusDetail, m_out.waitSetValue);
         accent = QColor(60, 120, 220);
     } else if (m_out.melodyPlaying) {
         const QString name = noteName(m_out.note);

@@ -37,7 +37,17 @@ QString recordText(const Effect &e)
     case EffectKind::Radio: return e.a ? QStringLiteral("AM/FM 再生") : QStringLiteral("AM/FM 停止");
     case EffectKind::Beep: return QStringLiteral("確認音%1").arg(e.a);
     case EffectKind::Hold: return QStringLiteral("%1秒待つ").arg(e.a / 1000.0);
-    case EffectKind::Wait: return QStringLiteral("信号待ち");
+    case EffectKind::Wait:
+        switch (WaitKind(e.a)) {
+        case WaitKind::Sound: return QStringLiteral("信号待ち（音）");
+        case WaitKind::Switch: return QStringLiteral("信号待ち（押しボタンSW）");
+        case WaitKind::Bright: return QStringLiteral("信号待ち（明るくなるまで）");
+        case WaitKind::Dark: return QStringLiteral("信号待ち（暗くなるまで）");
+        case WaitKind::Temperature: return QStringLiteral("信号待ち（温度%1℃）").arg(e.b);
+        case WaitKind::Humidity: return QStringLiteral("信号待ち（湿度%1％）").arg(e.b);
+        case WaitKind::None: break;
+        }
+        return QStringLiteral("信号待ち");
     case EffectKind::Released: return QStringLiteral("信号待ち解除");
     case EffectKind::Fan: return e.a ? QStringLiteral("DCモータ ON") : QStringLiteral("DCモータ OFF");
     case EffectKind::Lamp: return e.a ? QStringLiteral("豆球 点灯") : QStringLiteral("豆球 消灯");

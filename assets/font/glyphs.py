@@ -72,12 +72,14 @@ def note(length, sharp):
 # ---- Rests (box top on the staff's top line) --------------------------------
 
 def _quarter_rest(dx=0.0):
-    zigzag = brush([(12.9 + dx, 4.2, 0.9), (15.4 + dx, 7.4, 1.3), (17.3 + dx, 10.2, 1.4)], steps=4)
-    zigzag += brush([(17.3 + dx, 10.2, 1.4), (15.6 + dx, 12.6, 3.3), (13.4 + dx, 15.6, 2.2), (12.9 + dx, 16.3, 1.2)],
+    # A thin stroke down to the right, the broad stroke back down to the
+    # left, a thin one down to the right again, and the hook at the foot.
+    zigzag = brush([(12.8 + dx, 4.0, 1.2), (15.2 + dx, 7.2, 1.7), (17.4 + dx, 10.2, 1.8)], steps=4)
+    zigzag += brush([(17.4 + dx, 10.2, 1.8), (15.8 + dx, 12.4, 3.9), (13.6 + dx, 15.2, 3.0), (12.8 + dx, 16.4, 1.5)],
                     steps=6)
-    zigzag += brush([(12.9 + dx, 16.3, 1.2), (15.2 + dx, 19.4, 1.2), (17.2 + dx, 22.2, 1.2)], steps=4)
-    hook = brush([(17.2 + dx, 22.2, 1.2), (14.6 + dx, 21.4, 2.0), (12.6 + dx, 22.6, 2.4),
-                  (12.6 + dx, 25.2, 2.0), (14.8 + dx, 28.0, 0.9)], steps=10)
+    zigzag += brush([(12.8 + dx, 16.4, 1.5), (15.1 + dx, 19.4, 1.5), (17.2 + dx, 22.2, 1.4)], steps=4)
+    hook = brush([(17.2 + dx, 22.2, 1.4), (14.6 + dx, 21.2, 2.4), (12.4 + dx, 22.6, 2.8),
+                  (12.5 + dx, 25.4, 2.2), (14.8 + dx, 28.0, 1.0)], steps=10)
     return zigzag + hook
 
 

@@ -506,9 +506,13 @@ void IconWindow::transfer()
         return;
     }
     QPointer<IconWindow> self(this);
+    m_sending = true;
     m_kit->transfer(ImageTexts(image));
+    if (!self)
+        return;
+    m_sending = false;
     // The progress window took the focus: F7 should work straight away.
-    if (self && isVisible())
+    if (isVisible())
         activateWindow();
 }
 
@@ -538,7 +542,7 @@ void IconWindow::openHelp()
 
 void IconWindow::closeEvent(QCloseEvent *event)
 {
-    if (DeviceLink::instance().transferring()) {
+    if (m_sending) {
         event->ignore(); // the send finishes within seconds
         return;
     }

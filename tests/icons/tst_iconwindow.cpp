@@ -541,6 +541,23 @@ private slots:
         QTRY_VERIFY(!window); // destroyed
     }
 
+    void missingPictures()
+    {
+        QTemporaryDir empty;
+        SetAssetRoot(empty.path());
+        test::ScriptedDialogs local;
+        auto *bare = new IconWindow;
+        bare->show();
+        SetAssetRoot(QString());
+        QCOMPARE(local.texts(), QStringList{SaveErrorMessage}); // the window stays open
+        QVERIFY(bare->isVisible());
+        bare->dropOnSlot(0, Timer);
+        QCOMPARE(local.lastText(), UnexpectedError);
+        QCOMPARE(bare->program().countUsed(), 0);
+        QVERIFY(bare->close());
+        delete bare;
+    }
+
     void closingAnEmptyWindowAsksNothing()
     {
         QSignalSpy closed(window.data(), &IconWindow::closed);

@@ -265,7 +265,7 @@ bool DeviceLink::kitUnchangedSince(quint64 generation) const
     return KitPresent() && generation == m_kitGeneration;
 }
 
-bool DeviceLink::sendValues(const QStringList &values, bool showProgress)
+bool DeviceLink::sendValues(QStringList values, bool showProgress)
 {
     refreshIfPending();
     if (!KitPresent())

@@ -124,7 +124,8 @@ private:
     void onKitReport(const QByteArray &report);
     void onKitGone();
     bool request(int value);
-    bool sendValues(const QStringList &values, bool showProgress);
+    // Takes its own copy: a request made during the waits replaces the send list.
+    bool sendValues(QStringList values, bool showProgress);
     bool kitUnchangedSince(quint64 generation) const;
 
     std::vector<std::unique_ptr<HidBackend>> m_backends;

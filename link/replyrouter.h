@@ -9,7 +9,9 @@
 namespace koru {
 
 // Windows that take replies, in order of precedence when several exist
-// (the launcher shows one at a time).
+// (the launcher shows one at a time). While a Measurement receiver is
+// attached, the link waits an extra second after every value it writes, so
+// the kit's measurement replies are in before the next request.
 enum class ReplyRole { Measurement, Icon, Flowchart, Text, Melody };
 
 class ReplyReceiver

@@ -140,6 +140,24 @@ private slots:
         QCOMPARE(started.size(), 0);
     }
 
+    void requestDuringTransferKeepsTheTransfer()
+    {
+        // A timer's request in the middle of a transfer replaces the send
+        // list; the transfer still sends its own values, in order.
+        LinkRig rig;
+        QVERIFY(rig.plugKit());
+        rig.link->setSendList({"240", "1", "2", "250"});
+        bool requested = false;
+        connect(rig.link.get(), &DeviceLink::transferProgress, this, [&](int percent) {
+            if (percent == 50 && !requested) {
+                requested = true;
+                QVERIFY(rig.link->RequestStop());
+            }
+        });
+        QVERIFY(rig.link->Transfer());
+        QCOMPARE(rig.fake->writtenValues("kit"), (QList<int>{240, 1, 246, 2, 250}));
+    }
+
     void refusedWritesAreSkipped()
     {
         LinkRig rig;

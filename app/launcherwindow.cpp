@@ -192,6 +192,8 @@ void LauncherWindow::openQuestionsAndAnswers()
 
 void LauncherWindow::handOverToMeru()
 {
+    if (m_handingOver)
+        return;
     // Without MERU the program would vanish into nothing: say so and stay.
     const QString program = MeruProgramPath();
     const QFileInfo info(program);
@@ -203,8 +205,11 @@ void LauncherWindow::handOverToMeru()
         Dialogs().warning(SaveFailed);
         return;
     }
+    m_handingOver = true;
     WaitMs(500);
-    if (!m_services.startProgram || !m_services.startProgram(program, AssetRoot())) {
+    const bool started = m_services.startProgram && m_services.startProgram(program, AssetRoot());
+    m_handingOver = false;
+    if (!started) {
         Dialogs().warning(MeruNotStarted);
         return;
     }

@@ -60,6 +60,7 @@ private:
     QStackedWidget *m_pages = nullptr;
     QPointer<SplashWindow> m_splash;
     std::map<LauncherTarget, QPointer<QWidget>> m_open;
+    bool m_handingOver = false; // a second press during the wait starts nothing
 };
 
 } // namespace koru::shell

@@ -3,6 +3,7 @@
 #include "model/paths.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPixmap>
 
 namespace koru::shell {
@@ -13,10 +14,16 @@ PictureLabel::PictureLabel(const QString &name, const QRect &geometry, const QSt
 {
     setObjectName(name);
     setGeometry(geometry);
-    const QPixmap picture(AssetPath(asset));
-    m_hasPicture = !picture.isNull();
+    m_picture = QPixmap(AssetPath(asset));
+    m_hasPicture = !m_picture.isNull();
     if (m_hasPicture) {
-        setPixmap(picture);
+        setPixmap(m_picture);
+        if (role == Role::Pressable) {
+            m_lit = m_picture;
+            QPainter painter(&m_lit);
+            painter.setCompositionMode(QPainter::CompositionMode_SourceAtop);
+            painter.fillRect(m_lit.rect(), QColor(255, 255, 255, 56));
+        }
     } else {
         setText(caption);
         setAlignment(Qt::AlignCenter);
@@ -54,6 +61,20 @@ void PictureLabel::mouseMoveEvent(QMouseEvent *event)
         return;
     }
     QLabel::mouseMoveEvent(event);
+}
+
+void PictureLabel::enterEvent(QEnterEvent *event)
+{
+    if (!m_lit.isNull())
+        setPixmap(m_lit);
+    QLabel::enterEvent(event);
+}
+
+void PictureLabel::leaveEvent(QEvent *event)
+{
+    if (!m_lit.isNull())
+        setPixmap(m_picture);
+    QLabel::leaveEvent(event);
 }
 
 void PictureLabel::mouseReleaseEvent(QMouseEvent *event)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QPixmap>
 #include <QPoint>
 
 namespace koru::shell {
@@ -28,6 +29,8 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void enterEvent(QEnterEvent *event) override;
+    void leaveEvent(QEvent *event) override;
 
 private:
     Role m_role;
@@ -35,6 +38,8 @@ private:
     bool m_dragging = false;
     QPoint m_grab; // pointer position inside the picture when the drag began
     bool m_hasPicture = false;
+    QPixmap m_picture;
+    QPixmap m_lit; // the picture a little lighter, under the pointer
 };
 
 } // namespace koru::shell

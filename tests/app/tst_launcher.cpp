@@ -20,6 +20,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace koru;
 using namespace koru::shell;
@@ -154,6 +155,24 @@ private slots:
         QVERIFY2(picture->hasPicture(), "the picture asset is missing");
         QCOMPARE(picture->pixmap().size(), geometry.size());
         QCOMPARE(picture->cursor().shape() == Qt::PointingHandCursor, hand);
+    }
+
+    // Pressable pictures light up under the pointer; backgrounds do not.
+    void hover()
+    {
+        LauncherWindow launcher(LauncherTable{}, Recorder().services());
+        auto *banner = launcher.findChild<PictureLabel *>(QStringLiteral("Image10"));
+        auto *background = launcher.findChild<PictureLabel *>(QStringLiteral("Image9"));
+        const QImage before = banner->pixmap().toImage();
+        const QImage backgroundBefore = background->pixmap().toImage();
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+        QApplication::sendEvent(banner, &enter);
+        QApplication::sendEvent(background, &enter);
+        QVERIFY(banner->pixmap().toImage() != before);
+        QCOMPARE(background->pixmap().toImage(), backgroundBefore);
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(banner, &leave);
+        QCOMPARE(banner->pixmap().toImage(), before);
     }
 
     void versionLabel()
@@ -379,6 +398,7 @@ private slots:
         launcher.show();
         QElapsedTimer clock;
         clock.start();
+        QTimer::singleShot(100, &launcher, [&launcher] { click(&launcher, "Image11"); }); // impatient pupil
         click(&launcher, "Image11");
         QVERIFY(clock.elapsed() >= 500);
         QCOMPARE(recorder.programs, QStringList{programFolder.filePath("MERU/MERU")});
@@ -423,6 +443,35 @@ private slots:
         QCOMPARE(dialogs.lastText(), MeruNotStarted);
         QCOMPARE(closed.count(), 0);
         QVERIFY(launcher.isVisible());
+
+        SetAssetRoot(QCoreApplication::applicationDirPath());
+        test::useTemporaryAppData();
+    }
+
+    // The real start: MERU runs detached in the program folder.
+    void startsMeruForReal()
+    {
+        QTemporaryDir appData, programFolder;
+        SetAppDataFolder(appData.path());
+        SetAssetRoot(programFolder.path());
+        QVERIFY(QDir(programFolder.path()).mkpath("MERU"));
+        QFile meru(programFolder.filePath("MERU/MERU"));
+        QVERIFY(meru.open(QIODevice::WriteOnly));
+        meru.write("#!/bin/sh\npwd > started.txt\n");
+        meru.close();
+        meru.setPermissions(meru.permissions() | QFileDevice::ExeOwner);
+
+        test::ScriptedDialogs dialogs;
+        LauncherWindow launcher(LauncherTable{}, ShellServices::desktop());
+        launcher.show();
+        launcher.handOverToMeru();
+        QVERIFY(dialogs.shown().isEmpty());
+        QTRY_VERIFY(QFile::exists(programFolder.filePath("started.txt")));
+        QFile started(programFolder.filePath("started.txt"));
+        QVERIFY(started.open(QIODevice::ReadOnly));
+        QCOMPARE(QDir(QString::fromLocal8Bit(started.readAll()).trimmed()).canonicalPath(),
+                 QDir(programFolder.path()).canonicalPath());
+        QVERIFY(!launcher.isVisible());
 
         SetAssetRoot(QCoreApplication::applicationDirPath());
         test::useTemporaryAppData();

@@ -138,6 +138,13 @@ QStringList LedColourCaptions()
     return captions;
 }
 
+QString LedPictureFile(int ledSlot, int colour)
+{
+    return QStringLiteral("Img\\Icon\\Melo\\%1\\%2.jpg")
+        .arg(IsBlackLedSlot(ledSlot) ? QStringLiteral("Black") : QStringLiteral("White"))
+        .arg(colour);
+}
+
 int SpeedDeviceCode(MelodySpeed speed)
 {
     switch (speed) {

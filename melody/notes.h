@@ -90,6 +90,10 @@ struct LedColour
 };
 const std::array<LedColour, LedColourCount> &LedColours();
 QStringList LedColourCaptions();
+// The picture of an LED slot in a colour: "Img\Icon\Melo\Black\3.jpg" for
+// the black-key slots 1, 3, 6, 8, 10, "Img\Icon\Melo\White\3.jpg" for the
+// others (an asset path, see model/paths.h).
+QString LedPictureFile(int ledSlot, int colour);
 
 // Playing speed; the enumerator values are the melody file's values.
 enum class MelodySpeed { Standard = 1, Double = 2, Quadruple = 3 };

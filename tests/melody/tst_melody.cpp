@@ -81,6 +81,14 @@ private slots:
         QCOMPARE(StaffOffsetOf(*key), y);
     }
 
+    void ledPictures()
+    {
+        QCOMPARE(LedPictureFile(0, 0), QStringLiteral("Img\\Icon\\Melo\\White\\0.jpg"));
+        QCOMPARE(LedPictureFile(10, 7), QStringLiteral("Img\\Icon\\Melo\\Black\\7.jpg"));
+        QCOMPARE(LedPictureFile(RestLedSlot, 3), QStringLiteral("Img\\Icon\\Melo\\White\\3.jpg"));
+        QCOMPARE(LedColourCaptions().last(), QStringLiteral("消灯"));
+    }
+
     void refusesKeysNoKeyboardHas_data()
     {
         QTest::addColumn<QString>("key");

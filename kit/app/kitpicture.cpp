@@ -1,5 +1,6 @@
 #include "kit/app/kitpicture.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTime>
@@ -10,6 +11,8 @@ namespace koru::kit {
 namespace {
 
 constexpr QSizeF Canvas(640, 420);
+constexpr QPointF SwitchCentre(300, 310);
+constexpr QPointF MicrophoneCentre(296, 250);
 
 QString noteName(int code)
 {
@@ -48,6 +51,8 @@ QFont uiFont(double pixelSize, bool bold = false)
 KitPicture::KitPicture(QWidget *parent) : QWidget(parent)
 {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    setMouseTracking(true);
+    setToolTip(QStringLiteral("押しボタンSWと音センサーはクリックでも操作できます"));
     m_time.start();
     m_animation.setInterval(40);
     connect(&m_animation, &QTimer::timeout, this, &KitPicture::tick);
@@ -105,6 +110,53 @@ void KitPicture::paintEvent(QPaintEvent *)
     drawBoard(p);
     drawKit(p);
     drawBubble(p);
+}
+
+QPointF KitPicture::toCanvas(const QPointF &point) const
+{
+    const double scale = qMin(width() / Canvas.width(), height() / Canvas.height());
+    const QPointF origin((width() - Canvas.width() * scale) / 2, (height() - Canvas.height() * scale) / 2);
+    return (point - origin) / scale;
+}
+
+bool KitPicture::onSwitch(const QPointF &point) const
+{
+    const QPointF d = toCanvas(point) - SwitchCentre;
+    return std::hypot(d.x(), d.y()) <= 18;
+}
+
+bool KitPicture::onMicrophone(const QPointF &point) const
+{
+    const QPointF d = toCanvas(point) - MicrophoneCentre;
+    return std::hypot(d.x(), d.y()) <= 14;
+}
+
+// The push switch on the picture is held down while the mouse button is.
+void KitPicture::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    if (onSwitch(event->position())) {
+        m_holdingSwitch = true;
+        emit switchPushed(true);
+    } else if (onMicrophone(event->position())) {
+        flashSound();
+        emit soundMade();
+    }
+}
+
+void KitPicture::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && m_holdingSwitch) {
+        m_holdingSwitch = false;
+        emit switchPushed(false);
+    }
+}
+
+void KitPicture::mouseMoveEvent(QMouseEvent *event)
+{
+    const bool hot = onSwitch(event->position()) || onMicrophone(event->position());
+    setCursor(hot ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
 
 void KitPicture::drawRoom(QPainter &p)
@@ -275,7 +327,7 @@ void KitPicture::drawSensors(QPainter &p)
 {
     p.setFont(uiFont(11));
     // Sound sensor.
-    const QPointF mic(296, 250);
+    const QPointF mic = MicrophoneCentre;
     const bool heard = m_time.elapsed() < m_soundFlashUntil;
     if (heard) {
         p.setPen(QPen(QColor(236, 120, 40), 3));
@@ -308,7 +360,7 @@ void KitPicture::drawSensors(QPainter &p)
     p.setPen(QColor(110, 98, 80));
     p.drawText(QRectF(th.center().x() - 30, th.bottom() + 6, 60, 16), Qt::AlignCenter, QStringLiteral("温湿度"));
     // Push switch.
-    const QPointF sw(300, 310);
+    const QPointF sw = SwitchCentre;
     const bool pressed = m_world.switchPressed;
     p.setPen(QPen(QColor(120, 110, 96), 2));
     p.setBrush(QColor(200, 196, 186));

@@ -28,8 +28,17 @@ public:
     QSize sizeHint() const override { return {640, 420}; }
     QSize minimumSizeHint() const override { return {400, 262}; }
 
+signals:
+    // The pupil pressed (true) or let go of (false) the kit's push switch.
+    void switchPushed(bool pressed);
+    // The pupil clicked the sound sensor.
+    void soundMade();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
     void tick();
@@ -41,6 +50,9 @@ private:
     void drawSensors(QPainter &p);
     void drawBoard(QPainter &p);
     void drawBubble(QPainter &p);
+    QPointF toCanvas(const QPointF &widgetPoint) const;
+    bool onSwitch(const QPointF &widgetPoint) const;
+    bool onMicrophone(const QPointF &widgetPoint) const;
 
     KitOutputs m_out;
     World m_world;
@@ -50,6 +62,7 @@ private:
     qint64 m_soundFlashUntil = 0;
     qint64 m_beepUntil = 0;
     int m_beepCount = 0;
+    bool m_holdingSwitch = false;
     QElapsedTimer m_time;
     QTimer m_animation;
 };

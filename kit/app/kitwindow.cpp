@@ -84,7 +84,8 @@ QGroupBox *group(const QString &title, QWidget *content)
 }
 
 QWidget *twoChoices(const QString &first, const QString &second, bool firstChecked,
-                    const std::function<void(bool)> &onFirst)
+                    const std::function<void(bool)> &onFirst, QRadioButton **firstButton = nullptr,
+                    QRadioButton **secondButton = nullptr)
 {
     auto *w = new QWidget;
     auto *row = new QHBoxLayout(w);
@@ -99,6 +100,10 @@ QWidget *twoChoices(const QString &first, const QString &second, bool firstCheck
     buttons->addButton(a);
     buttons->addButton(b);
     QObject::connect(a, &QRadioButton::toggled, w, [onFirst](bool on) { onFirst(on); });
+    if (firstButton)
+        *firstButton = a;
+    if (secondButton)
+        *secondButton = b;
     return w;
 }
 
@@ -156,7 +161,8 @@ KitWindow::KitWindow(KitDriver &driver, QWidget *parent) : QWidget(parent), m_dr
     controls->addWidget(group(QStringLiteral("周囲の音"), soundButton));
     controls->addWidget(group(QStringLiteral("押しボタンSWの状態"),
                               twoChoices(QStringLiteral("押している"), QStringLiteral("押していない"),
-                                         world.switchPressed, [this](bool on) { m_driver.setSwitch(on); })));
+                                         world.switchPressed, [this](bool on) { m_driver.setSwitch(on); },
+                                         &m_switchOn, &m_switchOff)));
     controls->addWidget(group(QStringLiteral("周囲の明るさ"),
                               twoChoices(QStringLiteral("明るい"), QStringLiteral("暗い"), world.bright,
                                          [this](bool on) { m_driver.setBright(on); })));
@@ -199,6 +205,10 @@ KitWindow::KitWindow(KitDriver &driver, QWidget *parent) : QWidget(parent), m_dr
     side->setFixedWidth(300);
     top->addWidget(side);
 
+    // The switch on the picture moves the radio buttons, which tell the kit.
+    connect(m_picture, &KitPicture::switchPushed, this,
+            [this](bool pressed) { (pressed ? m_switchOn : m_switchOff)->setChecked(true); });
+    connect(m_picture, &KitPicture::soundMade, &m_driver, &KitDriver::hearSound);
     connect(&m_driver, &KitDriver::effectHappened, this, &KitWindow::onEffect);
     connect(&m_driver, &KitDriver::worldChanged, this, &KitWindow::refresh);
     refresh();

@@ -39,6 +39,8 @@ private:
     QLabel *m_temperatureValue = nullptr;
     QLabel *m_humidityValue = nullptr;
     QPlainTextEdit *m_log = nullptr;
+    QRadioButton *m_switchOn = nullptr;
+    QRadioButton *m_switchOff = nullptr;
     QString m_socketPath;
     bool m_listening = false;
     int m_connections = 0;

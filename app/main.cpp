@@ -19,9 +19,7 @@ int main(int argc, char *argv[])
 
     int code = 0;
     {
-        koru::shell::Shell shell;
-        QObject::connect(&shell.launcher(), &koru::shell::LauncherWindow::closed, &app, &QApplication::quit,
-                         Qt::QueuedConnection);
+        koru::shell::Shell shell; // closing its launcher ends the program
         shell.start();
         code = app.exec();
     }

@@ -1,6 +1,7 @@
 #include "app/shell.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QFont>
 
 namespace koru::shell {
@@ -17,6 +18,12 @@ void UseProgramFont()
 Shell::Shell(LauncherTable launcherTable, const SharedWindowTable &sharedWindows, ShellServices services)
     : m_launcher(std::make_unique<LauncherWindow>(std::move(launcherTable), std::move(services)))
 {
+    // The program ends when the launcher closes, and only then: while an
+    // editor closes, every window is hidden for a moment before the launcher
+    // comes back, which must not end the program.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(m_launcher.get(), &LauncherWindow::closed, QCoreApplication::instance(),
+                     &QCoreApplication::quit, Qt::QueuedConnection);
     for (const SharedWindowEntry &entry : sharedWindows) {
         QWidget *window = entry.make ? entry.make() : nullptr;
         if (window)

@@ -108,6 +108,9 @@ private slots:
         QCOMPARE(launcher.currentPage(), 1);
         QCOMPARE(launcher.size(), QSize(555, 419));
         QVERIFY(launcher.windowFlags() & Qt::FramelessWindowHint);
+        // Only the launcher's closing ends the program, not the moment when
+        // an editor has closed and the launcher is not back yet.
+        QVERIFY(!QGuiApplication::quitOnLastWindowClosed());
     }
 
     void defaultSharedWindowsInOrder()

@@ -192,6 +192,22 @@ private slots:
         QVERIFY(label->testAttribute(Qt::WA_TransparentForMouseEvents));
     }
 
+    // A damaged installation without pictures still shows usable captions.
+    void missingPicturesLeaveCaptions()
+    {
+        QTemporaryDir empty;
+        SetAssetRoot(empty.path());
+        LauncherWindow launcher(LauncherTable{}, Recorder().services());
+        SetAssetRoot(QCoreApplication::applicationDirPath());
+        auto *banner = launcher.findChild<PictureLabel *>(QStringLiteral("Image10"));
+        QVERIFY(!banner->hasPicture());
+        QVERIFY(banner->text().contains(QStringLiteral("コントロールラジオ制御ソフト")));
+        QVERIFY(!launcher.findChild<PictureLabel *>(QStringLiteral("Image14"))->text().isEmpty());
+        launcher.show();
+        click(&launcher, "Image10");
+        QCOMPARE(launcher.currentPage(), 2);
+    }
+
     void bannerShowsPage2()
     {
         LauncherWindow launcher(LauncherTable{}, Recorder().services());

@@ -121,6 +121,15 @@ int main(int argc, char *argv[])
     const std::string program = QDir(QCoreApplication::applicationDirPath()).filePath("koru").toStdString();
 
     pid_t server = -1;
+    struct ServerGuard // the private display goes with the benchmark, however it ends
+    {
+        pid_t &pid;
+        ~ServerGuard()
+        {
+            if (pid > 0)
+                stop(pid);
+        }
+    } serverGuard{server};
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
         const auto display = startXvfb(&server);
         if (!display) {
@@ -185,8 +194,6 @@ int main(int argc, char *argv[])
         std::printf("run %d: %.3f s to the launcher, %.1f MiB resident\n", run, *mapped, kib / 1024.0);
     }
     xcb_disconnect(c);
-    if (server > 0)
-        stop(server);
     rmdir(runtime);
     std::printf("bench_startup: median %.3f s to the launcher (target < 0.3 s), median %.1f MiB resident "
                 "(target < 80 MB) over %d runs\n",

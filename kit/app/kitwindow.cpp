@@ -2,10 +2,12 @@
 
 #include "kit/app/kitpicture.h"
 #include "kit/app/kitserver.h"
+#include "kit/app/kitsound.h"
 #include "kit/kitdriver.h"
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -185,6 +187,15 @@ KitWindow::KitWindow(KitDriver &driver, QWidget *parent) : QWidget(parent), m_dr
     stateLayout->setContentsMargins(0, 0, 0, 0);
     stateLayout->addWidget(m_state);
     stateLayout->addWidget(m_link);
+    m_sound = new KitSound(this);
+    auto *speaker = new QCheckBox(QStringLiteral("スピーカーの音を出す"));
+    speaker->setChecked(m_sound->available());
+    speaker->setEnabled(m_sound->available());
+    if (!m_sound->available())
+        speaker->setToolTip(QStringLiteral("音声出力が見つかりません"));
+    connect(speaker, &QCheckBox::toggled, m_sound, &KitSound::setEnabled);
+    connect(&m_driver, &KitDriver::effectHappened, m_sound, &KitSound::onEffect);
+    stateLayout->addWidget(speaker);
     controls->addWidget(group(QStringLiteral("キットの状態"), stateBox));
     controls->addStretch();
 

@@ -17,6 +17,7 @@ namespace koru::kit {
 
 class KitDriver;
 class KitPicture;
+class KitSound;
 
 class KitWindow : public QWidget
 {
@@ -39,6 +40,7 @@ private:
     QLabel *m_temperatureValue = nullptr;
     QLabel *m_humidityValue = nullptr;
     QPlainTextEdit *m_log = nullptr;
+    KitSound *m_sound = nullptr;
     QRadioButton *m_switchOn = nullptr;
     QRadioButton *m_switchOff = nullptr;
     QString m_socketPath;

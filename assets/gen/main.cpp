@@ -3,6 +3,7 @@
 #include "assets/gen/render.h"
 
 #include <QFont>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <cstdio>
 
@@ -32,6 +33,9 @@ int main(int argc, char *argv[])
     }
     // Pictures name the program's font; draw them with the same stand-in.
     QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
+    if (!QFontDatabase::hasFamily(QStringLiteral("IPAPGothic")))
+        std::fprintf(stderr, "koru-assetgen: warning: font IPAPGothic missing (fonts-ipafont-gothic); "
+                             "captions fall back to another font\n");
 
     QString error;
     const koru::assets::RenderOptions options = koru::assets::ParseOptions(args[2], args.mid(3), &error);

@@ -101,8 +101,8 @@ RoutineCheck CheckRoutine(const FlowDocument &doc, int routine)
     // happen at most 30 times, so the walk cannot run longer than this.
     for (int guard = 0; guard < 4 * SlotsPerRoutine + 4; ++guard) {
         const FlowBlock &block = doc.block(routine, a);
-        // An arrow to a free slot lands on a block without arrows: -1.
-        if (block.next == NoSlot && !block.is("end"))
+        // An arrow to a free slot leads nowhere: -1.
+        if (!block.isOccupied() || (block.next == NoSlot && !block.is("end")))
             return fail(FlowNotConnected);
 
         if (visited[a]) {

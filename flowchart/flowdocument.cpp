@@ -129,8 +129,8 @@ int FlowDocument::changeKind(int routine, int slot, const QString &kind, const Q
         }
         if (slot != 0 && isOccupied(routine, 0))
             return NoSlot;
-    } else if (slot == 0) {
-        return NoSlot; // slot 0 is the start block's place
+    } else if (slot == 0 && freeSlot(routine) == NoSlot) {
+        return NoSlot; // slot 0 stays the start block's place and no other is free
     }
 
     if (kind != QLatin1String("if") && block(routine, slot).branch != NoSlot) {
@@ -157,26 +157,31 @@ int FlowDocument::changeKind(int routine, int slot, const QString &kind, const Q
     rawBlock(routine, slot).kind = kind;
     rawBlock(routine, slot).params = params;
 
-    if (toStart && slot != 0) {
-        // Move the block to slot 0 and point every arrow at its new place.
-        FlowBlock moved = block(routine, slot);
-        moved.slotNo = 0;
-        rawBlock(routine, slot) = FlowBlock();
-        rawBlock(routine, 0) = moved;
-        for (int s : occupiedSlots(routine)) {
-            FlowBlock &b = rawBlock(routine, s);
-            for (int &entry : b.incoming) {
-                if (entry == slot)
-                    entry = 0;
-            }
-            if (b.next == slot)
-                b.next = 0;
-            if (b.branch == slot)
-                b.branch = 0;
-        }
-        return 0;
-    }
+    if (toStart && slot != 0)
+        return relocate(routine, slot, 0);
+    if (!toStart && slot == 0)
+        return relocate(routine, 0, freeSlot(routine));
     return slot;
+}
+
+int FlowDocument::relocate(int routine, int from, int to)
+{
+    FlowBlock moved = block(routine, from);
+    moved.slotNo = to;
+    rawBlock(routine, from) = FlowBlock();
+    rawBlock(routine, to) = moved;
+    for (int s : occupiedSlots(routine)) {
+        FlowBlock &b = rawBlock(routine, s);
+        for (int &entry : b.incoming) {
+            if (entry == from)
+                entry = to;
+        }
+        if (b.next == from)
+            b.next = to;
+        if (b.branch == from)
+            b.branch = to;
+    }
+    return to;
 }
 
 void FlowDocument::clearSlot(int routine, int slot)

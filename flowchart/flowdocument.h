@@ -90,10 +90,12 @@ public:
     // Gives an occupied block another kind and parameters, keeping its slot,
     // position and arrows as far as the new kind allows: a block that stops
     // being an if loses its side arrow, an end block loses its bottom arrow,
-    // and a start block loses the arrows that end in it. A block that becomes
-    // the start block moves to slot 0 (subroutine calls and the kit enter a
-    // routine there); this is refused when slot 0 holds another block.
-    // Returns the block's slot afterwards, or NoSlot when refused.
+    // and a start block loses the arrows that end in it. Slot 0 is the start
+    // block's place (subroutine calls and the kit enter a routine there): a
+    // block that becomes the start block moves to slot 0 (refused when slot 0
+    // holds another block or the routine has a start block), and a start
+    // block that becomes another kind moves to the lowest free slot (refused
+    // when there is none). Returns the block's slot afterwards, or NoSlot.
     int changeKind(int routine, int slot, const QString &kind, const QString &params);
 
     // Empties a slot (SlotNo, x and y back to 0) without touching the
@@ -151,6 +153,7 @@ public:
 
 private:
     bool link(int routine, int source, int target, bool side);
+    int relocate(int routine, int from, int to);
     void unlinkTarget(int routine, int source, int oldTarget);
     static int indexOf(int routine, int slot) { return routine * SlotsPerRoutine + slot; }
 

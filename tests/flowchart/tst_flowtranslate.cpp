@@ -122,6 +122,29 @@ private slots:
         }
     }
 
+    // Documents are kept free of such arrows, but the walks must not rely on it.
+    void arrowsIntoNothingAreUnconnected_data()
+    {
+        QTest::addColumn<int>("next");
+        QTest::addColumn<int>("branch");
+        QTest::newRow("bottom arrow to a free slot") << 7 << 2;
+        QTest::newRow("bottom arrow out of range") << 45 << 2;
+        QTest::newRow("side arrow to a free slot") << 2 << 7;
+        QTest::newRow("side arrow out of range") << 2 << -9;
+    }
+    void arrowsIntoNothingAreUnconnected()
+    {
+        QFETCH(int, next);
+        QFETCH(int, branch);
+        FlowDocument doc = MainRoutine({{"start", "", 1}, {"if", "", 2, 2}, {"end"}});
+        doc.rawBlock(0, 1).next = next;
+        doc.rawBlock(0, 1).branch = branch;
+        QCOMPARE(CheckProgram(doc).code, -1);
+        QCOMPARE(BuildCommandListing(doc).code, -1);
+        QVERIFY(BuildDeviceImage(doc).image.isEmpty());
+        QCOMPARE(EncodeFlowDocument(doc).size(), doc.byteTotal()); // missing targets encode as 0
+    }
+
     void messagesOfTheCodes()
     {
         QCOMPARE(FlowCodeMessage(-1), QStringLiteral("プログラムがきちんと結ばれておりません。\r\nプログラムを確認して下さい。"));

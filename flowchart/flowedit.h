@@ -1,0 +1,69 @@
+// The canvas's editing rules on the document, without the widgets: dropping
+// palette items, confirming parameters within the byte budget, pasting and
+// aligning. Each operation returns the message the window shows (empty when
+// there is none), so the canvas only wires mouse events and dialogs to them.
+#pragma once
+
+#include "flowchart/flowdocument.h"
+
+#include <QList>
+#include <QPoint>
+#include <QString>
+
+namespace koru {
+
+// "配置できる命令数は30個までです。これ以上命令を追加できません。"
+QString BlockLimitMessage();
+// "スタート命令はすでに配置しております。"
+QString StartPlacedMessage();
+// "サブルーチン命令はメインルーチン以外には配置出来ません。"
+QString CallOutsideMainMessage();
+// "これ以上命令を追加できません。(バイト数オーバー)"
+QString ByteOverflowMessage();
+// "開始命令が含まれている為コピー出来ません。"
+QString PasteStartMessage();
+
+struct EditResult
+{
+    int slot = NoSlot;  // the block concerned
+    QString message;    // the warning to show; empty when the edit went through
+    bool ok() const { return message.isEmpty(); }
+};
+
+// A palette item (index 0-11) dropped on the empty canvas at a canvas point:
+// the block is placed and its slot returned. Start and end blocks are
+// complete; for the other kinds the caller opens the parameter window and
+// hands its result to ConfirmNewBlock.
+EditResult DropNewBlock(FlowDocument &document, int routine, int paletteIndex, QPoint canvasPoint);
+// Stores a new block's parameters; a block that takes the program over the
+// byte budget is removed again and the overflow message returned.
+EditResult ConfirmNewBlock(FlowDocument &document, int routine, int slot, const QString &params);
+
+// Checks a palette item dropped on an existing block before the parameter
+// window opens (start and call rules); empty when it may go ahead.
+QString ReplaceRefusal(const FlowDocument &document, int routine, int paletteIndex);
+// Gives the block the dropped kind and its parameters (start and end:
+// "0,0,0,0,0,0"); refused with the overflow message when the byte budget
+// would be exceeded, the block then keeps its kind and parameters. A block
+// that becomes the start block moves to slot 0 (result slot).
+EditResult ReplaceBlock(FlowDocument &document, int routine, int slot, int paletteIndex, const QString &params);
+
+// "OK" in the parameter panel: new parameters, refused over the budget.
+EditResult ChangeParams(FlowDocument &document, int routine, int slot, const QString &params);
+
+struct PasteResult
+{
+    QList<int> pasted; // the copies, in clipboard order: the new selection
+    QString message;
+};
+// Copies the clipboard's blocks of the routine 100 pixels right and 50 down,
+// with the arrows among them; stops at the slot limit or the byte budget
+// (copies made so far stay).
+PasteResult PasteBlocks(FlowDocument &document, int routine, const QList<int> &clipboard);
+
+enum class Alignment { Left, CentreHorizontal, Right, SpreadHorizontal, Top, CentreVertical, Bottom, SpreadVertical };
+// Aligns the selected blocks. Spreading needs three blocks; blocks at the
+// same coordinate keep their selection order.
+void AlignBlocks(FlowDocument &document, int routine, const QList<int> &selection, Alignment alignment);
+
+} // namespace koru

@@ -2,6 +2,7 @@
 // point: nothing may crash or hang, and whatever a loader accepts must be a
 // sound document. Seeds are fixed so a failure repeats.
 #include "flowchart/flowdemos.h"
+#include "flowchart/flowedit.h"
 #include "flowchart/flowfile.h"
 #include "flowchart/listingimport.h"
 #include "flowchart/readback.h"
@@ -116,11 +117,26 @@ private slots:
             const int r = f.pick(RoutineCount);
             const int s = f.pick(SlotsPerRoutine);
             const int t = f.pick(SlotsPerRoutine);
-            switch (f.pick(10)) {
+            switch (f.pick(14)) {
             case 0:
             case 1:
                 doc.place(r, f.chance(10) ? 0 : doc.freeSlot(r), f.kind(), f.range(-50, 900), f.range(-50, 900));
                 doc.setParams(r, s, f.params());
+                break;
+            case 10: {
+                const EditResult dropped = DropNewBlock(doc, r, f.pick(12), QPoint(f.range(-50, 900), f.range(-50, 900)));
+                if (dropped.ok())
+                    ConfirmNewBlock(doc, r, dropped.slot, f.params());
+                break;
+            }
+            case 11:
+                ReplaceBlock(doc, r, s, f.pick(12), f.params());
+                break;
+            case 12:
+                PasteBlocks(doc, r, {s, t, f.pick(SlotsPerRoutine)});
+                break;
+            case 13:
+                AlignBlocks(doc, r, {s, t, f.pick(SlotsPerRoutine)}, Alignment(f.pick(8)));
                 break;
             case 2:
             case 3:

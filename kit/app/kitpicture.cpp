@@ -13,6 +13,7 @@ namespace {
 constexpr QSizeF Canvas(640, 420);
 constexpr QPointF SwitchCentre(300, 310);
 constexpr QPointF MicrophoneCentre(296, 250);
+constexpr QPointF LedCentre(236, 250);
 
 QString noteName(int code)
 {
@@ -110,6 +111,17 @@ void KitPicture::paintEvent(QPaintEvent *)
     drawBoard(p);
     drawKit(p);
     drawBubble(p);
+}
+
+QPointF KitPicture::SwitchPoint() { return SwitchCentre; }
+QPointF KitPicture::MicrophonePoint() { return MicrophoneCentre; }
+QPointF KitPicture::LedPoint() { return LedCentre; }
+
+QPointF KitPicture::fromCanvas(const QPointF &point) const
+{
+    const double scale = qMin(width() / Canvas.width(), height() / Canvas.height());
+    const QPointF origin((width() - Canvas.width() * scale) / 2, (height() - Canvas.height() * scale) / 2);
+    return origin + point * scale;
 }
 
 QPointF KitPicture::toCanvas(const QPointF &point) const
@@ -214,7 +226,7 @@ void KitPicture::drawKit(QPainter &p)
 
     drawSpeaker(p, QPointF(120, 226));
     drawClock(p, QRectF(206, 132, 168, 72));
-    drawLed(p, QPointF(236, 250));
+    drawLed(p, LedCentre);
     drawSensors(p);
 }
 

@@ -25,6 +25,12 @@ public:
     void flashSound();
     void showBeep(int count, int ms);
 
+    // Where a point of the 640 x 420 drawing lies in the widget now.
+    QPointF fromCanvas(const QPointF &canvasPoint) const;
+    static QPointF SwitchPoint();
+    static QPointF MicrophonePoint();
+    static QPointF LedPoint();
+
     QSize sizeHint() const override { return {640, 420}; }
     QSize minimumSizeHint() const override { return {400, 262}; }
 

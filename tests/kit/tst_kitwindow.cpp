@@ -1,0 +1,113 @@
+// The virtual kit's window: the world controls reach the kit, the picture's
+// switch and sound sensor work with the mouse, and the LED shows its colour.
+#include "kit/app/kitpicture.h"
+#include "kit/app/kitwindow.h"
+#include "kit/kitdriver.h"
+
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTest>
+
+using namespace koru::kit;
+
+class TestKitWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void controlsSetTheWorld();
+    void pictureSwitchIsHeldWhileMouseIs();
+    void soundSensorReleasesSoundWait();
+    void ledGlowsInItsColour();
+
+private:
+    static void send(KitDriver &driver, const QList<int> &values)
+    {
+        for (int v : values)
+            driver.receive(v);
+    }
+    static QRadioButton *radio(QWidget &window, const QString &text)
+    {
+        for (QRadioButton *b : window.findChildren<QRadioButton *>())
+            if (b->text() == text)
+                return b;
+        return nullptr;
+    }
+};
+
+void TestKitWindow::controlsSetTheWorld()
+{
+    KitDriver driver;
+    KitWindow window(driver);
+    window.show();
+    const QList<QSlider *> sliders = window.findChildren<QSlider *>();
+    QCOMPARE(sliders.size(), 2);
+    sliders[0]->setValue(31);
+    sliders[1]->setValue(72);
+    QCOMPARE(driver.world().temperature, 31);
+    QCOMPARE(driver.world().humidity, 72);
+    radio(window, QStringLiteral("暗い"))->click();
+    QVERIFY(!driver.world().bright);
+    radio(window, QStringLiteral("押している"))->click();
+    QVERIFY(driver.world().switchPressed);
+}
+
+void TestKitWindow::pictureSwitchIsHeldWhileMouseIs()
+{
+    KitDriver driver;
+    KitWindow window(driver);
+    window.resize(1000, 600);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto *picture = window.findChild<KitPicture *>();
+    const QPoint at = picture->fromCanvas(KitPicture::SwitchPoint()).toPoint();
+    QTest::mousePress(picture, Qt::LeftButton, {}, at);
+    QVERIFY(driver.world().switchPressed);
+    QVERIFY(radio(window, QStringLiteral("押している"))->isChecked());
+    QTest::mouseRelease(picture, Qt::LeftButton, {}, at);
+    QVERIFY(!driver.world().switchPressed);
+    // Elsewhere on the picture nothing happens.
+    QTest::mousePress(picture, Qt::LeftButton, {}, picture->fromCanvas({20, 20}).toPoint());
+    QVERIFY(!driver.world().switchPressed);
+}
+
+void TestKitWindow::soundSensorReleasesSoundWait()
+{
+    KitDriver driver;
+    KitWindow window(driver);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QSignalSpy replies(&driver, &KitDriver::replied);
+    send(driver, {240, 230, 2, 170, 4, 231, 250, 241});
+    QCOMPARE(replies.size(), 1);
+    QCOMPARE(driver.firmware().interpreter().pendingWait(), WaitKind::Sound);
+    auto *picture = window.findChild<KitPicture *>();
+    QTest::mouseClick(picture, Qt::LeftButton, {}, picture->fromCanvas(KitPicture::MicrophonePoint()).toPoint());
+    QVERIFY(replies.size() == 2 || replies.wait(2000));
+    QCOMPARE(replies.last().first().toInt(), 0xFF);
+}
+
+void TestKitWindow::ledGlowsInItsColour()
+{
+    KitDriver driver;
+    KitWindow window(driver);
+    window.resize(1000, 600);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto *picture = window.findChild<KitPicture *>();
+    const QPoint led = picture->fromCanvas(KitPicture::LedPoint() + QPointF(0, -24)).toPoint();
+    const QColor before = picture->grab().toImage().pixelColor(led);
+    send(driver, {240, 230, 2, 126, 0, 31, 6, 231, 250, 241}); // red for 7.75 s
+    QVERIFY(driver.outputs().ledLit);
+    const QColor lit = picture->grab().toImage().pixelColor(led);
+    QVERIFY2(lit.red() > lit.green() + 40 && lit.red() > lit.blue() + 40,
+             qPrintable(QStringLiteral("LED surroundings %1 (before %2)").arg(lit.name(), before.name())));
+    send(driver, {246});
+    QVERIFY(!driver.outputs().ledLit);
+    const QColor after = picture->grab().toImage().pixelColor(led);
+    QCOMPARE(after, before);
+}
+
+QTEST_MAIN(TestKitWindow)
+#include "tst_kitwindow.moc"

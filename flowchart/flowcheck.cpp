@@ -107,7 +107,10 @@ RoutineCheck CheckRoutine(const FlowDocument &doc, int routine)
 
         if (visited[a]) {
             // An arrow from `previous` into a block already walked: it closes a
-            // cycle exactly when that block leads on to `previous`.
+            // cycle exactly when that block leads on to `previous`. (A search
+            // back over incoming lists that gives up at the start block or
+            // after a fixed number of steps misses cycles behind merging
+            // paths, and takes programs with many merging branches for cycles.)
             if (a == previous || Reaches(doc, routine, a, previous))
                 result.cycle = true;
             if (loopOpen)

@@ -84,10 +84,12 @@ private slots:
         QTest::newRow("two paths meeting are no cycle")
             << QList<Node>{{"start", "", 1}, {"if", "", 2, 3}, {"timer", Timer1, 4}, {"sound", "", 4}, {"end"}}
             << 0 << false;
-        // A back arrow behind two merging paths is still a cycle.
+        // A back arrow from a merge block to a block far up the yes-path: the
+        // start block is nearer backwards than the arrow's target, which must
+        // not hide the cycle.
         QTest::newRow("back arrow behind a merge")
-            << QList<Node>{{"start", "", 1}, {"if", "", 2, 5}, {"timer", Timer1, 3}, {"sound", "", 4}, {"timer", Timer3, 6},
-                           {"sound", "", 6}, {"wait", "", 2}}
+            << QList<Node>{{"start", "", 1}, {"if", "", 2, 6}, {"timer", Timer1, 3}, {"sound", "", 4}, {"timer", Timer3, 5},
+                           {"wait", "", 7}, {"sound", "", 7}, {"sound", "3,0,0,0,0,0", 2}}
             << 0 << true;
         QTest::newRow("loop open on the way back of a cycle")
             << QList<Node>{{"start", "", 1}, {"loop", LoopStart, 2}, {"timer", Timer1, 1}} << -3 << true;
@@ -143,6 +145,23 @@ private slots:
         QCOMPARE(BuildCommandListing(doc).code, -1);
         QVERIFY(BuildDeviceImage(doc).image.isEmpty());
         QCOMPARE(EncodeFlowDocument(doc).size(), doc.byteTotal()); // missing targets encode as 0
+    }
+
+    // Five if blocks in a row whose paths meet again: no cycle, however many
+    // ways lead back from the last block to the start block.
+    void manyMergingBranchesAreNoCycle()
+    {
+        QList<Node> nodes{{"start", "", 1}};
+        QStringList records;
+        for (int i = 0; i < 5; ++i) {
+            const int at = int(nodes.size()); // if, yes block, no block
+            nodes << Node{"if", "", at + 1, at + 2} << Node{"timer", Timer1, at + 3} << Node{"sound", "", at + 3};
+            records << "7,0,0,0,0,0,0" << "5,0,1,0,0,0,0" << "12,0,0,0,0,0,0" << "4,0,0,0,0,0,0" << "13,0,0,0,0,0,0";
+        }
+        nodes << Node{"end"};
+        const FlowDocument doc = MainRoutine(nodes);
+        QVERIFY(!CheckRoutine(doc, 0).cycle);
+        QCOMPARE(BuildCommandListing(doc).listing, Listing(records));
     }
 
     void messagesOfTheCodes()

@@ -51,6 +51,8 @@ void quitOnSignals()
     QObject::connect(notifier, &QSocketNotifier::activated, [] { QCoreApplication::quit(); });
     std::signal(SIGTERM, onSignal);
     std::signal(SIGINT, onSignal);
+    // A reader that went away (a closed pipe or socket) must not end the kit.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 int runHeadless(int argc, char **argv)

@@ -2,11 +2,12 @@
 
 #include "link/reportreader.h"
 
-#include <QMutex>
 #include <QTimer>
-#include <QWaitCondition>
 
+#include <chrono>
+#include <condition_variable>
 #include <deque>
+#include <mutex>
 
 namespace koru {
 
@@ -14,30 +15,33 @@ namespace koru {
 // thread takes them, as they would in the platform's queue.
 struct FakeReportSource
 {
-    QMutex mutex;
-    QWaitCondition arrived;
+    std::mutex mutex;
+    std::condition_variable arrived;
     std::deque<QByteArray> reports;
     bool gone = false;
 
     void push(const QByteArray &report)
     {
-        QMutexLocker lock(&mutex);
-        reports.push_back(report);
-        arrived.wakeAll();
+        {
+            std::lock_guard lock(mutex);
+            reports.push_back(report);
+        }
+        arrived.notify_all();
     }
 
     void unplug()
     {
-        QMutexLocker lock(&mutex);
-        gone = true;
-        arrived.wakeAll();
+        {
+            std::lock_guard lock(mutex);
+            gone = true;
+        }
+        arrived.notify_all();
     }
 
     int read(unsigned char *buffer, int length, int timeoutMs)
     {
-        QMutexLocker lock(&mutex);
-        if (reports.empty() && !gone)
-            arrived.wait(&mutex, timeoutMs);
+        std::unique_lock lock(mutex);
+        arrived.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return !reports.empty() || gone; });
         if (!reports.empty()) {
             const QByteArray report = reports.front();
             reports.pop_front();

@@ -7,10 +7,25 @@
 
 namespace koru {
 
+// Receives the reader's hand-over calls on the user-interface thread. The
+// call is posted by name, so the thread hands over no object of its own:
+// the queue under the mutex is the only shared data.
+class ReportReaderReceiver : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ReportReaderReceiver(ReportReader *reader) : m_reader(reader) {}
+    Q_INVOKABLE void drain() { m_reader->drain(); }
+
+private:
+    ReportReader *m_reader;
+};
+
 ReportReader::ReportReader(QObject *context, int reportLength, ReadFunction read, DeliverFunction deliver,
                            GoneFunction gone)
-    : m_context(context), m_reportLength(qMax(1, reportLength)), m_read(std::move(read)),
-      m_deliver(std::move(deliver)), m_gone(std::move(gone))
+    : m_context(context), m_receiver(std::make_unique<ReportReaderReceiver>(this)),
+      m_reportLength(qMax(1, reportLength)), m_read(std::move(read)), m_deliver(std::move(deliver)),
+      m_gone(std::move(gone))
 {
     if (m_context)
         m_receiver->moveToThread(m_context->thread());
@@ -34,12 +49,12 @@ void ReportReader::stop()
     if (!m_thread.joinable())
         return;
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard lock(m_mutex);
         m_stop = true;
-        m_space.wakeAll();
     }
+    m_space.notify_all();
     m_thread.join();
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     m_queue.clear();
 }
 
@@ -50,16 +65,15 @@ void ReportReader::run()
         std::fill(buffer.begin(), buffer.end(), 0);
         const int n = m_read(buffer.data(), m_reportLength, ReadTimeoutMs);
         if (n < 0) {
-            QMutexLocker lock(&m_mutex);
+            std::lock_guard lock(m_mutex);
             m_deviceGone = true;
             postDrainLocked();
             return;
         }
         if (n == 0)
             continue;
-        QMutexLocker lock(&m_mutex);
-        while (m_queue.size() >= size_t(QueueLimit) && !m_stop)
-            m_space.wait(&m_mutex, ReadTimeoutMs);
+        std::unique_lock lock(m_mutex);
+        m_space.wait(lock, [this] { return m_queue.size() < size_t(QueueLimit) || m_stop; });
         if (m_stop)
             return;
         m_queue.emplace_back(reinterpret_cast<const char *>(buffer.data()), qMin(n, m_reportLength));
@@ -73,7 +87,7 @@ void ReportReader::postDrainLocked()
         return;
     m_drainPosted = true;
     // Dropped by Qt when the reader (its receiver) is destroyed first.
-    QMetaObject::invokeMethod(m_receiver.get(), [this] { drain(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(m_receiver.get(), "drain", Qt::QueuedConnection);
 }
 
 void ReportReader::drain()
@@ -86,7 +100,7 @@ void ReportReader::drain()
         QByteArray report;
         bool goneNow = false;
         {
-            QMutexLocker lock(&m_mutex);
+            std::lock_guard lock(m_mutex);
             if (m_queue.empty()) {
                 m_drainPosted = false;
                 goneNow = m_deviceGone;
@@ -94,7 +108,7 @@ void ReportReader::drain()
             } else {
                 report = std::move(m_queue.front());
                 m_queue.pop_front();
-                m_space.wakeAll();
+                m_space.notify_all();
             }
         }
         if (report.isEmpty()) {
@@ -112,3 +126,5 @@ void ReportReader::drain()
 }
 
 } // namespace koru
+
+#include "reportreader.moc"

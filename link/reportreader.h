@@ -6,17 +6,19 @@
 #pragma once
 
 #include <QByteArray>
-#include <QMutex>
 #include <QObject>
-#include <QWaitCondition>
 
 #include <atomic>
+#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 namespace koru {
+
+class ReportReaderReceiver;
 
 class ReportReader
 {
@@ -41,6 +43,7 @@ public:
     ~ReportReader();
 
     ReportReader(const ReportReader &) = delete;
+    ReportReader(ReportReader &&) = delete;
     ReportReader &operator=(const ReportReader &) = delete;
 
     void start();         // harmless when running
@@ -48,6 +51,7 @@ public:
     bool running() const { return m_thread.joinable(); }
 
 private:
+    friend class ReportReaderReceiver;
     void run();
     void drain(); // user-interface thread
     void postDrainLocked();
@@ -55,7 +59,7 @@ private:
     QObject *m_context;
     // Receives the hand-over events; destroyed with the reader, so an event
     // still queued then is dropped instead of reaching a dead reader.
-    std::unique_ptr<QObject> m_receiver = std::make_unique<QObject>();
+    std::unique_ptr<ReportReaderReceiver> m_receiver;
     const int m_reportLength;
     ReadFunction m_read;
     DeliverFunction m_deliver;
@@ -64,8 +68,10 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
 
-    QMutex m_mutex; // guards everything below
-    QWaitCondition m_space;
+    // Standard primitives rather than Qt's: ThreadSanitizer sees through
+    // them, so a race here would be reported.
+    std::mutex m_mutex; // guards everything below
+    std::condition_variable m_space;
     std::deque<QByteArray> m_queue;
     bool m_drainPosted = false;
     bool m_deviceGone = false;

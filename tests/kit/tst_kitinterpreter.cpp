@@ -22,6 +22,8 @@ private slots:
     void branchTakesPath_data();
     void branchTakesPath();
     void variableKeepsMeasuredValue();
+    void branchOnVariable_data();
+    void branchOnVariable();
     void subroutineReturnsAfterCall();
     void waitReleasedOnlyByItsSensor_data();
     void waitReleasedOnlyByItsSensor();
@@ -170,6 +172,45 @@ void TestKitInterpreter::variableKeepsMeasuredValue()
     rig.runFor(2000);
     QCOMPARE(rig.interpreter.variableX(), 20);
     QCOMPARE(rig.recorder.ofKind(EffectKind::Beep).first().a, 1);
+}
+
+void TestKitInterpreter::branchOnVariable_data()
+{
+    QTest::addColumn<int>("opcode");
+    QTest::addColumn<int>("measured");
+    QTest::addColumn<int>("now");
+    QTest::addColumn<bool>("holds");
+    QTest::newRow("187 22 > x 20") << 187 << 20 << 22 << true;
+    QTest::newRow("187 20 > x 20") << 187 << 20 << 20 << false;
+    QTest::newRow("188 20 <= x 20") << 188 << 20 << 20 << true;
+    QTest::newRow("188 21 <= x 20") << 188 << 20 << 21 << false;
+    QTest::newRow("189 19 = x 20") << 189 << 20 << 19 << false;
+    QTest::newRow("193 60 > y 50") << 193 << 50 << 60 << true;
+    QTest::newRow("194 50 <= y 50") << 194 << 50 << 50 << true;
+    QTest::newRow("195 49 = y 50") << 195 << 50 << 49 << false;
+    QTest::newRow("195 50 = y 50") << 195 << 50 << 50 << true;
+}
+
+// x and y are measured, the world changes during a wait, then the branch
+// compares the value now with the variable.
+void TestKitInterpreter::branchOnVariable()
+{
+    QFETCH(int, opcode);
+    QFETCH(int, measured);
+    QFETCH(int, now);
+    QFETCH(bool, holds);
+    const bool humidity = opcode >= 193;
+    Rig rig;
+    rig.interpreter.setWorld({false, true, measured, measured});
+    // 2: x :=; 4: y :=; 6: wait for the switch; 8: branch -> 11 / 13
+    rig.start({230, 2, 210, 4, 211, 6, 171, 8, opcode, 11, 13, 153, 15, 154, 15, 231});
+    if (humidity)
+        rig.interpreter.setHumidity(now);
+    else
+        rig.interpreter.setTemperature(now);
+    rig.interpreter.setSwitch(true);
+    rig.runFor(2000);
+    QCOMPARE(rig.recorder.ofKind(EffectKind::Beep).first().a, holds ? 1 : 2);
 }
 
 // 2: call the subroutine at 8, continue at 5 (beep 2), end at 7; the

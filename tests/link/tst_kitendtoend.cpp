@@ -3,6 +3,7 @@
 // when koru-kit has not been built.
 #include "kitprocess.h"
 #include "link/replyrouter.h"
+#include "model/programfile.h"
 
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -124,9 +125,34 @@ private slots:
         QCOMPARE(run({"run", "--wait", "5"}), 0);
         QCOMPARE(run({"measure"}, &out), 0);
         QVERIFY2(QRegularExpression("^temperature -?\\d+\nhumidity \\d+\n$").match(out).hasMatch(), qPrintable(out));
-        QCOMPARE(run({"memory"}, &out), 0);
-        QVERIFY(!out.isEmpty());
         QCOMPARE(run({"stop"}), 0);
+
+        // send: a STEP3 program, as its editor would send it; the kit's
+        // memory then starts with the program's image.
+        if (!QFileInfo::exists(QCoreApplication::applicationDirPath() + "/Data/KORU.dat"))
+            QSKIP("the keyword file is not beside the executables");
+        QTemporaryDir files;
+        const QString program = files.filePath("beep.koru");
+        QVERIFY(WriteProgramLines(program, {"NG", "WORDDATA", "beep2();"}));
+        QCOMPARE(run({"image", program}, &out), 0);
+        const QStringList image = out.split('\n', Qt::SkipEmptyParts);
+        QVERIFY(!image.isEmpty());
+        QCOMPARE(run({"send", program}), 0);
+        QCOMPARE(run({"memory"}, &out), 0);
+        QStringList expected;
+        for (const QString &value : image)
+            expected.append(QStringLiteral("%1").arg(value.toInt(), 2, 16, QLatin1Char('0')).toUpper());
+        QCOMPARE(out.split('\n', Qt::SkipEmptyParts).mid(0, image.size()), expected);
+
+        // Without a kit: refused with the program's message.
+        QTemporaryDir empty;
+        env.insert("XDG_RUNTIME_DIR", empty.path());
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(tool, {"send", program});
+        QVERIFY(p.waitForFinished(20000));
+        QCOMPARE(p.exitCode(), 1);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardError()).trimmed(), NoKitMessage);
     }
 };
 

@@ -442,10 +442,10 @@ void Interpreter::perform(const Action &x)
         report(EffectKind::Variable, x.a, x.b);
         return;
     case Op::Hold:
-        if (x.b)
-            report(EffectKind::Hold, x.a);
         if (x.a <= 0)
             return;
+        if (x.b)
+            report(EffectKind::Hold, x.a);
         m_busy = 0;
         m_holdUntil = m_time + x.a;
         m_state = RunState::Holding;

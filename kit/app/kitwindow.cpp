@@ -220,6 +220,9 @@ KitWindow::KitWindow(KitDriver &driver, QWidget *parent) : QWidget(parent), m_dr
     connect(m_picture, &KitPicture::switchPushed, this,
             [this](bool pressed) { (pressed ? m_switchOn : m_switchOff)->setChecked(true); });
     connect(m_picture, &KitPicture::soundMade, &m_driver, &KitDriver::hearSound);
+    m_refreshTimer.setSingleShot(true);
+    m_refreshTimer.setInterval(40);
+    connect(&m_refreshTimer, &QTimer::timeout, this, &KitWindow::refresh);
     connect(&m_driver, &KitDriver::effectHappened, this, &KitWindow::onEffect);
     connect(&m_driver, &KitDriver::worldChanged, this, &KitWindow::refresh);
     refresh();
@@ -276,10 +279,32 @@ void KitWindow::onEffect(const Effect &effect)
     else if (effect.kind == EffectKind::LedOff)
         m_lastLed = QColor();
     const QString text = sameColour ? QString() : recordText(effect);
+    // A program that changes the LED in a tight loop would flood the record:
+    // at most 20 lines a second, the rest counted.
+    if (!text.isEmpty() && (!m_logClock.isValid() || m_logClock.elapsed() >= 1000)) {
+        if (m_logSkipped > 0)
+            m_log->appendPlainText(QStringLiteral("（ほか %1 件の動作を省略しました）").arg(m_logSkipped));
+        m_logClock.start();
+        m_logLines = 0;
+        m_logSkipped = 0;
+    }
+    if (!text.isEmpty() && ++m_logLines > 20) {
+        ++m_logSkipped;
+        scheduleRefresh();
+        return;
+    }
     if (!text.isEmpty())
         m_log->appendPlainText(QStringLiteral("%1.%2 秒  ").arg(effect.atMs / 1000).arg((effect.atMs % 1000) / 100)
                                + text);
-    refresh();
+    scheduleRefresh();
+}
+
+// Effects can come thousands of times a second; the picture and the labels
+// follow at most 25 times a second.
+void KitWindow::scheduleRefresh()
+{
+    if (!m_refreshTimer.isActive())
+        m_refreshTimer.start();
 }
 
 int RunWindow(int argc, char **argv, void (*prepare)())

@@ -6,6 +6,8 @@
 #include "kit/effect.h"
 
 #include <QColor>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QWidget>
 
 class QLabel;
@@ -31,6 +33,7 @@ public:
 private:
     void onEffect(const Effect &effect);
     void refresh();
+    void scheduleRefresh();
     QString stateText() const;
 
     KitDriver &m_driver;
@@ -47,6 +50,10 @@ private:
     bool m_listening = false;
     int m_connections = 0;
     QColor m_lastLed;
+    QElapsedTimer m_logClock;
+    int m_logLines = 0;
+    int m_logSkipped = 0;
+    QTimer m_refreshTimer;
 };
 
 // Runs the kit with its window; returns the application's exit code.

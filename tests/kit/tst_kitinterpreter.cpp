@@ -68,8 +68,8 @@ void TestKitInterpreter::ledWithoutTimeStaysUntilCleared()
     rig.start({230, 2, 0, 7, 224, 6, 1, 248, 0, 10, 160, 2, 13, 231});
     rig.runFor(5000);
     QCOMPARE(rig.recorder.lines(),
-             QStringList({"0 run program", "0 led 0 0 255 level 150", "0 hold 0ms", "0 led 0 255 0 level 150",
-                          "0 hold 0ms", "0 led off", "0 hold 2000ms", "2000 end"}));
+             QStringList({"0 run program", "0 led 0 0 255 level 150", "0 led 0 255 0 level 150", "0 led off",
+                          "0 hold 2000ms", "2000 end"}));
 }
 
 // Fade in with the stored fade time 11: 22 steps of round(11 * 250 / 21) =

@@ -1,5 +1,7 @@
 // koru-kit --headless end to end: the socket a companion would use, the
 // sensor commands on standard input and the effect lines on standard output.
+#include "kit/app/headless.h"
+#include "kit/kitdriver.h"
 #include "link/virtualkitprotocol.h"
 
 #include <QCoreApplication>
@@ -122,6 +124,8 @@ class TestKitHeadless : public QObject
 
 private slots:
     void initTestCase();
+    void commandsChangeTheWorld_data();
+    void commandsChangeTheWorld();
     void helpDescribesCommands();
     void transferReadBackRun();
     void sensorCommandsReleaseWaitsAndMeasure();
@@ -146,6 +150,42 @@ QString TestKitHeadless::startKit(HeadlessKit &kit)
     if (!kit.waitForLine(QStringLiteral("kit ")))
         return QString();
     return kit.lines.last().mid(4);
+}
+
+using koru::kit::World;
+
+void TestKitHeadless::commandsChangeTheWorld_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<World>("world");
+    const World start; // switch released, bright, 25 °C, 50 %
+    QTest::newRow("switch on") << "switch on" << true << World{true, true, 25, 50};
+    QTest::newRow("extra blanks") << "  switch   on " << true << World{true, true, 25, 50};
+    QTest::newRow("upper-case command") << "DARK" << true << World{false, false, 25, 50};
+    QTest::newRow("temperature 0") << "temperature 0" << true << World{false, true, 0, 50};
+    QTest::newRow("temperature 50") << "temperature 50" << true << World{false, true, 50, 50};
+    QTest::newRow("humidity 100") << "humidity 100" << true << World{false, true, 25, 100};
+    QTest::newRow("empty line") << "" << true << start;
+    QTest::newRow("temperature 51") << "temperature 51" << false << start;
+    QTest::newRow("temperature -1") << "temperature -1" << false << start;
+    QTest::newRow("temperature text") << "temperature warm" << false << start;
+    QTest::newRow("humidity missing") << "humidity" << false << start;
+    QTest::newRow("humidity twice") << "humidity 5 6" << false << start;
+    QTest::newRow("switch maybe") << "switch maybe" << false << start;
+    QTest::newRow("unknown") << "fly" << false << start;
+}
+
+void TestKitHeadless::commandsChangeTheWorld()
+{
+    QFETCH(QString, line);
+    QFETCH(bool, accepted);
+    QFETCH(World, world);
+    koru::kit::KitDriver driver;
+    QString error;
+    QCOMPARE(koru::kit::Headless::apply(driver, line, &error), accepted);
+    QCOMPARE(error.isEmpty(), accepted);
+    QCOMPARE(driver.world(), world);
 }
 
 void TestKitHeadless::helpDescribesCommands()

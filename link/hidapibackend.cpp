@@ -21,13 +21,15 @@ QString fromWide(const wchar_t *text)
     return text ? QString::fromWCharArray(text).left(254) : QString();
 }
 
-// /dev/hidraw3 -> the kernel's copy of that node's report descriptor.
+// /dev/hidraw3 -> the kernel's copy of that node's report descriptor. When
+// it cannot be read, one unnumbered data byte each way (what the kit's
+// protocol needs) is assumed.
 ReportLengths lengthsOf(const QString &devicePath)
 {
     const QString node = QFileInfo(devicePath).fileName();
     QFile file(QStringLiteral("/sys/class/hidraw/%1/device/report_descriptor").arg(node));
     if (!file.open(QIODevice::ReadOnly))
-        return {};
+        return {2, 2, false};
     return ParseReportDescriptor(file.read(4096));
 }
 
@@ -37,13 +39,15 @@ ReportLengths lengthsOf(const QString &devicePath)
 class HidapiDevice : public HidDevice
 {
 public:
-    HidapiDevice(const HidDeviceInfo &info, hid_device *writeHandle, hid_device *readHandle)
+    HidapiDevice(const HidDeviceInfo &info, bool numbered, hid_device *writeHandle, hid_device *readHandle)
         : m_path(info.path), m_writeHandle(writeHandle),
           m_readHandle(readHandle),
           m_reader(this, qMax<int>(info.inputReportLength, 2),
-                   [handle = readHandle](unsigned char *buffer, int length, int timeoutMs) {
-                       return hid_read_timeout(handle, buffer, size_t(length), timeoutMs);
-                   },
+                   WithReportIdByte(
+                       [handle = readHandle](unsigned char *buffer, int length, int timeoutMs) {
+                           return hid_read_timeout(handle, buffer, size_t(length), timeoutMs);
+                       },
+                       numbered),
                    [this](const QByteArray &report) { emit inputReport(report); },
                    [this] { markGone(); })
     {
@@ -77,6 +81,21 @@ private:
 };
 
 } // namespace
+
+ReportReader::ReadFunction WithReportIdByte(ReportReader::ReadFunction raw, bool numbered)
+{
+    if (numbered)
+        return raw;
+    return [raw = std::move(raw)](unsigned char *buffer, int length, int timeoutMs) {
+        if (length < 2)
+            return raw(buffer, length, timeoutMs);
+        const int n = raw(buffer + 1, length - 1, timeoutMs);
+        if (n <= 0)
+            return n;
+        buffer[0] = 0;
+        return n + 1;
+    };
+}
 
 HidapiBackend::HidapiBackend(QObject *parent) : HidBackend(parent)
 {
@@ -152,7 +171,7 @@ OpenResult HidapiBackend::open(const HidDeviceInfo &info)
             result.status = OpenStatus::PermissionDenied;
         return result;
     }
-    result.device = std::make_unique<HidapiDevice>(info, writeHandle, readHandle);
+    result.device = std::make_unique<HidapiDevice>(info, lengthsOf(info.path).numbered, writeHandle, readHandle);
     result.status = OpenStatus::Opened;
     return result;
 }

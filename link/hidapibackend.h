@@ -4,6 +4,7 @@
 #pragma once
 
 #include "link/hidbackend.h"
+#include "link/reportreader.h"
 
 #include <QSocketNotifier>
 
@@ -13,6 +14,11 @@ struct udev;
 struct udev_monitor;
 
 namespace koru {
+
+// hidraw hands out unnumbered input reports without their report ID byte;
+// this puts a 0 in front of each, so every report reaches the link report
+// ID first. Numbered reports pass unchanged.
+ReportReader::ReadFunction WithReportIdByte(ReportReader::ReadFunction raw, bool numbered);
 
 class HidapiBackend : public HidBackend
 {

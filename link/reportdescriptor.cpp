@@ -21,6 +21,7 @@ ReportLengths ParseReportDescriptor(QByteArrayView d)
     QHash<quint32, qint64> inputBits, outputBits;
     Globals globals;
     QList<Globals> stack;
+    bool numbered = false;
     qsizetype at = 0;
     while (at < d.size()) {
         const quint8 prefix = quint8(d[at]);
@@ -49,7 +50,10 @@ ReportLengths ParseReportDescriptor(QByteArrayView d)
         } else if (type == 1) { // global
             switch (tag) {
             case 0x7: globals.reportSize = value; break;
-            case 0x8: globals.reportId = value; break;
+            case 0x8:
+                globals.reportId = value;
+                numbered = true;
+                break;
             case 0x9: globals.reportCount = value; break;
             case 0xA: if (stack.size() < 64) stack.append(globals); break;
             case 0xB: if (!stack.isEmpty()) globals = stack.takeLast(); break;
@@ -65,7 +69,7 @@ ReportLengths ParseReportDescriptor(QByteArrayView d)
                 best = qMax(best, (b + 7) / 8 + 1);
         return int(qMin(best, MaxLength));
     };
-    return {longest(inputBits), longest(outputBits)};
+    return {longest(inputBits), longest(outputBits), numbered};
 }
 
 } // namespace koru

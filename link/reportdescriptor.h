@@ -10,6 +10,9 @@ struct ReportLengths
 {
     int input = 0;  // longest input report in bytes, report ID byte included; 0 without one
     int output = 0; // likewise for output reports
+    // The device numbers its reports. Without numbers the kernel hands out
+    // input reports without the report ID byte in front.
+    bool numbered = false;
     bool operator==(const ReportLengths &) const = default;
 };
 

@@ -74,35 +74,38 @@ private slots:
         QTest::addColumn<QByteArray>("descriptor");
         QTest::addColumn<int>("input");
         QTest::addColumn<int>("output");
+        QTest::addColumn<bool>("numbered");
         // Vendor page, 64 bytes in and out, no report IDs.
         QTest::newRow("vendor 64/64") << QByteArray::fromHex("0600ff0901a101"
                                                              "1500 26ff00 7508 9540 0901 8102"
                                                              "9540 0901 9102 c0")
-                                      << 65 << 65;
+                                      << 65 << 65 << false;
         // One data byte each way.
-        QTest::newRow("vendor 1/1") << QByteArray::fromHex("0600ff0901a101 7508 9501 0901 8102 0901 9102 c0") << 2 << 2;
+        QTest::newRow("vendor 1/1") << QByteArray::fromHex("0600ff0901a101 7508 9501 0901 8102 0901 9102 c0") << 2 << 2 << false;
         // Numbered reports: the longest of each kind counts.
         QTest::newRow("report ids") << QByteArray::fromHex("0600ff0901a101 7508"
                                                            "8501 9504 0901 8102"
                                                            "8502 9510 0901 8102"
                                                            "8503 9502 0901 9102 c0")
-                                    << 17 << 3;
+                                    << 17 << 3 << true;
         // Push and pop restore the report size: 3 bits + 16 bits = 3 bytes.
-        QTest::newRow("push pop") << QByteArray::fromHex("7508 9502 a4 7501 9503 8102 b4 8102") << 4 << 0;
+        QTest::newRow("push pop") << QByteArray::fromHex("7508 9502 a4 7501 9503 8102 b4 8102") << 4 << 0 << false;
         // Bits round up to whole bytes.
-        QTest::newRow("bits") << QByteArray::fromHex("7501 9503 8102") << 2 << 0;
-        QTest::newRow("long item skipped") << QByteArray::fromHex("fe0212aabb 7508 9501 9102") << 0 << 2;
-        QTest::newRow("truncated item") << QByteArray::fromHex("7508 9501 8102 27ff") << 2 << 0;
-        QTest::newRow("empty") << QByteArray() << 0 << 0;
+        QTest::newRow("bits") << QByteArray::fromHex("7501 9503 8102") << 2 << 0 << false;
+        QTest::newRow("long item skipped") << QByteArray::fromHex("fe0212aabb 7508 9501 9102") << 0 << 2 << false;
+        QTest::newRow("truncated item") << QByteArray::fromHex("7508 9501 8102 27ff") << 2 << 0 << false;
+        QTest::newRow("empty") << QByteArray() << 0 << 0 << false;
     }
     void reportDescriptor()
     {
         QFETCH(QByteArray, descriptor);
         QFETCH(int, input);
         QFETCH(int, output);
+        QFETCH(bool, numbered);
         const ReportLengths lengths = ParseReportDescriptor(descriptor);
         QCOMPARE(lengths.input, input);
         QCOMPARE(lengths.output, output);
+        QCOMPARE(lengths.numbered, numbered);
     }
 
     void reportDescriptorGarbage()

@@ -30,6 +30,41 @@ private slots:
         QCOMPARE(result.status, OpenStatus::Failed);
     }
 
+    void reportIdByteInFront_data()
+    {
+        QTest::addColumn<bool>("numbered");
+        QTest::addColumn<int>("rawResult");
+        QTest::addColumn<QByteArray>("report");
+        // The kernel gives [FF] for an unnumbered one-byte report.
+        QTest::newRow("unnumbered") << false << 1 << QByteArray("\x00\xFF", 2);
+        QTest::newRow("numbered passes") << true << 1 << QByteArray("\xFF", 1);
+        QTest::newRow("time-out") << false << 0 << QByteArray();
+        QTest::newRow("gone") << false << -1 << QByteArray();
+    }
+    void reportIdByteInFront()
+    {
+        QFETCH(bool, numbered);
+        QFETCH(int, rawResult);
+        QFETCH(QByteArray, report);
+        int askedLength = -1;
+        const auto read = WithReportIdByte(
+            [&](unsigned char *buffer, int length, int) {
+                askedLength = length;
+                if (rawResult > 0)
+                    buffer[0] = 0xFF;
+                return rawResult;
+            },
+            numbered);
+        unsigned char buffer[3] = {9, 9, 9};
+        const int n = read(buffer, 3, 100);
+        QCOMPARE(askedLength, numbered ? 3 : 2); // room for the byte put in front
+        if (rawResult <= 0) {
+            QCOMPARE(n, rawResult);
+        } else {
+            QCOMPARE(QByteArray(reinterpret_cast<const char *>(buffer), n), report);
+        }
+    }
+
     void virtualBackendIgnoresForeignPaths()
     {
         QTemporaryDir folder;

@@ -184,6 +184,14 @@ int FlowDocument::relocate(int routine, int from, int to)
     return to;
 }
 
+bool FlowDocument::moveBlock(int routine, int from, int to)
+{
+    if (!isOccupied(routine, from) || !isValid(routine, to) || isOccupied(routine, to))
+        return false;
+    relocate(routine, from, to);
+    return true;
+}
+
 void FlowDocument::clearSlot(int routine, int slot)
 {
     if (isValid(routine, slot))

@@ -98,6 +98,10 @@ public:
     // when there is none). Returns the block's slot afterwards, or NoSlot.
     int changeKind(int routine, int slot, const QString &kind, const QString &params);
 
+    // Moves a block to a free slot of its routine; every arrow and incoming
+    // entry follows it. False when `from` is free or `to` is taken.
+    bool moveBlock(int routine, int from, int to);
+
     // Empties a slot (SlotNo, x and y back to 0) without touching the
     // arrows of other blocks; removeBlocks keeps the arrows consistent.
     void clearSlot(int routine, int slot);

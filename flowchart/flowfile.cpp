@@ -50,6 +50,28 @@ bool IsParameterString(const QString &text)
     return true;
 }
 
+// The kit and subroutine calls enter a routine at slot 0, so that is where
+// its start block belongs. A file may hold the start block elsewhere, or
+// another block in slot 0 (a block dropped onto the start block keeps its
+// slot): such blocks are moved, arrows and all. Two start blocks are damage.
+bool PutStartInSlotZero(FlowDocument &doc, int routine)
+{
+    QList<int> starts;
+    for (int s : doc.occupiedSlots(routine)) {
+        if (doc.block(routine, s).is("start"))
+            starts << s;
+    }
+    if (starts.size() > 1)
+        return false;
+    if (doc.isOccupied(routine, 0) && !doc.block(routine, 0).is("start")) {
+        if (!doc.moveBlock(routine, 0, doc.freeSlot(routine)))
+            return false; // thirty blocks and none of them in its place
+    }
+    if (!starts.isEmpty() && starts.first() != 0)
+        doc.moveBlock(routine, starts.first(), 0);
+    return true;
+}
+
 } // namespace
 
 QString OtherStepMessage()
@@ -158,10 +180,8 @@ FlowLoadResult LoadFlowLines(FlowDocument &doc, const QStringList &lines)
             if (!b.isOccupied()) {
                 b = FlowBlock(); // a free slot keeps nothing
             } else {
-                // Blocks the editor could never have made are damage:
-                // the start block belongs in slot 0 and only there, and
-                // subroutine calls stand only in the main routine.
-                if (b.is("start") != (s == 0) || (b.is("routine") && r != 0))
+                // Subroutine calls stand only in the main routine.
+                if (b.is("routine") && r != 0)
                     return fail();
                 b.slotNo = s;
                 if (b.params.isEmpty())
@@ -169,6 +189,8 @@ FlowLoadResult LoadFlowLines(FlowDocument &doc, const QStringList &lines)
             }
             loaded.rawBlock(r, s) = b;
         }
+        if (!PutStartInSlotZero(loaded, r))
+            return fail();
     }
     // Arrows that name free slots, end in the start block or leave blocks
     // that cannot carry them are dropped; incoming lists are made to match

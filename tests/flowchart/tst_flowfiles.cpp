@@ -107,8 +107,7 @@ private slots:
         QTest::newRow("params with five fields") << FileWith({start, "1-timer-50-90-0---0,3,0,0,0"});
         QTest::newRow("param above a byte") << FileWith({start, "1-timer-50-90-0---0,300,0,0,0,0"});
         QTest::newRow("huge coordinate") << FileWith({start, "1-end-50-2147483647-0---0,0,0,0,0,0"});
-        QTest::newRow("start outside slot 0") << FileWith({FreeLine, "1-start-50-10----0,0,0,0,0,0"});
-        QTest::newRow("other block in slot 0") << FileWith({"0-timer-50-10----0,3,0,0,0,0"});
+        QTest::newRow("two start blocks") << FileWith({start, "1-start-50-10----0,0,0,0,0,0"});
         QStringList callInSub = FileWith({start, end});
         callInSub[2 + 31] = QStringLiteral("1-routine-50-90----0,1,0,0,0,0");
         QTest::newRow("call inside a subroutine") << callInSub;
@@ -150,6 +149,29 @@ private slots:
         QCOMPARE(CheckProgram(doc).code, -1);
         QVERIFY(BuildCommandListing(doc).listing.isEmpty());
         QVERIFY(EncodeFlowDocument(doc).size() == doc.byteTotal());
+    }
+
+    // A start block outside slot 0, or another block in slot 0 (the start
+    // block was replaced by dropping an item onto it), moves with its arrows.
+    void startBlockIsMovedToSlotZero()
+    {
+        const QStringList lines = FileWith({"0-timer-50-90-2-2--0,3,0,0,0,0", FreeLine,
+                                            "2-start-50-10-0-0--0,0,0,0,0,0", "3-end-50-170----0,0,0,0,0,0"});
+        FlowDocument doc;
+        QCOMPARE(LoadFlowLines(doc, lines).status, FlowLoadResult::Loaded);
+        QVERIFY2(doc.invariantViolations().isEmpty(), qPrintable(doc.invariantViolations().join('\n')));
+        QCOMPARE(doc.block(0, 0).kind, QStringLiteral("start"));
+        QCOMPARE(doc.block(0, 0).next, 1); // the timer, now in the lowest free slot
+        QCOMPARE(doc.block(0, 1).kind, QStringLiteral("timer"));
+        QCOMPARE(doc.block(0, 1).next, NoSlot); // its arrow into the start block is gone
+        QCOMPARE(doc.block(0, 1).incoming, QList<int>{0});
+        QCOMPARE(doc.block(0, 1).slotNo, 1);
+        QVERIFY(!doc.isOccupied(0, 2));
+        FlowDocument full;
+        QStringList crowded{"0-timer-50-90----0,3,0,0,0,0"};
+        for (int s = 1; s < SlotsPerRoutine; ++s)
+            crowded << QStringLiteral("%1-sound-0-0----0,0,0,0,0,0").arg(s);
+        QCOMPARE(LoadFlowLines(full, FileWith(crowded)).status, FlowLoadResult::Failed);
     }
 
     void overBudgetFileIsRefused()

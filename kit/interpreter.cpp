@@ -115,6 +115,7 @@ int Interpreter::advance(int budget)
             }
             if (executed >= budget)
                 break;
+            m_time = qMax(m_time, now - MaxLagMs);
             executeInstruction();
             ++executed;
             // A kit's processor needs time too: an endless loop without holds

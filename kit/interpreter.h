@@ -66,6 +66,9 @@ public:
     static constexpr int StackDepth = 16;       // loops and calls; deeper drops the oldest
     static constexpr int BusyInstructions = 20; // instructions per millisecond without holds
     static constexpr int DefaultBudget = 5000;  // instructions per advance() call
+    // A kit that fell further behind its clock than this (a PC that slept, a
+    // stalled event loop) skips the rest instead of racing to catch up.
+    static constexpr int MaxLagMs = 1000;
 
     Interpreter(const Clock &clock, EffectSink &sink, Profile profile = Profile::kit());
 

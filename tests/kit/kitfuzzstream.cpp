@@ -37,10 +37,15 @@ struct CheckingSink : EffectSink
         default:
             break;
         }
-        check(e.atMs >= lastAt, "time went backwards");
-        lastAt = e.atMs;
+        // Replies and frames are stamped with the clock, everything else with the
+        // interpreter's time; each goes forward on its own.
+        const bool byClock = e.kind == EffectKind::Reply || e.kind == EffectKind::Frame;
+        qint64 &last = byClock ? lastReplyAt : lastRunAt;
+        check(e.atMs >= last, "time went backwards");
+        last = e.atMs;
     }
-    qint64 lastAt = 0;
+    qint64 lastReplyAt = 0;
+    qint64 lastRunAt = 0;
 };
 
 QList<int> snapshot(const KitMemory &memory, MemoryArea area)
@@ -118,7 +123,7 @@ void FuzzKitStream(const std::uint8_t *data, std::size_t size)
             break;
         }
         const std::optional<qint64> due = firmware.nextDueMs();
-        check(!due || *due >= clock.nowMs() - 1000 * 1000, "the kit fell far behind its clock");
+        check(!due || *due >= clock.nowMs() - 300 * 1000, "the kit fell far behind its clock");
     }
     // Whatever was going on ends when stopped, within bounded work.
     firmware.interpreter().stop();

@@ -110,6 +110,22 @@ private slots:
         QVERIFY(records(3).contains("7,7,"));   // ... and branches on it
         const FlowDocument four = DemoFlowchart(4);
         QVERIFY(four.blockCount(1) > 0 && four.blockCount(2) > 0);
+
+        // Laid out neatly: no two blocks of a routine overlap.
+        for (int n = 1; n <= FlowDemoCount; ++n) {
+            const FlowDocument demo = DemoFlowchart(n);
+            for (int r = 0; r < RoutineCount; ++r) {
+                const QList<int> taken = demo.occupiedSlots(r);
+                for (int i = 0; i < taken.size(); ++i) {
+                    for (int j = i + 1; j < taken.size(); ++j) {
+                        const FlowBlock &a = demo.block(r, taken.at(i));
+                        const FlowBlock &b = demo.block(r, taken.at(j));
+                        QVERIFY2(qAbs(a.x - b.x) >= BlockWidth || qAbs(a.y - b.y) >= BlockHeight,
+                                 qPrintable(QStringLiteral("demo %1 routine %2").arg(n).arg(r)));
+                    }
+                }
+            }
+        }
     }
 
     void generatedProgramsSurviveRoundTrips()

@@ -56,7 +56,7 @@ std::optional<int> startXvfb(pid_t *server)
     if (pipe(fds) != 0)
         return std::nullopt;
     *server = spawn({"/usr/bin/Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x800x24",
-                     "-nolisten", "tcp"});
+                     "-nolisten", "tcp", "-noreset"});
     close(fds[1]);
     if (*server < 0)
         return std::nullopt;

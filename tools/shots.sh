@@ -19,11 +19,12 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-# A display number away from the ones xvfb-run -a hands out.
+# A display number away from the ones xvfb-run -a hands out; -noreset, as
+# the server would otherwise reset (and refuse connections) between programs.
 for _ in $(seq 20); do
   display=$((100 + RANDOM % 400))
   [ -e "/tmp/.X$display-lock" ] && continue
-  Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
   xvfb=$!
   for _ in $(seq 50); do
     xdpyinfo -display ":$display" >/dev/null 2>&1 && break 2
@@ -52,6 +53,7 @@ start() { # starts the program and waits until the launcher is mapped
   # The splash carries the same title: take the window of the launcher's size.
   for _ in $(seq 100); do
     for w in $(xdotool search --onlyvisible --pid "$koru" --name 'コントロールラジオ制御ソフト' 2>/dev/null); do
+      WIDTH= HEIGHT=
       eval "$(xdotool getwindowgeometry --shell "$w" 2>/dev/null)" || continue
       if [ "$WIDTH" = 555 ] && [ "$HEIGHT" = 419 ]; then
         lx=$X ly=$Y
@@ -62,6 +64,7 @@ start() { # starts the program and waits until the launcher is mapped
   done
   echo "shots: the launcher did not appear" >&2
   cat "$work/koru.log" >&2
+  kill -0 "$xvfb" 2>/dev/null || { echo "shots: Xvfb :$display has gone:" >&2; cat "$work/xvfb.log" >&2; }
   exit 1
 }
 
@@ -84,3 +87,16 @@ done
 start
 xdotool mousemove $((lx + 200)) $((ly + 30)) mousedown 1 mousemove $((lx + 100)) $((ly - 60)) mouseup 1
 shot launcher-dragged
+start
+click 505 29 # close button: the program ends
+for _ in $(seq 30); do
+  kill -0 "$koru" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$koru" 2>/dev/null; then
+  echo "shots: the program did not end on its close button" >&2
+  exit 1
+fi
+wait "$koru" 2>/dev/null || true
+koru=
+echo "shots: the close button ended the program"

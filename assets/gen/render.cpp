@@ -11,6 +11,8 @@
 #include <QSaveFile>
 #include <QSvgRenderer>
 
+#include <cmath>
+
 namespace koru::assets {
 
 namespace {
@@ -130,6 +132,11 @@ QImage RenderSource(const QString &sourcePath, const RenderOptions &options, QSt
             *error = QStringLiteral("%1 is not a valid SVG picture").arg(sourcePath);
             return {};
         }
+        const QSizeF box = renderer.viewBoxF().size();
+        const double want = double(options.size.width()) / options.size.height();
+        if (box.height() > 0 && std::abs(box.width() / box.height() - want) > 0.01 * want)
+            qWarning("koru-assetgen: %s: viewBox %gx%g is stretched to %dx%d", qPrintable(sourcePath), box.width(),
+                     box.height(), options.size.width(), options.size.height());
         QPainter painter(&picture);
         painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
         renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(options.size)));

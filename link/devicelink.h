@@ -73,6 +73,9 @@ public:
     // Every device of the last enumeration, in order, and which is the kit.
     QList<HidDeviceInfo> devices() const { return m_devices; }
     int kitIndex() const { return m_kitIndex; }
+    // Whether the last selection could not open the device for lack of
+    // permission (the udev rule is missing or not applied yet).
+    bool accessRefused(const QString &path) const { return m_refusedSince.contains(path); }
 
     // Re-enumerates and selects now (also done on every change notice).
     void refresh();

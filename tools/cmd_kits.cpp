@@ -18,8 +18,12 @@ int RunKits(const QStringList &args)
         return usageError(kitsCommand);
     DeviceLink &link = SettledLink();
     const QList<HidDeviceInfo> devices = link.devices();
-    for (int i = 0; i < devices.size(); ++i)
-        out() << (i == link.kitIndex() ? "* " : "  ") << DisplayName(devices[i]) << '\n';
+    for (int i = 0; i < devices.size(); ++i) {
+        out() << (i == link.kitIndex() ? "* " : "  ") << DisplayName(devices[i]);
+        if (link.accessRefused(devices[i].path))
+            out() << "  (no access: install the udev rule, see README)";
+        out() << '\n';
+    }
     out().flush();
     return Success;
 }

@@ -162,9 +162,11 @@ private slots:
         rig.fake->setOpenStatus("kit", OpenStatus::PermissionDenied);
         QVERIFY(rig.settle());
         QVERIFY(!rig.link->KitPresent());
+        QVERIFY(rig.link->accessRefused("kit"));
         QTest::qWait(DeviceLink::PermissionRetryMs * 2);
         rig.fake->setOpenStatus("kit", OpenStatus::Opened);
         QTRY_VERIFY_WITH_TIMEOUT(rig.link->KitPresent(), DeviceLink::PermissionRetryMs * 4);
+        QVERIFY(!rig.link->accessRefused("kit"));
     }
 
     void permissionRefusalGivesUp()

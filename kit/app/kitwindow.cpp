@@ -233,6 +233,9 @@ void KitWindow::setSocketState(const QString &path, bool listening)
 {
     m_socketPath = path;
     m_listening = listening;
+    // Several kits may run at once: the title tells them apart.
+    if (listening)
+        setWindowTitle(QStringLiteral("仮想キット - コントロールラジオ (ORBA)　") + QFileInfo(path).fileName());
     refresh();
 }
 

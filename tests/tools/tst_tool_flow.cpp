@@ -10,28 +10,17 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "testutil.h"
+
 using namespace koru;
 
 namespace {
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using Run = koru::test::ToolRun;
 
 Run tool(const QStringList &args)
 {
-    Run run;
-    QProcess process;
-    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/koru-tool"), args);
-    if (!process.waitForFinished(30000))
-        return run;
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    return koru::test::runKoruTool(args);
 }
 
 } // namespace

@@ -9,6 +9,8 @@
 #include "flowchart/flowfile.h"
 #include "flowchart/readback.h"
 
+#include "bench/benchmeasure.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
@@ -18,21 +20,9 @@
 #include <vector>
 
 using namespace koru;
+using koru::bench::measure;
 
 namespace {
-
-void measure(const char *what, int runs, const std::function<void()> &work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(double(timer.nsecsElapsed()) / 1000.0);
-    }
-    std::sort(times.begin(), times.end());
-    std::printf("%-44s median %9.1f us   slowest %9.1f us\n", what, times[times.size() / 2], times.back());
-}
 
 // start, then nine if blocks whose two paths (a timer and a sound) meet at
 // the next if, then the end block: 29 blocks, 75 bytes.

@@ -8,6 +8,8 @@
 #include "text/keywordtable.h"
 #include "text/textlanguage.h"
 
+#include "bench/benchmeasure.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
@@ -17,21 +19,9 @@
 #include <vector>
 
 using namespace koru;
+using koru::bench::measure;
 
 namespace {
-
-void measure(const char *what, int runs, const std::function<void()> &work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(double(timer.nsecsElapsed()) / 1000.0);
-    }
-    std::sort(times.begin(), times.end());
-    std::printf("%-44s median %9.1f us   slowest %9.1f us\n", what, times[times.size() / 2], times.back());
-}
 
 } // namespace
 

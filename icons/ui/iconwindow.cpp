@@ -511,9 +511,6 @@ void IconWindow::transfer()
     if (!self)
         return;
     m_sending = false;
-    // The progress window took the focus: F7 should work straight away.
-    if (isVisible())
-        activateWindow();
 }
 
 void IconWindow::run()

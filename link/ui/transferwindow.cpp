@@ -19,6 +19,9 @@ TransferWindow::TransferWindow(DeviceLink &link, QWidget *parent)
 {
     setObjectName(QStringLiteral("TransferWindow"));
     setFixedSize(Width, Height);
+    // Progress only: the editor keeps the keyboard, so F7 works right after F6.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     m_bar = new QProgressBar(this);

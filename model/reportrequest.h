@@ -12,7 +12,10 @@
 namespace koru {
 
 // Report kinds of the editors.
-inline constexpr int IconReportKind = 3;
+inline constexpr int RoutineReportKind = 1; // flowchart: the routine pictures
+inline constexpr int WordReportKind = 2;    // text: the program's lines
+inline constexpr int IconReportKind = 3;    // icons: the report lines
+inline constexpr int SoundReportKind = 4;   // melody: the staff picture
 
 struct ReportRequest
 {

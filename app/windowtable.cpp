@@ -12,6 +12,9 @@
 #ifdef KORU_HAVE_ICONSUI
 #include "icons/ui/iconwindow.h"
 #endif
+#ifdef KORU_HAVE_REPORTUI
+#include "report/ui/reportwindow.h"
+#endif
 
 namespace koru::shell {
 
@@ -36,7 +39,11 @@ SharedWindowTable DefaultSharedWindows()
         {QStringLiteral("TransferWindow"), [] { return NewEmptyWindow(QStringLiteral("TransferWindow")); }},
 #endif
         {QStringLiteral("SentDataViewer"), []() -> QWidget * { return &SentDataViewer::instance(); }},
+#ifdef KORU_HAVE_REPORTUI
+        {QStringLiteral("Report"), []() -> QWidget * { return new report::ReportWindow; }},
+#else
         {QStringLiteral("Report"), [] { return NewEmptyWindow(QStringLiteral("Report")); }},
+#endif
         {QStringLiteral("SecondSplash"), []() -> QWidget * { return new SplashWindow; }},
         {QStringLiteral("NoteChooser"), [] { return NewEmptyWindow(QStringLiteral("NoteChooser")); }},
     };

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -20,11 +21,34 @@
 
 namespace koru::test {
 
-// A picture an editor would have written for the report.
+// A picture an editor would have written for the report: a background of
+// the given colour (its corners stay so) with a few blocks or a staff drawn on it.
 inline bool writeReportPicture(const QString &name, const QSize &size, QColor colour = QColor(40, 120, 200))
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(colour);
+    QPainter painter(&image);
+    painter.setPen(QPen(Qt::black, 2));
+    if (name == report::SoundPictureName) {
+        for (int line = 0; line < 5; ++line)
+            painter.drawLine(20, 50 + line * 12, size.width() - 20, 50 + line * 12);
+        painter.setBrush(Qt::black);
+        for (int note = 0; note < (size.width() - 80) / 50; ++note)
+            painter.drawEllipse(QPoint(70 + note * 50, 98 - (note % 7) * 6), 7, 5);
+    } else {
+        const QStringList blocks{QStringLiteral("スタート"), QStringLiteral("LED 赤"), QStringLiteral("タイマー 3秒"),
+                                 QStringLiteral("エンド")};
+        const int x = size.width() / 2 - 50;
+        for (int b = 0; b < blocks.size() && 20 + b * 75 + 50 < size.height(); ++b) {
+            const QRect box(x, 20 + b * 75, 100, 50);
+            if (b > 0)
+                painter.drawLine(box.center().x(), box.top() - 25, box.center().x(), box.top());
+            painter.setBrush(QColor(b == 0 || b == blocks.size() - 1 ? 0xf0b429 : 0x2d8fe0));
+            painter.drawRoundedRect(box, 10, 10);
+            painter.drawText(box, Qt::AlignCenter, blocks.at(b));
+        }
+    }
+    painter.end();
     return image.save(QDir(report::ReportPictureFolder()).filePath(name), "BMP");
 }
 
@@ -40,8 +64,8 @@ inline ReportRequest editorRequest(int kind)
     request.kind = kind;
     request.over = QRect(100, 80, 800, 600);
     if (kind == RoutineReportKind) {
-        writeReportPicture(report::RoutinePictureName(0), QSize(260, 320), QColor(250, 250, 250));
-        writeReportPicture(report::RoutinePictureName(2), QSize(240, 180), QColor(230, 240, 255));
+        writeReportPicture(report::RoutinePictureName(0), QSize(260, 320), QColor(255, 255, 255));
+        writeReportPicture(report::RoutinePictureName(2), QSize(240, 180), QColor(255, 255, 255));
     } else if (kind == WordReportKind) {
         request.lines = QStringList{QStringLiteral("もし 音 なら"), QStringLiteral("　LED 赤 1"),
                                     QStringLiteral("もしおわり")};

@@ -8,6 +8,7 @@
 #include "testutil.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QPrinter>
 #include <QProcess>
@@ -318,6 +319,33 @@ private slots:
         window->savePdf();
         QCOMPARE(dialogs->lastText(), SaveFailed);
         QVERIFY(!QFile::exists(out.filePath("no/such/folder/x.pdf")));
+    }
+
+    // Pictures of the window for people to look at: only when
+    // KORU_SHOT_DIR names a folder (run under Xvfb with the xcb platform).
+    void screenshots()
+    {
+        const QString folder = qEnvironmentVariable("KORU_SHOT_DIR");
+        if (folder.isEmpty())
+            QSKIP("KORU_SHOT_DIR not set");
+        QVERIFY(QDir().mkpath(folder));
+        auto shoot = [&](const QString &name) {
+            QApplication::processEvents();
+            QVERIFY(window->grab().save(QDir(folder).filePath(name + ".png")));
+        };
+        const std::pair<int, const char *> kinds[] = {{RoutineReportKind, "flowchart"}, {WordReportKind, "text"},
+                                                      {IconReportKind, "icons"}, {SoundReportKind, "melody"}};
+        for (const auto &[kind, name] : kinds) {
+            openWith(kind);
+            if (kind == RoutineReportKind)
+                shoot("report-input");
+            window->next();
+            shoot(QStringLiteral("report-preview-") + name);
+        }
+        dialogs->answerFileName(out.filePath("課題"));
+        window->saveFile();
+        window->view()->showPage(out.filePath("課題.html"));
+        shoot("report-saved-melody");
     }
 };
 

@@ -264,6 +264,7 @@ void ReportWindow::print()
     composeThen([this] {
         if (!m_printer)
             m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        m_printer->setDocName(m_name->text()); // also the name offered when printing to a file
         const auto accepted = [this] { m_view->print(m_printer.get()); };
         if (printerChooser())
             printerChooser()(this, m_printer.get(), accepted);

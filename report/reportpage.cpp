@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QUrl>
@@ -389,9 +390,15 @@ QString ShiftJisSafe(const QString &line)
 {
     if (line.isEmpty() || fitsShiftJis(line))
         return line;
+    // Each distinct character is tried once: an encoder is costly to make.
+    QHash<char32_t, QString> written;
     QString result;
-    for (const char32_t codePoint : line.toUcs4())
-        result += sjisSafeCodePoint(codePoint);
+    for (const char32_t codePoint : line.toUcs4()) {
+        auto it = written.find(codePoint);
+        if (it == written.end())
+            it = written.insert(codePoint, sjisSafeCodePoint(codePoint));
+        result += *it;
+    }
     return result;
 }
 

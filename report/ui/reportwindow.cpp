@@ -30,6 +30,8 @@ const QString ReportWindow::PdfFilter = QStringLiteral("PDFファイル(*.pdf)|*
 namespace {
 
 constexpr QSize WindowSize(720, 640);
+// Margins of a printed page in millimetres (left, top, right, bottom).
+constexpr QMarginsF PrintMargins(12, 12, 12, 12);
 
 ReportWindow::PrinterChooser &printerChooser()
 {
@@ -265,7 +267,7 @@ void ReportWindow::print()
         if (!m_printer)
             m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         m_printer->setDocName(m_name->text()); // also the name offered when printing to a file
-        const auto accepted = [this] { m_view->print(m_printer.get()); };
+        const auto accepted = [this] { printPage(m_printer.get()); };
         if (printerChooser())
             printerChooser()(this, m_printer.get(), accepted);
         else
@@ -316,10 +318,23 @@ bool ReportWindow::writePdf(const QString &path) const
         QPdfWriter writer(&file);
         writer.setTitle(Caption);
         writer.setCreator(QStringLiteral("KORU"));
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-        m_view->document()->print(&writer); // the document keeps its own margin of 2 cm
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, PrintMargins,
+                                         QPageLayout::Millimeter));
+        printPage(&writer);
     } // the writer finishes the file here
     return file.error() == QFileDevice::NoError && file.commit();
+}
+
+void ReportWindow::printPage(QPagedPaintDevice *device) const
+{
+    // The page is laid out on the paper's printable area at the size it has
+    // on screen, so that it keeps its proportions and, where the content
+    // allows, fits one sheet.
+    std::unique_ptr<QTextDocument> page(m_view->document()->clone(m_view->document()));
+    const QSizeF area = device->pageLayout().paintRect(QPageLayout::Point).size();
+    constexpr qreal ScreenPixelsPerPoint = 96.0 / 72.0;
+    page->setPageSize(area * ScreenPixelsPerPoint);
+    page->print(device);
 }
 
 } // namespace koru::report

@@ -16,6 +16,7 @@
 #include <memory>
 
 class QLineEdit;
+class QPagedPaintDevice;
 class QPlainTextEdit;
 class QPrinter;
 class QPushButton;
@@ -61,6 +62,8 @@ public:
 
     // Writes the page shown as a PDF file (A4); false when it could not be written.
     bool writePdf(const QString &path) const;
+    // Prints the page shown on the device's paper.
+    void printPage(QPagedPaintDevice *device) const;
 
 protected:
     void showEvent(QShowEvent *event) override;

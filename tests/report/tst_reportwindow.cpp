@@ -341,7 +341,15 @@ private slots:
                 shoot("report-input");
             window->next();
             shoot(QStringLiteral("report-preview-") + name);
+            QVERIFY(window->writePdf(QDir(folder).filePath(QStringLiteral("report-%1.pdf").arg(name))));
         }
+        ReportRequest fullRow = test::editorRequest(IconReportKind); // as long as a row gets
+        for (int slot = fullRow.lines.size(); slot < 24; ++slot)
+            fullRow.lines << QStringLiteral("%1,フルカラーLED色%1点灯1秒").arg(slot % 8);
+        RequestReport(fullRow);
+        window->next();
+        QVERIFY(window->writePdf(QDir(folder).filePath("report-icons-24.pdf")));
+        QFile::remove(out.filePath("課題.html"));
         dialogs->answerFileName(out.filePath("課題"));
         window->saveFile();
         window->view()->showPage(out.filePath("課題.html"));

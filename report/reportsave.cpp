@@ -104,15 +104,17 @@ QString SaveReportPage(const QString &printPage, const QString &pictureFolder, i
         const QString folder = PictureFolderFor(target);
         if (!QDir().mkpath(folder))
             return SaveFailed;
+        // Saved into the work folder's own picture folder: they are there.
+        const bool sameFolder = QFileInfo(folder).canonicalFilePath() == QFileInfo(pictureFolder).canonicalFilePath();
         const QStringList names = pictureNames(kind, pictureFolder);
         for (const QString &name : names) {
-            if (!copyReplacing(QDir(pictureFolder).filePath(name), QDir(folder).filePath(name)))
+            if (!sameFolder && !copyReplacing(QDir(pictureFolder).filePath(name), QDir(folder).filePath(name)))
                 return SaveFailed;
         }
         // Pictures of an earlier program saved under this name would
         // otherwise lie beside the new page as if they belonged to it.
         for (const QString &name : allPictureNames()) {
-            if (!names.contains(name))
+            if (!sameFolder && !names.contains(name))
                 QFile::remove(QDir(folder).filePath(name));
         }
     }

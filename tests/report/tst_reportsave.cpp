@@ -145,6 +145,19 @@ private slots:
                  QStringList{"<img src=\"flowImg/Routine0.bmp\" width=\"40\" height=\"30\">"});
     }
 
+    // A page saved as ".html" beside the composed one points into the
+    // work folder's own pictures, which stay as they are.
+    void savedBesideTheWorkPictures()
+    {
+        writePicture(picture("Routine0.bmp"), qRgb(1, 1, 1));
+        writePicture(picture("Sound.bmp"), qRgb(2, 2, 2));
+        const QByteArray sound = readAll(picture("Sound.bmp"));
+        writePage({"<img src=\"Img/Routine0.bmp\" width=\"40\" height=\"30\">"});
+        QCOMPARE(SaveReportPage(page(), work + "/Img", RoutineReportKind, work + "/.html"), QString());
+        QCOMPARE(readAll(picture("Sound.bmp")), sound);
+        QVERIFY(QFile::exists(picture("Routine0.bmp")));
+    }
+
     // Text and icon reports save the page alone.
     void pageAlone()
     {

@@ -4,8 +4,10 @@
 #include "icons/ui/iconwindowparts.h"
 #include "link/devicelink.h"
 #include "link/ui/kitcommands.h"
+#include "model/caption.h"
 #include "model/dialogservice.h"
 #include "model/encoder.h"
+#include "model/helppage.h"
 #include "model/paths.h"
 #include "model/reportrequest.h"
 #include "model/textutil.h"
@@ -15,7 +17,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDrag>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -26,13 +27,12 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSlider>
-#include <QUrl>
 
 #include <exception>
 
 namespace koru::icons {
 
-const QString IconWindow::Caption = QStringLiteral("コントロールラジオ制御ソフト :");
+const QString IconWindow::Caption = CaptionPrefix;
 const QString IconWindow::ClearQuestion = QStringLiteral("プログラムを全て消去します。よろしいですか？");
 const QString IconWindow::CloseQuestion =
     QStringLiteral("画面を閉じるとプログラムは消去されます。\r\nよろしいですか？");
@@ -115,8 +115,7 @@ IconWindow::IconWindow(QWidget *parent) : QMainWindow(parent)
     m_dropPanel->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_dropPanel->setFrameShape(QFrame::NoFrame);
     m_dropPanel->setWidgetResizable(false);
-    m_rowArea = new QWidget;
-    m_rowArea->setObjectName(QStringLiteral("RowArea"));
+    m_rowArea = new RowArea(this);
     m_rowArea->setAutoFillBackground(true);
     m_rowArea->setPalette(pal);
     m_dropPanel->setWidget(m_rowArea);
@@ -432,6 +431,16 @@ void IconWindow::dropOnSlot(int slot, int kind)
     }
 }
 
+int IconWindow::slotAt(const QPoint &rowAreaPoint) const
+{
+    for (int n = 0; n < SlotCount; ++n) {
+        const QLabel *card = m_slots[size_t(n)].back;
+        if (card && card->geometry().contains(rowAreaPoint))
+            return n;
+    }
+    return -1;
+}
+
 void IconWindow::openColourMenu(int slot, const QPoint &globalPos)
 {
     const int kind = m_program.slot(slot).kind;
@@ -466,7 +475,7 @@ void IconWindow::saveFile()
 
 void IconWindow::setFileCaption(const QString &path)
 {
-    setWindowTitle(Caption + path);
+    setWindowTitle(WindowCaption(path));
 }
 
 void IconWindow::clearProgram()
@@ -522,7 +531,8 @@ void IconWindow::run()
 
 void IconWindow::makeReport()
 {
-    RequestReport({m_program.toReportLines(), IconReportKind, frameGeometry()});
+    if (!RequestReport({m_program.toReportLines(), IconReportKind, frameGeometry()}))
+        Dialogs().information(NotAvailableMessage);
 }
 
 void IconWindow::showSentData()
@@ -534,7 +544,7 @@ void IconWindow::showSentData()
 
 void IconWindow::openHelp()
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(AssetPath(QStringLiteral("HTML\\Navi\\KORUnavi.html"))));
+    OpenHelpPage(QStringLiteral("HTML\\Navi\\KORUnavi.html"));
 }
 
 void IconWindow::closeEvent(QCloseEvent *event)

@@ -50,6 +50,7 @@ constexpr int PaletteWidth = 215;
 constexpr int RowAreaLeft = 216;
 constexpr int MinimumWidth = 780;
 constexpr int MinimumHeight = 580;
+constexpr int ComboInset = 2; // choice lists span the slot's card but its frame
 
 // Palette pictures: kind, left, top.
 struct PalettePlace
@@ -327,7 +328,9 @@ void IconWindow::refreshSlot(int n)
             c.combo = new QComboBox(m_rowArea);
             c.combo->setObjectName(QStringLiteral("Para_Combo%1").arg(n));
             c.combo->setEditable(false);
-            c.combo->setGeometry(left + 5, top + 65, 90, 20);
+            // Three pixels wider on each side than the slider below: at the
+            // program's font "フェードアウト" needs the room beside the arrow.
+            c.combo->setGeometry(left + ComboInset, top + 65, 100 - 2 * ComboInset, 20);
             connect(c.combo, &QComboBox::activated, this, [this, n](int index) {
                 if (m_program.setMode(n, index))
                     refreshSlot(n);

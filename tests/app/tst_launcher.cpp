@@ -6,6 +6,7 @@
 #include "app/shell.h"
 #include "app/splashwindow.h"
 #include "model/paths.h"
+#include "clippedtext.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 
@@ -340,6 +341,19 @@ private slots:
         if (closed.count() > 0)
             seen << QStringLiteral("closed");
         QVERIFY2(!seen.isEmpty(), qPrintable(name + QStringLiteral(" did nothing visible")));
+    }
+
+    // The launcher's texts (the version, the captions standing in for
+    // missing pictures) fit their places on both pages.
+    void noTextIsCutOff()
+    {
+        LauncherWindow launcher(LauncherTable{}, Recorder().services());
+        launcher.show();
+        for (int page : {1, 2}) {
+            launcher.showPage(page);
+            const QStringList clipped = test::ClippedTexts(&launcher);
+            QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1Char('\n'))));
+        }
     }
 
     void failingFactoryIsReported()

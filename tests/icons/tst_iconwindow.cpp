@@ -6,6 +6,7 @@
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "model/reportrequest.h"
+#include "clippedtext.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 #include "tests/link/linkrig.h"
@@ -191,7 +192,7 @@ private slots:
             QCOMPARE(slider(7)->geometry().topLeft(), child<QLabel>("Back_Image7")->pos() + QPoint(5, 100));
         }
         if (combo(7))
-            QCOMPARE(combo(7)->geometry(), QRect(child<QLabel>("Back_Image7")->pos() + QPoint(5, 65), QSize(90, 20)));
+            QCOMPARE(combo(7)->geometry(), QRect(child<QLabel>("Back_Image7")->pos() + QPoint(2, 65), QSize(96, 20)));
     }
 
     void dropsOtherThanPalettePicturesAreRefused()
@@ -490,6 +491,30 @@ private slots:
         QCOMPARE(seen.over, window->frameGeometry());
         window->makeReport(); // no composer in this build: said, not silent
         QCOMPARE(dialogs->texts(), QStringList{NotAvailableMessage});
+    }
+
+    // Every choice, caption and panel text fits its control at the window's
+    // font: each choice list with each of its items, each slider caption at
+    // its widest value, the running panel, and the rows of both demos.
+    void noTextIsCutOff()
+    {
+        const QList<int> kinds{RedLed, LedOff, Beep, LoopStart, Backlight, Timer, WaitTemperature, WaitHumidity};
+        for (int n = 0; n < kinds.size(); ++n) {
+            drop(n, kinds[n]);
+            if (slider(n))
+                slider(n)->setValue(slider(n)->maximum());
+        }
+        drop(8, WhiteLed);
+        emit combo(8)->activated(2); // "フェードアウト" shown
+        window->playingPanel()->show();
+        QStringList clipped = test::ClippedTexts(window);
+        window->playingPanel()->hide();
+        for (int demo : {1, 2}) {
+            window->loadDemo(demo);
+            clipped << test::ClippedTexts(window);
+        }
+        clipped << test::ClippedTexts(&SentDataViewer::instance());
+        QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1Char('\n'))));
     }
 
     // ヘルプ goes through the launcher's page service and warns as the

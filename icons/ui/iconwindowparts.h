@@ -55,7 +55,7 @@ class RowArea : public QWidget
 {
     Q_OBJECT
 public:
-    RowArea(IconWindow *window);
+    explicit RowArea(IconWindow *window);
 
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;

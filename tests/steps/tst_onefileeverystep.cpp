@@ -11,9 +11,8 @@
 #include "flowchart/flowtranslate.h"
 #include "flowchart/listingimport.h"
 #include "icons/iconprogram.h"
-#include "kit/effect.h"
-#include "kit/interpreter.h"
 #include "tests/flowchart/programgenerator.h"
+#include "tests/kit/kittestutil.h"
 #include "tests/text/textfixture.h"
 #include "text/textfile.h"
 
@@ -25,12 +24,6 @@
 using namespace koru;
 
 namespace {
-
-struct Trace : kit::EffectSink
-{
-    QStringList lines;
-    void effect(const kit::Effect &e) override { lines.append(kit::DescribeEffect(e)); }
-};
 
 // Every world whose sensors could make a difference to the listing's ifs and
 // waits: switch and light either way, and for temperature and humidity each
@@ -68,24 +61,14 @@ QList<kit::World> WorldsFor(const QStringList &listing)
 // stays waiting (a wait the world never releases) or ten hours have passed.
 QStringList TraceOf(const DeviceImage &image, const kit::World &world)
 {
-    kit::ManualClock clock;
-    Trace trace;
-    kit::Interpreter interpreter(clock, trace);
-    interpreter.setWorld(world);
-    interpreter.startProgram([&image](int address) -> std::optional<int> {
-        if (address < 0 || address >= image.size())
-            return std::nullopt;
-        return image[address];
-    });
-    constexpr qint64 Limit = 10LL * 3600 * 1000;
-    for (int guard = 0; guard < 1000000; ++guard) {
-        interpreter.advance();
-        const std::optional<qint64> due = interpreter.nextDueMs();
-        if (!due || *due > Limit)
-            break;
-        clock.set(*due);
-    }
-    return trace.lines;
+    kit::test::Rig rig;
+    rig.interpreter.setWorld(world);
+    rig.start(image);
+    rig.runFor(10LL * 3600 * 1000);
+    QStringList trace;
+    for (const kit::Effect &e : rig.recorder.effects)
+        trace << kit::DescribeEffect(e);
+    return trace;
 }
 
 // The first world in which the two images differ, described; empty when

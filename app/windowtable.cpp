@@ -1,6 +1,7 @@
 #include "app/windowtable.h"
 
 #include "app/splashwindow.h"
+#include "model/caption.h"
 #include "widgets/sentdataviewer.h"
 
 #include <QWidget>
@@ -53,7 +54,7 @@ QWidget *NewEmptyWindow(const QString &name)
 {
     auto *window = new QWidget;
     window->setObjectName(name);
-    window->setWindowTitle(QStringLiteral("コントロールラジオ制御ソフト :"));
+    window->setWindowTitle(WindowCaption());
     return window;
 }
 

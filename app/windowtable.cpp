@@ -12,6 +12,9 @@
 #ifdef KORU_HAVE_ICONSUI
 #include "icons/ui/iconwindow.h"
 #endif
+#ifdef KORU_HAVE_PREVIEWUI
+#include "preview/ui/previewwindow.h"
+#endif
 
 namespace koru::shell {
 
@@ -28,7 +31,15 @@ LauncherTable DefaultLauncherTable()
 SharedWindowTable DefaultSharedWindows()
 {
     return {
+#ifdef KORU_HAVE_PREVIEWUI
+        {QStringLiteral("Preview"), []() -> QWidget * {
+             auto *preview = new preview::PreviewWindow;
+             preview->installAsPreview();
+             return preview;
+         }},
+#else
         {QStringLiteral("Preview"), [] { return NewEmptyWindow(QStringLiteral("Preview")); }},
+#endif
         {QStringLiteral("BlockParameters"), [] { return NewEmptyWindow(QStringLiteral("BlockParameters")); }},
 #ifdef KORU_HAVE_LINKUI
         {QStringLiteral("TransferWindow"), []() -> QWidget * { return &TransferWindow::instance(); }},

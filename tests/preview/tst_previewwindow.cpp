@@ -22,7 +22,7 @@ using namespace koru::preview::test;
 namespace {
 // Points of the drawn scene: inside the LED dome and on the clock's display.
 const QPoint DomePoint(300, 58);
-const QPoint ClockPoint(240, 112);
+const QPoint ClockPoint(232, 125);
 
 int Brightness(QRgb c)
 {

@@ -205,8 +205,6 @@ void PreviewWindow::installAsPreview()
 void PreviewWindow::preview(const PreviewRequest &request)
 {
     m_run.close(); // a run still going (never while shown: the window is modal)
-    if (m_running)
-        m_running(-1);
     m_image = request.image;
     m_running = request.running;
     m_mask = Picture(pictures::Mask);

@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include <array>
+
 namespace koru {
 
 LayeredPicture::LayeredPicture(QSize size, int layers) : m_size(size), m_layers(qMax(layers, 0))
@@ -16,9 +18,19 @@ QImage LayeredPicture::fit(const QImage &picture) const
     return image;
 }
 
+void LayeredPicture::changed(int layer)
+{
+    if (layer != m_hot) {
+        m_hot = layer;
+        m_cacheValid = false;
+    }
+}
+
 void LayeredPicture::setBase(const QImage &picture)
 {
     m_base = fit(picture);
+    m_hot = -1;
+    m_cacheValid = false;
 }
 
 void LayeredPicture::setLayer(int layer, const QImage &picture, std::optional<QColor> transparent)
@@ -36,32 +48,47 @@ void LayeredPicture::setLayer(int layer, const QImage &picture, std::optional<QC
             }
         }
     }
-    m_layers[layer].picture = image;
+    m_layers[layer].picture = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    changed(layer);
 }
 
 void LayeredPicture::setMaskedColour(int layer, const QColor &colour, const QImage &mask, int level)
 {
     if (layer < 0 || layer >= layerCount())
         return;
+    if (mask.isNull()) {
+        m_maskGray = QImage(m_size, QImage::Format_Grayscale8);
+        m_maskGray.fill(255); // no mask: the colour everywhere
+        m_maskKey = 0;
+    } else if (mask.cacheKey() != m_maskKey || m_maskGray.isNull()) {
+        m_maskGray = fit(mask).convertToFormat(QImage::Format_Grayscale8);
+        m_maskKey = mask.cacheKey();
+    }
+    // One premultiplied pixel for each brightness of the mask.
     const int strength = 255 - qBound(0, level, 255);
-    const QImage m = mask.isNull() ? QImage() : fit(mask);
-    QImage image(m_size, QImage::Format_ARGB32);
+    std::array<QRgb, 256> pixelOf{};
+    for (int through = 0; through < 256; ++through) {
+        const int alpha = (strength * through + 127) / 255;
+        pixelOf[size_t(through)] =
+            qPremultiply(qRgba(colour.red(), colour.green(), colour.blue(), alpha));
+    }
+    QImage image(m_size, QImage::Format_ARGB32_Premultiplied);
     for (int y = 0; y < image.height(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        const auto *maskLine = m.isNull() || y >= m.height() ? nullptr : reinterpret_cast<const QRgb *>(m.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            const int through = maskLine && x < m.width() ? qGray(maskLine[x]) : 255;
-            const int alpha = (strength * through + 127) / 255;
-            line[x] = qRgba(colour.red(), colour.green(), colour.blue(), alpha);
-        }
+        const uchar *maskLine = m_maskGray.constScanLine(y);
+        for (int x = 0; x < image.width(); ++x)
+            line[x] = pixelOf[maskLine[x]];
     }
-    m_layers[layer].picture = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    m_layers[layer].picture = image;
+    changed(layer);
 }
 
 void LayeredPicture::clearLayer(int layer)
 {
-    if (layer >= 0 && layer < layerCount())
+    if (layer >= 0 && layer < layerCount()) {
         m_layers[layer].picture = QImage();
+        changed(layer);
+    }
 }
 
 bool LayeredPicture::layerEmpty(int layer) const
@@ -71,15 +98,26 @@ bool LayeredPicture::layerEmpty(int layer) const
 
 QImage LayeredPicture::composed() const
 {
-    QImage out(m_size, QImage::Format_ARGB32_Premultiplied);
-    out.fill(Qt::white);
-    QPainter painter(&out);
-    if (!m_base.isNull())
-        painter.drawImage(0, 0, m_base);
-    for (const Layer &layer : m_layers) {
-        if (!layer.picture.isNull())
-            painter.drawImage(0, 0, layer.picture);
+    if (!m_cacheValid) {
+        m_below = QImage(m_size, QImage::Format_ARGB32_Premultiplied);
+        m_below.fill(Qt::white);
+        m_above = QImage(m_size, QImage::Format_ARGB32_Premultiplied);
+        m_above.fill(Qt::transparent);
+        QPainter below(&m_below);
+        if (!m_base.isNull())
+            below.drawImage(0, 0, m_base);
+        QPainter above(&m_above);
+        for (int k = 0; k < layerCount(); ++k) {
+            if (k != m_hot && !m_layers[k].picture.isNull())
+                (k < m_hot ? below : above).drawImage(0, 0, m_layers[k].picture);
+        }
+        m_cacheValid = true;
     }
+    QImage out = m_below;
+    QPainter painter(&out);
+    if (m_hot >= 0 && !m_layers[m_hot].picture.isNull())
+        painter.drawImage(0, 0, m_layers[m_hot].picture);
+    painter.drawImage(0, 0, m_above);
     painter.end();
     return out.convertToFormat(QImage::Format_RGB32);
 }

@@ -35,13 +35,23 @@ public:
 private:
     struct Layer
     {
-        QImage picture; // ARGB32, already keyed
+        QImage picture; // premultiplied ARGB32, already keyed
     };
     QImage fit(const QImage &picture) const;
+    void changed(int layer);
 
     QSize m_size;
     QImage m_base;
     QList<Layer> m_layers;
+    // The mask's brightness, kept while the same mask comes again.
+    qint64 m_maskKey = 0;
+    QImage m_maskGray;
+    // A layer that changes again and again (the glow during a fade) is drawn
+    // between two kept pictures: everything below it and everything above.
+    int m_hot = -1;
+    mutable bool m_cacheValid = false;
+    mutable QImage m_below;
+    mutable QImage m_above;
 };
 
 // Shows a LayeredPicture at its size.

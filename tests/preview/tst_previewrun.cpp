@@ -70,6 +70,11 @@ void TestPreviewRun::programs_data()
     QTest::newRow("red LED for a second")
         << Bytes({{230, 2}, red4, {6, 231}}) << QStringList{"run 2000"}
         << QStringList{"0 run " + RedGlow, "1000 idle"} << QList<int>{0, 2, 6, -1};
+    // Levels 1, 2 and 63 through ChannelValueOf; bit 23 of the colour is not looked at.
+    QTest::newRow("LED colour levels")
+        << QList<int>{230, 2, 0x82, 0x17, 0xE1, 6, 160, 1, 9, 231} << QStringList{"run 2000"}
+        << QStringList{"0 run glow(31,43,255)/150 Back.gif Hontai.gif Tokei.gif", "250 run", "1250 idle"}
+        << QList<int>{0, 2, 6, 9, -1};
     QTest::newRow("LED without time stays until cleared")
         << Bytes({{230, 2}, Colour(63, 0, 0, 0), {6, 150, 8, 160, 1, 11, 231}}) << QStringList{"run 5000"}
         << QStringList{"0 run " + RedGlow + " AMFM.gif", "2000 run AMFM.gif", "3000 idle"} << QList<int>{};

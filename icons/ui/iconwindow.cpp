@@ -505,12 +505,7 @@ void IconWindow::transfer()
         Dialogs().warning(TooLargeMessage);
         return;
     }
-    QPointer<IconWindow> self(this);
-    m_sending = true;
-    m_kit->transfer(ImageTexts(image));
-    if (!self)
-        return;
-    m_sending = false;
+    m_kit->transferImage(image);
 }
 
 void IconWindow::run()
@@ -539,7 +534,7 @@ void IconWindow::openHelp()
 
 void IconWindow::closeEvent(QCloseEvent *event)
 {
-    if (m_sending) {
+    if (m_kit->sending()) {
         event->ignore(); // the send finishes within seconds
         return;
     }

@@ -1,12 +1,9 @@
 // Reading and writing icon program files.
 #include "icons/iconfile.h"
 
-#include "model/dialogservice.h"
+#include "model/dialogservice.h" // the shared messages
 #include "model/paths.h"
-#include "model/programfile.h"
 #include "model/textutil.h"
-
-#include <QFileInfo>
 
 namespace koru::icons {
 
@@ -30,7 +27,7 @@ QString SlotLine(const IconSlot &slot)
 QStringList IconFileLines(const IconProgram &program)
 {
     QStringList lines;
-    if (program.checkLoops()) {
+    if (program.loopsAreValid()) {
         lines.append(QStringLiteral("OK"));
         lines.append(program.toRecords());
     } else {
@@ -77,55 +74,22 @@ ReadResult ReadIconLines(const QStringList &lines, IconProgram &program)
     return ReadResult::Ok;
 }
 
-bool LoadIconFile(const QString &path, IconProgram &program)
+FileResult LoadIconFile(const QString &path, IconProgram &program)
 {
     const std::optional<QStringList> lines = ReadProgramLines(path);
     if (!lines) {
         program.clearAll();
-        Dialogs().warning(LoadFailed);
-        return false;
+        return {false, LoadFailed};
     }
     switch (ReadIconLines(*lines, program)) {
     case ReadResult::Ok:
-        return true;
+        return {true, {}};
     case ReadResult::OtherStep:
-        Dialogs().warning(OtherStepMessage);
-        return false;
+        return {false, OtherStepMessage};
     case ReadResult::Damaged:
-        Dialogs().warning(LoadFailed);
-        return false;
+        break;
     }
-    return false;
-}
-
-std::optional<QString> SaveIconProgram(const IconProgram &program, const QString &folder)
-{
-    const QStringList lines = IconFileLines(program);
-    const QString chosen = Dialogs().saveFileName(IconFileFilter, folder);
-    if (chosen.isEmpty())
-        return std::nullopt;
-    const QString path = WithProgramSuffix(chosen, IconSuffix);
-    if (QFileInfo::exists(path) && !Dialogs().confirmOverwrite(OverwriteQuestion))
-        return std::nullopt;
-    if (QFileInfo(path).isDir() || !WriteProgramLines(path, lines)) {
-        Dialogs().warning(SaveErrorMessage);
-        return std::nullopt;
-    }
-    return path;
-}
-
-std::optional<QString> OpenIconProgram(IconProgram &program, const QString &folder)
-{
-    const QString path = Dialogs().openFileName(IconFileFilter, folder);
-    if (path.isEmpty())
-        return std::nullopt;
-    if (!HasProgramExtension(path)) {
-        Dialogs().information(WrongExtension);
-        return std::nullopt;
-    }
-    if (!LoadIconFile(path, program))
-        return std::nullopt;
-    return path;
+    return {false, LoadFailed};
 }
 
 QString DemoPath(int number)
@@ -133,7 +97,7 @@ QString DemoPath(int number)
     return AssetPath(QStringLiteral("Data\\Demo\\dd\\demo%1(アイコン).koru").arg(number));
 }
 
-bool LoadDemo(int number, IconProgram &program)
+FileResult LoadDemo(int number, IconProgram &program)
 {
     return LoadIconFile(DemoPath(number), program);
 }

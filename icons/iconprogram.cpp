@@ -2,7 +2,6 @@
 #include "icons/iconprogram.h"
 
 #include "model/catalogue.h"
-#include "model/dialogservice.h"
 
 namespace koru::icons {
 
@@ -261,12 +260,11 @@ bool IconProgram::loopsAreValid() const
     return !insideLoop;
 }
 
-bool IconProgram::checkLoops() const
+IconProgram::Check IconProgram::checkLoops() const
 {
     if (loopsAreValid())
-        return true;
-    Dialogs().warning(LoopMessage);
-    return false;
+        return {};
+    return {false, LoopMessage};
 }
 
 QStringList IconProgram::toRecords() const

@@ -110,9 +110,14 @@ public:
     int countUsed() const;
 
     // The loop check: loops are not nested and every end closes a start
-    // before it. Pure; checkLoops() also shows the pupil the message.
+    // before it. checkLoops() also gives the message for the pupil.
     bool loopsAreValid() const;
-    bool checkLoops() const;
+    struct Check
+    {
+        bool ok = true;
+        QString message; // to show when not ok
+    };
+    Check checkLoops() const;
 
     // The instruction listing: "START", one record per occupied slot, "END".
     QStringList toRecords() const;

@@ -6,6 +6,7 @@
 #include "link/ui/kitcommands.h"
 #include "model/dialogservice.h"
 #include "model/encoder.h"
+#include "model/filecommands.h"
 #include "model/paths.h"
 #include "model/reportrequest.h"
 #include "model/textutil.h"
@@ -446,13 +447,14 @@ void IconWindow::openColourMenu(int slot, const QPoint &globalPos)
 
 void IconWindow::loadDemo(int number)
 {
-    LoadDemo(number, m_program);
+    ShowFileResult(LoadDemo(number, m_program));
     refreshAll();
 }
 
 void IconWindow::openFile()
 {
-    const std::optional<QString> path = OpenIconProgram(m_program);
+    const std::optional<QString> path =
+        OpenProgramCommand(IconFiles, [this](const QString &file) { return LoadIconFile(file, m_program); });
     refreshAll();
     if (path)
         setFileCaption(*path);
@@ -460,7 +462,8 @@ void IconWindow::openFile()
 
 void IconWindow::saveFile()
 {
-    if (const std::optional<QString> path = SaveIconProgram(m_program))
+    const QStringList lines = IconFileLines(m_program);
+    if (const std::optional<QString> path = SaveProgramCommand(IconFiles, lines, m_program.checkLoops().message))
         setFileCaption(*path);
 }
 
@@ -497,8 +500,10 @@ void IconWindow::transfer()
 {
     if (!m_transferAction->isEnabled())
         return;
-    if (!m_program.checkLoops())
+    if (const IconProgram::Check check = m_program.checkLoops(); !check.ok) {
+        Dialogs().warning(check.message);
         return;
+    }
     const DeviceImage image = m_program.toImage();
     // The kit holds at most MaxImageBytes: refuse before anything is sent.
     if (image.size() > MaxImageBytes) {

@@ -121,7 +121,11 @@ public:
 
     // The instruction listing: "START", one record per occupied slot, "END".
     QStringList toRecords() const;
-    // The kit's byte image of the row (without the transfer frame).
+    // The instructions as the shared encoder takes them: start, one per
+    // occupied slot, end, each running into the next.
+    QList<EncoderEntry> encoderEntries() const;
+    // The kit's byte image of the row (without the transfer frame): 230 2,
+    // each icon with the address of the next right after it, 231 0.
     DeviceImage toImage() const;
     QStringList toBytes() const; // the same as decimal texts
     // One line per occupied slot for the pupil's report.

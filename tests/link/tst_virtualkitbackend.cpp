@@ -3,7 +3,7 @@
 // else on the socket (no hello, a bad hello, garbage) never becomes a device.
 #include "link/devicelink.h"
 #include "link/virtualkitbackend.h"
-#include "link/virtualkitprotocol.h"
+#include "kitprotocol/virtualkitprotocol.h"
 
 #include <QLocalServer>
 #include <QLocalSocket>

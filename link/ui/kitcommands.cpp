@@ -1,8 +1,8 @@
 #include "link/ui/kitcommands.h"
 
+#include "link/paceclock.h"
 #include "link/ui/transferwindow.h"
 #include "model/dialogservice.h"
-#include "link/paceclock.h"
 #include "model/textutil.h"
 
 namespace koru {

@@ -12,13 +12,19 @@ QString SlotLine(const IconSlot &slot)
     if (slot.isEmpty())
         return QStringLiteral("-1");
     const QString kind = QString::number(slot.kind);
-    if (IsLedKind(slot.kind)) {
+    switch (FieldsOf(slot.kind)) {
+    case IconFields::Colour: {
         const int mode = slot.mode.value_or(0);
         return mode == 0 ? QStringLiteral("%1,0,%2").arg(kind).arg(slot.value.value_or(1))
                          : QStringLiteral("%1,%2,0").arg(kind).arg(mode);
     }
-    if (slot.kind == Beep)
+    case IconFields::ModeIsSubKind:
         return QStringLiteral("%1,%2").arg(kind).arg(slot.mode.value_or(0));
+    case IconFields::Value:
+    case IconFields::BrightnessValue:
+    case IconFields::None:
+        break;
+    }
     if (slot.value)
         return QStringLiteral("%1,%2").arg(kind).arg(*slot.value);
     return kind + QLatin1Char(',');
@@ -59,14 +65,21 @@ ReadResult ReadIconLines(const QStringList &lines, IconProgram &program)
             return ReadResult::Damaged;
         std::optional<int> mode;
         std::optional<int> value;
-        if (IsLedKind(*kind)) {
+        switch (FieldsOf(*kind)) {
+        case IconFields::Colour:
             mode = field(2);
             if (mode == 0)
                 value = field(3);
-        } else if (*kind == Beep) {
+            break;
+        case IconFields::ModeIsSubKind:
             mode = field(2);
-        } else if (SliderOf(*kind, 0) != SliderKind::None) {
+            break;
+        case IconFields::Value:
+        case IconFields::BrightnessValue:
             value = field(2);
+            break;
+        case IconFields::None:
+            break;
         }
         if (!program.restore(n, *kind, mode, value))
             return ReadResult::Damaged;

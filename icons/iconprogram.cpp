@@ -271,13 +271,8 @@ namespace {
 
 // How an icon becomes an instruction. LED kinds are full_led with the
 // choice as sub-kind and their preset's colour; the others are listed here.
-// Every translation (listing, image, report) reads this table.
-enum class Fields {
-    None,
-    Value,            // the slider position
-    BrightnessValue,  // full brightness, then the slider position
-    ModeIsSubKind,    // no fields; the choice is added to the sub-kind
-};
+// Every translation (listing, image, report, file lines) reads this table.
+using Fields = IconFields;
 
 struct KindRow
 {
@@ -312,6 +307,18 @@ const KindRow *rowOf(int kind)
 
 constexpr int FullBrightness = 100;
 
+} // namespace
+
+IconFields FieldsOf(int kind)
+{
+    if (IsLedKind(kind))
+        return IconFields::Colour;
+    const KindRow *row = rowOf(kind);
+    return row ? row->fields : IconFields::None;
+}
+
+namespace {
+
 // The slot's instruction. The listing writes a fade's time as 0, the image
 // writes FadeTime there.
 std::optional<EncoderEntry> instructionOf(const IconSlot &s, bool forImage)
@@ -332,6 +339,7 @@ std::optional<EncoderEntry> instructionOf(const IconSlot &s, bool forImage)
     case Fields::Value: return EncoderEntry{keyword, params(row->subKind, {value})};
     case Fields::BrightnessValue: return EncoderEntry{keyword, params(row->subKind, {FullBrightness, value})};
     case Fields::ModeIsSubKind: return EncoderEntry{keyword, params(row->subKind + mode)};
+    case Fields::Colour: break; // the LED kinds, above
     }
     return std::nullopt;
 }

@@ -52,6 +52,19 @@ bool IsPlaceableKind(int kind);
 bool IsPaletteKind(int kind);
 bool IsLedKind(int kind); // 0-7
 
+// What a kind's instruction carries besides its keyword and sub-kind, from
+// the one table of kinds (iconprogram.cpp) that the listing, the image, the
+// report and the file lines read.
+enum class IconFields {
+    None,            // nothing: "wait for the switch"
+    Value,           // the slider position
+    BrightnessValue, // full brightness, then the slider position (backlight)
+    ModeIsSubKind,   // the choice is added to the sub-kind (beep)
+    Colour,          // the LED kinds: preset colour, choice as sub-kind, time
+};
+// None for kinds that cannot stand in a slot.
+IconFields FieldsOf(int kind);
+
 enum class SliderKind { None, Duration, Seconds, Count, Temperature, Humidity };
 
 struct SliderSpec

@@ -566,8 +566,12 @@ QHash<int, int> SlotsByAddress(const IconProgram &program, const DeviceImage &im
 
 void IconWindow::preview()
 {
-    if (m_program.countUsed() == 0 || !m_program.checkLoops())
+    if (m_program.countUsed() == 0)
         return;
+    if (const IconProgram::Check check = m_program.checkLoops(); !check.ok) {
+        Dialogs().warning(check.message);
+        return;
+    }
     const DeviceImage image = m_program.toImage();
     QPointer<IconWindow> self(this);
     const QHash<int, int> slotOf = SlotsByAddress(m_program, image);

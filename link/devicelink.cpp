@@ -141,6 +141,12 @@ void DeviceLink::refreshIfPending()
         refresh();
 }
 
+void DeviceLink::setWantedKit(const QString &path)
+{
+    m_wantedKit = path;
+    refresh();
+}
+
 void DeviceLink::select()
 {
     m_selectedOnce = true;
@@ -165,6 +171,8 @@ void DeviceLink::select()
     for (int i = int(found.size()) - 1; i >= 0 && kitIndex < 0; --i) {
         const Found &f = found[i];
         if (DisplayName(f.info) != KitDisplayName)
+            continue;
+        if (!m_wantedKit.isEmpty() && f.info.path != m_wantedKit)
             continue;
         if (KitPresent() && f.backend == m_kitBackend && f.info.path == m_kitInfo.path) {
             kitIndex = i; // already open: keep the handle and its queued replies

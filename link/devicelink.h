@@ -81,6 +81,10 @@ public:
 
     // Re-enumerates and selects now (also done on every change notice).
     void refresh();
+    // Only the device at this path may be the kit (koru-tool --kit); empty:
+    // the newest device named like the kit, as always.
+    void setWantedKit(const QString &path);
+    QString wantedKit() const { return m_wantedKit; }
     // Whether the first selection has been made and every backend knows its
     // devices. Changes are announced by devicesChanged().
     bool isSettled() const;
@@ -134,6 +138,7 @@ signals:
     void replyReceived(const QString &line);
 
 private:
+    QString m_wantedKit;
     void init();
     void scheduleRefresh();
     void refreshIfPending();

@@ -9,7 +9,9 @@
 #include <hidapi/hidapi.h>
 #include <libudev.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <tuple>
 #include <unistd.h>
 
 namespace koru {
@@ -153,6 +155,14 @@ QList<HidDeviceInfo> HidapiBackend::enumerate()
         devices.append(info);
     }
     hid_free_enumeration(list);
+    // In the order the devices were plugged in (their nodes' times, then
+    // their paths), not the order the system lists them in: the newest comes
+    // last, for every program that looks.
+    std::stable_sort(devices.begin(), devices.end(), [](const HidDeviceInfo &a, const HidDeviceInfo &b) {
+        const qint64 ta = QFileInfo(a.path).lastModified().toMSecsSinceEpoch();
+        const qint64 tb = QFileInfo(b.path).lastModified().toMSecsSinceEpoch();
+        return std::tie(ta, a.path) < std::tie(tb, b.path);
+    });
     return devices;
 }
 

@@ -3,10 +3,12 @@
 #include "kitprotocol/virtualkitprotocol.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QTimer>
 
 #include <algorithm>
+#include <tuple>
 
 namespace koru {
 
@@ -45,7 +47,9 @@ public:
     const QString socketPath;
     QLocalSocket *socket = nullptr;
     std::optional<HelloInfo> hello;
-    quint64 helloOrder = 0;
+    // When the kit's socket appeared (its start), read once: the same for
+    // every program that looks, unlike the order in which hellos arrive.
+    qint64 startedMs = 0;
     bool closed = false;
     QPointer<VirtualKitDevice> device; // the opened device, if any
 
@@ -157,7 +161,7 @@ void VirtualKitBackend::scan()
 
 void VirtualKitBackend::onHello(VirtualKitConnection *connection)
 {
-    connection->helloOrder = ++m_helloCount;
+    connection->startedMs = QFileInfo(connection->socketPath).lastModified().toMSecsSinceEpoch();
     emit devicesChanged();
 }
 
@@ -186,9 +190,11 @@ QList<HidDeviceInfo> VirtualKitBackend::enumerate()
     for (const auto &c : std::as_const(m_connections))
         if (c && c->hello && !c->closed)
             ready.append(c);
-    // In the order the kits said hello: the newest kit comes last.
-    std::sort(ready.begin(), ready.end(),
-              [](const VirtualKitConnection *a, const VirtualKitConnection *b) { return a->helloOrder < b->helloOrder; });
+    // In the order the kits started (their sockets' times, then their
+    // paths): the newest kit comes last, for every program that looks.
+    std::sort(ready.begin(), ready.end(), [](const VirtualKitConnection *a, const VirtualKitConnection *b) {
+        return std::tie(a->startedMs, a->socketPath) < std::tie(b->startedMs, b->socketPath);
+    });
     QList<HidDeviceInfo> devices;
     for (const VirtualKitConnection *c : ready) {
         HidDeviceInfo info;

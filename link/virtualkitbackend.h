@@ -38,7 +38,6 @@ private:
     QFileSystemWatcher m_watcher;
     QHash<QString, QPointer<VirtualKitConnection>> m_connections; // by socket path
     QSet<QString> m_refused; // sockets nobody answers on, until the folder changes
-    quint64 m_helloCount = 0;
 };
 
 } // namespace koru

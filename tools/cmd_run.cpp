@@ -35,8 +35,11 @@ int RunRun(const QStringList &args)
     ReplyCollector replies(link);
     if (!RequestAndWait(link, [&] { return melody ? link.RequestPlay() : link.RequestRun(); }))
         return refuse(NoKitMessage);
-    if (waitSeconds >= 0 && !replies.waitForReady(waitSeconds * 1000))
+    if (waitSeconds >= 0 && !replies.waitForReady(waitSeconds * 1000)) {
+        if (!link.KitPresent())
+            return refuse(NoKitMessage);
         return refuse(QStringLiteral("koru-tool run: the kit did not finish within %1 s").arg(waitSeconds));
+    }
     return Success;
 }
 

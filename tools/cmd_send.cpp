@@ -1,11 +1,14 @@
-// koru-tool send FILE: transfers a program or melody file to the kit as its
-// editor would (image framed by 240 or 242 and 250, one value per report,
-// paced), shows the progress on stderr and waits for the kit's FF.
+// koru-tool send FILE [--verify]: transfers a program or melody file to the
+// kit as its editor would (image framed by 240 or 242 and 250, one value per
+// report, paced), shows the progress on stderr and waits for the kit's FF.
+// With --verify it then reads the kit's memory back and fails when the kit
+// does not hold exactly what was sent.
 #include "tools/command.h"
 #include "tools/kitsession.h"
 #include "tools/programkind.h"
 
 #include "link/devicelink.h"
+#include "model/decoder.h"
 #include "model/textutil.h"
 
 namespace koru::tool {
@@ -13,14 +16,30 @@ namespace {
 
 int RunSend(const QStringList &args);
 
-const KoruCommand sendCommand("send", "FILE", "transfer a program or melody file to the kit and wait for its FF",
-                              RunSend);
+const KoruCommand sendCommand("send", "FILE [--verify]",
+                              "transfer a program or melody file to the kit and wait for its FF", RunSend);
 
 constexpr int ReadyTimeoutMs = 5000;
 
+constexpr int MemoryReplies = 255; // one per address 0-254
+constexpr int MelodyAreaStart = 128;
+
+// The first address where the kit's memory differs from the stored frame
+// (its values after the frame start, 250 included), or -1.
+int FirstDifference(const QStringList &memory, const QList<int> &frame, int areaStart)
+{
+    for (qsizetype i = 1; i < frame.size(); ++i) {
+        const int address = areaStart + int(i) - 1;
+        if (address >= memory.size() || ByteValueOfLine(memory[address]) != std::optional<int>(frame[i]))
+            return address;
+    }
+    return -1;
+}
+
 int RunSend(const QStringList &args)
 {
-    if (args.size() != 1)
+    const bool verify = args.size() == 2 && args[1] == QLatin1String("--verify");
+    if (args.size() != 1 && !verify)
         return usageError(sendCommand);
     const std::optional<QStringList> lines = ReadFileForCommand(sendCommand.name, args[0]);
     if (!lines)
@@ -50,6 +69,22 @@ int RunSend(const QStringList &args)
     err() << Qt::endl;
     if (!sent || !replies.waitForReady(ReadyTimeoutMs))
         return refuse(NoKitMessage);
+    if (!verify)
+        return Success;
+
+    ReplyCollector memory(link);
+    if (!RequestAndWait(link, [&link] { return link.RequestMemory(); }))
+        return refuse(NoKitMessage);
+    const QStringList held = memory.collect(5000, 500, MemoryReplies);
+    const int areaStart = kind->frameStart == kit::ProgramFrame ? 0 : MelodyAreaStart;
+    if (const int address = FirstDifference(held, values, areaStart); address >= 0) {
+        const QString sent = QStringLiteral("%1").arg(values[address - areaStart + 1], 2, 16, QLatin1Char('0')).toUpper();
+        return refuse(QStringLiteral("koru-tool send: %1: the kit does not hold what was sent "
+                                     "(address %2: sent %3, the kit holds %4)")
+                          .arg(args[0])
+                          .arg(address)
+                          .arg(sent, address < held.size() ? StripSpaces(held[address]) : QStringLiteral("nothing")));
+    }
     return Success;
 }
 

@@ -100,7 +100,9 @@ bool ReplyCollector::waitForReady(int timeoutMs)
                 return true;
         return false;
     };
-    return RunUntil(m_link, ready, timeoutMs);
+    // A kit that goes away will never say FF: stop waiting at once.
+    RunUntil(m_link, [this, &ready] { return ready() || !m_link.KitPresent(); }, timeoutMs);
+    return ready();
 }
 
 } // namespace koru::tool

@@ -42,7 +42,8 @@ public:
     // lines have come or no reply has come for quietMs (a kit that answers
     // less). The lines as received.
     QStringList collect(int firstMs, int quietMs, int expected);
-    // Waits until a reply "FF" arrives, at most timeoutMs.
+    // Waits until a reply "FF" arrives, at most timeoutMs, or until the
+    // kit goes away.
     bool waitForReady(int timeoutMs);
 
     QStringList lines() const { return m_lines; }

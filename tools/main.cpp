@@ -2,6 +2,8 @@
 // command calls the same libraries the windows use.
 #include "tools/command.h"
 
+#include "link/devicelink.h"
+
 #include "model/dialogservice.h"
 
 #include <QCoreApplication>
@@ -61,7 +63,9 @@ static void printHelp(QTextStream &stream)
 {
     stream << "usage: koru-tool COMMAND [ARGS...]\n\n"
               "The command-line companion of the KORU control radio.\n"
-              "Exit codes: 0 success, 1 refused (the reason on stderr), 2 usage error.\n\n"
+              "Exit codes: 0 success, 1 refused (the reason on stderr), 2 usage error.\n"
+              "Kit commands take --kit ID to talk to one kit of several (IDs: koru-tool kits);\n"
+              "without it they talk to the newest kit, as the program's windows do.\n\n"
               "Commands:\n";
     QList<const KoruCommand *> sorted = commands();
     std::sort(sorted.begin(), sorted.end(),
@@ -88,6 +92,16 @@ int main(int argc, char *argv[])
     if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
         printHelp(out());
         return Success;
+    }
+    // --kit ID, with any kit command: talk to that kit only (IDs as
+    // `koru-tool kits` lists them), never to whichever is newest.
+    if (const qsizetype at = args.indexOf(QLatin1String("--kit")); at >= 0) {
+        if (at + 1 >= args.size() || args[at + 1].isEmpty()) {
+            err() << "koru-tool: --kit needs a kit's ID (see koru-tool kits)" << Qt::endl;
+            return UsageError;
+        }
+        koru::DeviceLink::instance().setWantedKit(args[at + 1]);
+        args.remove(at, 2);
     }
     for (const KoruCommand *c : commands()) {
         if (name == QLatin1String(c->name)) {

@@ -1,0 +1,211 @@
+// Several virtual kits at once: koru-tool names each by its ID, talks to the
+// one --kit names, takes the same kit every time without it (the newest, as
+// the windows do), checks a transfer with --verify, and stops waiting for a
+// run at once when its kit goes away.
+#include "model/programfile.h"
+
+#include "../link/kitprocess.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace koru;
+using koru::test::KitProcess;
+
+namespace {
+
+// A second headless kit in another kit's runtime folder.
+class ExtraKit
+{
+public:
+    ~ExtraKit()
+    {
+        m_process.kill();
+        m_process.waitForFinished(3000);
+    }
+    bool start(const QString &runtime)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        m_process.setProcessEnvironment(env);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(KitProcess::executable(), {QStringLiteral("--headless")});
+        while (m_process.waitForReadyRead(5000))
+            if (m_process.canReadLine())
+                return m_process.readLine().startsWith("kit ");
+        return false;
+    }
+    QProcess &process() { return m_process; }
+
+private:
+    QProcess m_process;
+};
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+} // namespace
+
+class TstToolKits : public QObject
+{
+    Q_OBJECT
+private:
+    KitProcess m_first;
+    std::unique_ptr<ExtraKit> m_second;
+    QProcessEnvironment m_env;
+    QString m_tool;
+    QTemporaryDir m_files;
+    QString m_firstId;
+    QString m_secondId;
+
+    Run run(const QStringList &args)
+    {
+        QProcess p;
+        p.setProcessEnvironment(m_env);
+        p.start(m_tool, args);
+        Run r;
+        if (!p.waitForFinished(30000))
+            return r;
+        r.exitCode = p.exitCode();
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+
+    // A one-statement STEP3 program and what the kit must then hold.
+    QString program(const QString &statement, QStringList *memory)
+    {
+        const QString path = m_files.filePath(statement.left(5) + QStringLiteral(".koru"));
+        if (!WriteProgramLines(path, {"NG", "WORDDATA", statement}))
+            return {};
+        memory->clear();
+        for (const QString &value : run({"image", path}).out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            *memory << QStringLiteral("%1").arg(value.toInt(), 2, 16, QLatin1Char('0')).toUpper();
+        *memory << QStringLiteral("FA");
+        return path;
+    }
+
+    QStringList memoryOf(const QString &id, int count)
+    {
+        QStringList args{"memory"};
+        if (!id.isEmpty())
+            args << "--kit" << id;
+        return run(args).out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(0, count);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_tool = QCoreApplication::applicationDirPath() + QStringLiteral("/koru-tool");
+        if (!KitProcess::available() || !QFileInfo(m_tool).isExecutable())
+            QSKIP("koru-kit or koru-tool is not built");
+        QString why;
+        QVERIFY2(m_first.start(&why), qPrintable(why));
+        QTest::qWait(20); // the second kit's socket is younger, whatever the clock's grain
+        m_second = std::make_unique<ExtraKit>();
+        QVERIFY(m_second->start(m_first.runtimeFolder()));
+        m_env = QProcessEnvironment::systemEnvironment();
+        m_env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_first.runtimeFolder());
+    }
+
+    void kitsAreListedWithTheirIds()
+    {
+        const QStringList lines = run({"kits"}).out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        const QRegularExpression line(QStringLiteral("^([* ]) ORBA  (virtual:.+)$"));
+        const auto first = line.match(lines[0]);
+        const auto second = line.match(lines[1]);
+        QVERIFY2(first.hasMatch() && second.hasMatch(), qPrintable(lines.join(QLatin1Char('\n'))));
+        QCOMPARE(first.captured(1), QStringLiteral(" "));
+        QCOMPARE(second.captured(1), QStringLiteral("*")); // the newest kit
+        m_firstId = first.captured(2);
+        m_secondId = second.captured(2);
+        QVERIFY(m_firstId != m_secondId);
+    }
+
+    void eachSendGoesToTheKitNamed()
+    {
+        QStringList one, two, three;
+        const QString p1 = program(QStringLiteral("beep1();"), &one);
+        const QString p2 = program(QStringLiteral("beep2();"), &two);
+        const QString p3 = program(QStringLiteral("beep3();"), &three);
+        const int rounds = qEnvironmentVariableIntValue("KORU_KIT_ROUNDS") > 0
+                               ? qEnvironmentVariableIntValue("KORU_KIT_ROUNDS") : 4;
+        for (int round = 0; round < rounds; ++round) {
+            const bool toFirst = round % 2 == 0;
+            const QString &id = toFirst ? m_firstId : m_secondId;
+            const QString &path = round % 3 == 0 ? p1 : (round % 3 == 1 ? p2 : p3);
+            const QStringList &expected = round % 3 == 0 ? one : (round % 3 == 1 ? two : three);
+            QCOMPARE(run({"send", path, "--kit", id}).exitCode, 0);
+            QCOMPARE(memoryOf(id, int(expected.size())), expected);
+        }
+        // Without --kit: the newest kit, every time.
+        QCOMPARE(run({"send", p1}).exitCode, 0);
+        QCOMPARE(memoryOf(m_secondId, int(one.size())), one);
+        QCOMPARE(run({"send", p3}).exitCode, 0);
+        QCOMPARE(memoryOf(QString(), int(three.size())), three);
+        QCOMPARE(memoryOf(m_secondId, int(three.size())), three);
+        // A kit that is not there is no kit.
+        const Run missing = run({"memory", "--kit", "virtual:/nowhere"});
+        QCOMPARE(missing.exitCode, 1);
+        QCOMPARE(missing.err.trimmed(), NoKitMessage);
+    }
+
+    // --verify reads the memory back; two programs sent at once to one kit
+    // cannot both be what it holds, and at least one send must say so.
+    void verifyCatchesADifference()
+    {
+        QStringList one, two;
+        const QString p1 = program(QStringLiteral("beep1();"), &one);
+        const QString p2 = m_files.filePath(QStringLiteral("long.koru"));
+        QVERIFY(WriteProgramLines(p2, {"NG", "WORDDATA", "timer(1);", "beep2();", "timer(2);", "beep3();",
+                                       "timer(3);", "beep1();", "timer(1);"}));
+        QCOMPARE(run({"send", p1, "--verify", "--kit", m_firstId}).exitCode, 0);
+
+        QProcess a, b;
+        for (QProcess *p : {&a, &b})
+            p->setProcessEnvironment(m_env);
+        a.start(m_tool, {"send", p2, "--verify", "--kit", m_firstId});
+        QTest::qWait(150);
+        b.start(m_tool, {"send", p1, "--verify", "--kit", m_firstId});
+        QVERIFY(a.waitForFinished(30000) && b.waitForFinished(30000));
+        const QString said = QString::fromUtf8(a.readAllStandardError() + b.readAllStandardError());
+        QVERIFY2(a.exitCode() != 0 || b.exitCode() != 0, qPrintable(said));
+        if (a.exitCode() == 1 || b.exitCode() == 1)
+            QVERIFY2(said.contains(QStringLiteral("does not hold what was sent")) || said.contains(NoKitMessage),
+                     qPrintable(said));
+    }
+
+    // A run waited for ends at once when its kit goes away.
+    void runWaitNoticesAVanishedKit()
+    {
+        const QString slow = m_files.filePath(QStringLiteral("slow.koru"));
+        QVERIFY(WriteProgramLines(slow, {"NG", "WORDDATA", "timer(30);", "timer(30);"}));
+        QCOMPARE(run({"send", slow, "--kit", m_secondId}).exitCode, 0);
+        QProcess waiting;
+        waiting.setProcessEnvironment(m_env);
+        QElapsedTimer clock;
+        clock.start();
+        waiting.start(m_tool, {"run", "--wait", "60", "--kit", m_secondId});
+        QTest::qWait(800);
+        m_second->process().kill();
+        QVERIFY(waiting.waitForFinished(10000));
+        QVERIFY2(clock.elapsed() < 8000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(waiting.exitCode(), 1);
+        QCOMPARE(QString::fromUtf8(waiting.readAllStandardError()).trimmed(), NoKitMessage);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstToolKits)
+#include "tst_tool_kits.moc"

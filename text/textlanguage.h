@@ -46,6 +46,9 @@ struct CheckResult
 {
     int failedCheck = 0; // 0 when every check passed, else 1 to 5
     QString message;     // the warning to show when a check failed
+    // The program line (from 0, counting every line of the text) the
+    // failure was found at; -1 for the total count, which has no one line.
+    int line = -1;
 
     bool passed() const { return failedCheck == 0; }
 };

@@ -9,6 +9,7 @@
 #include "model/paths.h"
 #include "model/reportrequest.h"
 #include "model/textutil.h"
+#include "widgets/runningpanel.h"
 #include "widgets/sentdataviewer.h"
 
 #include <QActionGroup>

@@ -408,48 +408,6 @@ private slots:
         QVERIFY(window->editor()->completer()->popup()->isVisible());
         QCOMPARE(window->editor()->completer()->completionCount(), 3); // beep1 .. beep3
     }
-
-    // Pictures of the window for people to look at: run under a real X
-    // server with KORU_SHOTS_DIR set (skipped otherwise).
-    void screenshots()
-    {
-        const QString folder = qEnvironmentVariable("KORU_SHOTS_DIR");
-        if (folder.isEmpty() || QGuiApplication::platformName() == QLatin1String("offscreen"))
-            QSKIP("set KORU_SHOTS_DIR and run under X to take screenshots");
-        auto shoot = [&](const QString &name) {
-            QTest::qWait(400);
-            QVERIFY(QGuiApplication::primaryScreen()->grabWindow(0).save(folder + QLatin1Char('/') + name));
-        };
-        window->loadDemo(2);
-        QStringList demo = text();
-        demo.prepend(QStringLiteral("// デモ２：フローチャートのデモを文字で書いたもの"));
-        demo.insert(2, QStringLiteral("// ↑ 条件分岐"));
-        demo[3] += QStringLiteral("　// 全角の空白は点線の四角");
-        type(demo);
-        shoot(QStringLiteral("text-demo.png"));
-        window->browser()->setSource(window->browser()->source().resolved(QUrl(QStringLiteral("led.html"))));
-        shoot(QStringLiteral("text-help-link.png"));
-        window->goHome();
-        type({"// まちがいを見つける", "ledon(255,0,0,1);", "timer(300);", "beep1();"});
-        QTimer::singleShot(0, this, [] {});
-        window->transfer(); // without a kit link: the check fails first
-        shoot(QStringLiteral("text-check-failed.png"));
-        dialogs->clear();
-        type({"ledon(255,0,0,1);", "be"});
-        window->editor()->moveCursor(QTextCursor::End);
-        window->activateWindow();
-        window->editor()->setFocus();
-        window->editor()->complete();
-        shoot(QStringLiteral("text-completion.png"));
-        window->editor()->completer()->popup()->hide();
-        test::LinkRig rig;
-        QVERIFY(rig.plugKit());
-        DeviceLink::install(rig.link.get());
-        type({"timer(3);"});
-        window->run();
-        shoot(QStringLiteral("text-running.png"));
-        DeviceLink::install(nullptr);
-    }
 };
 
 QTEST_MAIN(TstTextWindow)

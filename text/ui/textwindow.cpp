@@ -68,6 +68,7 @@ TextWindow::TextWindow(QWidget *parent) : QMainWindow(parent)
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setObjectName(QStringLiteral("Splitter1"));
     m_splitter->setHandleWidth(3);
+    m_splitter->setStyleSheet(QStringLiteral("QSplitter::handle { background: #c8d6e5; }"));
     m_splitter->setChildrenCollapsible(false);
     m_editor = new SourceEditor(m_splitter);
     m_splitter->addWidget(m_editor);
@@ -149,7 +150,10 @@ void TextWindow::placeWindow()
     if (!s)
         return;
     const QRect area = s->geometry();
-    const int width = std::max(MinimumWidth, RoundHalfEven(area.width() * 2.0 / 3.0));
+    // Wide enough that every menu item shows (their captions carry wide
+    // ideographic spaces), even on screens where two thirds would hide ヘルプ.
+    const int width = std::max({MinimumWidth, RoundHalfEven(area.width() * 2.0 / 3.0),
+                                std::min(menuBar()->sizeHint().width(), area.width())});
     const int height = std::max(MinimumHeight, RoundHalfEven(area.height() * 2.0 / 3.0));
     resize(width, height);
     move(area.left() + RoundHalfEven(area.width() / 6.0), area.top() + RoundHalfEven(area.height() / 6.0));

@@ -3,17 +3,13 @@
 // Skipped (77) when the virtual kit has not been built.
 #include "text/ui/textwindow.h"
 
-#include "link/devicelink.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
+#include "tests/link/kitprocess.h"
 #include "widgets/sourceeditor.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace koru;
@@ -23,44 +19,18 @@ class TstTextKit : public QObject
 {
     Q_OBJECT
 
-    QProcess kit;
-
-    bool waitForKitLine(const QString &text, int ms)
-    {
-        QDeadlineTimer deadline(ms);
-        while (!deadline.hasExpired()) {
-            while (kit.canReadLine()) {
-                if (QString::fromUtf8(kit.readLine()).contains(text))
-                    return true;
-            }
-            QTest::qWait(20);
-        }
-        return false;
-    }
-
 private slots:
-    void initTestCase()
-    {
-        test::useTemporaryAppData();
-        kit.start(QCoreApplication::applicationDirPath() + QStringLiteral("/koru-kit"), {QStringLiteral("--headless")});
-        QVERIFY(kit.waitForStarted(5000));
-        QVERIFY(waitForKitLine(QStringLiteral("kit "), 5000));
-    }
-
-    void cleanupTestCase()
-    {
-        kit.closeWriteChannel();
-        if (!kit.waitForFinished(3000))
-            kit.kill();
-    }
+    void initTestCase() { test::useTemporaryAppData(); }
 
     void typeSendAndRun()
     {
+        test::KitProcess kit;
+        QString why;
+        QVERIFY2(kit.start(&why), qPrintable(why));
         test::ScriptedDialogs dialogs;
-        DeviceLink link;
-        DeviceLink::install(&link);
-        link.waitUntilSettled(5000);
-        QTRY_VERIFY_WITH_TIMEOUT(link.KitPresent(), 5000);
+        const std::unique_ptr<DeviceLink> link = kit.makeLink();
+        DeviceLink::install(link.get());
+        QTRY_VERIFY_WITH_TIMEOUT(link->KitPresent(), 5000);
 
         auto *window = new TextWindow;
         window->show();
@@ -74,13 +44,12 @@ private slots:
                 QTest::keyClick(window->editor(), Qt::Key_Return);
             QTest::keyClicks(window->editor(), program[i]);
         }
-        const QStringList typed = window->editor()->lines();
-        QCOMPARE(typed, program);
-        const TextImage image = window->language()->toBytes(typed);
+        QCOMPARE(window->editor()->lines(), program);
+        const TextImage image = window->language()->toBytes(program);
         QVERIFY(image.sendable());
 
         QStringList replies;
-        connect(&link, &DeviceLink::replyReceived, this, [&](const QString &line) { replies.append(line); });
+        connect(link.get(), &DeviceLink::replyReceived, this, [&](const QString &line) { replies.append(line); });
         QTest::keyClick(window, Qt::Key_F6);
         QVERIFY(!window->transferAction()->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(window->transferAction()->isEnabled(), 10000); // the kit's FF
@@ -88,7 +57,7 @@ private slots:
 
         // The kit's memory holds exactly the image, then the frame end.
         replies.clear();
-        QVERIFY(link.RequestMemory());
+        QVERIFY(link->RequestMemory());
         QTRY_VERIFY_WITH_TIMEOUT(replies.size() > image.image.size(), 10000);
         DeviceImage memory;
         for (qsizetype i = 0; i <= image.image.size(); ++i)
@@ -102,12 +71,13 @@ private slots:
 
         // The offscreen platform activates the progress window it showed.
         QApplication::setActiveWindow(window);
+        replies.clear();
         QTest::keyClick(window, Qt::Key_F7);
         QVERIFY(window->playingPanel()->isVisible());
         QVERIFY(!window->runAction()->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(!window->playingPanel()->isVisible(), 15000);
         QVERIFY(window->runAction()->isEnabled() && window->transferAction()->isEnabled());
-        QVERIFY(waitForKitLine(QStringLiteral("reply FF"), 2000));
+        QCOMPARE(replies, QStringList{"FF "});
         QVERIFY2(dialogs.shown().isEmpty(), qPrintable(dialogs.texts().join('|')));
 
         dialogs.answerQuestion(true);
@@ -118,13 +88,9 @@ private slots:
 
 int main(int argc, char *argv[])
 {
-    if (!QFileInfo(QFileInfo(QString::fromLocal8Bit(argv[0])).dir().filePath(QStringLiteral("koru-kit"))).isExecutable())
-        return 77; // no virtual kit in this build
-    // A private folder where this test and its kit find each other.
-    QTemporaryDir runtime;
-    QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
     QApplication app(argc, argv);
+    if (!test::KitProcess::available())
+        return 77; // no virtual kit in this build
     TstTextKit test;
     return QTest::qExec(&test, argc, argv);
 }

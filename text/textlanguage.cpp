@@ -477,6 +477,27 @@ TextImage TextLanguage::toBytes(const QStringList &programText) const
     return ImageOfListing(toRecords(programText));
 }
 
+QHash<int, int> TextLanguage::linesByAddress(const QStringList &programText) const
+{
+    const std::optional<QList<EncoderEntry>> table = InstructionTableOf(toRecords(programText));
+    if (!table)
+        return {};
+    const QList<int> addresses = EntryAddresses(*table);
+    QList<int> sourceLines;
+    const QStringList lines = normalisedLines(programText, &sourceLines);
+    QHash<int, int> result;
+    int entry = 1; // after start, the table holds the statements in text order
+    for (qsizetype i = 0; i < lines.size() && entry + 1 < addresses.size(); ++i) {
+        const std::optional<Statement> statement = parseLine(m_keywords, lines.at(i));
+        if (!statement || statement->kind == Statement::Kind::Close || statement->kind == Statement::Kind::Else)
+            continue;
+        if (statement->record.value(0) == 11 && (statement->record.value(1) == 1 || statement->record.value(1) == 3))
+            continue; // the "off" statements of the experiment board have no instruction
+        result.insert(addresses.at(entry++), sourceLines.at(i));
+    }
+    return result;
+}
+
 std::optional<QStringList> TextLanguage::renderRecords(const QStringList &listing) const
 {
     const qsizetype start = listing.indexOf(QStringLiteral("START"));

@@ -42,6 +42,7 @@ QString WordBefore(const QString &line, qsizetype pos)
 namespace {
 
 const QColor MarkColour(0xff, 0xd6, 0xd6);
+const QColor RunningColour(0xd4, 0xf2, 0xdc);
 const QColor NumberColour(0x80, 0x8c, 0x98);
 const QColor NumberBack(0xf2, 0xf4, 0xf7);
 const QColor SpaceBoxColour(0xe0, 0x7a, 0x00);
@@ -169,17 +170,27 @@ void SourceEditor::markLine(int index)
     refreshSelections();
 }
 
+void SourceEditor::setRunningLine(int index)
+{
+    m_runningLine = document()->findBlockByNumber(index).isValid() ? index : -1;
+    refreshSelections();
+}
+
 void SourceEditor::refreshSelections()
 {
     QList<QTextEdit::ExtraSelection> selections;
-    const QTextBlock block = document()->findBlockByNumber(m_markedLine);
-    if (m_markedLine >= 0 && block.isValid()) {
-        QTextEdit::ExtraSelection mark;
-        mark.format.setBackground(MarkColour);
-        mark.format.setProperty(QTextFormat::FullWidthSelection, true);
-        mark.cursor = QTextCursor(block);
-        selections.append(mark);
-    }
+    const auto addLine = [&](int line, const QColor &colour) {
+        const QTextBlock block = document()->findBlockByNumber(line);
+        if (line < 0 || !block.isValid())
+            return;
+        QTextEdit::ExtraSelection selection;
+        selection.format.setBackground(colour);
+        selection.format.setProperty(QTextFormat::FullWidthSelection, true);
+        selection.cursor = QTextCursor(block);
+        selections.append(selection);
+    };
+    addLine(m_runningLine, RunningColour);
+    addLine(m_markedLine, MarkColour);
     setExtraSelections(selections);
     m_numbers->update();
 }

@@ -48,6 +48,11 @@ public:
     void markLine(int index);
     int markedLine() const { return m_markedLine; }
 
+    // Shows a line (from 0) as the one running now, with a green background;
+    // -1 when nothing runs.
+    void setRunningLine(int index);
+    int runningLine() const { return m_runningLine; }
+
     // Words offered by Ctrl+Space.
     void setCompletionWords(const QStringList &words);
     QStringList completionWords() const { return m_words; }
@@ -80,6 +85,7 @@ private:
     QCompleter *m_completer = nullptr;
     QStringList m_words;
     int m_markedLine = -1;
+    int m_runningLine = -1;
 };
 
 } // namespace koru

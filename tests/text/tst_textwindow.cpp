@@ -323,6 +323,14 @@ private slots:
         SetPreviewHandler([&](const PreviewRequest &r) { preview = r; });
         window->preview();
         QCOMPARE(preview.image, (QStringList{"230", "2", "160", "3", "5", "231", "0"}));
+        // The run is followed in the text: the timer at address 2 is line 1.
+        preview.running(2);
+        QCOMPARE(window->editor()->runningLine(), 1);
+        preview.running(5); // the end has no line
+        QCOMPARE(window->editor()->runningLine(), -1);
+        preview.running(2);
+        preview.running(-1);
+        QCOMPARE(window->editor()->runningLine(), -1);
         type({"timer(0);"});
         preview = {};
         window->preview(); // a wrong program is not previewed

@@ -273,8 +273,17 @@ void TextWindow::run()
 
 void TextWindow::preview()
 {
-    if (const std::optional<QStringList> image = sendableImage())
-        RequestPreview({*image, frameGeometry(), {}});
+    const std::optional<QStringList> image = sendableImage();
+    if (!image)
+        return;
+    // The preview tells which instruction runs; the line that wrote it is
+    // shown running.
+    const QHash<int, int> lines = m_language->linesByAddress(m_editor->lines());
+    QPointer<SourceEditor> editor(m_editor);
+    RequestPreview({*image, frameGeometry(), [lines, editor](int address) {
+                        if (editor)
+                            editor->setRunningLine(lines.value(address, -1));
+                    }});
 }
 
 void TextWindow::makeReport()

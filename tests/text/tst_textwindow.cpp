@@ -408,6 +408,21 @@ private slots:
         QVERIFY(dialogs->shown().isEmpty());
     }
 
+    void unreadableKeywordFile()
+    {
+        QVERIFY(WriteProgramLines(UserKeywordFilePath(), {"0,short,file,170,"}));
+        type({});
+        window->close();
+        openWindow();
+        QCOMPARE(messages(), QStringList{KeywordReadErrorMessage});
+        QVERIFY(window->isVisible());
+        type({"beep1();"});
+        window->transfer();
+        window->loadDemo(1);
+        QCOMPARE(messages(), QStringList(3, KeywordReadErrorMessage));
+        QCOMPARE(text(), QStringList{"beep1();"});
+    }
+
     void completionOffersTheKeywords()
     {
         type({"be"});

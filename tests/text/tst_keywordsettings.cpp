@@ -224,6 +224,16 @@ private slots:
         QCOMPARE(FieldOf(ReadProgramLines(UserKeywordFilePath())->at(9), 3, ','), QStringLiteral("matsu"));
         QCOMPARE(FieldOf(ReadProgramLines(UserKeywordFilePath())->at(0), 3, ','), QStringLiteral("hikari"));
         QCOMPARE(dialogs.shown().size(), 2);
+
+        // Escape closes it like キャンセル: destroyed, nothing written.
+        const QByteArray written = contents(UserKeywordFilePath());
+        window = new KeywordSettingsWindow;
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        window->box(1)->setText(QStringLiteral("changed"));
+        QTest::keyClick(window, Qt::Key_Escape);
+        QTRY_VERIFY(!window);
+        QCOMPARE(contents(UserKeywordFilePath()), written);
     }
 };
 

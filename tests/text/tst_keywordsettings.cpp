@@ -2,6 +2,7 @@
 // keyword file and index page built from the shipped ones, and the window.
 #include "text/ui/keywordsettingswindow.h"
 
+#include "clippedtext.h"
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "model/textutil.h"
@@ -190,6 +191,7 @@ private slots:
                 QCOMPARE(box->x(), n <= 12 ? 192 : 480);
         }
         QCOMPARE(window->box(1)->text(), QStringLiteral("hikari")); // the user's file
+        QCOMPARE(test::ClippedTexts(window), QStringList());
         // Back to the shipped keywords, then cancel: nothing is written.
         window->restoreDefaults();
         QCOMPARE(window->boxTexts(), defaults);

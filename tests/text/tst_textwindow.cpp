@@ -3,6 +3,8 @@
 // and the keywords renamed in the settings.
 #include "text/ui/textwindow.h"
 
+#include "clippedtext.h"
+#include "model/helppage.h"
 #include "model/paths.h"
 #include "model/previewrequest.h"
 #include "model/programfile.h"
@@ -318,6 +320,9 @@ private slots:
         QCOMPARE(report.kind, WordReportKind);
         QCOMPARE(report.lines, (QStringList{"// 三秒", "timer(3);"}));
         QCOMPARE(report.over, window->frameGeometry());
+        window->makeReport(); // no composer: said, not silently skipped
+        QCOMPARE(messages(), QStringList{NotAvailableMessage});
+        dialogs->clear();
 
         PreviewRequest preview;
         SetPreviewHandler([&](const PreviewRequest &r) { preview = r; });
@@ -368,6 +373,34 @@ private slots:
         window->goHome();
         QCOMPARE(browser->source(), index);
         QVERIFY(dialogs->shown().isEmpty());
+    }
+
+    void helpOpensTheGuide()
+    {
+        QUrl opened;
+        SetPageOpener([&](const QUrl &page) {
+            opened = page;
+            return true;
+        });
+        window->openHelp();
+        SetPageOpener({});
+        QCOMPARE(opened, QUrl::fromLocalFile(AssetPath(QStringLiteral("HTML\\Navi\\KORUnavi.html"))));
+        QVERIFY(messages().isEmpty());
+    }
+
+    void noTextIsCutOff()
+    {
+        // The help buttons are 75 pixels wide, below the style's least width
+        // for a button with text: their captions are measured against the
+        // button's inside.
+        QStringList clipped = test::ClippedTexts(window);
+        for (QPushButton *button : window->findChildren<QPushButton *>()) {
+            if (button->size() != QSize(75, 53))
+                continue;
+            clipped.removeIf([&](const QString &line) { return line.startsWith(button->objectName() + ' '); });
+            QVERIFY(QFontMetrics(button->font()).horizontalAdvance(button->text()) + 2 <= button->width());
+        }
+        QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1Char('\n'))));
     }
 
     void closing()

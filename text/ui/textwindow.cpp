@@ -4,6 +4,7 @@
 #include "model/caption.h"
 #include "model/dialogservice.h"
 #include "model/encoder.h"
+#include "model/helppage.h"
 #include "model/paths.h"
 #include "model/previewrequest.h"
 #include "model/reportrequest.h"
@@ -15,7 +16,6 @@
 #include "widgets/sourceeditor.h"
 
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -35,7 +35,6 @@ const QString TextWindow::ClearQuestion = QStringLiteral("プログラムを全�
 const QString TextWindow::CloseQuestion =
     QStringLiteral("画面を閉じるとプログラムは消去されます。\r\nよろしいですか？");
 const QString TextWindow::NotShownMessage = QStringLiteral("プログラムが正しくないため表示できません。");
-const QString TextWindow::HelpMissingMessage = QStringLiteral("ページを開くことが出来ません。\r\n%1");
 
 namespace {
 
@@ -280,15 +279,18 @@ void TextWindow::preview()
     // shown running.
     const QHash<int, int> lines = m_language->linesByAddress(m_editor->lines());
     QPointer<SourceEditor> editor(m_editor);
-    RequestPreview({*image, frameGeometry(), [lines, editor](int address) {
-                        if (editor)
-                            editor->setRunningLine(lines.value(address, -1));
-                    }});
+    const bool shown = RequestPreview({*image, frameGeometry(), [lines, editor](int address) {
+                                           if (editor)
+                                               editor->setRunningLine(lines.value(address, -1));
+                                       }});
+    if (!shown)
+        Dialogs().information(NotAvailableMessage);
 }
 
 void TextWindow::makeReport()
 {
-    RequestReport({m_editor->lines(), WordReportKind, frameGeometry()});
+    if (!RequestReport({m_editor->lines(), WordReportKind, frameGeometry()}))
+        Dialogs().information(NotAvailableMessage);
 }
 
 void TextWindow::showSentData()
@@ -304,9 +306,7 @@ void TextWindow::showSentData()
 
 void TextWindow::openHelp()
 {
-    const QString page = AssetPath(GuidePage);
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
-        Dialogs().warning(HelpMissingMessage.arg(QFileInfo(page).absoluteFilePath()));
+    OpenHelpPage(GuidePage);
 }
 
 void TextWindow::clearProgram()

@@ -59,7 +59,6 @@ public:
     static const QString ClearQuestion;
     static const QString CloseQuestion;
     static const QString NotShownMessage;
-    static const QString HelpMissingMessage;
     static constexpr int MinimumWidth = 780;
     static constexpr int MinimumHeight = 750;
     static constexpr int EditorWidth = 400;

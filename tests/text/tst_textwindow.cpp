@@ -260,6 +260,19 @@ private slots:
         QVERIFY(window->transferAction()->isEnabled());
     }
 
+    void oversizedImageIsNotSent()
+    {
+        test::LinkRig rig;
+        QVERIFY(rig.plugKit());
+        DeviceLink::install(rig.link.get());
+        type(QStringList(28, QStringLiteral("fadein(1,2,3);"))); // 144 bytes
+        window->transfer();
+        DeviceLink::install(nullptr);
+        QCOMPARE(messages(), QStringList{ImageTooLargeMessage});
+        QVERIFY(rig.fake->writes(QStringLiteral("kit")).isEmpty());
+        QVERIFY(window->transferAction()->isEnabled());
+    }
+
     void transferAndRunWithFakeKit()
     {
         test::LinkRig rig;

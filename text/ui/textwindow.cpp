@@ -17,12 +17,12 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
-#include <QGuiApplication>
 #include <QScreen>
 #include <QSplitter>
 #include <QTextBrowser>

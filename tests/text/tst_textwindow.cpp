@@ -280,6 +280,7 @@ private slots:
         DeviceLink::install(rig.link.get());
         type({"timer(3);"});
         window->transfer();
+        rig.clock.runUntilIdle();
         QCOMPARE(rig.fake->writtenValues(QStringLiteral("kit")), (QList<int>{240, 230, 2, 160, 3, 5, 231, 0, 250}));
         QVERIFY(!window->transferAction()->isEnabled());
         rig.fake->inject(QStringLiteral("kit"), QByteArray("\x00\xff", 2));

@@ -1,8 +1,10 @@
-// STEP3's file commands with their dialogs: save, open and the demos. Kept
-// in this one unit so that they move onto the shared file-command helper in
-// one place.
+// STEP3's file commands: save and open through the editors' shared file
+// commands, and the demos (the flowchart's, shown as text).
 #pragma once
 
+#include "model/dialogservice.h"
+#include "model/filecommands.h"
+#include "model/programfile.h"
 #include "text/textlanguage.h"
 
 #include <QString>
@@ -12,6 +14,8 @@
 namespace koru::text {
 
 inline const QString TextFileFilter = QStringLiteral("KORUファイル(*.koru)|*.koru");
+inline const FileKind TextFiles{QStringLiteral("text"), TextFileFilter, QStringLiteral(".koru"), TextSuffix,
+                                SaveFailed};
 
 // Asks for a name and saves the program file of programText (the check's
 // outcome decides between "OK" and "NG"; the caller has shown its message).
@@ -28,13 +32,10 @@ struct OpenedText
 // refused, the message shown.
 std::optional<OpenedText> OpenTextProgram(const TextLanguage &language);
 
-// The program text of a file: a STEP3 file's own lines, another step's
-// checked listing as statements. Shows the load failure or the other-step
-// refusal and gives nullopt.
-std::optional<QStringList> ReadTextProgram(const QString &path, const TextLanguage &language);
+// Demo n (1 to 4) as program text; nullopt after the message was shown.
+std::optional<QStringList> ReadTextDemo(int number, const TextLanguage &language);
 
-// "Data\Demo\fro\demo<n>(フロー).koru": the demos are the flowchart's, shown
-// as text.
+// "Data\Demo\fro\demo<n>(フロー).koru".
 QString TextDemoPath(int number);
 
 } // namespace koru::text

@@ -237,7 +237,7 @@ bool TextWindow::checkProgram()
     return false;
 }
 
-std::optional<QStringList> TextWindow::sendableImage()
+std::optional<DeviceImage> TextWindow::sendableImage()
 {
     if (!checkProgram())
         return std::nullopt;
@@ -246,21 +246,15 @@ std::optional<QStringList> TextWindow::sendableImage()
         Dialogs().warning(image.refusal);
         return std::nullopt;
     }
-    return ImageTexts(image.image);
+    return image.image;
 }
 
 void TextWindow::transfer()
 {
     if (!m_transferAction->isEnabled())
         return;
-    const std::optional<QStringList> image = sendableImage();
-    if (!image)
-        return;
-    QPointer<TextWindow> self(this);
-    m_sending = true;
-    m_kit->transfer(*image);
-    if (self)
-        m_sending = false;
+    if (const std::optional<DeviceImage> image = sendableImage())
+        m_kit->transferImage(*image);
 }
 
 void TextWindow::run()
@@ -272,14 +266,14 @@ void TextWindow::run()
 
 void TextWindow::preview()
 {
-    const std::optional<QStringList> image = sendableImage();
+    const std::optional<DeviceImage> image = sendableImage();
     if (!image)
         return;
     // The preview tells which instruction runs; the line that wrote it is
     // shown running.
     const QHash<int, int> lines = m_language->linesByAddress(m_editor->lines());
     QPointer<SourceEditor> editor(m_editor);
-    const bool shown = RequestPreview({*image, frameGeometry(), [lines, editor](int address) {
+    const bool shown = RequestPreview({ImageTexts(*image), frameGeometry(), [lines, editor](int address) {
                                            if (editor)
                                                editor->setRunningLine(lines.value(address, -1));
                                        }});
@@ -322,7 +316,7 @@ void TextWindow::loadDemo(int number)
         Dialogs().warning(KeywordReadErrorMessage);
         return;
     }
-    if (const std::optional<QStringList> text = ReadTextProgram(TextDemoPath(number), *m_language))
+    if (const std::optional<QStringList> text = ReadTextDemo(number, *m_language))
         m_editor->setLines(*text);
 }
 
@@ -351,8 +345,8 @@ void TextWindow::saveFile()
 
 void TextWindow::closeEvent(QCloseEvent *event)
 {
-    if (m_sending) {
-        event->ignore(); // the values are being handed to the kit
+    if (m_kit->sending()) {
+        event->ignore(); // the send finishes within seconds
         return;
     }
     if (!isEmptyText(m_editor->lines())) {

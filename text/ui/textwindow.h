@@ -76,7 +76,7 @@ private:
     // gives false.
     bool checkProgram();
     // The checked program's image, or nullopt after the refusal was shown.
-    std::optional<QStringList> sendableImage();
+    std::optional<DeviceImage> sendableImage();
     void setCommandsEnabled(bool enabled);
 
     SourceEditor *m_editor = nullptr;
@@ -88,7 +88,6 @@ private:
     KitCommands *m_kit = nullptr;
     std::optional<TextLanguage> m_language;
     bool m_placed = false;
-    bool m_sending = false; // a transfer is being handed to the link
 };
 
 } // namespace koru::text

@@ -104,6 +104,8 @@ private slots:
 
         editor->setLines({QStringLiteral("// まちがいを見つける"), QStringLiteral("ledon(255,0,0,1);"),
                           QStringLiteral("timer(300);"), QStringLiteral("beep1();")});
+        dialogs.expectMessage(SyntaxMessage);
+        dialogs.expectMessage(text::TextWindow::NotShownMessage);
         window->showSentData(); // the check fails: its line is marked
         shoot(QStringLiteral("text-check-failed.png"));
 

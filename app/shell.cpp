@@ -10,6 +10,8 @@ void UseProgramFont()
 {
     const QString family = QStringLiteral("ＭＳ Ｐゴシック");
     QFont::insertSubstitutions(family, {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
+    // The STEP3 editor's monospaced type: a fixed-pitch face with Japanese glyphs.
+    QFont::insertSubstitutions(QStringLiteral("FixedSys"), {QStringLiteral("IPAGothic")});
     QFont font(family);
     font.setPixelSize(12);
     QApplication::setFont(font);

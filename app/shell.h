@@ -11,7 +11,8 @@
 namespace koru::shell {
 
 // The program's font "ＭＳ Ｐゴシック" at 12 pixels, drawn with the installed
-// Japanese P-gothic. The one place where the stand-in is named.
+// Japanese P-gothic, and the editors' "FixedSys" drawn with the installed
+// Japanese monospaced gothic. The one place where the stand-ins are named.
 void UseProgramFont();
 
 class Shell

@@ -13,6 +13,10 @@
 #ifdef KORU_HAVE_ICONSUI
 #include "icons/ui/iconwindow.h"
 #endif
+#ifdef KORU_HAVE_TEXTUI
+#include "text/ui/keywordsettingswindow.h"
+#include "text/ui/textwindow.h"
+#endif
 #ifdef KORU_HAVE_PREVIEWUI
 #include "preview/ui/previewwindow.h"
 #endif
@@ -28,6 +32,10 @@ LauncherTable DefaultLauncherTable()
     // One line per window.
 #ifdef KORU_HAVE_ICONSUI
     table[LauncherTarget::IconEditor] = []() -> QWidget * { return new icons::IconWindow; };
+#endif
+#ifdef KORU_HAVE_TEXTUI
+    table[LauncherTarget::TextEditor] = []() -> QWidget * { return new text::TextWindow; };
+    table[LauncherTarget::KeywordSettings] = []() -> QWidget * { return new text::KeywordSettingsWindow; };
 #endif
     return table;
 }

@@ -1,5 +1,8 @@
 #include "text/textfile.h"
 
+#include "model/dialogservice.h"
+#include "model/programfile.h"
+
 namespace koru {
 
 bool IsTextProgramFile(const QStringList &fileLines)
@@ -15,6 +18,18 @@ std::optional<QStringList> ProgramTextOfFile(const QStringList &fileLines, const
     if (fileLines.value(0) == QLatin1String("OK"))
         return language.renderRecords(fileLines);
     return std::nullopt;
+}
+
+FileResult ReadTextProgramFile(const QString &path, const TextLanguage &language, QStringList &programText)
+{
+    const std::optional<QStringList> lines = ReadProgramLines(path);
+    if (!lines)
+        return {false, LoadFailed};
+    std::optional<QStringList> text = ProgramTextOfFile(*lines, language);
+    if (!text)
+        return {false, CannotOpenInTextMessage};
+    programText = *text;
+    return {true, {}};
 }
 
 QStringList TextProgramFileLines(const QStringList &programText, const TextLanguage &language)

@@ -7,6 +7,7 @@
 // listing.
 #pragma once
 
+#include "model/filecommands.h"
 #include "text/textlanguage.h"
 
 #include <QString>
@@ -29,6 +30,11 @@ bool IsTextProgramFile(const QStringList &fileLines);
 // listing. nullopt when neither applies or the listing has records without
 // a statement (callers show CannotOpenInTextMessage).
 std::optional<QStringList> ProgramTextOfFile(const QStringList &fileLines, const TextLanguage &language);
+
+// Reads a program file into the text STEP3 shows (ProgramTextOfFile): the
+// load failure, or the other-step refusal, when it cannot. programText is
+// set only when the file was read.
+FileResult ReadTextProgramFile(const QString &path, const TextLanguage &language, QStringList &programText);
 
 // The lines to save for a program text. The "OK" listing is written only
 // when the text passes the checks.

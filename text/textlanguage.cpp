@@ -285,13 +285,16 @@ std::optional<Statement> parseLine(const KeywordTable &table, const QString &lin
     return std::nullopt;
 }
 
-QStringList normalisedLines(const QStringList &programText)
+QStringList normalisedLines(const QStringList &programText, QList<int> *sourceLines = nullptr)
 {
     QStringList lines;
-    for (const QString &line : programText) {
-        const QString normalised = TextLanguage::normalise(line);
-        if (!normalised.isEmpty())
-            lines.append(normalised);
+    for (qsizetype i = 0; i < programText.size(); ++i) {
+        const QString normalised = TextLanguage::normalise(programText.at(i));
+        if (normalised.isEmpty())
+            continue;
+        lines.append(normalised);
+        if (sourceLines)
+            sourceLines->append(int(i));
     }
     return lines;
 }
@@ -299,41 +302,47 @@ QStringList normalisedLines(const QStringList &programText)
 // Check 3. Braces are recognised as whole lines and an if by its keyword, so
 // a pupil's keyword that happens to contain "if", "else" or "}" is never
 // mistaken for structure. This pass alone also keeps the counts balanced.
-bool ifStructureHolds(const QList<Statement> &statements)
+// Returns the statement where the structure breaks (the innermost if left
+// open when the text ends), -1 when it holds.
+qsizetype ifStructureFailure(const QList<Statement> &statements)
 {
-    QList<bool> open; // true: a then-part, false: an else part
+    QList<std::pair<bool, qsizetype>> open; // a then-part (true) or else part, and where it opened
     bool closedThenPart = false;
-    for (const Statement &statement : statements) {
+    for (qsizetype i = 0; i < statements.size(); ++i) {
+        const Statement &statement = statements.at(i);
         bool justClosedThenPart = false;
         switch (statement.kind) {
         case Statement::Kind::If:
-            open.append(true);
+            open.append({true, i});
             break;
         case Statement::Kind::Else:
             if (!closedThenPart)
-                return false;
-            open.append(false);
+                return i;
+            open.append({false, i});
             break;
         case Statement::Kind::Close:
             if (open.isEmpty())
-                return false;
-            justClosedThenPart = open.takeLast();
+                return i;
+            justClosedThenPart = open.takeLast().first;
             break;
         case Statement::Kind::Instruction:
             break;
         }
         closedThenPart = justClosedThenPart;
     }
-    return open.isEmpty();
+    return open.isEmpty() ? -1 : open.last().second;
 }
 
-// Check 4: loops do not nest and stay inside one part of an if.
-bool loopsHold(const QList<Statement> &statements)
+// Check 4: loops do not nest and stay inside one part of an if. Returns the
+// statement that breaks the rule (the open loop start when the text ends),
+// -1 when it holds.
+qsizetype loopFailure(const QList<Statement> &statements)
 {
     int depth = 0;
     int loopDepth = 0;
-    bool inLoop = false;
-    for (const Statement &statement : statements) {
+    qsizetype loopStart = -1;
+    for (qsizetype i = 0; i < statements.size(); ++i) {
+        const Statement &statement = statements.at(i);
         switch (statement.kind) {
         case Statement::Kind::If:
         case Statement::Kind::Else:
@@ -341,44 +350,46 @@ bool loopsHold(const QList<Statement> &statements)
             break;
         case Statement::Kind::Close:
             --depth;
-            if (inLoop && depth < loopDepth)
-                return false;
+            if (loopStart >= 0 && depth < loopDepth)
+                return i;
             break;
         case Statement::Kind::Instruction:
             if (statement.opCode() == op::LoopStart) {
-                if (inLoop)
-                    return false;
+                if (loopStart >= 0)
+                    return i;
                 loopDepth = depth;
-                inLoop = true;
+                loopStart = i;
             } else if (statement.opCode() == op::LoopEnd) {
-                if (!inLoop || depth != loopDepth)
-                    return false;
-                inLoop = false;
+                if (loopStart < 0 || depth != loopDepth)
+                    return i;
+                loopStart = -1;
             }
             break;
         }
     }
-    return !inLoop;
+    return loopStart;
 }
 
 // Check 5: the variables are set before they are compared, in text order.
-QString variableFailure(const QList<Statement> &statements)
+// The message and the statement that compares too early.
+std::pair<QString, qsizetype> variableFailure(const QList<Statement> &statements)
 {
     bool xSet = false;
     bool ySet = false;
-    for (const Statement &statement : statements) {
+    for (qsizetype i = 0; i < statements.size(); ++i) {
+        const Statement &statement = statements.at(i);
         if (statement.kind == Statement::Kind::Instruction) {
             xSet = xSet || statement.opCode() == op::MeasureX;
             ySet = ySet || statement.opCode() == op::MeasureY;
         } else if (statement.kind == Statement::Kind::If) {
             const int sub = statement.conditionSub;
             if (sub >= 7 && sub <= 9 && !xSet)
-                return VariableXMessage;
+                return {VariableXMessage, i};
             if (sub >= 13 && sub <= 15 && !ySet)
-                return VariableYMessage;
+                return {VariableYMessage, i};
         }
     }
-    return {};
+    return {{}, -1};
 }
 
 } // namespace
@@ -396,7 +407,8 @@ QString TextLanguage::normalise(const QString &line)
 
 CheckResult TextLanguage::check(const QStringList &programText) const
 {
-    const QStringList lines = normalisedLines(programText);
+    QList<int> sourceLines;
+    const QStringList lines = normalisedLines(programText, &sourceLines);
 
     // Check 1. Besides the 30 lines, the instruction table holds 30 entries
     // with start and end, so more than 28 statements are refused here too.
@@ -409,19 +421,18 @@ CheckResult TextLanguage::check(const QStringList &programText) const
         return {1, TotalCountMessage};
 
     QList<Statement> statements;
-    for (const QString &line : lines) {
-        std::optional<Statement> statement = parseLine(m_keywords, line);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        std::optional<Statement> statement = parseLine(m_keywords, lines.at(i));
         if (!statement)
-            return {2, SyntaxMessage};
+            return {2, SyntaxMessage, sourceLines.at(i)};
         statements.append(*statement);
     }
-    if (!ifStructureHolds(statements))
-        return {3, IfStructureMessage};
-    if (!loopsHold(statements))
-        return {4, LoopMessage};
-    const QString variables = variableFailure(statements);
-    if (!variables.isEmpty())
-        return {5, variables};
+    if (const qsizetype at = ifStructureFailure(statements); at >= 0)
+        return {3, IfStructureMessage, sourceLines.at(at)};
+    if (const qsizetype at = loopFailure(statements); at >= 0)
+        return {4, LoopMessage, sourceLines.at(at)};
+    if (const auto [message, at] = variableFailure(statements); at >= 0)
+        return {5, message, sourceLines.at(at)};
     return {};
 }
 
@@ -467,6 +478,27 @@ QStringList TextLanguage::toRecords(const QStringList &programText) const
 TextImage TextLanguage::toBytes(const QStringList &programText) const
 {
     return ImageOfListing(toRecords(programText));
+}
+
+QHash<int, int> TextLanguage::linesByAddress(const QStringList &programText) const
+{
+    const std::optional<QList<EncoderEntry>> table = InstructionTableOf(toRecords(programText));
+    if (!table)
+        return {};
+    const QList<int> addresses = EntryAddresses(*table);
+    QList<int> sourceLines;
+    const QStringList lines = normalisedLines(programText, &sourceLines);
+    QHash<int, int> result;
+    int entry = 1; // after start, the table holds the statements in text order
+    for (qsizetype i = 0; i < lines.size() && entry + 1 < addresses.size(); ++i) {
+        const std::optional<Statement> statement = parseLine(m_keywords, lines.at(i));
+        if (!statement || statement->kind == Statement::Kind::Close || statement->kind == Statement::Kind::Else)
+            continue;
+        if (statement->record.value(0) == 11 && (statement->record.value(1) == 1 || statement->record.value(1) == 3))
+            continue; // the "off" statements of the experiment board have no instruction
+        result.insert(addresses.at(entry++), sourceLines.at(i));
+    }
+    return result;
 }
 
 std::optional<QStringList> TextLanguage::renderRecords(const QStringList &listing) const

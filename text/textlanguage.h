@@ -11,6 +11,7 @@
 #include "model/encoder.h"
 #include "text/keywordtable.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -46,6 +47,9 @@ struct CheckResult
 {
     int failedCheck = 0; // 0 when every check passed, else 1 to 5
     QString message;     // the warning to show when a check failed
+    // The program line (from 0, counting every line of the text) the
+    // failure was found at; -1 for the total count, which has no one line.
+    int line = -1;
 
     bool passed() const { return failedCheck == 0; }
 };
@@ -89,6 +93,11 @@ public:
     // such a listing is refused as a whole rather than shown with parts
     // silently missing.
     std::optional<QStringList> renderRecords(const QStringList &listing) const;
+
+    // The program line (from 0) of each instruction of toBytes()'s image,
+    // by its address, so that a run can be followed in the text. Start and
+    // end have no line; empty when the program does not link.
+    QHash<int, int> linesByAddress(const QStringList &programText) const;
 
 private:
     KeywordTable m_keywords;

@@ -14,6 +14,7 @@
 #include "model/previewrequest.h"
 #include "model/reportrequest.h"
 #include "model/textutil.h"
+#include "widgets/runningpanel.h"
 #include "widgets/sentdataviewer.h"
 
 #include <QActionGroup>

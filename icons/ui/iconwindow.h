@@ -23,13 +23,13 @@ class QWidget;
 
 namespace koru {
 class KitCommands;
+class RunningPanel;
 }
 
 namespace koru::icons {
 
 class PaletteImage;
 class SlotImage;
-class RunningPanel;
 
 class IconWindow : public QMainWindow
 {

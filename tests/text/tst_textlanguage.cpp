@@ -339,6 +339,22 @@ private slots:
         QCOMPARE(over.refusal, ImageTooLargeMessage);
     }
 
+    // Each instruction's address leads back to the line that wrote it:
+    // comments, blank lines, braces and the experiment board's "off"
+    // statements take no address.
+    void linesByAddress()
+    {
+        const QStringList program = lines("// x · if(sw=on){ ·  · beep1(); · } · else{ · motoroff(); · timer(2); · } · "
+                                          "ledon(0,0,255,1);");
+        QVERIFY(m_language->check(program).passed());
+        // 230,2 · if at 2: 180,5,7 · beep1 at 5: 153,10 · timer at 7: 160,2,10 · LED at 10 · 231,0 at 14
+        const QList<int> image = m_language->toBytes(program).image;
+        QCOMPARE(image.mid(2, 1) + image.mid(5, 1) + image.mid(7, 1) + image.mid(14, 1), (QList<int>{180, 153, 160, 231}));
+        const QHash<int, int> expected{{2, 1}, {5, 3}, {7, 7}, {10, 9}};
+        QCOMPARE(m_language->linesByAddress(program), expected);
+        QVERIFY(m_language->linesByAddress(QStringList(29, "beep1();")).isEmpty()); // does not link
+    }
+
     void listingsNeedingMoreThanThirtyEntriesAreRefused()
     {
         const QString records = repeated(QStringLiteral("4,3,0,0,0,0,0"), 29);

@@ -1,0 +1,243 @@
+// Keyword settings: what is refused before anything is written, the user
+// keyword file and index page built from the shipped ones, and the window.
+#include "text/ui/keywordsettingswindow.h"
+
+#include "clippedtext.h"
+#include "model/paths.h"
+#include "model/programfile.h"
+#include "model/textutil.h"
+#include "scripteddialogs.h"
+#include "testutil.h"
+#include "text/keywordsettings.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+
+using namespace koru;
+using namespace koru::text;
+
+class TstKeywordSettings : public QObject
+{
+    Q_OBJECT
+
+    QStringList shippedLines;
+    QStringList defaults;
+
+    static QByteArray contents(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+    }
+
+    void removeUserFiles()
+    {
+        QFile::remove(UserKeywordFilePath());
+        QFile::remove(UserIndexPagePath());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        test::useTemporaryAppData();
+        const std::optional<QStringList> lines = ReadKeywordLines(ShippedKeywordFilePath());
+        QVERIFY(lines);
+        shippedLines = *lines;
+        defaults = KeywordBoxTexts(shippedLines);
+        QCOMPARE(defaults.size(), KeywordBoxCount);
+        QCOMPARE(defaults.first(), QStringLiteral("ledon"));
+        QCOMPARE(defaults.last(), QStringLiteral("lampoff"));
+    }
+
+    void init() { removeUserFiles(); }
+
+    void refusals_data()
+    {
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("keyword");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<int>("at"); // the box the refusal points at
+        QTest::newRow("renamed") << 10 << "matsu" << false << false << 10;
+        QTest::newRow("Japanese") << 16 << "ぴっ" << false << false << 16;
+        QTest::newRow("capitals") << 1 << "LedOn2" << false << false << 1;
+        QTest::newRow("one slash") << 12 << "a/b" << false << false << 12;
+        QTest::newRow("empty") << 3 << "" << true << true << 3;
+        QTest::newRow("comma") << 3 << "a,b" << true << true << 3;
+        QTest::newRow("blank") << 3 << "fade out" << true << false << 3;
+        QTest::newRow("tab") << 3 << "fade\tout" << true << false << 3;
+        QTest::newRow("full-width blank") << 3 << "fade　out" << true << false << 3;
+        QTest::newRow("parenthesis") << 3 << "fade(" << true << false << 3;
+        QTest::newRow("semicolon") << 3 << "fa;de" << true << false << 3;
+        QTest::newRow("brace") << 3 << "}" << true << false << 3;
+        QTest::newRow("comment mark") << 3 << "a//b" << true << false << 3;
+        QTest::newRow("markup") << 3 << "<b>" << true << false << 3;
+        QTest::newRow("ampersand") << 3 << "a&b" << true << false << 3;
+        QTest::newRow("if") << 3 << "If" << true << false << 3;
+        QTest::newRow("else") << 3 << "else" << true << false << 3;
+        QTest::newRow("another role's") << 17 << "beep1" << true << false << 17;
+        QTest::newRow("another role's in capitals") << 10 << "LOOPEND" << true << false << 12;
+        QTest::newRow("a hidden role's") << 24 << "motoroff" << true << false << 25;
+        QTest::newRow("not Shift-JIS") << 3 << "fade😀" << true << false << 3;
+    }
+
+    void refusals()
+    {
+        QFETCH(int, line);
+        QFETCH(QString, keyword);
+        QFETCH(bool, refused);
+        QFETCH(bool, closes);
+        QFETCH(int, at);
+        QStringList boxes = defaults;
+        boxes[line - 1] = keyword;
+        const std::optional<KeywordRefusal> refusal = RefusalOf(boxes);
+        QCOMPARE(bool(refusal), refused);
+        if (!refused)
+            return;
+        QCOMPARE(refusal->closeWindow, closes);
+        QCOMPARE(refusal->line, at);
+        if (closes)
+            QCOMPARE(refusal->message, QStringLiteral("設定項目が空白かカンマが含まれて下ります。"));
+        else
+            QVERIFY(refusal->message.contains(KeywordRoleCaption(line)));
+        // Nothing is written, and earlier user files stay as they were.
+        QVERIFY(WriteProgramLines(UserKeywordFilePath(), shippedLines));
+        QVERIFY(WriteProgramLines(UserIndexPagePath(), {"earlier"}));
+        const QByteArray keywordsBefore = contents(UserKeywordFilePath());
+        const ApplyResult result = ApplyKeywords(boxes);
+        QVERIFY(!result.written);
+        QCOMPARE(contents(UserKeywordFilePath()), keywordsBefore);
+        QCOMPARE(contents(UserIndexPagePath()), QByteArray("earlier\r\n"));
+    }
+
+    void applyWritesBothUserFiles()
+    {
+        QStringList boxes = defaults;
+        boxes[9] = QStringLiteral("matsu");
+        boxes[15] = QStringLiteral("ぴっ");
+        const ApplyResult result = ApplyKeywords(boxes);
+        QVERIFY(result.written);
+        const QStringList keywords = *ReadProgramLines(UserKeywordFilePath());
+        QCOMPARE(keywords.size(), shippedLines.size());
+        for (int i = 0; i < keywords.size(); ++i) {
+            QString expected = shippedLines[i];
+            if (i == 9)
+                expected = QStringLiteral("1,タイマー,matsu,160,");
+            if (i == 15)
+                expected = QStringLiteral("0,音 確認音１,ぴっ,153,");
+            QCOMPARE(keywords[i], expected);
+        }
+        const QStringList page = *ReadProgramLines(UserIndexPagePath());
+        const QString all = page.join('\n');
+        QVERIFY(all.contains(QStringLiteral("<code>matsu(3);</code>")));
+        QVERIFY(all.contains(QStringLiteral("<code>ぴっ();</code>")));
+        QVERIFY(!all.contains(QStringLiteral("timer")));
+        QVERIFY(!all.contains(QStringLiteral("beep1")));
+        QVERIFY(all.contains(QStringLiteral("beep2")));
+        QVERIFY(all.contains(QStringLiteral("<a href=\"") + WordHelpFolderUrl() + QStringLiteral("led.html\">")));
+        QVERIFY(!all.contains(QStringLiteral("<a href=\"led.html\"")));
+        // The shipped files never change, and a second apply gives the same
+        // files: both are built from the shipped ones.
+        QCOMPARE(*ReadProgramLines(ShippedKeywordFilePath()), shippedLines);
+        const QByteArray firstKeywords = contents(UserKeywordFilePath());
+        const QByteArray firstPage = contents(UserIndexPagePath());
+        QVERIFY(ApplyKeywords(boxes).written);
+        QCOMPARE(contents(UserKeywordFilePath()), firstKeywords);
+        QCOMPARE(contents(UserIndexPagePath()), firstPage);
+        // Every keyword of the shipped index page is one the rewriting finds.
+        const QStringList shippedPage = *ReadProgramLines(AssetPath(ShippedIndexPage));
+        for (const IndexKeyword &entry : IndexKeywords()) {
+            const QString code = QStringLiteral("<td><code>%1</code></td>").arg(QLatin1String(entry.keyword));
+            QVERIFY2(shippedPage.join('\n').contains(code), entry.keyword);
+        }
+    }
+
+    void indexRewritingRules()
+    {
+        QStringList boxes = defaults;
+        boxes[15] = QStringLiteral("one");
+        boxes[16] = QStringLiteral("two");
+        boxes[0] = QStringLiteral("hikari");
+        const QStringList lines = UserIndexLines(
+            {"beep1 and beep2, beep1 again", "no keyword", "fadeout ledon", "<a href=\"led.html\">ledon</a> <a href=\"x\">"},
+            boxes, QStringLiteral("file:///k/HTML/Word/"));
+        QCOMPARE(lines, (QStringList{"one and beep2, one again", "no keyword", "fadeout hikari",
+                                      "<a href=\"file:///k/HTML/Word/led.html\">hikari</a> <a href=\"file:///k/HTML/Word/x\">"}));
+    }
+
+    void windowShowsAppliesAndRefuses()
+    {
+        QStringList boxes = defaults;
+        boxes[0] = QStringLiteral("hikari");
+        QVERIFY(ApplyKeywords(boxes).written);
+        const QByteArray keywordsBefore = contents(UserKeywordFilePath());
+        const QByteArray pageBefore = contents(UserIndexPagePath());
+
+        test::ScriptedDialogs dialogs;
+        QPointer<KeywordSettingsWindow> window = new KeywordSettingsWindow;
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QCOMPARE(window->windowTitle(), QStringLiteral("設定"));
+        QCOMPARE(window->size(), QSize(634, 506));
+        for (int n = 1; n <= KeywordBoxCount; ++n) {
+            QLineEdit *box = window->findChild<QLineEdit *>(QStringLiteral("Edit%1").arg(n));
+            QVERIFY(box);
+            QCOMPARE(box->isVisible(), n != 25 && n != 27);
+            QCOMPARE(box->size(), QSize(97, 20));
+            if (box->isVisible())
+                QCOMPARE(box->x(), n <= 12 ? 192 : 480);
+        }
+        QCOMPARE(window->box(1)->text(), QStringLiteral("hikari")); // the user's file
+        QCOMPARE(test::ClippedTexts(window), QStringList());
+        // Back to the shipped keywords, then cancel: nothing is written.
+        window->restoreDefaults();
+        QCOMPARE(window->boxTexts(), defaults);
+        // A duplicate is refused, the window stays with the box to put right.
+        window->box(17)->setText(QStringLiteral("beep1"));
+        window->apply();
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(dialogs.shown().size(), 1);
+        QCOMPARE(dialogs.shown().first().kind, QStringLiteral("warning"));
+        QCOMPARE(QApplication::focusWidget(), window->box(17));
+        window->findChild<QPushButton *>(QStringLiteral("CancelButton"))->click();
+        QTRY_VERIFY(!window);
+        QCOMPARE(contents(UserKeywordFilePath()), keywordsBefore);
+        QCOMPARE(contents(UserIndexPagePath()), pageBefore);
+
+        // An empty box: the message, the window closes, nothing written.
+        window = new KeywordSettingsWindow;
+        window->show();
+        window->box(5)->clear();
+        window->apply();
+        QTRY_VERIFY(!window);
+        QCOMPARE(dialogs.shown().last().kind, QStringLiteral("information"));
+        QCOMPARE(dialogs.lastText(), EmptyOrCommaMessage);
+        QCOMPARE(contents(UserKeywordFilePath()), keywordsBefore);
+
+        // A good set is written and the window closes.
+        window = new KeywordSettingsWindow;
+        window->show();
+        window->box(10)->setText(QStringLiteral("matsu"));
+        window->findChild<QPushButton *>(QStringLiteral("ApplyButton"))->click();
+        QTRY_VERIFY(!window);
+        QCOMPARE(FieldOf(ReadProgramLines(UserKeywordFilePath())->at(9), 3, ','), QStringLiteral("matsu"));
+        QCOMPARE(FieldOf(ReadProgramLines(UserKeywordFilePath())->at(0), 3, ','), QStringLiteral("hikari"));
+        QCOMPARE(dialogs.shown().size(), 2);
+
+        // Escape closes it like キャンセル: destroyed, nothing written.
+        const QByteArray written = contents(UserKeywordFilePath());
+        window = new KeywordSettingsWindow;
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        window->box(1)->setText(QStringLiteral("changed"));
+        QTest::keyClick(window, Qt::Key_Escape);
+        QTRY_VERIFY(!window);
+        QCOMPARE(contents(UserKeywordFilePath()), written);
+    }
+};
+
+QTEST_MAIN(TstKeywordSettings)
+#include "tst_keywordsettings.moc"

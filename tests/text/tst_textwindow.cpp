@@ -1,0 +1,484 @@
+// The STEP3 window: files, demos, the checks' messages and marked lines,
+// hand-overs to the viewer, report and preview, the help browser, closing,
+// and the keywords renamed in the settings.
+#include "text/ui/textwindow.h"
+
+#include "clippedtext.h"
+#include "model/helppage.h"
+#include "model/paths.h"
+#include "model/previewrequest.h"
+#include "model/programfile.h"
+#include "model/reportrequest.h"
+#include "scripteddialogs.h"
+#include "testutil.h"
+#include "tests/link/linkrig.h"
+#include "text/keywordsettings.h"
+#include "text/textfile.h"
+#include "widgets/sentdataviewer.h"
+#include "widgets/sourceeditor.h"
+
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+
+using namespace koru;
+using namespace koru::text;
+
+namespace {
+const QString Red = QStringLiteral("ledon(255,0,0,1);");
+}
+
+class TstTextWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<test::ScriptedDialogs> dialogs;
+    QPointer<TextWindow> window;
+    QTemporaryDir files;
+
+    // Message boxes and questions, without the file dialogs.
+    QStringList messages() const
+    {
+        QStringList texts;
+        for (const test::ScriptedDialogs::Shown &shown : dialogs->shown()) {
+            if (shown.kind != QLatin1String("open") && shown.kind != QLatin1String("save"))
+                texts.append(shown.text);
+        }
+        return texts;
+    }
+
+    void type(const QStringList &lines) { window->editor()->setLines(lines); }
+    QStringList text() const { return window->editor()->lines(); }
+    QString file(const QString &name) const { return files.filePath(name); }
+
+    void writeFile(const QString &name, const QStringList &lines)
+    {
+        QVERIFY(WriteProgramLines(file(name), lines));
+    }
+
+    void openWindow()
+    {
+        window = new TextWindow;
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+    }
+
+private slots:
+    void initTestCase() { test::useTemporaryAppData(); }
+
+    void init()
+    {
+        QFile::remove(UserKeywordFilePath());
+        QFile::remove(UserIndexPagePath());
+        dialogs = std::make_unique<test::ScriptedDialogs>();
+        openWindow();
+        QVERIFY2(messages().isEmpty(), qPrintable(messages().join('|')));
+    }
+
+    void cleanup()
+    {
+        if (window) {
+            dialogs->answerQuestion(true);
+            window->close();
+        }
+        delete window;
+        dialogs.reset();
+    }
+
+    void layoutAndMenus()
+    {
+        QStringList captions;
+        for (QAction *action : window->menuBar()->actions())
+            captions.append(action->text());
+        QCOMPARE(captions, (QStringList{"デモ読み込み", "ファイル読み込み", "ファイルへ保存", "　　全削除　　",
+                                        "　　転送(F6)　　", "　　実行(F7)　　", "プレビュー", "レポート作成",
+                                        "送信データ表示", "ヘルプ"}));
+        QCOMPARE(window->windowTitle(), QStringLiteral("コントロールラジオ制御ソフト :"));
+        QVERIFY(window->width() >= TextWindow::MinimumWidth && window->height() >= TextWindow::MinimumHeight);
+        QCOMPARE(window->splitter()->handleWidth(), 3);
+        QCOMPARE(window->editor()->width(), TextWindow::EditorWidth);
+        const QStringList buttons{"戻る", "進む", "トップページ"};
+        for (int i = 0; i < buttons.size(); ++i) {
+            QPushButton *button = nullptr;
+            for (QPushButton *b : window->findChildren<QPushButton *>())
+                if (b->text() == buttons[i])
+                    button = b;
+            QVERIFY(button);
+            QCOMPARE(button->geometry(), QRect(14 + 80 * i, 8, 75, 53));
+        }
+        QCOMPARE(window->browser()->geometry().top(), 64);
+        QCOMPARE(window->browser()->source(), QUrl::fromLocalFile(AssetPath(ShippedIndexPage)));
+        QVERIFY(window->transferAction()->isEnabled() && window->runAction()->isEnabled());
+    }
+
+    void savingAppendsTheSuffixAndReadsBack()
+    {
+        const QStringList program{"// 赤と青", "if(sw=on){", "  " + Red, "}", "else{", "fadein(0,0,255);", "}", ""};
+        type(program);
+        dialogs->answerFileName(file("prog.txt"));
+        window->saveFile();
+        const QString saved = file("prog.txt(文字).koru");
+        QCOMPARE(window->windowTitle(), QStringLiteral("コントロールラジオ制御ソフト :") + saved);
+        const std::optional<QStringList> lines = ReadProgramLines(saved);
+        QVERIFY(lines);
+        QCOMPARE(lines->first(), QStringLiteral("OK"));
+        QCOMPARE(lines->mid(lines->indexOf("WORDDATA") + 1), program);
+
+        // Read back: the same lines, whatever stands before WORDDATA.
+        window->editor()->setLines({});
+        dialogs->answerFileName(saved);
+        window->openFile();
+        QCOMPARE(text(), program);
+        // Saving again over it asks first; No leaves the file alone.
+        type({"beep1();"});
+        dialogs->answerFileName(saved);
+        dialogs->answerQuestion(false);
+        window->saveFile();
+        QCOMPARE(dialogs->shown().last().kind, QStringLiteral("overwrite"));
+        QCOMPARE(ReadProgramLines(saved)->mid(lines->indexOf("WORDDATA") + 1), program);
+        QCOMPARE(messages(), QStringList{OverwriteQuestion});
+    }
+
+    void savingAFailingProgramWritesNg()
+    {
+        const QStringList program{"beep1();", "", "timer(0);"};
+        type(program);
+        dialogs->answerFileName(file("bad.koru"));
+        window->saveFile();
+        QCOMPARE(messages(), QStringList{SyntaxMessage});
+        QCOMPARE(window->editor()->markedLine(), 2);
+        QCOMPARE(*ReadProgramLines(file("bad.koru")), QStringList({"NG", "WORDDATA"}) + program);
+    }
+
+    void openingOtherFiles_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("message"); // empty: opens
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("icon file") << QStringList{"OK", "START", "2,0,255,0,0,4,0", "2,1,0,0,255,11,0", "END", "DDDATA", "1", "2"}
+                                   << QString() << QStringList{Red, "fadein(0,0,255);"};
+        QTest::newRow("flowchart if") << QStringList{"OK", "START", "7,0,0,0,0,0,0", "4,3,0,0,0,0,0", "12,0,0,0,0,0,0", "13,0,0,0,0,0,0", "END", "ROUTINE"}
+                                      << QString() << QStringList{"if(sw=on){", "beep1();", "}"};
+        QTest::newRow("failed check") << QStringList{"NG", "DDDATA", "1"} << CannotOpenInTextMessage << QStringList{};
+        QTest::newRow("melody") << QStringList{"SOUND", "1,2,3"} << CannotOpenInTextMessage << QStringList{};
+        QTest::newRow("listing without statements") << QStringList{"OK", "START", "9,0,1,0,0,0,0", "END"}
+                                                    << CannotOpenInTextMessage << QStringList{};
+    }
+
+    void openingOtherFiles()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QString, message);
+        QFETCH(QStringList, shown);
+        writeFile("other.koru", lines);
+        type({"beep2();"});
+        dialogs->answerFileName(file("other.koru"));
+        window->openFile();
+        if (message.isEmpty()) {
+            QVERIFY(messages().isEmpty());
+            QCOMPARE(text(), shown);
+            QVERIFY(window->windowTitle().endsWith(file("other.koru")));
+        } else {
+            QCOMPARE(messages(), QStringList{message});
+            QCOMPARE(dialogs->shown().last().kind, QStringLiteral("warning"));
+            QCOMPARE(text(), QStringList{"beep2();"}); // a refused file leaves the program alone
+            QCOMPARE(window->windowTitle(), QStringLiteral("コントロールラジオ制御ソフト :"));
+        }
+    }
+
+    void openingRefusesOtherExtensionsAndDamagedFiles()
+    {
+        writeFile("prog.txt", {"WORDDATA", "beep1();"});
+        dialogs->answerFileName(file("prog.txt"));
+        window->openFile();
+        QCOMPARE(dialogs->shown().last().kind, QStringLiteral("information"));
+        QCOMPARE(dialogs->lastText(), WrongExtension);
+        QFile damaged(file("damaged.koru"));
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(QByteArray("WORDDATA\r\n\0\x81", 12));
+        damaged.close();
+        dialogs->answerFileName(damaged.fileName());
+        window->openFile();
+        QCOMPARE(dialogs->lastText(), LoadFailed);
+        dialogs->answerFileName(QString()); // cancelled
+        window->openFile();
+        QCOMPARE(messages(), (QStringList{WrongExtension, LoadFailed}));
+        QCOMPARE(text(), QStringList{QString()});
+    }
+
+    void demosAreTheFlowchartDemosAsText()
+    {
+        for (int n = 1; n <= 4; ++n) {
+            window->loadDemo(n);
+            QVERIFY2(messages().isEmpty(), qPrintable(messages().join('|')));
+            QVERIFY(text().size() > 1);
+            QVERIFY2(window->language()->check(text()).passed(), qPrintable(text().join('\n')));
+        }
+        QCOMPARE(window->windowTitle(), QStringLiteral("コントロールラジオ制御ソフト :"));
+    }
+
+    void checkFailureMarksTheLine_data()
+    {
+        QTest::addColumn<QStringList>("program");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("line");
+        QTest::newRow("syntax") << QStringList{"beep1();", "// x", "beep9();"} << SyntaxMessage << 2;
+        QTest::newRow("else without if") << QStringList{"beep1();", "else{", "}"} << IfStructureMessage << 1;
+        QTest::newRow("if left open") << QStringList{"if(sw=on){", "beep1();"} << IfStructureMessage << 0;
+        QTest::newRow("nested loop") << QStringList{"loopstart(2);", "loopstart(3);", "loopend();"} << LoopMessage << 1;
+        QTest::newRow("loop left open") << QStringList{"beep1();", "loopstart(2);"} << LoopMessage << 1;
+        QTest::newRow("x before set") << QStringList{"beep1();", "if(temp>x){", "}"} << VariableXMessage << 1;
+        QTest::newRow("too long") << QStringList(31, "beep1();") << TotalCountMessage << -1;
+    }
+
+    void checkFailureMarksTheLine()
+    {
+        QFETCH(QStringList, program);
+        QFETCH(QString, message);
+        QFETCH(int, line);
+        test::LinkRig rig;
+        QVERIFY(rig.plugKit());
+        DeviceLink::install(rig.link.get());
+        type(program);
+        window->transfer();
+        DeviceLink::install(nullptr);
+        QCOMPARE(messages(), QStringList{message});
+        QCOMPARE(window->editor()->markedLine(), line);
+        if (line >= 0)
+            QCOMPARE(window->editor()->textCursor().blockNumber(), line);
+        QVERIFY(rig.fake->writes(QStringLiteral("kit")).isEmpty());
+        QVERIFY(window->transferAction()->isEnabled());
+    }
+
+    void oversizedImageIsNotSent()
+    {
+        test::LinkRig rig;
+        QVERIFY(rig.plugKit());
+        DeviceLink::install(rig.link.get());
+        type(QStringList(28, QStringLiteral("fadein(1,2,3);"))); // 144 bytes
+        window->transfer();
+        DeviceLink::install(nullptr);
+        QCOMPARE(messages(), QStringList{ImageTooLargeMessage});
+        QVERIFY(rig.fake->writes(QStringLiteral("kit")).isEmpty());
+        QVERIFY(window->transferAction()->isEnabled());
+    }
+
+    void transferAndRunWithFakeKit()
+    {
+        test::LinkRig rig;
+        QVERIFY(rig.plugKit());
+        DeviceLink::install(rig.link.get());
+        type({"timer(3);"});
+        window->transfer();
+        rig.clock.runUntilIdle();
+        QCOMPARE(rig.fake->writtenValues(QStringLiteral("kit")), (QList<int>{240, 230, 2, 160, 3, 5, 231, 0, 250}));
+        QVERIFY(!window->transferAction()->isEnabled());
+        rig.fake->inject(QStringLiteral("kit"), QByteArray("\x00\xff", 2));
+        QTRY_VERIFY(window->transferAction()->isEnabled());
+        window->run();
+        QVERIFY(window->playingPanel()->isVisible());
+        QVERIFY(!window->runAction()->isEnabled());
+        rig.fake->inject(QStringLiteral("kit"), QByteArray("\x00\xff", 2));
+        QTRY_VERIFY(!window->playingPanel()->isVisible());
+        QVERIFY(window->runAction()->isEnabled());
+        QVERIFY(dialogs->shown().isEmpty());
+        DeviceLink::install(nullptr);
+    }
+
+    void transferAndRunWithoutKit()
+    {
+        test::LinkRig rig;
+        rig.settle();
+        DeviceLink::install(rig.link.get());
+        type({"beep1();"});
+        window->transfer();
+        window->run();
+        QCOMPARE(messages(), (QStringList{NoKitMessage, NoKitMessage}));
+        QVERIFY(window->transferAction()->isEnabled() && window->runAction()->isEnabled());
+        QVERIFY(!window->playingPanel()->isVisible());
+        DeviceLink::install(nullptr);
+    }
+
+    void sentDataOfAWrongProgramShowsBothMessages()
+    {
+        type({"timer(256);"});
+        window->showSentData();
+        QCOMPARE(messages(), (QStringList{SyntaxMessage, TextWindow::NotShownMessage}));
+        QStringList listing;
+        QTimer::singleShot(0, this, [&] {
+            listing = SentDataViewer::instance().listing();
+            SentDataViewer::instance().close();
+        });
+        type({"timer(3);"});
+        window->showSentData();
+        QCOMPARE(listing, (QStringList{"START", "5,0,3,0,0,0,0", "END"}));
+    }
+
+    void reportAndPreviewHandOvers()
+    {
+        type({"// 三秒", "timer(3);"});
+        ReportRequest report;
+        SetReportHandler([&](const ReportRequest &r) { report = r; });
+        window->makeReport();
+        SetReportHandler({});
+        QCOMPARE(report.kind, WordReportKind);
+        QCOMPARE(report.lines, (QStringList{"// 三秒", "timer(3);"}));
+        QCOMPARE(report.over, window->frameGeometry());
+        window->makeReport(); // no composer: said, not silently skipped
+        QCOMPARE(messages(), QStringList{NotAvailableMessage});
+        dialogs->clear();
+
+        PreviewRequest preview;
+        SetPreviewHandler([&](const PreviewRequest &r) { preview = r; });
+        window->preview();
+        QCOMPARE(preview.image, (QStringList{"230", "2", "160", "3", "5", "231", "0"}));
+        // The run is followed in the text: the timer at address 2 is line 1.
+        preview.running(2);
+        QCOMPARE(window->editor()->runningLine(), 1);
+        preview.running(5); // the end has no line
+        QCOMPARE(window->editor()->runningLine(), -1);
+        preview.running(2);
+        preview.running(-1);
+        QCOMPARE(window->editor()->runningLine(), -1);
+        type({"timer(0);"});
+        preview = {};
+        window->preview(); // a wrong program is not previewed
+        SetPreviewHandler({});
+        QVERIFY(preview.image.isEmpty());
+        QCOMPARE(messages(), QStringList{SyntaxMessage});
+    }
+
+    void clearingAsksFirst()
+    {
+        type({"beep1();"});
+        dialogs->answerQuestion(false);
+        window->clearProgram();
+        QCOMPARE(text(), QStringList{"beep1();"});
+        dialogs->answerQuestion(true);
+        window->clearProgram();
+        QCOMPARE(text(), QStringList{QString()});
+        QCOMPARE(messages(), (QStringList{TextWindow::ClearQuestion, TextWindow::ClearQuestion}));
+        window->editor()->undo(); // the pupil can take it back
+        QCOMPARE(text(), QStringList{"beep1();"});
+    }
+
+    void helpBrowserFollowsLinks()
+    {
+        QTextBrowser *browser = window->browser();
+        const QUrl index = browser->source();
+        QVERIFY(browser->toPlainText().contains(QStringLiteral("命令語の一覧")));
+        QVERIFY(browser->toPlainText().contains(QStringLiteral("ledon")));
+        browser->setSource(index.resolved(QUrl(QStringLiteral("led.html"))));
+        QVERIFY(browser->toPlainText().contains(QStringLiteral("LEDを点灯する")));
+        window->goBack();
+        QCOMPARE(browser->source(), index);
+        window->goForward();
+        QVERIFY(browser->source().path().endsWith(QStringLiteral("led.html")));
+        window->goHome();
+        QCOMPARE(browser->source(), index);
+        QVERIFY(dialogs->shown().isEmpty());
+    }
+
+    void helpOpensTheGuide()
+    {
+        QUrl opened;
+        SetPageOpener([&](const QUrl &page) {
+            opened = page;
+            return true;
+        });
+        window->openHelp();
+        SetPageOpener({});
+        QCOMPARE(opened, QUrl::fromLocalFile(AssetPath(QStringLiteral("HTML\\Navi\\KORUnavi.html"))));
+        QVERIFY(messages().isEmpty());
+    }
+
+    void noTextIsCutOff()
+    {
+        // The help buttons are 75 pixels wide, below the style's least width
+        // for a button with text: their captions are measured against the
+        // button's inside.
+        QStringList clipped = test::ClippedTexts(window);
+        for (QPushButton *button : window->findChildren<QPushButton *>()) {
+            if (button->size() != QSize(75, 53))
+                continue;
+            clipped.removeIf([&](const QString &line) { return line.startsWith(button->objectName() + ' '); });
+            QVERIFY(QFontMetrics(button->font()).horizontalAdvance(button->text()) + 2 <= button->width());
+        }
+        QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1Char('\n'))));
+    }
+
+    void closing()
+    {
+        type({"beep1();"});
+        dialogs->answerQuestion(false);
+        QVERIFY(!window->close());
+        QCOMPARE(messages(), QStringList{TextWindow::CloseQuestion});
+        QVERIFY(window->isVisible());
+        type({});
+        QVERIFY(window->close()); // nothing to lose: no question
+        QCOMPARE(dialogs->shown().size(), 1);
+    }
+
+    void renamedKeywordsReachTheNextWindow()
+    {
+        QStringList boxes = KeywordBoxTexts(*ReadKeywordLines(ShippedKeywordFilePath()));
+        boxes[9] = QStringLiteral("matsu");
+        QVERIFY(ApplyKeywords(boxes).written);
+        // This window keeps what it read when it was shown ...
+        QVERIFY(window->language()->check({"timer(3);"}).passed());
+        type({});
+        window->close();
+        // ... the next one reads the renamed keyword.
+        openWindow();
+        QVERIFY(window->language()->check({"matsu(3);"}).passed());
+        QCOMPARE(window->language()->check({"timer(3);"}).message, SyntaxMessage);
+        QCOMPARE(ImageTexts(window->language()->toBytes({"matsu(3);"}).image),
+                 (QStringList{"230", "2", "160", "3", "5", "231", "0"}));
+        QVERIFY(window->editor()->completionWords().contains(QStringLiteral("matsu")));
+        QVERIFY(!window->editor()->completionWords().contains(QStringLiteral("timer")));
+        QCOMPARE(window->browser()->source(), QUrl::fromLocalFile(UserIndexPagePath()));
+        QVERIFY(window->browser()->toPlainText().contains(QStringLiteral("matsu(3);")));
+        // Its links lead into the installed pages.
+        const QUrl led = QUrl(WordHelpFolderUrl()).resolved(QUrl(QStringLiteral("led.html")));
+        window->browser()->setSource(led);
+        QVERIFY(window->browser()->toPlainText().contains(QStringLiteral("LEDを点灯する")));
+        QVERIFY(dialogs->shown().isEmpty());
+    }
+
+    void unreadableKeywordFile()
+    {
+        QVERIFY(WriteProgramLines(UserKeywordFilePath(), {"0,short,file,170,"}));
+        type({});
+        window->close();
+        openWindow();
+        QCOMPARE(messages(), QStringList{KeywordReadErrorMessage});
+        QVERIFY(window->isVisible());
+        type({"beep1();"});
+        window->transfer();
+        window->loadDemo(1);
+        QCOMPARE(messages(), QStringList(3, KeywordReadErrorMessage));
+        QCOMPARE(text(), QStringList{"beep1();"});
+    }
+
+    void completionOffersTheKeywords()
+    {
+        type({"be"});
+        window->editor()->moveCursor(QTextCursor::End);
+        QTest::keyClick(window->editor(), Qt::Key_Space, Qt::ControlModifier);
+        QVERIFY(window->editor()->completer()->popup()->isVisible());
+        QCOMPARE(window->editor()->completer()->completionCount(), 3); // beep1 .. beep3
+    }
+};
+
+QTEST_MAIN(TstTextWindow)
+#include "tst_textwindow.moc"

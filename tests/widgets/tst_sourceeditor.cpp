@@ -1,0 +1,134 @@
+// The source editor: which characters are coloured as a comment, the
+// lines it hands out, the error mark and word completion.
+#include "widgets/sourceeditor.h"
+
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
+
+using namespace koru;
+
+class TstSourceEditor : public QObject
+{
+    Q_OBJECT
+
+    // (start, length, colour) of each format range the highlighter gave.
+    static QList<QList<int>> colouredRanges(const SourceEditor &editor, int line)
+    {
+        QList<QList<int>> ranges;
+        const QTextBlock block = editor.document()->findBlockByNumber(line);
+        for (const QTextLayout::FormatRange &range : block.layout()->formats())
+            ranges.append({range.start, range.length, int(range.format.foreground().color().rgb() & 0xffffff)});
+        return ranges;
+    }
+
+private slots:
+    void commentColouring_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("start"); // -1: nothing coloured
+        QTest::newRow("comment at start") << "// start" << 0;
+        QTest::newRow("comment after a statement") << "beep1(); // ring" << 9;
+        QTest::newRow("slashes twice") << "timer(1); // a // b" << 10;
+        QTest::newRow("no comment") << "timer(1);" << -1;
+        QTest::newRow("single slash") << "timer(1); / not a comment" << -1;
+        QTest::newRow("full-width text before") << QString::fromUtf8("ｌｅｄ　点灯//あか") << 6;
+        QTest::newRow("empty line") << "" << -1;
+    }
+
+    void commentColouring()
+    {
+        QFETCH(QString, line);
+        QFETCH(int, start);
+        SourceEditor editor;
+        editor.setLines({QStringLiteral("beep2();"), line});
+        const QList<QList<int>> ranges = colouredRanges(editor, 1);
+        if (start < 0) {
+            QVERIFY(ranges.isEmpty());
+        } else {
+            const QList<int> expected{start, int(line.size()) - start, 0x008000};
+            QCOMPARE(ranges, QList<QList<int>>{expected});
+        }
+        QVERIFY(colouredRanges(editor, 0).isEmpty());
+    }
+
+    void colouringFollowsEdits()
+    {
+        SourceEditor editor;
+        editor.setLines({QStringLiteral("beep1();")});
+        QVERIFY(colouredRanges(editor, 0).isEmpty());
+        QTextCursor cursor(editor.document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(QStringLiteral("//x"));
+        QCOMPARE(colouredRanges(editor, 0), (QList<QList<int>>{{8, 3, 0x008000}}));
+    }
+
+    void linesInAndOut()
+    {
+        SourceEditor editor;
+        const QStringList lines{QStringLiteral("\tif(sw=on){"), QString(), QString::fromUtf8("beep1();　"), QStringLiteral("}")};
+        editor.setLines(lines);
+        QCOMPARE(editor.lines(), lines);
+        QCOMPARE(editor.lineCount(), 4);
+        QCOMPARE(editor.lineAt(2), lines[2]);
+        QCOMPARE(editor.lineAt(9), QString());
+        editor.undo();
+        QCOMPARE(editor.lines(), QStringList{QString()});
+        editor.redo();
+        QCOMPARE(editor.lines(), lines);
+        editor.setLines({});
+        QCOMPARE(editor.lines(), QStringList{QString()});
+        QCOMPARE(FullWidthSpaces(lines[2]), QList<qsizetype>{8});
+    }
+
+    void markedLineGoesWithAnEdit()
+    {
+        SourceEditor editor;
+        editor.setLines({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+        editor.markLine(2);
+        QCOMPARE(editor.markedLine(), 2);
+        QCOMPARE(editor.textCursor().blockNumber(), 2);
+        QCOMPARE(editor.extraSelections().size(), 1);
+        editor.insertPlainText(QStringLiteral("x"));
+        QCOMPARE(editor.markedLine(), -1);
+        QVERIFY(editor.extraSelections().isEmpty());
+        editor.markLine(7); // no such line
+        QCOMPARE(editor.markedLine(), -1);
+    }
+
+    void completion()
+    {
+        SourceEditor editor;
+        editor.setCompletionWords({QStringLiteral("beep1"), QStringLiteral("beep2"), QStringLiteral("timer"), QString()});
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        // Several matches: the list opens with them.
+        editor.setLines({QStringLiteral("be")});
+        editor.moveCursor(QTextCursor::End);
+        QTest::keyClick(&editor, Qt::Key_Space, Qt::ControlModifier);
+        QVERIFY(editor.completer()->popup()->isVisible());
+        QCOMPARE(editor.completer()->completionCount(), 2);
+        emit editor.completer()->activated(QStringLiteral("beep2"));
+        QCOMPARE(editor.lines(), QStringList{"beep2"});
+        editor.completer()->popup()->hide();
+        // One match is written at once, keeping what follows the cursor.
+        editor.setLines({QStringLiteral("Ti(3);")});
+        QTextCursor cursor = editor.textCursor();
+        cursor.setPosition(2);
+        editor.setTextCursor(cursor);
+        QTest::keyClick(&editor, Qt::Key_Space, Qt::ControlModifier);
+        QCOMPARE(editor.lines(), QStringList{"timer(3);"});
+        // Nothing matches: no list, no change.
+        editor.setLines({QStringLiteral("zz")});
+        editor.moveCursor(QTextCursor::End);
+        QTest::keyClick(&editor, Qt::Key_Space, Qt::ControlModifier);
+        QVERIFY(!editor.completer()->popup()->isVisible());
+        QCOMPARE(editor.lines(), QStringList{"zz"});
+        QCOMPARE(WordBefore(QStringLiteral("if(temp"), 7), QStringLiteral("temp"));
+    }
+};
+
+QTEST_MAIN(TstSourceEditor)
+#include "tst_sourceeditor.moc"

@@ -1,0 +1,173 @@
+#include "text/ui/keywordsettingswindow.h"
+
+#include "model/dialogservice.h"
+#include "model/textutil.h"
+#include "text/keywordsettings.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+
+namespace koru::text {
+
+namespace {
+
+const QString Caption = QStringLiteral("設定");
+
+constexpr int LeftBoxX = 192;
+constexpr int RightBoxX = 480;
+constexpr int BoxWidth = 97;
+constexpr int BoxHeight = 20;
+constexpr int RowStep = 23;
+constexpr int TitleHeight = 26; // title and the gap below it
+constexpr int GroupGap = 8;
+constexpr int CaptionWidth = 176;
+constexpr int FirstTop = 8;
+
+} // namespace
+
+KeywordSettingsWindow::KeywordSettingsWindow(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("SetUp"));
+    setWindowTitle(Caption);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint
+                   | Qt::WindowTitleHint);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(ClientWidth, ClientHeight);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+
+    QFont titleFont = font();
+    titleFont.setPixelSize(17);
+    titleFont.setBold(true);
+
+    m_boxes.resize(KeywordBoxCount);
+    int top[2] = {FirstTop, FirstTop};
+    QString lastGroup[2];
+    for (const KeywordBox &place : KeywordBoxes()) {
+        const int column = place.right ? 1 : 0;
+        const int boxX = place.right ? RightBoxX : LeftBoxX;
+        auto *box = new QLineEdit(this);
+        box->setObjectName(QStringLiteral("Edit%1").arg(place.line));
+        box->setFixedSize(BoxWidth, BoxHeight);
+        m_boxes[place.line - 1] = box;
+        if (!place.shown) {
+            box->hide(); // carried from file to file only
+            continue;
+        }
+        const QString group = QString::fromUtf8(place.group);
+        if (group != lastGroup[column]) {
+            if (!lastGroup[column].isEmpty())
+                top[column] += GroupGap;
+            auto *title = new QLabel(group, this);
+            title->setFont(titleFont);
+            title->setObjectName(QStringLiteral("Group%1").arg(place.line));
+            title->setGeometry(place.right ? RightBoxX - CaptionWidth - 6 : 8, top[column], 280, TitleHeight - 4);
+            lastGroup[column] = group;
+            top[column] += TitleHeight;
+        }
+        auto *caption = new QLabel(QString::fromUtf8(place.caption), this);
+        caption->setObjectName(QStringLiteral("Label%1").arg(place.line));
+        caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        caption->setGeometry(boxX - CaptionWidth - 6, top[column], CaptionWidth, BoxHeight);
+        caption->setBuddy(box);
+        box->move(boxX, top[column]);
+        top[column] += RowStep;
+    }
+
+    auto *note = new QLabel(QStringLiteral("if と else は変えられません。\n命令語に空白と ( ) ; { } , < > & // は使えません。"), this);
+    note->setObjectName(QStringLiteral("Note"));
+    note->setGeometry(8, 432, 360, 40);
+    note->setStyleSheet(QStringLiteral("color: #5a6f86;"));
+
+    const int buttonRight = ClientWidth - 10;
+    auto *cancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    cancel->setObjectName(QStringLiteral("CancelButton"));
+    cancel->setGeometry(buttonRight - 120, 432, 120, 33);
+    auto *applyButton = new QPushButton(QStringLiteral("適用"), this);
+    applyButton->setObjectName(QStringLiteral("ApplyButton"));
+    applyButton->setGeometry(buttonRight - 246, 432, 120, 33);
+    applyButton->setDefault(true);
+    auto *defaults = new QPushButton(QStringLiteral("初期状態に戻す"), this);
+    defaults->setObjectName(QStringLiteral("DefaultsButton"));
+    defaults->setGeometry(buttonRight - 120, 471, 120, 25);
+    connect(applyButton, &QPushButton::clicked, this, &KeywordSettingsWindow::apply);
+    connect(cancel, &QPushButton::clicked, this, &QWidget::close);
+    connect(defaults, &QPushButton::clicked, this, &KeywordSettingsWindow::restoreDefaults);
+}
+
+QLineEdit *KeywordSettingsWindow::box(int n) const
+{
+    return n >= 1 && n <= KeywordBoxCount ? m_boxes.at(n - 1) : nullptr;
+}
+
+QStringList KeywordSettingsWindow::boxTexts() const
+{
+    QStringList texts;
+    for (const QLineEdit *box : m_boxes)
+        texts.append(box->text());
+    return texts;
+}
+
+void KeywordSettingsWindow::fill(const QStringList &keywordLines)
+{
+    const QStringList texts = KeywordBoxTexts(keywordLines);
+    for (int n = 1; n <= KeywordBoxCount; ++n)
+        m_boxes[n - 1]->setText(texts.value(n - 1));
+}
+
+void KeywordSettingsWindow::showEvent(QShowEvent *event)
+{
+    if (!m_shown && !event->spontaneous()) {
+        m_shown = true;
+        if (const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen()) {
+            const QRect area = s->availableGeometry();
+            move(area.left() + RoundHalfEven((area.width() - frameGeometry().width()) / 2.0),
+                 area.top() + RoundHalfEven((area.height() - frameGeometry().height()) / 2.0));
+        }
+        const std::optional<QStringList> lines = ReadKeywordLines(ActiveKeywordFilePath());
+        if (lines)
+            fill(*lines);
+        else
+            Dialogs().warning(KeywordReadErrorMessage);
+    }
+    QDialog::showEvent(event);
+}
+
+void KeywordSettingsWindow::restoreDefaults()
+{
+    if (const std::optional<QStringList> lines = ReadKeywordLines(ShippedKeywordFilePath()))
+        fill(*lines);
+    else
+        Dialogs().warning(KeywordReadErrorMessage);
+}
+
+void KeywordSettingsWindow::apply()
+{
+    const ApplyResult result = ApplyKeywords(boxTexts());
+    if (result.refusal) {
+        if (result.refusal->closeWindow) {
+            Dialogs().information(result.refusal->message);
+            close();
+            return;
+        }
+        Dialogs().warning(result.refusal->message);
+        if (QLineEdit *wrong = box(result.refusal->line); wrong && wrong->isVisibleTo(this)) {
+            wrong->setFocus();
+            wrong->selectAll();
+        }
+        return;
+    }
+    if (!result.written) {
+        Dialogs().warning(result.failure);
+        return;
+    }
+    close();
+}
+
+} // namespace koru::text

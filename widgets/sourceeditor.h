@@ -1,0 +1,91 @@
+// A plain-text editor for program source: monospaced type, line numbers in
+// a three-digit column, comments from "//" coloured green, full-width
+// spaces drawn as dashed boxes (a pupil must see the U+3000 that breaks a
+// statement), a marked line for errors and word completion on Ctrl+Space.
+#pragma once
+
+#include <QColor>
+#include <QPlainTextEdit>
+#include <QStringList>
+
+class QCompleter;
+class QSyntaxHighlighter;
+
+namespace koru {
+
+// Where the comment of a source line starts: the first "//". -1 when the
+// line has none.
+qsizetype CommentStart(const QString &line);
+
+// Positions of the full-width spaces (U+3000) of a line.
+QList<qsizetype> FullWidthSpaces(const QString &line);
+
+// The word being typed before position pos of a line: the letters, digits
+// and underscores right before it (keywords may be any such word).
+QString WordBefore(const QString &line, qsizetype pos);
+
+class SourceEditor : public QPlainTextEdit
+{
+    Q_OBJECT
+public:
+    explicit SourceEditor(QWidget *parent = nullptr);
+    ~SourceEditor() override;
+
+    static inline const QColor CommentColour{0, 128, 0};
+    static constexpr int FontPixelSize = 19;
+    static constexpr int TopMargin = 4;
+    static constexpr int TabWidthInSpaces = 6;
+
+    // The text as lines, each without its line break.
+    QStringList lines() const;
+    int lineCount() const;
+    QString lineAt(int index) const;
+    // Replaces the whole text (one undo step); an empty list empties it.
+    void setLines(const QStringList &lines);
+
+    // Marks a line (from 0) with a red background and puts the cursor at
+    // its start; -1 removes the mark. Any edit removes it too.
+    void markLine(int index);
+    int markedLine() const { return m_markedLine; }
+
+    // Shows a line (from 0) as the one running now, with a green background;
+    // -1 when nothing runs.
+    void setRunningLine(int index);
+    int runningLine() const { return m_runningLine; }
+
+    // Words offered by Ctrl+Space.
+    void setCompletionWords(const QStringList &words);
+    QStringList completionWords() const { return m_words; }
+    QCompleter *completer() const { return m_completer; }
+    // Offers the words that start with the word before the cursor; a single
+    // match is inserted at once.
+    void complete();
+
+    QWidget *lineNumberArea() const { return m_numbers; }
+    int lineNumberWidth() const;
+
+signals:
+    // After every repaint of the text area.
+    void repainted();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    friend class LineNumberArea;
+    void paintNumbers(QPaintEvent *event);
+    void updateNumbers(const QRect &rect, int dy);
+    void refreshSelections();
+    void insertCompletion(const QString &word);
+
+    QWidget *m_numbers = nullptr;
+    QSyntaxHighlighter *m_highlighter = nullptr;
+    QCompleter *m_completer = nullptr;
+    QStringList m_words;
+    int m_markedLine = -1;
+    int m_runningLine = -1;
+};
+
+} // namespace koru

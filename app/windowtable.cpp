@@ -12,6 +12,10 @@
 #ifdef KORU_HAVE_ICONSUI
 #include "icons/ui/iconwindow.h"
 #endif
+#ifdef KORU_HAVE_FLOWCHARTUI
+#include "flowchart/ui/flowwindow.h"
+#include "flowchart/ui/parametereditor.h"
+#endif
 
 namespace koru::shell {
 
@@ -22,6 +26,9 @@ LauncherTable DefaultLauncherTable()
 #ifdef KORU_HAVE_ICONSUI
     table[LauncherTarget::IconEditor] = []() -> QWidget * { return new icons::IconWindow; };
 #endif
+#ifdef KORU_HAVE_FLOWCHARTUI
+    table[LauncherTarget::FlowchartEditor] = []() -> QWidget * { return new flow::FlowWindow; };
+#endif
     return table;
 }
 
@@ -29,7 +36,11 @@ SharedWindowTable DefaultSharedWindows()
 {
     return {
         {QStringLiteral("Preview"), [] { return NewEmptyWindow(QStringLiteral("Preview")); }},
+#ifdef KORU_HAVE_FLOWCHARTUI
+        {QStringLiteral("BlockParameters"), []() -> QWidget * { return &flow::BlockParameterWindow::instance(); }},
+#else
         {QStringLiteral("BlockParameters"), [] { return NewEmptyWindow(QStringLiteral("BlockParameters")); }},
+#endif
 #ifdef KORU_HAVE_LINKUI
         {QStringLiteral("TransferWindow"), []() -> QWidget * { return &TransferWindow::instance(); }},
 #else

@@ -1,0 +1,172 @@
+// The whole path from the STEP2 window to a virtual kit: a program built
+// with the mouse, F6, the kit's memory, F7 with the running panel until the
+// kit's FF, and the read-back rebuilding the same program. Skipped (77) when
+// the virtual kit has not been built.
+#include "flowchart/flowtranslate.h"
+#include "flowchart/ui/flowcanvas.h"
+#include "flowchart/ui/flowwindow.h"
+#include "flowchart/ui/parametereditor.h"
+
+#include "link/devicelink.h"
+#include "model/encoder.h"
+#include "scripteddialogs.h"
+#include "testutil.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QProcess>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace koru;
+using namespace koru::flow;
+
+class TstFlowKit : public QObject
+{
+    Q_OBJECT
+
+    QProcess kit;
+    QPointer<FlowWindow> window;
+
+    bool waitForKitLine(const QString &text, int ms)
+    {
+        QDeadlineTimer deadline(ms);
+        while (!deadline.hasExpired()) {
+            while (kit.canReadLine()) {
+                if (QString::fromUtf8(kit.readLine()).contains(text))
+                    return true;
+            }
+            QTest::qWait(20);
+        }
+        return false;
+    }
+
+    void mouse(QEvent::Type type, QPoint p)
+    {
+        QMouseEvent event(type, p, window->canvas()->mapToGlobal(p),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window->canvas(), &event);
+    }
+    void drop(int paletteIndex, QPoint at)
+    {
+        QMimeData mime;
+        mime.setData(FlowWindow::MimeType, QByteArray::number(paletteIndex));
+        QDropEvent dropped(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window->canvas(), &dropped);
+    }
+    // An arrow dragged from a block's bottom handle into another block.
+    void arrow(QPoint fromBlock, QPoint toBlock)
+    {
+        const QPoint from = fromBlock + QPoint(50, 40);
+        const QPoint to = toBlock + QPoint(30, 20);
+        mouse(QEvent::MouseButtonPress, from);
+        mouse(QEvent::MouseMove, to);
+        mouse(QEvent::MouseButtonRelease, to);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        test::useTemporaryAppData();
+        kit.start(QCoreApplication::applicationDirPath() + QStringLiteral("/koru-kit"), {QStringLiteral("--headless")});
+        QVERIFY(kit.waitForStarted(5000));
+        QVERIFY(waitForKitLine(QStringLiteral("kit "), 5000));
+    }
+
+    void cleanupTestCase()
+    {
+        kit.closeWriteChannel();
+        if (!kit.waitForFinished(3000))
+            kit.kill();
+    }
+
+    void buildSendRunAndReadBack()
+    {
+        test::ScriptedDialogs dialogs;
+        DeviceLink link;
+        DeviceLink::install(&link);
+        link.waitUntilSettled(5000);
+        QTRY_VERIFY_WITH_TIMEOUT(link.KitPresent(), 5000);
+
+        window = new FlowWindow;
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        // start -> LED (red, 0.5 s) -> timer 1 s -> end, all with the mouse.
+        drop(0, {50, 10});
+        drop(2, {50, 100});
+        ParameterEditor *editor = BlockParameterWindow::instance().editor();
+        editor->chooseColour(0);
+        editor->slider(3)->setValue(2);
+        editor->okButton()->click();
+        drop(5, {50, 190});
+        editor->okButton()->click();
+        drop(1, {50, 280});
+        arrow({50, 10}, {50, 100});
+        arrow({50, 100}, {50, 190});
+        arrow({50, 190}, {50, 280});
+        const DeviceImage image = BuildDeviceImage(window->document()).image;
+        const QStringList listing = BuildCommandListing(window->document()).listing;
+        QCOMPARE(image.size(), 2 + 4 + 3 + 1);
+        QCOMPARE(listing.size(), 4);
+
+        QStringList replies;
+        connect(&link, &DeviceLink::replyReceived, this, [&](const QString &line) { replies.append(line); });
+        QApplication::setActiveWindow(window);
+        QTest::keyClick(window, Qt::Key_F6);
+        QVERIFY(!window->transferAction()->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(window->transferAction()->isEnabled(), 5000);
+
+        // The kit's memory holds exactly the image, then 250.
+        replies.clear();
+        QVERIFY(link.RequestMemory());
+        QTRY_VERIFY_WITH_TIMEOUT(replies.size() > image.size(), 10000);
+        DeviceImage memory;
+        for (qsizetype i = 0; i <= image.size(); ++i)
+            memory.append(replies[i].trimmed().toInt(nullptr, 16));
+        QCOMPARE(memory, image + DeviceImage{250});
+        int count = -1;
+        while (count != replies.size()) { // the rest of the memory arrives too
+            count = int(replies.size());
+            QTest::qWait(300);
+        }
+
+        QApplication::setActiveWindow(window);
+        QTest::keyClick(window, Qt::Key_F7);
+        QVERIFY(window->playingPanel()->isVisible());
+        QVERIFY(!window->runAction()->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!window->playingPanel()->isVisible(), 10000);
+        QVERIFY(window->runAction()->isEnabled());
+
+        // Read back: the flowchart rebuilt from the memory has the same listing.
+        dialogs.answerQuestion(true);
+        window->readBack();
+        QTRY_VERIFY_WITH_TIMEOUT(!window->getDataPanel()->isVisible() && window->document().blockCount() > 0, 15000);
+        QCOMPARE(window->document().blockCount(), 4);
+        QCOMPARE(BuildCommandListing(window->document()).listing, listing);
+        QVERIFY2(dialogs.shown().size() == 1, qPrintable(dialogs.texts().join('|'))); // the question only
+
+        dialogs.answerQuestion(true);
+        QVERIFY(window->close());
+        DeviceLink::install(nullptr);
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    if (!QFileInfo(QFileInfo(QString::fromLocal8Bit(argv[0])).dir().filePath(QStringLiteral("koru-kit"))).isExecutable())
+        return 77; // no virtual kit in this build
+    QTemporaryDir runtime;
+    QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    TstFlowKit test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_flowkit.moc"

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPolygon>
 
@@ -102,10 +103,21 @@ QPixmap BlockPictures::block(const FlowBlock &b) const
         if (!base.isNull())
             painter.drawPixmap(picture.rect(), base);
         if (!IsStartOrEnd(b.kind)) {
-            painter.setFont(CaptionFont());
+            // The caption in the lower part, a pixel or two smaller when a
+            // long word would not fit the block's width.
+            const QRect area(0, 15, BlockWidth, BlockHeight - 15);
+            const int flags = Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextWordWrap;
+            const QString caption = BlockCaption(b.kind, b.params);
+            QFont font = CaptionFont();
+            for (int pixels = 12; pixels >= 9; --pixels) {
+                font.setPixelSize(pixels);
+                const QRect needed = QFontMetrics(font).boundingRect(area, flags, caption);
+                if (needed.width() <= area.width() && needed.height() <= area.height())
+                    break;
+            }
+            painter.setFont(font);
             painter.setPen(CaptionColour);
-            painter.drawText(QRect(0, 15, BlockWidth, BlockHeight - 15), Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextWordWrap,
-                             BlockCaption(b.kind, b.params));
+            painter.drawText(area, flags, caption);
         }
         if (b.kind == QLatin1String("full_led")) {
             painter.setPen(Qt::black);

@@ -216,7 +216,6 @@ void FlowWindow::buildLeftColumn(QWidget *column)
         auto *image = new PaletteImage(i, this, column);
         image->setGeometry(PalettePlaces[i]);
         image->setPixmap(m_pictures.palette(i));
-        image->setToolTip(KindPictureFile(QString::number(i)));
     }
 
     m_panel = new ParameterEditor(ParameterPlace::Panel, column);
@@ -283,8 +282,12 @@ bool FlowWindow::eventFilter(QObject *watched, QEvent *event)
     } else if (event->type() == QEvent::Wheel) {
         // Every wheel turn over the window scrolls the canvas 32 pixels a step.
         auto *widget = qobject_cast<QWidget *>(watched);
-        if (widget && widget->isWindowType() == false && widget->window() == this) {
-            const auto *wheel = static_cast<QWheelEvent *>(event);
+        const auto *wheel = static_cast<QWheelEvent *>(event);
+        // A turn that a control ignores travels up to its parents: count it once.
+        const bool seen = wheel == m_lastWheel && wheel->timestamp() == m_lastWheelTime;
+        if (widget && widget->window() == this && !seen) {
+            m_lastWheel = wheel;
+            m_lastWheelTime = wheel->timestamp();
             const int steps = wheel->angleDelta().y() / 120;
             const int direction = steps != 0 ? steps : (wheel->angleDelta().y() > 0 ? 1 : wheel->angleDelta().y() < 0 ? -1 : 0);
             QScrollBar *bar = m_dropPanel->verticalScrollBar();

@@ -134,6 +134,8 @@ private:
     int m_clipboardRoutine = 0;
     QPair<int, int> m_running{-1, -1};
     bool m_placed = false;
+    const QEvent *m_lastWheel = nullptr;
+    quint64 m_lastWheelTime = 0;
 
     FlowCanvas *m_canvas = nullptr;
     QScrollArea *m_dropPanel = nullptr;

@@ -2,6 +2,7 @@
 // refusal, the parameter window and panel, arrows drawn by dragging the
 // handles, moves, the rubber band, the pop-up menu's commands, routine
 // switching, undo and redo, the menu commands and the report pictures.
+#include "canvasdriver.h"
 #include "flowchart/flowdemos.h"
 #include "flowchart/flowedit.h"
 #include "flowchart/flowgeometry.h"
@@ -59,10 +60,7 @@ class TstFlowWindow : public QObject
 
     void mouse(QEvent::Type type, QPoint p, Qt::MouseButton button = Qt::LeftButton)
     {
-        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
-        QMouseEvent event(type, p, canvas()->mapToGlobal(p), type == QEvent::MouseMove ? Qt::NoButton : button, held,
-                          Qt::NoModifier);
-        QApplication::sendEvent(canvas(), &event);
+        test::CanvasMouse(canvas(), type, p, button);
     }
     void press(QPoint p, Qt::MouseButton button = Qt::LeftButton) { mouse(QEvent::MouseButtonPress, p, button); }
     void moveTo(QPoint p) { mouse(QEvent::MouseMove, p); }
@@ -79,21 +77,7 @@ class TstFlowWindow : public QObject
     QPoint bottomHandle(int slot) const { return QPoint(block(slot).x + 50, block(slot).y + 40); }
     QPoint sideHandle(int slot) const { return QPoint(block(slot).x + 90, block(slot).y + 25); }
 
-    // A palette picture dropped at a canvas point, as the canvas sees it.
-    bool drop(int paletteIndex, QPoint at)
-    {
-        QMimeData mime;
-        mime.setData(FlowWindow::MimeType, QByteArray::number(paletteIndex));
-        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        enter.setAccepted(false);
-        QApplication::sendEvent(canvas(), &enter);
-        if (!enter.isAccepted())
-            return false;
-        QDropEvent dropped(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        dropped.setAccepted(false);
-        QApplication::sendEvent(canvas(), &dropped);
-        return dropped.isAccepted();
-    }
+    bool drop(int paletteIndex, QPoint at) { return test::CanvasDrop(canvas(), paletteIndex, at); }
     void confirm() { parameterWindow().editor()->okButton()->click(); }
     // A block dropped and its parameter window confirmed at once.
     int place(int paletteIndex, QPoint at)

@@ -226,6 +226,11 @@ void FlowWindow::buildLeftColumn(QWidget *column)
 void FlowWindow::buildMenus()
 {
     QMenuBar *bar = menuBar();
+    // The captions' ideographic spaces are wide: narrow item margins keep
+    // every item on the bar at the smallest window width.
+    bar->setStyleSheet(QStringLiteral("QMenuBar { spacing: 0px; }"
+                                      " QMenuBar::item { padding: 3px 1px; background: transparent; }"
+                                      " QMenuBar::item:selected { background: #d6e8fa; }"));
     QMenu *load = bar->addMenu(QStringLiteral("　　　読み込み　　　"));
     QMenu *demos = load->addMenu(QStringLiteral("デモ読み込み"));
     const QStringList demoNames{QStringLiteral("デモ１"), QStringLiteral("デモ２"), QStringLiteral("デモ３"),

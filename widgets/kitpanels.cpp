@@ -1,7 +1,9 @@
 #include "widgets/kitpanels.h"
 
+#include "widgets/dragsupport.h"
+
 #include <QLabel>
-#include <QMouseEvent>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace koru {
@@ -38,32 +40,16 @@ PlayingPanel::PlayingPanel(QWidget *parent) : QFrame(parent)
     setFixedSize(271, 89);
     Colour(this, QColor(0x00, 0x80, 0x00), Qt::white);
     setCursor(Qt::SizeAllCursor);
+    new BackgroundDrag(this);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 10, 8, 10);
     layout->addWidget(Caption(this, QStringLiteral("プログラム実行中"), 20, true));
     layout->addWidget(Caption(this, QStringLiteral("プログラム終了後この画面は自動的に消えます。"), 11, false));
+    // Every editor's panel carries a stop button that is never shown.
+    auto *stop = new QPushButton(QStringLiteral("プログラム停止"), this);
+    stop->setObjectName(QStringLiteral("StopButton"));
+    stop->setVisible(false);
     hide();
-}
-
-void PlayingPanel::mousePressEvent(QMouseEvent *event)
-{
-    if (event->button() != Qt::LeftButton)
-        return;
-    m_pressPoint = event->position().toPoint();
-    m_dragging = true;
-}
-
-void PlayingPanel::mouseMoveEvent(QMouseEvent *event)
-{
-    if (!m_dragging)
-        return;
-    move(pos() + event->position().toPoint() - m_pressPoint);
-    raise();
-}
-
-void PlayingPanel::mouseReleaseEvent(QMouseEvent *)
-{
-    m_dragging = false;
 }
 
 GetDataPanel::GetDataPanel(QWidget *parent) : QFrame(parent)

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QFrame>
-#include <QPoint>
 
 namespace koru {
 
@@ -13,15 +12,6 @@ class PlayingPanel : public QFrame
     Q_OBJECT
 public:
     explicit PlayingPanel(QWidget *parent);
-
-protected:
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-
-private:
-    QPoint m_pressPoint;
-    bool m_dragging = false;
 };
 
 class GetDataPanel : public QFrame

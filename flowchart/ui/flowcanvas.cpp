@@ -248,36 +248,10 @@ void FlowCanvas::dropEvent(QDropEvent *event)
 }
 
 PaletteImage::PaletteImage(int paletteIndex, FlowWindow *window, QWidget *parent)
-    : QLabel(parent), m_index(paletteIndex), m_window(window)
+    : DragSourcePicture(parent), m_index(paletteIndex)
 {
     setObjectName(QStringLiteral("DragImage%1").arg(paletteIndex));
-    setScaledContents(true);
-    setCursor(Qt::OpenHandCursor);
-}
-
-void PaletteImage::mousePressEvent(QMouseEvent *event)
-{
-    if (event->button() != Qt::LeftButton)
-        return;
-    m_pressPoint = event->position().toPoint();
-    m_pressed = true;
-}
-
-void PaletteImage::mouseMoveEvent(QMouseEvent *event)
-{
-    if (!m_pressed)
-        return;
-    const QPoint delta = event->position().toPoint() - m_pressPoint;
-    const int threshold = QApplication::startDragDistance();
-    if (qAbs(delta.x()) > threshold || qAbs(delta.y()) > threshold) {
-        m_pressed = false;
-        m_window->startDrag(this);
-    }
-}
-
-void PaletteImage::mouseReleaseEvent(QMouseEvent *)
-{
-    m_pressed = false;
+    connect(this, &DragSourcePicture::dragRequested, window, [this, window] { window->startDrag(this); });
 }
 
 } // namespace koru::flow

@@ -7,8 +7,8 @@
 #pragma once
 
 #include "flowchart/flowdocument.h"
+#include "widgets/dragsupport.h"
 
-#include <QLabel>
 #include <QPoint>
 #include <QRect>
 #include <QWidget>
@@ -57,23 +57,15 @@ private:
 
 // A palette picture: dragging it further than the system's drag distance
 // starts a drag of its kind.
-class PaletteImage : public QLabel
+class PaletteImage : public DragSourcePicture
 {
     Q_OBJECT
 public:
     PaletteImage(int paletteIndex, FlowWindow *window, QWidget *parent);
     int paletteIndex() const { return m_index; }
 
-protected:
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-
 private:
     int m_index;
-    FlowWindow *m_window;
-    QPoint m_pressPoint;
-    bool m_pressed = false;
 };
 
 } // namespace koru::flow

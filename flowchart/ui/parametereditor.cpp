@@ -1,6 +1,7 @@
 #include "flowchart/ui/parametereditor.h"
 
 #include "model/catalogue.h"
+#include "widgets/dragsupport.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -208,6 +209,7 @@ BlockParameterWindow::BlockParameterWindow(QWidget *parent)
     setWindowModality(Qt::ApplicationModal);
     m_editor = new ParameterEditor(ParameterPlace::Window, this);
     m_editor->move(0, 0);
+    new BackgroundDrag(this); // presses on the editor's background come up to the window
     connect(m_editor, &ParameterEditor::confirmed, this, [this](const QString &params) {
         auto done = std::move(m_done);
         m_done = nullptr;
@@ -244,27 +246,6 @@ void BlockParameterWindow::paintEvent(QPaintEvent *)
     painter.setPen(QColor(0x5a, 0x6f, 0x86));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
     painter.fillRect(QRect(1, 1, width() - 2, 4), QColor(0x2d, 0x8f, 0xe0));
-}
-
-void BlockParameterWindow::mousePressEvent(QMouseEvent *event)
-{
-    if (event->button() != Qt::LeftButton)
-        return;
-    m_pressPoint = event->position().toPoint();
-    m_dragging = true;
-}
-
-void BlockParameterWindow::mouseMoveEvent(QMouseEvent *event)
-{
-    if (!m_dragging)
-        return;
-    move(pos() + event->position().toPoint() - m_pressPoint);
-    raise();
-}
-
-void BlockParameterWindow::mouseReleaseEvent(QMouseEvent *)
-{
-    m_dragging = false;
 }
 
 } // namespace koru::flow

@@ -89,16 +89,11 @@ public:
     static constexpr int WindowHeight = 300;
 
 protected:
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
     ParameterEditor *m_editor = nullptr;
     std::function<void(const QString &)> m_done;
-    QPoint m_pressPoint;
-    bool m_dragging = false;
 };
 
 } // namespace koru::flow

@@ -9,6 +9,7 @@
 #include "model/paths.h"
 #include "model/reportrequest.h"
 #include "model/textutil.h"
+#include "widgets/kitpanels.h"
 #include "widgets/sentdataviewer.h"
 
 #include <QActionGroup>
@@ -125,7 +126,7 @@ IconWindow::IconWindow(QWidget *parent) : QMainWindow(parent)
     layout->addWidget(m_dropPanel, 1);
     setCentralWidget(central);
 
-    m_playingPanel = new RunningPanel(this);
+    m_playingPanel = new PlayingPanel(this);
 
     m_colourMenu = new QMenu(this);
     m_colourMenu->setObjectName(QStringLiteral("ColourMenu"));

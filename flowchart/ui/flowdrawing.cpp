@@ -105,7 +105,11 @@ QPixmap BlockPictures::block(const FlowBlock &b) const
         if (!IsStartOrEnd(b.kind)) {
             // The caption in the lower part, a pixel or two smaller when a
             // long word would not fit the block's width.
-            const QRect area(0, 15, BlockWidth, BlockHeight - 15);
+            // The LED's colour square sits in the lower left corner: its
+            // caption keeps clear of it on both sides, so it stays centred.
+            const bool square = b.kind == QLatin1String("full_led");
+            const QRect area = square ? QRect(15, 15, BlockWidth - 30, BlockHeight - 15)
+                                      : QRect(0, 15, BlockWidth, BlockHeight - 15);
             const int flags = Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextWordWrap;
             const QString caption = BlockCaption(b.kind, b.params);
             QFont font = CaptionFont();

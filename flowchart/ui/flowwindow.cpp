@@ -612,8 +612,7 @@ void FlowWindow::openFile()
         return; // cancelled
     afterLoad();
     commit(QStringLiteral("読み込み"), before);
-    if (!path.isEmpty())
-        setFileCaption(path);
+    setFileCaption(path); // a failed load has emptied the document: no file name then
 }
 
 void FlowWindow::saveFile()
@@ -634,8 +633,7 @@ void FlowWindow::clearAll()
         return;
     const FlowDocument before = m_doc;
     m_doc.clear();
-    m_doc.state().clipboard.clear();
-    setWindowTitle(WindowCaption());
+    setFileCaption({});
     afterLoad();
     commit(QStringLiteral("全削除"), before);
 }
@@ -749,6 +747,7 @@ void FlowWindow::readBack()
                 return;
             const FlowDocument before = self->m_doc;
             self->m_doc.clear();
+            self->setFileCaption({});
             self->afterLoad();
             self->commit(QStringLiteral("送信済データの読み込み"), before, ReadBackStep);
         },

@@ -27,23 +27,24 @@ const Layout WindowLayout{{5, 9},    {141, 53},  {140, 184}, {114, 261},
                           {{{5, 80}, {5, 112}, {5, 144}, {5, 216}}},
                           {{{10, 92}, {10, 124}, {10, 156}, {10, 228}}}};
 
-QString ThumbColour(SliderThumb thumb)
+QColor ThumbColour(SliderThumb thumb)
 {
     switch (thumb) {
-    case SliderThumb::Red: return QStringLiteral("#ff0000");
-    case SliderThumb::Green: return QStringLiteral("#00c000");
-    case SliderThumb::Blue: return QStringLiteral("#0000ff");
+    case SliderThumb::Red: return QColor(0xff, 0x00, 0x00);
+    case SliderThumb::Green: return QColor(0x00, 0xc0, 0x00);
+    case SliderThumb::Blue: return QColor(0x00, 0x00, 0xff);
     case SliderThumb::Fuchsia: break;
     }
-    return QStringLiteral("#ff00ff");
+    return QColor(0xff, 0x00, 0xff);
 }
 
-QString SliderStyle(SliderThumb thumb)
+// The thumb takes the button colour of the slider's palette (the tick
+// marks stay, which a style sheet would take away).
+void PaintThumb(QSlider *slider, SliderThumb thumb)
 {
-    return QStringLiteral("QSlider::groove:horizontal { height: 4px; background: #c8c8c8; border-radius: 2px; }"
-                          "QSlider::handle:horizontal { width: 10px; margin: -7px 0; border-radius: 2px;"
-                          " border: 1px solid #555555; background: %1; }")
-        .arg(ThumbColour(thumb));
+    QPalette pal = slider->palette();
+    pal.setColor(QPalette::Button, ThumbColour(thumb));
+    slider->setPalette(pal);
 }
 
 } // namespace
@@ -153,7 +154,7 @@ void ParameterEditor::show(const ParameterForm &form)
         slider->setRange(s.min, s.max);
         slider->setValue(s.value);
         slider->setTickInterval(qMax(1, (s.max - s.min) / 10));
-        slider->setStyleSheet(SliderStyle(s.thumb));
+        PaintThumb(slider, s.thumb);
         slider->setVisible(s.visible);
         m_labels[size_t(i)]->setText(s.caption);
         m_labels[size_t(i)]->setVisible(s.visible);

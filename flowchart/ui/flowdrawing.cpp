@@ -103,25 +103,42 @@ QPixmap BlockPictures::block(const FlowBlock &b) const
         if (!base.isNull())
             painter.drawPixmap(picture.rect(), base);
         if (!IsStartOrEnd(b.kind)) {
-            // The caption in the lower part, a pixel or two smaller when a
-            // long word would not fit the block's width.
-            // The LED's colour square sits in the lower left corner: its
+            // The caption goes in the lower part. The LED's colour square sits in the lower left corner: its
             // caption keeps clear of it on both sides, so it stays centred.
             const bool square = b.kind == QLatin1String("full_led");
+            // A few pixels stay free on each side for the outline.
             const QRect area = square ? QRect(15, 15, BlockWidth - 30, BlockHeight - 15)
-                                      : QRect(0, 15, BlockWidth, BlockHeight - 15);
-            const int flags = Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextWordWrap;
+                                      : QRect(3, 15, BlockWidth - 6, BlockHeight - 15);
             const QString caption = BlockCaption(b.kind, b.params);
             QFont font = CaptionFont();
-            for (int pixels = 12; pixels >= 9; --pixels) {
-                font.setPixelSize(pixels);
-                const QRect needed = QFontMetrics(font).boundingRect(area, flags, caption);
-                if (needed.width() <= area.width() && needed.height() <= area.height())
-                    break;
+            int flags = Qt::AlignHCenter | Qt::AlignVCenter;
+            auto fits = [&](const QString &text) {
+                const QRect needed = QFontMetrics(font).boundingRect(area, flags, text);
+                return needed.width() <= area.width() && needed.height() <= area.height();
+            };
+            // One line if it fits, else two lines broken at a blank (never
+            // between a number and its unit), else wrapped and a pixel or
+            // two smaller.
+            QString text = caption;
+            if (!fits(text)) {
+                bool broken = false;
+                for (qsizetype i = caption.lastIndexOf(QLatin1Char(' ')); i > 0 && !broken;
+                     i = caption.lastIndexOf(QLatin1Char(' '), i - 1)) {
+                    const QString twoLines = caption.left(i) + QLatin1Char('\n') + caption.mid(i + 1);
+                    if (fits(twoLines)) {
+                        text = twoLines;
+                        broken = true;
+                    }
+                }
+                if (!broken) {
+                    flags |= Qt::TextWordWrap;
+                    for (int pixels = 11; pixels >= 9 && !fits(text); --pixels)
+                        font.setPixelSize(pixels);
+                }
             }
             painter.setFont(font);
             painter.setPen(CaptionColour);
-            painter.drawText(area, flags, caption);
+            painter.drawText(area, flags, text);
         }
         if (b.kind == QLatin1String("full_led")) {
             painter.setPen(Qt::black);

@@ -191,6 +191,39 @@ private slots:
         QTest::mouseRelease(image, Qt::LeftButton, {}, QPoint(40, 10));
     }
 
+    void dropEveryKind_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("params"); // confirmed at once: the defaults
+        const char *rows[][2] = {{"start", "0,0,0,0,0,0"},   {"end", "0,0,0,0,0,0"},   {"full_led", "0,0,0,0,1,0"},
+                                 {"light_led", "0,100,1,0,0,0"}, {"sound", "0,0,0,0,0,0"}, {"timer", "0,1,0,0,0,0"},
+                                 {"wait", "0,0,0,0,0,0"},    {"if", "0,0,0,0,0,0"},    {"loop", "0,1,0,0,0,0"},
+                                 {"routine", "0,1,0,0,0,0"}, {"dainyuu", "0,0,0,0,0,0"}, {"vexo", "0,1,0,0,0,0"}};
+        for (int i = 0; i < 12; ++i)
+            QTest::addRow("%s", rows[i][0]) << i << QString(rows[i][0]) << QString(rows[i][1]);
+    }
+    void dropEveryKind()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, kind);
+        QFETCH(QString, params);
+        QVERIFY(drop(index, {120, 200}));
+        const bool needsWindow = index > End;
+        QCOMPARE(parameterWindow().isVisible(), needsWindow);
+        if (needsWindow) {
+            QCOMPARE(parameterWindow().editor()->kindCombo()->currentIndex(), 0);
+            confirm();
+        }
+        const int slot = doc().blockAt(0, {130, 210});
+        QCOMPARE(slot, index == Start ? 0 : 1);
+        QCOMPARE(block(slot).kind, kind);
+        QCOMPARE(QPoint(block(slot).x, block(slot).y), QPoint(120, 200));
+        QCOMPARE(block(slot).params, params);
+        QCOMPARE(window->undoStack()->count(), 1);
+        QVERIFY(dialogs->shown().isEmpty());
+    }
+
     void dropsAndRefusals()
     {
         QVERIFY(drop(Start, {50, 10}));

@@ -11,6 +11,7 @@
 #include "model/caption.h"
 #include "model/catalogue.h"
 #include "model/dialogservice.h"
+#include "model/helppage.h"
 #include "model/paths.h"
 #include "model/previewrequest.h"
 #include "model/reportrequest.h"
@@ -22,7 +23,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDrag>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -34,7 +34,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QUndoStack>
-#include <QUrl>
 #include <QWheelEvent>
 
 #include <exception>
@@ -689,7 +688,8 @@ void FlowWindow::preview()
         if (self)
             self->markRunning(address);
     };
-    RequestPreview(request);
+    if (!RequestPreview(request))
+        Dialogs().information(NotAvailableMessage);
 }
 
 void FlowWindow::markRunning(int address)
@@ -719,7 +719,8 @@ void FlowWindow::makeReport()
     if (!WriteReportPictures(m_doc, m_pictures, ReportPictureFolder()))
         Dialogs().warning(SaveFailed);
     showRoutine(0);
-    RequestReport({{}, RoutineReportKind, frameGeometry()});
+    if (!RequestReport({{}, RoutineReportKind, frameGeometry()}))
+        Dialogs().information(NotAvailableMessage);
 }
 
 void FlowWindow::showSentData()
@@ -766,7 +767,7 @@ void FlowWindow::readBack()
 
 void FlowWindow::openHelp()
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(AssetPath(QStringLiteral("HTML\\Navi\\KORUnavi.html"))));
+    OpenHelpPage(QStringLiteral("HTML\\Navi\\KORUnavi.html"));
 }
 
 void FlowWindow::closeEvent(QCloseEvent *event)

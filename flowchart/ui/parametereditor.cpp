@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 namespace koru::flow {
 
@@ -47,6 +49,29 @@ void PaintThumb(QSlider *slider, SliderThumb thumb)
     slider->setPalette(pal);
 }
 
+// The longest sub-kind texts are wider than the list's field at 12
+// pixels: the list takes the largest size down to 9 pixels at which every
+// item can be read whole.
+void FitItems(QComboBox *combo)
+{
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    option.frame = combo->hasFrame();
+    const int field =
+        combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo).width();
+    QFont font = combo->parentWidget()->font();
+    for (int pixels = 12; pixels >= 9; --pixels) {
+        font.setPixelSize(pixels);
+        const QFontMetrics metrics(font);
+        int widest = 0;
+        for (int i = 0; i < combo->count(); ++i)
+            widest = qMax(widest, metrics.horizontalAdvance(combo->itemText(i)));
+        if (widest <= field)
+            break;
+    }
+    combo->setFont(font);
+}
+
 } // namespace
 
 ParameterEditor::ParameterEditor(ParameterPlace place, QWidget *parent) : QFrame(parent), m_place(place)
@@ -66,7 +91,9 @@ ParameterEditor::ParameterEditor(ParameterPlace place, QWidget *parent) : QFrame
 
     m_kindCombo = new QComboBox(this);
     m_kindCombo->setObjectName(QStringLiteral("Command_Kind_Combo"));
-    m_kindCombo->setGeometry(QRect(layout.kindCombo, QSize(place == ParameterPlace::Panel ? 194 : 196, 22)));
+    // As wide as the place allows (the window's list a little wider than
+    // designed), so that the long condition texts stay readable.
+    m_kindCombo->setGeometry(QRect(layout.kindCombo, QSize(place == ParameterPlace::Panel ? 194 : 200, 22)));
     connect(m_kindCombo, &QComboBox::activated, this, &ParameterEditor::chooseItem);
 
     m_colourCombo = new QComboBox(this);
@@ -85,7 +112,7 @@ ParameterEditor::ParameterEditor(ParameterPlace place, QWidget *parent) : QFrame
     for (int i = 0; i < ParameterSliderCount; ++i) {
         auto *label = new QLabel(this);
         label->setObjectName(QStringLiteral("Para_Label%1").arg(i));
-        label->setGeometry(QRect(layout.labels[size_t(i)], QSize(190, 13)));
+        label->setGeometry(QRect(layout.labels[size_t(i)], QSize(190, 15)));
         auto *slider = new QSlider(Qt::Horizontal, this);
         slider->setObjectName(QStringLiteral("Para_TrackBar%1").arg(i));
         slider->setGeometry(QRect(layout.sliders[size_t(i)], QSize(180, 20)));
@@ -102,7 +129,8 @@ ParameterEditor::ParameterEditor(ParameterPlace place, QWidget *parent) : QFrame
 
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("OK_Button"));
-    m_ok->setGeometry(QRect(layout.ok, QSize(75, 23)));
+    // 80 wide (the style's least for a captioned button), right edge where designed.
+    m_ok->setGeometry(QRect(layout.ok - QPoint(5, 0), QSize(80, 23)));
     connect(m_ok, &QPushButton::clicked, this, [this] { emit confirmed(composed()); });
     closeControls();
 }
@@ -143,6 +171,7 @@ void ParameterEditor::show(const ParameterForm &form)
     m_form = form;
     m_kindCombo->clear();
     m_kindCombo->addItems(form.items);
+    FitItems(m_kindCombo);
     m_kindCombo->setCurrentIndex(form.item);
     m_kindCombo->setVisible(true);
     m_colourCombo->setVisible(form.colourControls);

@@ -3,6 +3,7 @@
 // handles, moves, the rubber band, the pop-up menu's commands, routine
 // switching, undo and redo, the menu commands and the report pictures.
 #include "canvasdriver.h"
+#include "clippedtext.h"
 #include "flowchart/flowdemos.h"
 #include "flowchart/flowedit.h"
 #include "flowchart/flowgeometry.h"
@@ -222,6 +223,32 @@ private slots:
         QCOMPARE(block(slot).params, params);
         QCOMPARE(window->undoStack()->count(), 1);
         QVERIFY(dialogs->shown().isEmpty());
+    }
+
+    // Every sub-kind of every kind in the parameter window and the panel:
+    // no item, caption or button is cut off.
+    void noClippedTexts()
+    {
+        QStringList clipped = test::ClippedTexts(window);
+        for (int index = Led; index <= Experiment; ++index) {
+            window->editableDocument().clear();
+            drop(index, {50, 100});
+            ParameterEditor *editor = parameterWindow().editor();
+            for (int item = 0; item < editor->kindCombo()->count(); ++item) {
+                editor->chooseItem(item);
+                clipped << test::ClippedTexts(&parameterWindow());
+            }
+            confirm();
+            click(body(1));
+            ParameterEditor *panel = window->parameterPanel();
+            for (int item = 0; item < panel->kindCombo()->count(); ++item) {
+                panel->chooseItem(item);
+                clipped << test::ClippedTexts(panel);
+            }
+            window->closePanel();
+        }
+        clipped.removeDuplicates();
+        QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join('\n')));
     }
 
     void dropsAndRefusals()

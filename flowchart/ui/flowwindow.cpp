@@ -16,6 +16,7 @@
 #include "model/previewrequest.h"
 #include "model/reportrequest.h"
 #include "model/textutil.h"
+#include "widgets/editorplacement.h"
 #include "widgets/kitpanels.h"
 #include "widgets/sentdataviewer.h"
 
@@ -257,10 +258,9 @@ void FlowWindow::placeWindow()
     const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!s)
         return;
-    const QRect area = s->geometry();
-    resize(std::max(MinimumWidth, RoundHalfEven(area.width() * 2.0 / 3.0)),
-           std::max(MinimumHeight, RoundHalfEven(area.height() * 2.0 / 3.0)));
-    move(area.left() + RoundHalfEven(area.width() / 6.0), area.top() + RoundHalfEven(area.height() / 6.0));
+    const QRect place = EditorPlacement(s->geometry(), QSize(MinimumWidth, MinimumHeight));
+    resize(place.size());
+    move(place.topLeft());
 }
 
 void FlowWindow::showEvent(QShowEvent *event)

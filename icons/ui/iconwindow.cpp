@@ -11,6 +11,7 @@
 #include "model/paths.h"
 #include "model/reportrequest.h"
 #include "model/textutil.h"
+#include "widgets/editorplacement.h"
 #include "widgets/kitpanels.h"
 #include "widgets/sentdataviewer.h"
 
@@ -218,11 +219,9 @@ void IconWindow::placeWindow()
     const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!s)
         return;
-    const QRect area = s->geometry();
-    const int width = std::max(MinimumWidth, RoundHalfEven(area.width() * 2.0 / 3.0));
-    const int height = std::max(MinimumHeight, RoundHalfEven(area.height() * 2.0 / 3.0));
-    resize(width, height);
-    move(area.left() + RoundHalfEven(area.width() / 6.0), area.top() + RoundHalfEven(area.height() / 6.0));
+    const QRect place = EditorPlacement(s->geometry(), QSize(MinimumWidth, MinimumHeight));
+    resize(place.size());
+    move(place.topLeft());
 }
 
 void IconWindow::showEvent(QShowEvent *event)

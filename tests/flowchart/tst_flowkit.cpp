@@ -11,18 +11,15 @@
 #include "link/devicelink.h"
 #include "model/encoder.h"
 #include "scripteddialogs.h"
+#include "tests/link/kitprocess.h"
 #include "testutil.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QMimeData>
-#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace koru;
@@ -32,21 +29,8 @@ class TstFlowKit : public QObject
 {
     Q_OBJECT
 
-    QProcess kit;
+    std::unique_ptr<test::KitProcess> kit;
     QPointer<FlowWindow> window;
-
-    bool waitForKitLine(const QString &text, int ms)
-    {
-        QDeadlineTimer deadline(ms);
-        while (!deadline.hasExpired()) {
-            while (kit.canReadLine()) {
-                if (QString::fromUtf8(kit.readLine()).contains(text))
-                    return true;
-            }
-            QTest::qWait(20);
-        }
-        return false;
-    }
 
     void mouse(QEvent::Type type, QPoint p) { test::CanvasMouse(window->canvas(), type, p); }
     void drop(int paletteIndex, QPoint at) { QVERIFY(test::CanvasDrop(window->canvas(), paletteIndex, at)); }
@@ -64,22 +48,18 @@ private slots:
     void initTestCase()
     {
         test::useTemporaryAppData();
-        kit.start(QCoreApplication::applicationDirPath() + QStringLiteral("/koru-kit"), {QStringLiteral("--headless")});
-        QVERIFY(kit.waitForStarted(5000));
-        QVERIFY(waitForKitLine(QStringLiteral("kit "), 5000));
+        kit = std::make_unique<test::KitProcess>();
+        QString why;
+        QVERIFY2(kit->start(&why), qPrintable(why));
     }
 
-    void cleanupTestCase()
-    {
-        kit.closeWriteChannel();
-        if (!kit.waitForFinished(3000))
-            kit.kill();
-    }
+    void cleanupTestCase() { kit.reset(); }
 
     void buildSendRunAndReadBack()
     {
         test::ScriptedDialogs dialogs;
-        DeviceLink link;
+        const std::unique_ptr<DeviceLink> ownLink = kit->makeLink();
+        DeviceLink &link = *ownLink;
         DeviceLink::install(&link);
         link.waitUntilSettled(5000);
         QTRY_VERIFY_WITH_TIMEOUT(link.KitPresent(), 5000);
@@ -155,12 +135,9 @@ private slots:
 
 int main(int argc, char *argv[])
 {
-    if (!QFileInfo(QFileInfo(QString::fromLocal8Bit(argv[0])).dir().filePath(QStringLiteral("koru-kit"))).isExecutable())
-        return 77; // no virtual kit in this build
-    QTemporaryDir runtime;
-    QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
     QApplication app(argc, argv);
+    if (!test::KitProcess::available())
+        return 77; // no virtual kit in this build
     TstFlowKit test;
     return QTest::qExec(&test, argc, argv);
 }

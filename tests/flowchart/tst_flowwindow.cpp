@@ -19,6 +19,7 @@
 #include "link/devicelink.h"
 #include "model/encoder.h"
 #include "tests/link/linkrig.h"
+#include "widgets/editorplacement.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -173,6 +174,21 @@ private slots:
         QVERIFY(!window->dropPanel()->horizontalScrollBar()->isVisible());
         QVERIFY(canvas()->width() >= 730);
         QCOMPARE(canvas()->height(), 3100);
+    }
+
+    void placementOnTheScreen_data()
+    {
+        QTest::addColumn<QRect>("screen");
+        QTest::addColumn<QRect>("window");
+        QTest::newRow("1024 x 768") << QRect(0, 0, 1024, 768) << QRect(171, 128, 780, 750);
+        QTest::newRow("1920 x 1080") << QRect(0, 0, 1920, 1080) << QRect(320, 180, 1280, 750);
+        QTest::newRow("second screen") << QRect(1920, 0, 2560, 1440) << QRect(1920 + 427, 240, 1707, 960);
+    }
+    void placementOnTheScreen()
+    {
+        QFETCH(QRect, screen);
+        QFETCH(QRect, window);
+        QCOMPARE(EditorPlacement(screen, QSize(780, 750)), window);
     }
 
     void paletteDragStartsBeyondTheThreshold()

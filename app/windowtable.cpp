@@ -17,6 +17,9 @@
 #include "flowchart/ui/flowwindow.h"
 #include "flowchart/ui/parametereditor.h"
 #endif
+#ifdef KORU_HAVE_PREVIEWUI
+#include "preview/ui/previewwindow.h"
+#endif
 #ifdef KORU_HAVE_REPORTUI
 #include "report/ui/reportwindow.h"
 #endif
@@ -39,7 +42,15 @@ LauncherTable DefaultLauncherTable()
 SharedWindowTable DefaultSharedWindows()
 {
     return {
+#ifdef KORU_HAVE_PREVIEWUI
+        {QStringLiteral("Preview"), []() -> QWidget * {
+             auto *window = new preview::PreviewWindow;
+             window->installAsPreview();
+             return window;
+         }},
+#else
         {QStringLiteral("Preview"), [] { return NewEmptyWindow(QStringLiteral("Preview")); }},
+#endif
 #ifdef KORU_HAVE_FLOWCHARTUI
         {QStringLiteral("BlockParameters"), []() -> QWidget * { return &flow::BlockParameterWindow::instance(); }},
 #else

@@ -71,6 +71,11 @@ int main(int argc, char *argv[])
     }
     window->showRoutine(1);
     Shot("demo4-subroutine1");
+    // The block the preview reports as running, as the preview marks it.
+    window->showRoutine(0);
+    window->markRunning(window->document().byteAddress(0, window->document().occupiedSlots(0).at(2)));
+    Shot("preview-running-mark");
+    window->markRunning(-1);
 
     window->showRoutine(0);
     Drop(*window, 2, {420, 260});

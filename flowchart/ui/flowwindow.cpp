@@ -11,6 +11,7 @@
 #include "model/caption.h"
 #include "model/catalogue.h"
 #include "model/dialogservice.h"
+#include "model/filecommands.h"
 #include "model/helppage.h"
 #include "model/paths.h"
 #include "model/previewrequest.h"
@@ -598,7 +599,7 @@ void FlowWindow::afterLoad()
 void FlowWindow::loadDemo(int number)
 {
     const FlowDocument before = m_doc;
-    OpenFlowDemoCommand(m_doc, number);
+    ShowFileResult(LoadFlowDemo(m_doc, number).toFileResult());
     afterLoad();
     commit(QStringLiteral("デモ読み込み"), before);
 }
@@ -606,19 +607,21 @@ void FlowWindow::loadDemo(int number)
 void FlowWindow::openFile()
 {
     const FlowDocument before = m_doc;
-    const QString path = OpenFlowchartCommand(m_doc);
-    if (m_doc == before && path.isEmpty())
-        return; // cancelled
+    const std::optional<QString> path =
+        OpenProgramCommand(FlowFiles, [this](const QString &file) { return LoadFlowFile(m_doc, file).toFileResult(); });
+    if (m_doc == before && !path)
+        return; // cancelled or refused
     afterLoad();
     commit(QStringLiteral("読み込み"), before);
-    setFileCaption(path); // a failed load has emptied the document: no file name then
+    setFileCaption(path.value_or(QString())); // a failed load has emptied the document: no file name then
 }
 
 void FlowWindow::saveFile()
 {
-    const QString path = SaveFlowchartCommand(m_doc);
-    if (!path.isEmpty())
-        setFileCaption(path);
+    ListingResult listing;
+    const QStringList lines = FlowFileLines(m_doc, &listing);
+    if (const std::optional<QString> path = SaveProgramCommand(FlowFiles, lines, listing.warning))
+        setFileCaption(*path);
 }
 
 void FlowWindow::setFileCaption(const QString &path)
@@ -772,7 +775,9 @@ void FlowWindow::openHelp()
 
 void FlowWindow::closeEvent(QCloseEvent *event)
 {
-    if (BlockParameterWindow::instance().isVisible()) {
+    // The parameter window waits for its "OK"; a transfer or read-back
+    // finishes within seconds.
+    if (BlockParameterWindow::instance().isVisible() || m_kit->sending() || m_kit->readingBack()) {
         event->ignore();
         return;
     }

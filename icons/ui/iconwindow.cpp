@@ -566,7 +566,7 @@ QHash<int, int> SlotsByAddress(const IconProgram &program, const DeviceImage &im
 
 void IconWindow::preview()
 {
-    if (m_program.countUsed() == 0 || !m_program.checkLoops())
+    if (m_program.countUsed() == 0 || !m_program.checkLoops().ok)
         return;
     const DeviceImage image = m_program.toImage();
     QPointer<IconWindow> self(this);

@@ -61,7 +61,7 @@ private slots:
         const std::unique_ptr<DeviceLink> ownLink = kit->makeLink();
         DeviceLink &link = *ownLink;
         DeviceLink::install(&link);
-        link.waitUntilSettled(5000);
+        QVERIFY(QTest::qWaitFor([&] { return link.isSettled(); }, 5000));
         QTRY_VERIFY_WITH_TIMEOUT(link.KitPresent(), 5000);
 
         window = new FlowWindow;
@@ -106,11 +106,7 @@ private slots:
         for (qsizetype i = 0; i <= image.size(); ++i)
             memory.append(replies[i].trimmed().toInt(nullptr, 16));
         QCOMPARE(memory, image + DeviceImage{250});
-        int count = -1;
-        while (count != replies.size()) { // the rest of the memory arrives too
-            count = int(replies.size());
-            QTest::qWait(300);
-        }
+        QTRY_COMPARE_WITH_TIMEOUT(replies.size(), 255, 10000); // the rest of the memory arrives too
 
         QApplication::setActiveWindow(window);
         QTest::keyClick(window, Qt::Key_F7);

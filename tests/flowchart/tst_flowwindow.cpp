@@ -735,6 +735,7 @@ private slots:
         SetPreviewHandler([&](const PreviewRequest &) { previewed = true; });
         window->preview();
         QVERIFY(!previewed);
+        QCOMPARE(dialogs->lastText(), QStringLiteral("プログラム開始命令がありません。\r\nプログラムを確認して下さい。"));
         SetPreviewHandler({});
         DeviceLink::install(nullptr);
     }

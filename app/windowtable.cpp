@@ -17,6 +17,10 @@
 #include "text/ui/keywordsettingswindow.h"
 #include "text/ui/textwindow.h"
 #endif
+#ifdef KORU_HAVE_FLOWCHARTUI
+#include "flowchart/ui/flowwindow.h"
+#include "flowchart/ui/parametereditor.h"
+#endif
 #ifdef KORU_HAVE_PREVIEWUI
 #include "preview/ui/previewwindow.h"
 #endif
@@ -37,6 +41,9 @@ LauncherTable DefaultLauncherTable()
     table[LauncherTarget::TextEditor] = []() -> QWidget * { return new text::TextWindow; };
     table[LauncherTarget::KeywordSettings] = []() -> QWidget * { return new text::KeywordSettingsWindow; };
 #endif
+#ifdef KORU_HAVE_FLOWCHARTUI
+    table[LauncherTarget::FlowchartEditor] = []() -> QWidget * { return new flow::FlowWindow; };
+#endif
     return table;
 }
 
@@ -52,7 +59,11 @@ SharedWindowTable DefaultSharedWindows()
 #else
         {QStringLiteral("Preview"), [] { return NewEmptyWindow(QStringLiteral("Preview")); }},
 #endif
+#ifdef KORU_HAVE_FLOWCHARTUI
+        {QStringLiteral("BlockParameters"), []() -> QWidget * { return &flow::BlockParameterWindow::instance(); }},
+#else
         {QStringLiteral("BlockParameters"), [] { return NewEmptyWindow(QStringLiteral("BlockParameters")); }},
+#endif
 #ifdef KORU_HAVE_LINKUI
         {QStringLiteral("TransferWindow"), []() -> QWidget * { return &TransferWindow::instance(); }},
 #else

@@ -146,29 +146,38 @@ EditResult ChangeParams(FlowDocument &doc, int routine, int slot, const QString 
     return result;
 }
 
-PasteResult PasteBlocks(FlowDocument &doc, int routine, const QList<int> &clipboard)
+PasteResult PasteBlocks(FlowDocument &doc, int routine, const QList<int> &clipboard, int fromRoutine)
 {
     PasteResult result;
+    if (!FlowDocument::isValidRoutine(fromRoutine))
+        fromRoutine = routine;
     QList<int> sources;
     for (int s : clipboard) {
-        if (doc.isOccupied(routine, s) && !sources.contains(s))
+        if (doc.isOccupied(fromRoutine, s) && !sources.contains(s))
             sources << s;
     }
     for (int s : sources) {
-        if (doc.block(routine, s).is("start")) {
+        if (doc.block(fromRoutine, s).is("start")) {
             result.message = PasteStartMessage();
             return result;
         }
     }
+    // Copies of the originals as they were: pasting into the same routine
+    // adds blocks to it while the loop runs.
+    QList<FlowBlock> originals;
+    for (int s : sources)
+        originals << doc.block(fromRoutine, s);
     QList<int> copies;
-    for (int s : sources) {
+    for (const FlowBlock &original : originals) {
         const int slot = doc.freeSlot(routine);
         if (slot == NoSlot) {
             result.message = BlockLimitMessage();
             break;
         }
-        const FlowBlock original = doc.block(routine, s);
-        doc.place(routine, slot, original.kind, original.x + BlockWidth, original.y + BlockHeight);
+        if (!doc.place(routine, slot, original.kind, original.x + BlockWidth, original.y + BlockHeight)) {
+            result.message = CallOutsideMainMessage(); // the only kind a routine may refuse
+            break;
+        }
         doc.setParams(routine, slot, original.params);
         if (!doc.fitsBudget()) {
             doc.removeBlocks(routine, {slot});
@@ -180,7 +189,7 @@ PasteResult PasteBlocks(FlowDocument &doc, int routine, const QList<int> &clipbo
     // Arrows between copied blocks are copied too; arrows leaving the
     // clipboard are not.
     for (int i = 0; i < copies.size(); ++i) {
-        const FlowBlock &original = doc.block(routine, sources.at(i));
+        const FlowBlock &original = originals.at(i);
         const qsizetype next = sources.indexOf(original.next);
         const qsizetype branch = sources.indexOf(original.branch);
         if (next >= 0 && next < copies.size())

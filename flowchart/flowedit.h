@@ -56,10 +56,13 @@ struct PasteResult
     QList<int> pasted; // the copies, in clipboard order: the new selection
     QString message;
 };
-// Copies the clipboard's blocks of the routine 100 pixels right and 50 down,
-// with the arrows among them; stops at the slot limit or the byte budget
-// (copies made so far stay).
-PasteResult PasteBlocks(FlowDocument &document, int routine, const QList<int> &clipboard);
+// Copies the clipboard's blocks 100 pixels right and 50 down, with the
+// arrows among them; stops at the slot limit or the byte budget (copies made
+// so far stay). The blocks are those of fromRoutine, the routine they were
+// copied in (the pasting routine when it is -1), so blocks copied in one
+// routine can be pasted into another; a subroutine call pasted outside the
+// main routine is refused with its warning.
+PasteResult PasteBlocks(FlowDocument &document, int routine, const QList<int> &clipboard, int fromRoutine = -1);
 
 enum class Alignment { Left, CentreHorizontal, Right, SpreadHorizontal, Top, CentreVertical, Bottom, SpreadVertical };
 // Aligns the selected blocks. Spreading needs three blocks; blocks at the

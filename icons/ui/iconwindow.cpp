@@ -14,7 +14,8 @@
 #include "model/previewrequest.h"
 #include "model/reportrequest.h"
 #include "model/textutil.h"
-#include "widgets/runningpanel.h"
+#include "widgets/editorplacement.h"
+#include "widgets/kitpanels.h"
 #include "widgets/sentdataviewer.h"
 
 #include <QActionGroup>
@@ -129,7 +130,7 @@ IconWindow::IconWindow(QWidget *parent) : QMainWindow(parent)
     layout->addWidget(m_dropPanel, 1);
     setCentralWidget(central);
 
-    m_playingPanel = new RunningPanel(this);
+    m_playingPanel = new PlayingPanel(this);
 
     m_colourMenu = new QMenu(this);
     m_colourMenu->setObjectName(QStringLiteral("ColourMenu"));
@@ -222,11 +223,9 @@ void IconWindow::placeWindow()
     const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!s)
         return;
-    const QRect area = s->geometry();
-    const int width = std::max(MinimumWidth, RoundHalfEven(area.width() * 2.0 / 3.0));
-    const int height = std::max(MinimumHeight, RoundHalfEven(area.height() * 2.0 / 3.0));
-    resize(width, height);
-    move(area.left() + RoundHalfEven(area.width() / 6.0), area.top() + RoundHalfEven(area.height() / 6.0));
+    const QRect place = EditorPlacement(s->geometry(), QSize(MinimumWidth, MinimumHeight));
+    resize(place.size());
+    move(place.topLeft());
 }
 
 void IconWindow::showEvent(QShowEvent *event)

@@ -23,7 +23,7 @@ class QWidget;
 
 namespace koru {
 class KitCommands;
-class RunningPanel;
+class PlayingPanel;
 }
 
 namespace koru::icons {
@@ -121,7 +121,7 @@ private:
 
     QScrollArea *m_dropPanel = nullptr;
     QWidget *m_rowArea = nullptr;
-    RunningPanel *m_playingPanel = nullptr;
+    PlayingPanel *m_playingPanel = nullptr;
     QMenu *m_colourMenu = nullptr;
     QAction *m_transferAction = nullptr;
     QAction *m_runAction = nullptr;

@@ -2,7 +2,6 @@
 
 #include "icons/ui/iconwindow.h"
 
-#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
@@ -10,37 +9,10 @@
 
 namespace koru::icons {
 
-PaletteImage::PaletteImage(int kind, IconWindow *window, QWidget *parent)
-    : QLabel(parent), m_kind(kind), m_window(window)
+PaletteImage::PaletteImage(int kind, IconWindow *window, QWidget *parent) : DragSourcePicture(parent), m_kind(kind)
 {
     setObjectName(QStringLiteral("DragImage%1").arg(kind));
-    setScaledContents(true);
-    setCursor(Qt::OpenHandCursor);
-}
-
-void PaletteImage::mousePressEvent(QMouseEvent *event)
-{
-    if (event->button() != Qt::LeftButton)
-        return;
-    m_pressPoint = event->position().toPoint();
-    m_pressed = true;
-}
-
-void PaletteImage::mouseMoveEvent(QMouseEvent *event)
-{
-    if (!m_pressed)
-        return;
-    const QPoint delta = event->position().toPoint() - m_pressPoint;
-    const int threshold = QApplication::startDragDistance();
-    if (qAbs(delta.x()) > threshold || qAbs(delta.y()) > threshold) {
-        m_pressed = false;
-        m_window->startDrag(this);
-    }
-}
-
-void PaletteImage::mouseReleaseEvent(QMouseEvent *)
-{
-    m_pressed = false;
+    connect(this, &DragSourcePicture::dragRequested, window, [this, window] { window->startDrag(this); });
 }
 
 SlotImage::SlotImage(int slot, IconWindow *window, QWidget *parent)

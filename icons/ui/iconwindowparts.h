@@ -1,32 +1,24 @@
-// Small widgets of the STEP1 window: palette pictures that start drags, slot
-// pictures that take drops and right clicks.
+// Small widgets of the STEP1 window: palette pictures that start drags and
+// slot pictures that take drops and right clicks.
 #pragma once
 
-#include <QFrame>
+#include "widgets/dragsupport.h"
+
 #include <QLabel>
-#include <QPoint>
 
 namespace koru::icons {
 
 class IconWindow;
 
-class PaletteImage : public QLabel
+class PaletteImage : public DragSourcePicture
 {
     Q_OBJECT
 public:
     PaletteImage(int kind, IconWindow *window, QWidget *parent);
     int kind() const { return m_kind; }
 
-protected:
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-
 private:
     int m_kind;
-    IconWindow *m_window;
-    QPoint m_pressPoint;
-    bool m_pressed = false;
 };
 
 class SlotImage : public QLabel

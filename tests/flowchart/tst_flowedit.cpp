@@ -130,6 +130,24 @@ private slots:
         QVERIFY(doc.invariantViolations().isEmpty());
     }
 
+    void pasteIntoAnotherRoutine()
+    {
+        // Blocks copied in the main routine, pasted into subroutine 1: the
+        // copies and their arrows land there; a subroutine call cannot.
+        FlowDocument doc = MainRoutine({{"start", "", 1}, {"timer", "0,2,0,0,0,0", 2}, {"routine", "0,1,0,0,0,0", 3}, {"end"}});
+        PasteResult r = PasteBlocks(doc, 1, {1, 3}, 0);
+        QVERIFY(r.message.isEmpty());
+        QCOMPARE(r.pasted, (QList<int>{1, 2}));
+        QCOMPARE(doc.block(1, 1).params, QStringLiteral("0,2,0,0,0,0"));
+        QCOMPARE(doc.block(1, 2).kind, QStringLiteral("end"));
+        QCOMPARE(doc.blockCount(0), 4); // the originals stay
+        r = PasteBlocks(doc, 1, {1, 2}, 0);
+        QCOMPARE(r.message, CallOutsideMainMessage());
+        QCOMPARE(r.pasted, QList<int>{3}); // the timer went in before the call was refused
+        QCOMPARE(doc.block(1, 3).next, NoSlot);
+        QVERIFY(doc.invariantViolations().isEmpty());
+    }
+
     void pasteStopsAtTheSlotLimit()
     {
         FlowDocument doc;

@@ -1,0 +1,118 @@
+// Screenshots of the STEP2 window in the states a pupil meets, for looking
+// at under Xvfb (not a test): run
+//   xvfb-run -a -s "-screen 0 1024x768x24" bin/flowshots OUTDIR
+// and it saves OUTDIR/<state>.png of the whole screen with `import`.
+#include "canvasdriver.h"
+#include "flowchart/ui/flowcanvas.h"
+#include "flowchart/ui/flowwindow.h"
+#include "flowchart/ui/parametereditor.h"
+
+#include "link/devicelink.h"
+#include "scripteddialogs.h"
+#include "testutil.h"
+#include "tests/link/linkrig.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace koru;
+using namespace koru::flow;
+
+namespace {
+
+QString g_out;
+
+void Shot(const QString &name)
+{
+    QTest::qWait(400);
+    QProcess::execute(QStringLiteral("import"), {"-window", "root", QDir(g_out).filePath(name + ".png")});
+    std::printf("flowshots: %s.png\n", qPrintable(name));
+}
+
+void Mouse(FlowCanvas *canvas, QEvent::Type type, QPoint p, Qt::MouseButton button = Qt::LeftButton)
+{
+    test::CanvasMouse(canvas, type, p, button);
+}
+
+void Drop(FlowWindow &window, int index, QPoint at)
+{
+    test::CanvasDrop(window.canvas(), index, at);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    g_out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    QDir().mkpath(g_out);
+    test::useTemporaryAppData();
+    test::ScriptedDialogs dialogs;
+    test::LinkRig rig;
+    rig.plugKit();
+    DeviceLink::install(rig.link.get());
+
+    auto *window = new FlowWindow;
+    window->show();
+    QTest::qWaitForWindowExposed(window);
+    Shot("empty");
+
+    for (int n = 1; n <= 4; ++n) {
+        window->loadDemo(n);
+        Shot(QStringLiteral("demo%1").arg(n));
+    }
+    window->showRoutine(1);
+    Shot("demo4-subroutine1");
+    // The block the preview reports as running, as the preview marks it.
+    window->showRoutine(0);
+    window->markRunning(window->document().byteAddress(0, window->document().occupiedSlots(0).at(2)));
+    Shot("preview-running-mark");
+    window->markRunning(-1);
+
+    window->showRoutine(0);
+    Drop(*window, 2, {420, 260});
+    Shot("parameter-window");
+    BlockParameterWindow::instance().editor()->chooseColour(3);
+    Shot("parameter-window-yellow");
+    BlockParameterWindow::instance().editor()->okButton()->click();
+
+    const FlowBlock &b = window->document().block(0, window->document().blockAt(0, {430, 270}));
+    const QPoint body(b.x + 20, b.y + 20);
+    Mouse(window->canvas(), QEvent::MouseButtonPress, body);
+    Mouse(window->canvas(), QEvent::MouseButtonRelease, body);
+    Shot("panel-open");
+
+    Mouse(window->canvas(), QEvent::MouseButtonPress, {600, 20});
+    Mouse(window->canvas(), QEvent::MouseMove, {300, 200});
+    Mouse(window->canvas(), QEvent::MouseMove, {30, 330});
+    Shot("rubber-band");
+    Mouse(window->canvas(), QEvent::MouseButtonRelease, {30, 330});
+    Shot("selection");
+
+    Mouse(window->canvas(), QEvent::MouseButtonPress, body, Qt::RightButton);
+    Shot("block-menu");
+    window->blockMenu()->hide();
+
+    window->run();
+    Shot("running-panel");
+    rig.fake->inject(QStringLiteral("kit"), QByteArray("\x00\xff", 2));
+    QTest::qWait(200);
+
+    dialogs.answerQuestion(true);
+    QTimer::singleShot(1500, [] { Shot("read-back-panel"); });
+    window->readBack();
+    QTest::qWait(6500);
+
+    dialogs.answerQuestion(true);
+    window->close();
+    DeviceLink::install(nullptr);
+    return 0;
+}

@@ -1,0 +1,50 @@
+// "　プレビュー　" from the STEP2 window into the preview window: the image
+// arrives unframed, and while the preview runs the block being executed is
+// marked on the canvas, in its own routine; the mark goes when the run stops.
+#include "flowchart/flowtranslate.h"
+#include "flowchart/ui/flowwindow.h"
+#include "model/encoder.h"
+#include "preview/ui/previewwindow.h"
+
+#include "scripteddialogs.h"
+#include "testutil.h"
+
+#include <QPointer>
+#include <QTest>
+
+using namespace koru;
+
+class TstFlowPreview : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { test::useTemporaryAppData(); }
+
+    void runningBlockIsMarked()
+    {
+        test::ScriptedDialogs dialogs;
+        preview::PreviewWindow previewWindow;
+        previewWindow.installAsPreview();
+        QPointer<flow::FlowWindow> window = new flow::FlowWindow;
+        window->show();
+        window->loadDemo(4); // calls subroutines 1 and 2
+        window->preview();
+        QVERIFY(previewWindow.isVisible());
+        QCOMPARE(window->runningBlock(), qMakePair(-1, -1));
+        previewWindow.play();
+        QTRY_VERIFY_WITH_TIMEOUT(window->runningBlock().first >= 0, 5000);
+        const auto marked = window->runningBlock();
+        QVERIFY(window->document().isOccupied(marked.first, marked.second));
+        QCOMPARE(window->currentRoutine(), marked.first);
+        previewWindow.stop();
+        previewWindow.close();
+        QTRY_COMPARE(window->runningBlock(), qMakePair(-1, -1));
+        QVERIFY2(dialogs.shown().isEmpty(), qPrintable(dialogs.texts().join('|')));
+        dialogs.answerQuestion(true);
+        window->close();
+        delete window;
+    }
+};
+
+QTEST_MAIN(TstFlowPreview)
+#include "tst_flowpreview.moc"

@@ -1,0 +1,24 @@
+// The panels an editor shows over itself while the kit works: the green
+// PlayingPanel while a program runs (until the kit's FF; the pupil may drag
+// it aside) and the yellow GetDataPanel while a program is read back.
+#pragma once
+
+#include <QFrame>
+
+namespace koru {
+
+class PlayingPanel : public QFrame
+{
+    Q_OBJECT
+public:
+    explicit PlayingPanel(QWidget *parent);
+};
+
+class GetDataPanel : public QFrame
+{
+    Q_OBJECT
+public:
+    explicit GetDataPanel(QWidget *parent);
+};
+
+} // namespace koru

@@ -12,6 +12,9 @@
 #ifdef KORU_HAVE_ICONSUI
 #include "icons/ui/iconwindow.h"
 #endif
+#ifdef KORU_HAVE_MEASUREUI
+#include "measure/ui/measurewindow.h"
+#endif
 
 namespace koru::shell {
 
@@ -21,6 +24,9 @@ LauncherTable DefaultLauncherTable()
     // One line per window.
 #ifdef KORU_HAVE_ICONSUI
     table[LauncherTarget::IconEditor] = []() -> QWidget * { return new icons::IconWindow; };
+#endif
+#ifdef KORU_HAVE_MEASUREUI
+    table[LauncherTarget::Measurement] = []() -> QWidget * { return new measure::MeasureWindow; };
 #endif
     return table;
 }

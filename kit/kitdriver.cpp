@@ -70,7 +70,7 @@ void KitDriver::setBright(bool bright)
 void KitDriver::setTemperature(int celsius)
 {
     followRoom();
-    m_room.setTemperature(celsius);
+    m_room.setTemperature(celsius, m_clock.nowMs());
     m_firmware.interpreter().setTemperature(celsius);
     emit worldChanged();
     kick();
@@ -79,7 +79,7 @@ void KitDriver::setTemperature(int celsius)
 void KitDriver::setHumidity(int percent)
 {
     followRoom();
-    m_room.setHumidity(percent);
+    m_room.setHumidity(percent, m_clock.nowMs());
     m_firmware.interpreter().setHumidity(percent);
     emit worldChanged();
     kick();

@@ -2,16 +2,18 @@
 
 namespace koru::kit {
 
-void Room::setTemperature(int celsius)
+void Room::setTemperature(int celsius, qint64 nowMs)
 {
     m_setTemperature = celsius;
     m_degrees = 0;
+    m_since = qMax(m_since, nowMs);
 }
 
-void Room::setHumidity(int percent)
+void Room::setHumidity(int percent, qint64 nowMs)
 {
     m_setHumidity = percent;
     m_humidity = 0;
+    m_since = qMax(m_since, nowMs);
 }
 
 int Room::temperature() const

@@ -25,9 +25,10 @@ public:
 
     enum class Mode { Off, Cooling, Heating };
 
-    // A sensor command: the room is at this value now and settles back to it.
-    void setTemperature(int celsius);
-    void setHumidity(int percent);
+    // A sensor command at nowMs: the room is at this value now and settles
+    // back to it; the next step is a whole step away.
+    void setTemperature(int celsius, qint64 nowMs);
+    void setHumidity(int percent, qint64 nowMs);
 
     // Lets the room follow mode (what the devices did since the last call)
     // up to nowMs, then switches to newMode from nowMs on. True when the

@@ -53,8 +53,8 @@ void TstKitRoom::follows()
     QFETCH(int, temperature);
     QFETCH(int, humidity);
     Room room;
-    room.setTemperature(startTemperature);
     qint64 now = 1000;
+    room.setTemperature(startTemperature, 0);
     room.advance(now, Mode::Off);
     for (const Phase &phase : phases) {
         room.advance(now, phase.mode);
@@ -74,11 +74,13 @@ void TstKitRoom::sensorSettingWins()
     room.advance(0, Mode::Cooling);
     QVERIFY(room.advance(10 * Room::ActiveStepMs, Mode::Cooling)); // a late call catches up at once
     QCOMPARE(room.temperature(), 15);
-    room.setTemperature(30);
-    room.setHumidity(40);
+    const qint64 now = 10 * Room::ActiveStepMs + 500;
+    room.setTemperature(30, now);
+    room.setHumidity(40, now);
     QCOMPARE(room.temperature(), 30);
     QCOMPARE(room.humidity(), 40);
-    room.advance(10 * Room::ActiveStepMs + 1, Mode::Off);
+    QCOMPARE(room.nextDueMs(), now + Room::ActiveStepMs); // a whole step from the setting
+    room.advance(now + 1, Mode::Off);
     QVERIFY(!room.nextDueMs()); // at its set values: no timer needed
 }
 

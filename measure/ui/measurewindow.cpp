@@ -426,7 +426,7 @@ void MeasureWindow::redrawCharts()
     m_tempSeries->replace(temperatures);
     m_humSeries->replace(humidities);
     const int count = int(log.size());
-    const int right = std::max(10, count);
+    const int right = std::max(10, count + 1); // the newest point off the edge
     for (QValueAxis *x : {m_tempX, m_humX})
         SetAxis(x, 0, right, NiceStep(right, 10));
     if (log.isEmpty())

@@ -144,6 +144,7 @@ void TstMeasureWindow::showsEachCycle()
     QCOMPARE(axis(w->temperatureChart(), Qt::Vertical)->min(), 15.0);
     QCOMPARE(axis(w->temperatureChart(), Qt::Vertical)->max(), 35.0);
     QCOMPARE(axis(w->humidityChart(), Qt::Vertical)->max(), 100.0);
+    QCOMPARE(axis(w->humidityChart(), Qt::Horizontal)->max(), 13.0);
     // Without the CSV box the end saves nothing and shows where the log is.
     rig.click(w->endButton());
     QVERIFY(w->keisokuPanel()->isVisible());

@@ -41,6 +41,7 @@ QString MeasureSession::start(bool csv, int intervalIndex)
     m_skippedTicks = 0;
     m_journal.begin(m_journalFolder.isEmpty() ? MeasureJournal::DefaultFolder() : m_journalFolder, m_now());
     m_journalWarned = false;
+    m_journalWarningDue = false;
     m_ticker.start(interval);
     emit changed();
     emit logChanged();
@@ -154,10 +155,9 @@ void MeasureSession::takeReadings(bool delivered)
         m_humidity = ReadingText(shown.humidity);
         const LogEntry entry{int(m_log.size()) + 1, LogTimeText(m_now().time()), m_temperature, m_humidity};
         m_log.append(entry);
-        if (!m_journal.append(entry.line()) && !m_journalWarned) {
-            m_journalWarned = true;
-            emit warning(JournalFailedMessage);
-        }
+        // Said once the cycle is over: a message box lets ticks in.
+        if (!m_journal.append(entry.line()) && !m_journalWarned)
+            m_journalWarned = m_journalWarningDue = true;
     }
     m_nextNumber = int(m_log.size()) + 1;
     emit logChanged();
@@ -187,6 +187,10 @@ void MeasureSession::cycleOver()
 {
     if (m_endDue && m_step == Step::None && m_panel && !m_measuring)
         runEnd();
+    if (m_journalWarningDue) {
+        m_journalWarningDue = false;
+        emit warning(JournalFailedMessage);
+    }
 }
 
 void MeasureSession::runEnd()

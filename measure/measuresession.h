@@ -149,6 +149,7 @@ private:
     int m_nextNumber = 1;
     MeasureJournal m_journal;
     bool m_journalWarned = false;
+    bool m_journalWarningDue = false;
     int m_skippedTicks = 0;
 };
 

@@ -48,6 +48,7 @@ constexpr QRect TemperatureRect(290, 46, 74, 40);
 constexpr QRect HumidityRect(290, 98, 74, 40);
 constexpr QPoint FanCentre(100, 236);
 constexpr QRect LampRect(282, 176, 100, 130);
+constexpr QPoint WindPlace(160, 200); // right of the fan, while it blows
 
 const QColor CsvBackground(187, 226, 233);
 const QString PanelColour = QStringLiteral("#8a5cd6");
@@ -56,6 +57,7 @@ const QString RoomPicture = QStringLiteral("Img\\Measure\\Room.jpg");
 const QString BladesPicture = QStringLiteral("Img\\Animate\\propera.png");
 const QString LampOnPicture = QStringLiteral("Img\\Animate\\ON.jpg");
 const QString LampOffPicture = QStringLiteral("Img\\Animate\\OFF.jpg");
+const QString WindPicture = QStringLiteral("Img\\Measure\\Wind.png");
 const QString UpPicture = QStringLiteral("Img\\Measure\\Up.png");
 const QString DownPicture = QStringLiteral("Img\\Measure\\Down.png");
 const QString StartPicture = QStringLiteral("Img\\Measure\\Start.png");
@@ -87,7 +89,7 @@ void SetAxis(QValueAxis *axis, double low, double high, double step)
 {
     axis->setRange(low, high);
     axis->setTickType(QValueAxis::TicksDynamic);
-    axis->setTickAnchor(0);
+    axis->setTickAnchor(low);
     axis->setTickInterval(step);
 }
 
@@ -237,6 +239,13 @@ QWidget *MeasureWindow::buildRoom()
     m_fan = new FanBlades(blades, room);
     const QSize bladeBox = blades.isNull() ? QSize(96, 96) : blades.size();
     m_fan->setGeometry(QRect(QPoint(0, 0), bladeBox).translated(FanCentre - QPoint(bladeBox.width() / 2, bladeBox.height() / 2)));
+
+    m_wind = new QLabel(room);
+    m_wind->setObjectName(QStringLiteral("Wind"));
+    m_wind->setPixmap(picture(WindPicture));
+    m_wind->move(WindPlace);
+    m_wind->adjustSize();
+    m_wind->hide();
 
     m_lamp = new QLabel(room);
     m_lamp->setObjectName(QStringLiteral("Lamp"));
@@ -392,6 +401,7 @@ void MeasureWindow::refresh()
     m_label2->setText(m_session->humidityText());
     m_label7->setText(m_session->stateText());
     m_fan->setTurning(m_session->climate() == Climate::Cooling);
+    m_wind->setVisible(m_fan->turning());
     m_lampOn = m_session->climate() == Climate::Heating;
     m_lamp->setPixmap(picture(m_lampOn ? LampOnPicture : LampOffPicture));
     const bool settings = m_session->settingsEnabled();
@@ -497,6 +507,7 @@ void MeasureWindow::closeEvent(QCloseEvent *event)
 {
     m_session->close();
     m_fan->setTurning(false);
+    m_wind->hide();
     event->accept();
 }
 

@@ -93,6 +93,7 @@ private:
     QLabel *m_label7 = nullptr;
     QLabel *m_lamp = nullptr;
     FanBlades *m_fan = nullptr;
+    QLabel *m_wind = nullptr;
     QCheckBox *m_csvBox = nullptr;
     QLabel *m_intervalLabel = nullptr;
     QComboBox *m_intervalBox = nullptr;

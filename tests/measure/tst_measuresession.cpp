@@ -83,6 +83,7 @@ private slots:
     void errorInsideCycleEndsMeasurement();
     void noKitAtOutputGoesOn();
     void journalOnDiskAfterEachCycle();
+    void journalFailureWarnsOnce();
 };
 
 void TstMeasureSession::oneCycle_data()
@@ -406,6 +407,25 @@ void TstMeasureSession::journalOnDiskAfterEachCycle()
     QVERIFY(second.start(false, -1).isEmpty());
     rig.kit.answer({"19 ", "37 "});
     QVERIFY(second.journalPath() != path);
+}
+
+void TstMeasureSession::journalFailureWarnsOnce()
+{
+    Rig rig;
+    QFile blocker(rig.folder.filePath("taken"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
+    blocker.close();
+    rig.session.setJournalFolder(blocker.fileName());
+    QVERIFY(rig.session.start(false, -1).isEmpty());
+    rig.kit.answer({"19 ", "37 "});
+    QVERIFY(rig.warnings.isEmpty()); // not while the cycle still waits for the kit
+    rig.kit.answer();
+    QCOMPARE(rig.warnings, QStringList{JournalFailedMessage});
+    rig.nextTick();
+    rig.cycle("19 ", "37 ");
+    QCOMPARE(rig.warnings.size(), 1);
+    QCOMPARE(rig.session.log().size(), 2); // the measurement goes on
+    QVERIFY(rig.session.measuring());
 }
 
 QTEST_GUILESS_MAIN(TstMeasureSession)

@@ -16,7 +16,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLineSeries>
@@ -116,26 +115,31 @@ MeasureWindow::MeasureWindow(MeasureKit *kit, Ticker *ticker, QWidget *parent) :
     }
     m_session = new MeasureSession(*kit, *ticker, &QDateTime::currentDateTime, this);
 
-    auto *grid = new QGridLayout(this);
-    grid->setContentsMargins(10, 10, 10, 10);
-    grid->setHorizontalSpacing(12);
-    grid->addWidget(buildRoom(), 0, 0, Qt::AlignTop | Qt::AlignHCenter);
-    grid->addWidget(buildControls(), 1, 0, Qt::AlignTop);
+    // Left the room and the controls at their own size, right the two
+    // charts sharing what is left.
+    auto *top = new QHBoxLayout(this);
+    top->setContentsMargins(10, 10, 10, 10);
+    top->setSpacing(12);
+    auto *left = new QVBoxLayout;
+    left->setSpacing(6);
+    left->addWidget(buildRoom(), 0, Qt::AlignHCenter);
+    left->addWidget(buildControls());
+    left->addStretch();
+    top->addLayout(left);
     auto *tempView = new QChartView(buildChart(QStringLiteral("温度計測"), QStringLiteral("温度"), &m_tempSeries,
                                                &m_tempX, &m_tempY));
     auto *humView = new QChartView(buildChart(QStringLiteral("湿度計測"), QStringLiteral("湿度"), &m_humSeries,
                                               &m_humX, &m_humY));
     m_tempChart = tempView->chart();
     m_humChart = humView->chart();
+    auto *charts = new QVBoxLayout;
+    charts->setSpacing(8);
     for (QChartView *view : {tempView, humView}) {
         view->setRenderHint(QPainter::Antialiasing);
-        view->setMinimumSize(320, 250);
+        view->setMinimumSize(300, 260);
+        charts->addWidget(view, 1);
     }
-    grid->addWidget(tempView, 0, 1);
-    grid->addWidget(humView, 1, 1);
-    grid->setColumnStretch(1, 1);
-    grid->setRowStretch(0, 1);
-    grid->setRowStretch(1, 1);
+    top->addLayout(charts, 1);
 
     // The end panel, over everything while a measurement ends.
     m_panel = new QWidget(this);
@@ -258,8 +262,8 @@ QWidget *MeasureWindow::buildControls()
     auto *box = new QWidget;
     box->setFixedWidth(RoomSize.width());
     auto *column = new QVBoxLayout(box);
-    column->setContentsMargins(0, 4, 0, 0);
-    column->setSpacing(10);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(8);
 
     auto *stateRow = new QHBoxLayout;
     auto *stateCaption = new QLabel(QStringLiteral("現在の状態"));
@@ -328,9 +332,9 @@ QChart *MeasureWindow::buildChart(const QString &title, const QString &yTitle, Q
 {
     auto *chart = new QChart;
     chart->setTitle(title);
-    chart->setTitleFont(pixelFont(font(), 14));
+    chart->setTitleFont(pixelFont(font(), 13));
     chart->legend()->hide();
-    chart->setMargins(QMargins(4, 4, 4, 4));
+    chart->setMargins(QMargins(2, 0, 2, 0));
     *series = new QLineSeries(chart);
     (*series)->setPen(QPen(QColor(title.startsWith(QStringLiteral("温度")) ? "#e8505b" : "#2d8fe0"), 2));
     (*series)->setPointsVisible(true);
@@ -342,8 +346,8 @@ QChart *MeasureWindow::buildChart(const QString &title, const QString &yTitle, Q
     (*y)->setTitleText(yTitle);
     (*y)->setLabelFormat(QStringLiteral("%d"));
     for (QValueAxis *axis : {*x, *y}) {
-        axis->setTitleFont(pixelFont(font(), 12));
-        axis->setLabelsFont(pixelFont(font(), 11));
+        axis->setTitleFont(pixelFont(font(), 11));
+        axis->setLabelsFont(pixelFont(font(), 10));
     }
     chart->addAxis(*x, Qt::AlignBottom);
     chart->addAxis(*y, Qt::AlignLeft);

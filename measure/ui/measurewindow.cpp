@@ -2,6 +2,7 @@
 
 #include "link/devicelink.h"
 #include "measure/linkmeasurekit.h"
+#include "measure/ui/measurecharts.h"
 #include "measure/ui/measureparts.h"
 #include "model/caption.h"
 #include "model/dialogservice.h"
@@ -9,7 +10,6 @@
 #include "model/programfile.h"
 #include "model/textutil.h"
 
-#include <QChart>
 #include <QChartView>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -18,10 +18,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QLineSeries>
 #include <QPushButton>
 #include <QScreen>
-#include <QValueAxis>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -71,27 +69,6 @@ QFont pixelFont(const QFont &base, int pixels)
     return f;
 }
 
-// Label steps that keep an axis readable: 1, 2, 5 or 10 times a power of ten.
-double NiceStep(double span, int labels)
-{
-    const double raw = std::max(1.0, span / std::max(1, labels));
-    double power = 1;
-    while (power * 10 <= raw)
-        power *= 10;
-    for (double m : {1.0, 2.0, 5.0, 10.0})
-        if (m * power >= raw)
-            return m * power;
-    return 10 * power;
-}
-
-void SetAxis(QValueAxis *axis, double low, double high, double step)
-{
-    axis->setRange(low, high);
-    axis->setTickType(QValueAxis::TicksDynamic);
-    axis->setTickAnchor(low);
-    axis->setTickInterval(step);
-}
-
 } // namespace
 
 MeasureWindow::MeasureWindow(MeasureKit *kit, Ticker *ticker, QWidget *parent) : QWidget(parent)
@@ -126,19 +103,11 @@ MeasureWindow::MeasureWindow(MeasureKit *kit, Ticker *ticker, QWidget *parent) :
     left->addWidget(buildControls());
     left->addStretch();
     top->addLayout(left);
-    auto *tempView = new QChartView(buildChart(QStringLiteral("温度計測"), QStringLiteral("温度"), &m_tempSeries,
-                                               &m_tempX, &m_tempY));
-    auto *humView = new QChartView(buildChart(QStringLiteral("湿度計測"), QStringLiteral("湿度"), &m_humSeries,
-                                              &m_humX, &m_humY));
-    m_tempChart = tempView->chart();
-    m_humChart = humView->chart();
+    m_charts = std::make_unique<MeasureCharts>(font());
     auto *charts = new QVBoxLayout;
     charts->setSpacing(8);
-    for (QChartView *view : {tempView, humView}) {
-        view->setRenderHint(QPainter::Antialiasing);
-        view->setMinimumSize(300, 260);
-        charts->addWidget(view, 1);
-    }
+    charts->addWidget(m_charts->temperatureView(), 1);
+    charts->addWidget(m_charts->humidityView(), 1);
     top->addLayout(charts, 1);
 
     // The end panel, over everything while a measurement ends.
@@ -327,35 +296,6 @@ QWidget *MeasureWindow::buildControls()
     return box;
 }
 
-QChart *MeasureWindow::buildChart(const QString &title, const QString &yTitle, QLineSeries **series, QValueAxis **x,
-                                  QValueAxis **y)
-{
-    auto *chart = new QChart;
-    chart->setTitle(title);
-    chart->setTitleFont(pixelFont(font(), 13));
-    chart->legend()->hide();
-    chart->setMargins(QMargins(2, 0, 2, 0));
-    *series = new QLineSeries(chart);
-    (*series)->setPen(QPen(QColor(title.startsWith(QStringLiteral("温度")) ? "#e8505b" : "#2d8fe0"), 2));
-    (*series)->setPointsVisible(true);
-    chart->addSeries(*series);
-    *x = new QValueAxis(chart);
-    (*x)->setTitleText(QStringLiteral("計測回数"));
-    (*x)->setLabelFormat(QStringLiteral("%d"));
-    *y = new QValueAxis(chart);
-    (*y)->setTitleText(yTitle);
-    (*y)->setLabelFormat(QStringLiteral("%d"));
-    for (QValueAxis *axis : {*x, *y}) {
-        axis->setTitleFont(pixelFont(font(), 11));
-        axis->setLabelsFont(pixelFont(font(), 10));
-    }
-    chart->addAxis(*x, Qt::AlignBottom);
-    chart->addAxis(*y, Qt::AlignLeft);
-    (*series)->attachAxis(*x);
-    (*series)->attachAxis(*y);
-    return chart;
-}
-
 QWidget *MeasureWindow::startButton() const
 {
     return m_start;
@@ -364,6 +304,16 @@ QWidget *MeasureWindow::startButton() const
 QWidget *MeasureWindow::endButton() const
 {
     return m_end;
+}
+
+QChart *MeasureWindow::temperatureChart() const
+{
+    return m_charts->temperatureChart();
+}
+
+QChart *MeasureWindow::humidityChart() const
+{
+    return m_charts->humidityChart();
 }
 
 bool MeasureWindow::fanTurning() const
@@ -425,29 +375,7 @@ void MeasureWindow::refresh()
 
 void MeasureWindow::redrawCharts()
 {
-    const QList<LogEntry> &log = m_session->log();
-    QList<QPointF> temperatures;
-    QList<QPointF> humidities;
-    int low = 0;
-    int high = 0;
-    for (qsizetype k = 0; k < log.size(); ++k) {
-        const int t = IntegerOr(log[k].temperature);
-        temperatures.append(QPointF(double(k + 1), t));
-        humidities.append(QPointF(double(k + 1), IntegerOr(log[k].humidity)));
-        low = k == 0 ? t : std::min(low, t);
-        high = k == 0 ? t : std::max(high, t);
-    }
-    m_tempSeries->replace(temperatures);
-    m_humSeries->replace(humidities);
-    const int count = int(log.size());
-    const int right = std::max(10, count + 1); // the newest point off the edge
-    for (QValueAxis *x : {m_tempX, m_humX})
-        SetAxis(x, 0, right, NiceStep(right, 10));
-    if (log.isEmpty())
-        SetAxis(m_tempY, -10, 100, 10);
-    else
-        SetAxis(m_tempY, low - 5, high + 5, NiceStep(high - low + 10, 8));
-    SetAxis(m_humY, 0, 100, 10);
+    m_charts->redraw(m_session->log());
 }
 
 void MeasureWindow::saveLog()

@@ -17,12 +17,11 @@
 class QCheckBox;
 class QComboBox;
 class QChart;
-class QLineSeries;
-class QValueAxis;
 
 namespace koru::measure {
 
 class FanBlades;
+class MeasureCharts;
 class PictureButton;
 
 class MeasureWindow : public QWidget
@@ -48,8 +47,8 @@ public:
     QLabel *journalNote() const { return m_note; }
     bool fanTurning() const;
     bool lampOn() const { return m_lampOn; }
-    QChart *temperatureChart() const { return m_tempChart; }
-    QChart *humidityChart() const { return m_humChart; }
+    QChart *temperatureChart() const;
+    QChart *humidityChart() const;
 
     // The gestures.
     void pressArrow(const QString &arrowName);
@@ -68,8 +67,6 @@ protected:
 private:
     QWidget *buildRoom();
     QWidget *buildControls();
-    QChart *buildChart(const QString &title, const QString &yTitle, QLineSeries **series, QValueAxis **x,
-                       QValueAxis **y);
     void placeWindow();
     void refresh();
     void redrawCharts();
@@ -101,14 +98,7 @@ private:
     PictureButton *m_end = nullptr;
     QWidget *m_panel = nullptr;
     QLabel *m_note = nullptr;
-    QChart *m_tempChart = nullptr;
-    QChart *m_humChart = nullptr;
-    QLineSeries *m_tempSeries = nullptr;
-    QLineSeries *m_humSeries = nullptr;
-    QValueAxis *m_tempX = nullptr;
-    QValueAxis *m_tempY = nullptr;
-    QValueAxis *m_humX = nullptr;
-    QValueAxis *m_humY = nullptr;
+    std::unique_ptr<MeasureCharts> m_charts;
 };
 
 } // namespace koru::measure

@@ -75,6 +75,7 @@ private slots:
     void startRefusedWithoutInterval();
     void quickCycleWithoutCsv();
     void hourIntervalEndsAtNextTick();
+    void endWithoutKitStillSaves();
     void tickDuringCycleIsSkipped();
     void endWaitsForRunningCycle();
     void noKit_data();
@@ -263,6 +264,22 @@ void TstMeasureSession::hourIntervalEndsAtNextTick()
     QVERIFY(rig.session.start(true, 0).isEmpty());
     QVERIFY(rig.session.log().isEmpty());
     QCOMPARE(rig.session.nextNumber(), 1);
+}
+
+void TstMeasureSession::endWithoutKitStillSaves()
+{
+    Rig rig;
+    QVERIFY(rig.session.start(true, 8).isEmpty());
+    rig.cycle("1E ", "37 ");
+    rig.session.end();
+    rig.kit.present = false; // unplugged during the last hour
+    rig.nextTick();
+    QCOMPARE(rig.warnings, QStringList{NoKitAtOutputMessage});
+    QCOMPARE(rig.saves, 1); // the hour's readings are offered all the same
+    QCOMPARE(rig.savedLines.size(), 1);
+    QVERIFY(!rig.session.panelVisible()); // and the panel does not stay for good
+    QVERIFY(rig.session.idle());
+    QCOMPARE(rig.session.climate(), Climate::Off);
 }
 
 void TstMeasureSession::tickDuringCycleIsSkipped()

@@ -1,6 +1,7 @@
 #include "app/windowtable.h"
 
 #include "app/splashwindow.h"
+#include "model/caption.h"
 #include "widgets/sentdataviewer.h"
 
 #include <QWidget>
@@ -14,6 +15,9 @@
 #endif
 #ifdef KORU_HAVE_MEASUREUI
 #include "measure/ui/measurewindow.h"
+#endif
+#ifdef KORU_HAVE_REPORTUI
+#include "report/ui/reportwindow.h"
 #endif
 
 namespace koru::shell {
@@ -42,7 +46,11 @@ SharedWindowTable DefaultSharedWindows()
         {QStringLiteral("TransferWindow"), [] { return NewEmptyWindow(QStringLiteral("TransferWindow")); }},
 #endif
         {QStringLiteral("SentDataViewer"), []() -> QWidget * { return &SentDataViewer::instance(); }},
+#ifdef KORU_HAVE_REPORTUI
+        {QStringLiteral("Report"), []() -> QWidget * { return new report::ReportWindow; }},
+#else
         {QStringLiteral("Report"), [] { return NewEmptyWindow(QStringLiteral("Report")); }},
+#endif
         {QStringLiteral("SecondSplash"), []() -> QWidget * { return new SplashWindow; }},
         {QStringLiteral("NoteChooser"), [] { return NewEmptyWindow(QStringLiteral("NoteChooser")); }},
     };
@@ -52,7 +60,7 @@ QWidget *NewEmptyWindow(const QString &name)
 {
     auto *window = new QWidget;
     window->setObjectName(name);
-    window->setWindowTitle(QStringLiteral("コントロールラジオ制御ソフト :"));
+    window->setWindowTitle(WindowCaption());
     return window;
 }
 

@@ -48,6 +48,24 @@ private:
     IconWindow *m_window;
 };
 
+// The row of slot cards. A palette picture dropped anywhere on a card (its
+// picture, choice list, caption, slider or margin) goes to that card's slot;
+// between the cards it is refused.
+class RowArea : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit RowArea(IconWindow *window);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    IconWindow *m_window;
+};
+
 class RunningPanel : public QFrame
 {
     Q_OBJECT

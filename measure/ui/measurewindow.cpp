@@ -60,7 +60,7 @@ const QString DownPicture = QStringLiteral("Img\\Measure\\Down.png");
 const QString StartPicture = QStringLiteral("Img\\Measure\\Start.png");
 const QString EndPicture = QStringLiteral("Img\\Measure\\End.png");
 
-const QString JournalNoteText = QStringLiteral("この計測の記録は次のファイルにも保存されています。\n%1");
+const QString JournalNoteText = QStringLiteral("この計測の記録は次のファイルに保存されています。\n%1");
 
 QFont pixelFont(const QFont &base, int pixels)
 {
@@ -406,7 +406,7 @@ void MeasureWindow::showJournalNote()
 
 void MeasureWindow::centrePanel()
 {
-    m_panel->move((width() - m_panel->width()) / 2, (height() - m_panel->height()) / 2);
+    m_panel->move(RoundHalfEven((width() - m_panel->width()) / 2.0), RoundHalfEven((height() - m_panel->height()) / 2.0));
 }
 
 void MeasureWindow::placeWindow()

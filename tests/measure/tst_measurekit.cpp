@@ -6,14 +6,13 @@
 #include "../link/kitprocess.h"
 #include "measure/ui/measurewindow.h"
 #include "model/programfile.h"
+#include "measureshots.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QTest>
 
 using namespace koru;
@@ -25,17 +24,6 @@ class TstMeasureKit : public QObject
 
     QStringList m_kitLines;
 
-    void shot(QWidget *window, const QString &name)
-    {
-        const QString folder = qEnvironmentVariable("KORU_SHOTS_DIR");
-        if (folder.isEmpty())
-            return;
-        QTest::qWait(400);
-        const QPixmap picture = QGuiApplication::platformName() == QLatin1String("xcb")
-                                    ? window->screen()->grabWindow(0)
-                                    : window->grab();
-        QVERIFY(picture.save(folder + QLatin1Char('/') + name + QStringLiteral(".png")));
-    }
     bool kitSaid(const QString &text) const
     {
         return std::any_of(m_kitLines.begin(), m_kitLines.end(), [&](const QString &l) { return l.endsWith(text); });
@@ -75,7 +63,7 @@ void TstMeasureKit::thermostatAgainstKit()
     window->setAttribute(Qt::WA_DeleteOnClose, false);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    shot(window.get(), "idle");
+    test::MeasureShot(window.get(), "idle");
 
     window->csvBox()->setChecked(true);
     window->intervalBox()->setCurrentIndex(0); // 3秒
@@ -87,7 +75,7 @@ void TstMeasureKit::thermostatAgainstKit()
     QCOMPARE(window->temperatureLabel()->text(), QStringLiteral("30"));
     QCOMPARE(window->humidityLabel()->text(), QStringLiteral("45"));
     QTRY_VERIFY_WITH_TIMEOUT(kitSaid(QStringLiteral("fan on")), 3000);
-    shot(window.get(), "cooling");
+    test::MeasureShot(window.get(), "cooling");
 
     // Colder: the lamp, and the fan stops.
     command("temperature 20");
@@ -95,7 +83,7 @@ void TstMeasureKit::thermostatAgainstKit()
     QVERIFY(!window->fanTurning());
     QTRY_VERIFY_WITH_TIMEOUT(kitSaid(QStringLiteral("lamp on")), 3000);
     QVERIFY(kitSaid(QStringLiteral("fan off")));
-    shot(window.get(), "heating");
+    test::MeasureShot(window.get(), "heating");
 
     // At the set temperature: both off.
     command("temperature 25");
@@ -113,12 +101,12 @@ void TstMeasureKit::thermostatAgainstKit()
             command(steps[i % steps.size()]);
             QTRY_VERIFY_WITH_TIMEOUT(window->session().log().size() > before, 10000);
         }
-        shot(window.get(), "measuring");
+        test::MeasureShot(window.get(), "measuring");
     }
 
     QTest::mouseClick(window->endButton(), Qt::LeftButton);
     QVERIFY(window->keisokuPanel()->isVisible());
-    shot(window.get(), "ending");
+    test::MeasureShot(window.get(), "ending");
     const QString csv = folder.filePath(QStringLiteral("class"));
     dialogs.answerFileName(csv);
     QTRY_VERIFY_WITH_TIMEOUT(!window->keisokuPanel()->isVisible(), 10000);

@@ -4,6 +4,8 @@
 #include "fakemeasurekit.h"
 #include "measure/ui/measurewindow.h"
 #include "model/programfile.h"
+#include "model/textutil.h"
+#include "measureshots.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 
@@ -148,7 +150,9 @@ void TstMeasureWindow::showsEachCycle()
     // Without the CSV box the end saves nothing and shows where the log is.
     rig.click(w->endButton());
     QVERIFY(w->keisokuPanel()->isVisible());
-    QCOMPARE(w->keisokuPanel()->geometry().center(), w->rect().center());
+    const QWidget *panel = w->keisokuPanel();
+    QCOMPARE(panel->pos(), QPoint(RoundHalfEven((w->width() - panel->width()) / 2.0),
+                                  RoundHalfEven((w->height() - panel->height()) / 2.0)));
     rig.ticker.fire();
     rig.kit.answer();
     QVERIFY(!w->keisokuPanel()->isVisible());
@@ -156,6 +160,7 @@ void TstMeasureWindow::showsEachCycle()
     QVERIFY(rig.dialogs.shown().isEmpty());
     QVERIFY(w->journalNote()->isVisible());
     QVERIFY(w->journalNote()->text().contains(QFileInfo(w->session().journalPath()).fileName()));
+    test::MeasureShot(w, QStringLiteral("journal-note"));
 }
 
 void TstMeasureWindow::savesCsvAtEnd_data()

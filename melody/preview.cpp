@@ -1,10 +1,10 @@
 #include "melody/preview.h"
 
 #include "model/paths.h"
+#include "model/programfile.h"
 #include "model/textutil.h"
 
 #include <QFile>
-#include <QTemporaryFile>
 #include <QtEndian>
 
 #include <cstring>
@@ -128,23 +128,11 @@ QByteArray PreviewWave(const QStringList &codes, MelodySpeed speed)
     return wave;
 }
 
-bool WritePreview(const Melody &melody, PreviewRange range, const QString &path)
+bool WritePreview(const Melody &melody, PreviewRange range, const QString &path, QString *error)
 {
-    // A fresh file under a temporary name that then takes the place of the
-    // old one, so a player still reading the old sound never sees a half
-    // written file. No flush to the disk: the file is rebuilt every time.
-    const QByteArray wave = PreviewWave(PreviewCodes(melody, range), melody.speed());
-    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
-    if (!file.open())
-        return false;
-    if (file.write(wave) != wave.size() || !file.flush())
-        return false;
-    file.close();
-    QFile::remove(path);
-    if (!file.rename(path))
-        return false;
-    file.setAutoRemove(false);
-    return true;
+    // Like every save: a player still reading the old sound never sees a
+    // half-written file, and a failed write leaves the old one.
+    return WriteFileAtomically(path, PreviewWave(PreviewCodes(melody, range), melody.speed()), error);
 }
 
 QString BuildPreview(const Melody &melody, PreviewRange range)

@@ -33,7 +33,8 @@ QByteArray PreviewWave(const QStringList &codes, MelodySpeed speed);
 // Writes the preview to WorkFolder() + "Melo.WAV", replacing an earlier one;
 // returns its path, or an empty text when it could not be written.
 QString BuildPreview(const Melody &melody, PreviewRange range);
-// The same into any file (koru-tool).
-bool WritePreview(const Melody &melody, PreviewRange range, const QString &path);
+// The same into any file (koru-tool); error, when given, receives the
+// reason of a failure.
+bool WritePreview(const Melody &melody, PreviewRange range, const QString &path, QString *error = nullptr);
 
 } // namespace koru

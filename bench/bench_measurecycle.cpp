@@ -84,7 +84,7 @@ int main(int argc, char **argv)
         return 1;
     }
     std::printf("bench_measurecycle: %d s each against the virtual kit (pace %d ms a request)\n", seconds,
-                LinkMeasureKit::PaceMs);
+                DeviceLink::PaceMs + DeviceLink::MeasurementPaceMs);
     run(app, false, seconds);
     run(app, true, seconds);
     DeviceLink::install(nullptr);

@@ -1,12 +1,12 @@
 #include "measure/linkmeasurekit.h"
 
+#include "measure/measuresession.h"
+
 namespace koru::measure {
 
 LinkMeasureKit::LinkMeasureKit(DeviceLink &link, QObject *parent) : MeasureKit(parent), m_link(link)
 {
-    m_pace.setSingleShot(true);
-    m_pace.setInterval(PaceMs);
-    connect(&m_pace, &QTimer::timeout, this, &LinkMeasureKit::finish);
+    connect(&m_link, &DeviceLink::requestFinished, this, &LinkMeasureKit::onRequestFinished);
     ReplyRouter::instance().attach(ReplyRole::Measurement, this);
 }
 
@@ -17,34 +17,40 @@ LinkMeasureKit::~LinkMeasureKit()
 
 bool LinkMeasureKit::request(int value)
 {
-    if (!m_link.KitPresent())
-        return false;
-    m_link.StartReceiving();
-    // A write the platform refuses is passed over, as every send does: the
-    // missing replies tell the measurement.
-    m_link.WriteReport(OutputReportFor(value, m_link.OutputReportLength()));
-    m_pending = true;
-    m_lost = false;
-    m_pace.start();
-    return true;
+    m_asked.push_back(value); // before asking: the link may answer at once
+    bool sent = false;
+    switch (value) {
+    case request::Measure:
+        sent = m_link.RequestMeasurement();
+        break;
+    case request::Cooling:
+        sent = m_link.RequestMeasureOutput(1);
+        break;
+    case request::Heating:
+        sent = m_link.RequestMeasureOutput(2);
+        break;
+    case request::Off:
+        sent = m_link.RequestMeasureOutput(3);
+        break;
+    case kit::SendMemory:
+        sent = m_link.RequestMemory();
+        break;
+    default:
+        break;
+    }
+    if (!sent)
+        m_asked.pop_back();
+    return sent;
 }
 
-void LinkMeasureKit::kitLost()
+// The link answers every request in the order asked, other windows' too:
+// only those asked here count.
+void LinkMeasureKit::onRequestFinished(int value, bool completed)
 {
-    if (!m_pending)
+    if (m_asked.empty() || m_asked.front() != value)
         return;
-    m_lost = true;
-    m_pace.stop();
-    // From the event loop, as always, not inside the link's notice.
-    QTimer::singleShot(0, this, &LinkMeasureKit::finish);
-}
-
-void LinkMeasureKit::finish()
-{
-    if (!m_pending)
-        return;
-    m_pending = false;
-    emit requestDone(!m_lost && m_link.KitPresent());
+    m_asked.pop_front();
+    emit requestDone(completed);
 }
 
 } // namespace koru::measure

@@ -1,14 +1,14 @@
 // The measurement's kit on the device link. While it exists it is the
 // window that takes every reply of the kit (and so the link paces each
-// value it sends by an extra second). A request writes its value at once and
-// is over one pace later, when the kit has answered; nothing waits meanwhile.
+// value it sends by an extra second). A request goes to the link, which
+// sends it in its turn; its end is the link's requestFinished for it.
 #pragma once
 
 #include "link/devicelink.h"
 #include "link/replyrouter.h"
 #include "measure/measurekit.h"
 
-#include <QTimer>
+#include <deque>
 
 namespace koru::measure {
 
@@ -21,22 +21,16 @@ public:
 
     bool request(int value) override;
 
-    // What a request takes: the kit's time to answer, as the link paces it.
-    static constexpr int PaceMs = DeviceLink::MeasurementPaceMs + DeviceLink::PaceMs;
-
     // ReplyReceiver
     bool collectsReplies() const override { return true; }
     void appendReply(const QString &line) override { emit reply(line); }
     void kitReady() override {}
-    void kitLost() override;
 
 private:
-    void finish();
+    void onRequestFinished(int value, bool completed);
 
     DeviceLink &m_link;
-    QTimer m_pace;
-    bool m_pending = false;
-    bool m_lost = false;
+    std::deque<int> m_asked; // the values asked for and not yet over, in order
 };
 
 } // namespace koru::measure

@@ -6,6 +6,7 @@
 #include "measure/ui/measureparts.h"
 #include "model/caption.h"
 #include "model/dialogservice.h"
+#include "model/filecommands.h"
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "model/textutil.h"
@@ -15,7 +16,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -380,20 +380,12 @@ void MeasureWindow::redrawCharts()
 
 void MeasureWindow::saveLog()
 {
-    const QString chosen = Dialogs().saveFileName(CsvFilter);
-    if (chosen.isEmpty()) {
+    static const FileKind CsvFiles{QStringLiteral("measure"), CsvFilter, QStringLiteral(".csv"),
+                                   QStringLiteral(".csv"), SaveFailed};
+    const std::optional<QByteArray> bytes = EncodeProgramText(m_session->logLines());
+    // Cancelled or failed (the failure shown): the journal still has it all.
+    if (!bytes || !SaveBytesCommand(CsvFiles, *bytes))
         showJournalNote();
-        return;
-    }
-    const QString path = WithExtension(chosen, QStringLiteral(".csv"), QStringLiteral(".csv"));
-    if (QFileInfo::exists(path) && !Dialogs().confirmOverwrite(OverwriteQuestion)) {
-        showJournalNote();
-        return;
-    }
-    if (!WriteProgramLines(path, m_session->logLines())) {
-        Dialogs().warning(SaveFailed);
-        showJournalNote();
-    }
 }
 
 void MeasureWindow::showJournalNote()

@@ -52,7 +52,6 @@ void TstMeasureKit::thermostatAgainstKit()
     };
     std::unique_ptr<DeviceLink> link = kit.makeLink();
     DeviceLink::install(link.get());
-    link->waitUntilSettled(5000);
     QTRY_VERIFY_WITH_TIMEOUT(link->KitPresent(), 5000);
 
     test::ScriptedDialogs dialogs;

@@ -21,6 +21,9 @@
 #include "flowchart/ui/flowwindow.h"
 #include "flowchart/ui/parametereditor.h"
 #endif
+#ifdef KORU_HAVE_MEASUREUI
+#include "measure/ui/measurewindow.h"
+#endif
 #ifdef KORU_HAVE_PREVIEWUI
 #include "preview/ui/previewwindow.h"
 #endif
@@ -43,6 +46,9 @@ LauncherTable DefaultLauncherTable()
 #endif
 #ifdef KORU_HAVE_FLOWCHARTUI
     table[LauncherTarget::FlowchartEditor] = []() -> QWidget * { return new flow::FlowWindow; };
+#endif
+#ifdef KORU_HAVE_MEASUREUI
+    table[LauncherTarget::Measurement] = []() -> QWidget * { return new measure::MeasureWindow; };
 #endif
     return table;
 }

@@ -21,12 +21,30 @@ void KitDriver::effect(const Effect &e)
 void KitDriver::kick()
 {
     m_firmware.advance();
-    const std::optional<qint64> due = m_firmware.nextDueMs();
+    followRoom();
+    std::optional<qint64> due = m_firmware.nextDueMs();
+    if (const std::optional<qint64> roomDue = m_room.nextDueMs())
+        due = due ? qMin(*due, *roomDue) : *roomDue;
     if (!due) {
         m_timer.stop();
         return;
     }
     m_timer.start(int(qBound(qint64(0), *due - m_clock.nowMs(), qint64(24 * 3600 * 1000))));
+}
+
+void KitDriver::followRoom()
+{
+    const KitOutputs &out = outputs();
+    const Room::Mode mode = out.fan == out.lamp ? Room::Mode::Off
+                            : out.fan           ? Room::Mode::Cooling
+                                                : Room::Mode::Heating;
+    if (!m_room.advance(m_clock.nowMs(), mode))
+        return;
+    Interpreter &interpreter = m_firmware.interpreter();
+    interpreter.setTemperature(m_room.temperature());
+    interpreter.setHumidity(m_room.humidity());
+    m_firmware.advance(); // a wait for the temperature may be over
+    emit worldChanged();
 }
 
 void KitDriver::receive(int value)
@@ -57,6 +75,8 @@ void KitDriver::setBright(bool bright)
 
 void KitDriver::setTemperature(int celsius)
 {
+    followRoom();
+    m_room.setTemperature(celsius, m_clock.nowMs());
     m_firmware.interpreter().setTemperature(celsius);
     emit worldChanged();
     kick();
@@ -64,6 +84,8 @@ void KitDriver::setTemperature(int celsius)
 
 void KitDriver::setHumidity(int percent)
 {
+    followRoom();
+    m_room.setHumidity(percent, m_clock.nowMs());
     m_firmware.interpreter().setHumidity(percent);
     emit worldChanged();
     kick();

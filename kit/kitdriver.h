@@ -6,6 +6,7 @@
 #include "kit/clock.h"
 #include "kit/effect.h"
 #include "kit/firmware.h"
+#include "kit/room.h"
 
 #include <QObject>
 #include <QTimer>
@@ -37,15 +38,18 @@ signals:
     void effectHappened(const koru::kit::Effect &effect);
     // A byte for the PC (also reported as an Reply effect).
     void replied(int value);
-    // Any sensor changed.
+    // Any sensor changed, by a command or as the room warmed or cooled.
     void worldChanged();
 
 private:
     void effect(const Effect &effect) override;
     void kick();
+    // Lets the room follow the fan and the lamp up to now.
+    void followRoom();
 
     SteadyClock m_clock;
     KitFirmware m_firmware;
+    Room m_room;
     QTimer m_timer;
 };
 

@@ -25,7 +25,9 @@ QString Headless::commandHelp()
         "  bright | dark      the light around the kit\n"
         "  temperature N      temperature in degrees Celsius (0-50)\n"
         "  humidity N         relative humidity in percent (0-100)\n"
-        "  quit               end the kit (so does closing standard input)\n");
+        "  quit               end the kit (so does closing standard input)\n"
+        "The room warms while the lamp burns and cools while the fan runs, and\n"
+        "drifts back to the last temperature and humidity set.\n");
 }
 
 void Headless::printLine(const QString &line)

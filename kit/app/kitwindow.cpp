@@ -257,8 +257,22 @@ QString KitWindow::stateText() const
     return run.runKind() == RunKind::Melody ? QStringLiteral("状態：メロディ再生中") : QStringLiteral("状態：実行中");
 }
 
+// The room warms and cools by itself (kit/room.h): the sliders follow it
+// without telling the kit, which would take the value for a new setting.
+static void showSensorValue(QLabel *valueLabel, int value, const QString &unit)
+{
+    auto *slider = valueLabel ? valueLabel->parentWidget()->findChild<QSlider *>() : nullptr;
+    if (!slider || slider->value() == value)
+        return;
+    const QSignalBlocker quiet(slider);
+    slider->setValue(value);
+    valueLabel->setText(QString::number(value) + unit);
+}
+
 void KitWindow::refresh()
 {
+    showSensorValue(m_temperatureValue, m_driver.world().temperature, QStringLiteral("℃"));
+    showSensorValue(m_humidityValue, m_driver.world().humidity, QStringLiteral("%"));
     m_picture->setOutputs(m_driver.outputs());
     m_picture->setWorld(m_driver.world());
     m_picture->setRunning(m_driver.firmware().interpreter().running());

@@ -1,0 +1,90 @@
+#include "measure/readings.h"
+
+#include "model/decoder.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+
+namespace koru::measure {
+
+QString ReadingText(int value)
+{
+    if (value > 100)
+        return QStringLiteral("100");
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
+
+std::optional<int> ReadingOfLine(const QString &line)
+{
+    const std::optional<int> value = ByteValueOfLine(line);
+    // A reply is one byte; a longer line still reads as a number, which the
+    // cap at 100 takes care of, but nothing beyond a 32-bit reading.
+    if (!value || *value < 0)
+        return std::nullopt;
+    return value;
+}
+
+Reading SpikeFilter::take(const Reading &raw, bool logHasEntries)
+{
+    Reading shown = raw;
+    if (logHasEntries && m_last) {
+        if (raw.temperature - m_last->temperature > TemperatureSpike)
+            shown.temperature = m_last->temperature;
+        if (raw.humidity - m_last->humidity > HumiditySpike)
+            shown.humidity = m_last->humidity;
+    }
+    m_last = raw;
+    return shown;
+}
+
+QString LogEntry::line() const
+{
+    return QStringLiteral("%1,%2,%3,%4").arg(number).arg(time, temperature, humidity);
+}
+
+QString LogTimeText(const QTime &time)
+{
+    static const QString format = [] {
+        QString f = QLocale::system().timeFormat(QLocale::LongFormat);
+        // The zone ("t", "tt"...) says nothing a class needs and varies by season.
+        f.remove(QRegularExpression(QStringLiteral("\\s*t+\\s*")));
+        return f.trimmed().isEmpty() ? QStringLiteral("HH:mm:ss") : f.trimmed();
+    }();
+    return QLocale::system().toString(time, format);
+}
+
+void SetTemperature::setValue(int value)
+{
+    if (value < 0 || value > 99)
+        return;
+    m_tens = value / 10;
+    m_ones = value % 10;
+}
+
+bool SetTemperature::press(const QString &arrowName)
+{
+    const bool up = arrowName.startsWith(QLatin1String("IncImage"));
+    if (!up && !arrowName.startsWith(QLatin1String("DecImage")))
+        return false;
+    // The name after its first eight letters says which digit.
+    const QString digit = arrowName.mid(8);
+    int *target = digit == QLatin1String("1") ? &m_tens : digit == QLatin1String("2") ? &m_ones : nullptr;
+    if (!target)
+        return false;
+    *target = (*target + (up ? 1 : 9)) % 10;
+    return true;
+}
+
+const QList<IntervalChoice> &IntervalChoices()
+{
+    static const QList<IntervalChoice> choices{
+        {QStringLiteral("3秒"), 3000},       {QStringLiteral("5秒"), 5000},
+        {QStringLiteral("10秒"), 10000},     {QStringLiteral("30秒"), 30000},
+        {QStringLiteral("1分"), 60000},      {QStringLiteral("5分"), 300000},
+        {QStringLiteral("10分"), 600000},    {QStringLiteral("30分"), 1800000},
+        {QStringLiteral("60分"), 3600000},
+    };
+    return choices;
+}
+
+} // namespace koru::measure

@@ -1,0 +1,104 @@
+// The measurement window: a room with the set temperature, the fan (冷房),
+// the lamp heater (暖房) and the thermo-hygrometer, the state, the CSV
+// choice, 計測開始/計測終了 and two charts. It only wires controls to a
+// MeasureSession and shows what the session says; the kit is the device
+// link's unless a test hands in its own kit and ticker.
+#pragma once
+
+#include "measure/measuresession.h"
+
+#include <QHash>
+#include <QLabel>
+#include <QPixmap>
+#include <QWidget>
+
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QChart;
+
+namespace koru::measure {
+
+class FanBlades;
+class MeasureCharts;
+class PictureButton;
+
+class MeasureWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    // Without a kit or ticker: the device link's kit and a real timer.
+    explicit MeasureWindow(MeasureKit *kit = nullptr, Ticker *ticker = nullptr, QWidget *parent = nullptr);
+    ~MeasureWindow() override;
+
+    MeasureSession &session() { return *m_session; }
+
+    // The controls, by the names the pupil's handouts use.
+    QLabel *ondoLabel(int digit) const { return digit == 1 ? m_ondo1 : m_ondo2; }
+    QLabel *temperatureLabel() const { return m_label1; }
+    QLabel *humidityLabel() const { return m_label2; }
+    QLabel *stateLabel() const { return m_label7; }
+    QCheckBox *csvBox() const { return m_csvBox; }
+    QComboBox *intervalBox() const { return m_intervalBox; }
+    QWidget *startButton() const;
+    QWidget *endButton() const;
+    QWidget *keisokuPanel() const { return m_panel; }
+    QLabel *journalNote() const { return m_note; }
+    bool fanTurning() const;
+    bool lampOn() const { return m_lampOn; }
+    QChart *temperatureChart() const;
+    QChart *humidityChart() const;
+
+    // The gestures.
+    void pressArrow(const QString &arrowName);
+    void startMeasuring();
+    void endMeasuring();
+
+    static const QString CsvFilter;
+    static const QString PanelTitle;
+    static const QString PanelText;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    QWidget *buildRoom();
+    QWidget *buildControls();
+    void placeWindow();
+    void refresh();
+    void redrawCharts();
+    void saveLog();
+    void showJournalNote();
+    void centrePanel();
+    QPixmap picture(const QString &path);
+
+    std::unique_ptr<MeasureKit> m_ownKit;
+    std::unique_ptr<Ticker> m_ownTicker;
+    MeasureSession *m_session = nullptr;
+    QHash<QString, QPixmap> m_pictures;
+    bool m_placed = false;
+    bool m_lampOn = false;
+    bool m_closing = false;
+
+    QLabel *m_ondo1 = nullptr;
+    QLabel *m_ondo2 = nullptr;
+    QLabel *m_label1 = nullptr;
+    QLabel *m_label2 = nullptr;
+    QLabel *m_label7 = nullptr;
+    QLabel *m_lamp = nullptr;
+    FanBlades *m_fan = nullptr;
+    QLabel *m_wind = nullptr;
+    QCheckBox *m_csvBox = nullptr;
+    QLabel *m_intervalLabel = nullptr;
+    QComboBox *m_intervalBox = nullptr;
+    PictureButton *m_start = nullptr;
+    PictureButton *m_end = nullptr;
+    QWidget *m_panel = nullptr;
+    QLabel *m_note = nullptr;
+    std::unique_ptr<MeasureCharts> m_charts;
+};
+
+} // namespace koru::measure

@@ -1,0 +1,237 @@
+// The measurement window over a scripted kit and a hand-turned ticker: what
+// it shows, the CSV file at the end, and the journal note when no file was
+// written.
+#include "fakemeasurekit.h"
+#include "measure/ui/measurewindow.h"
+#include "model/programfile.h"
+#include "model/textutil.h"
+#include "measureshots.h"
+#include "scripteddialogs.h"
+#include "testutil.h"
+
+#include <QChart>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineSeries>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QValueAxis>
+
+using namespace koru;
+using namespace koru::measure;
+using koru::test::FakeMeasureKit;
+using koru::test::ManualTicker;
+
+namespace {
+
+QValueAxis *axis(QChart *chart, Qt::Orientation o)
+{
+    return qobject_cast<QValueAxis *>(chart->axes(o).value(0));
+}
+
+QLineSeries *series(QChart *chart)
+{
+    return qobject_cast<QLineSeries *>(chart->series().value(0));
+}
+
+struct Rig
+{
+    FakeMeasureKit kit;
+    ManualTicker ticker;
+    test::ScriptedDialogs dialogs;
+    QTemporaryDir folder;
+    MeasureWindow *window = new MeasureWindow(&kit, &ticker);
+
+    Rig()
+    {
+        window->session().setJournalFolder(folder.path() + "/journal");
+        window->setAttribute(Qt::WA_DeleteOnClose, false);
+        window->show();
+    }
+    ~Rig() { delete window; }
+    void cycle(int t, int h)
+    {
+        if (kit.last() != request::Measure)
+            ticker.fire();
+        kit.answer({QStringLiteral("%1 ").arg(t, 2, 16, QLatin1Char('0')), QStringLiteral("%1 ").arg(h, 2, 16, QLatin1Char('0'))});
+        kit.answer();
+    }
+    void click(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton); }
+    void startWithCsv()
+    {
+        window->csvBox()->setChecked(true);
+        window->intervalBox()->setCurrentIndex(0);
+        click(window->startButton());
+    }
+    // 計測終了, then the tick and the kit's end of the off request.
+    void endAtNextTick()
+    {
+        click(window->endButton());
+        ticker.fire();
+        QCOMPARE(kit.last(), request::Off);
+        kit.answer();
+    }
+};
+
+} // namespace
+
+class TstMeasureWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { test::useTemporaryAppData(); }
+    void looksAsIdle();
+    void showsEachCycle();
+    void savesCsvAtEnd_data();
+    void savesCsvAtEnd();
+    void closingSwitchesOff();
+};
+
+void TstMeasureWindow::looksAsIdle()
+{
+    Rig rig;
+    MeasureWindow *w = rig.window;
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QCOMPARE(w->windowTitle(), QStringLiteral("コントロールラジオ制御ソフト :"));
+    const QRect screen = w->screen()->geometry();
+    QCOMPARE(w->size(), QSize(std::max(780, qRound(screen.width() * 2 / 3.0)), std::max(580, qRound(screen.height() * 2 / 3.0))));
+    QCOMPARE(w->ondoLabel(1)->text() + w->ondoLabel(2)->text(), QStringLiteral("25"));
+    QCOMPARE(w->temperatureLabel()->text(), QStringLiteral("25"));
+    QCOMPARE(w->humidityLabel()->text(), QStringLiteral("50"));
+    QCOMPARE(w->stateLabel()->text(), QStringLiteral("待機中"));
+    QVERIFY(!w->keisokuPanel()->isVisible());
+    QVERIFY(!w->fanTurning());
+    QVERIFY(!w->lampOn());
+    QVERIFY(!w->intervalBox()->isEnabled());
+    QCOMPARE(w->intervalBox()->count(), 9);
+    w->csvBox()->setChecked(true);
+    QVERIFY(w->intervalBox()->isEnabled());
+    QCOMPARE(axis(w->temperatureChart(), Qt::Vertical)->min(), -10.0);
+    QCOMPARE(axis(w->temperatureChart(), Qt::Vertical)->max(), 100.0);
+    QVERIFY(!w->temperatureChart()->legend()->isVisible());
+    // The arrows, clicked.
+    rig.click(w->findChild<QWidget *>("DecImage1"));
+    rig.click(w->findChild<QWidget *>("DecImage1"));
+    rig.click(w->findChild<QWidget *>("IncImage2"));
+    QCOMPARE(w->ondoLabel(1)->text() + w->ondoLabel(2)->text(), QStringLiteral("06"));
+    // 計測開始 with the CSV file and no interval is refused.
+    rig.click(w->startButton());
+    QCOMPARE(rig.dialogs.texts(), QStringList{IntervalMissingMessage});
+    QVERIFY(rig.kit.sent.isEmpty());
+}
+
+void TstMeasureWindow::showsEachCycle()
+{
+    Rig rig;
+    MeasureWindow *w = rig.window;
+    rig.click(w->startButton());
+    QCOMPARE(w->stateLabel()->text(), QStringLiteral("計測中"));
+    QVERIFY(!w->csvBox()->isEnabled());
+    QVERIFY(!w->startButton()->isEnabled());
+    rig.cycle(30, 40); // warmer than 25: the fan turns
+    QCOMPARE(w->temperatureLabel()->text(), QStringLiteral("30"));
+    QVERIFY(w->fanTurning());
+    QVERIFY(!w->lampOn());
+    rig.cycle(20, 45); // colder: the lamp
+    QVERIFY(!w->fanTurning());
+    QVERIFY(w->lampOn());
+    for (int i = 0; i < 10; ++i)
+        rig.cycle(22 + i % 3, 50 + i);
+    QCOMPARE(series(w->temperatureChart())->count(), 12);
+    QCOMPARE(series(w->humidityChart())->count(), 12);
+    QCOMPARE(series(w->temperatureChart())->at(0), QPointF(1, 30));
+    QCOMPARE(axis(w->temperatureChart(), Qt::Vertical)->min(), 15.0);
+    QCOMPARE(axis(w->temperatureChart(), Qt::Vertical)->max(), 35.0);
+    QCOMPARE(axis(w->humidityChart(), Qt::Vertical)->max(), 100.0);
+    QCOMPARE(axis(w->humidityChart(), Qt::Horizontal)->max(), 13.0);
+    // Without the CSV box the end saves nothing and shows where the log is.
+    rig.click(w->endButton());
+    QVERIFY(w->keisokuPanel()->isVisible());
+    const QWidget *panel = w->keisokuPanel();
+    QCOMPARE(panel->pos(), QPoint(RoundHalfEven((w->width() - panel->width()) / 2.0),
+                                  RoundHalfEven((w->height() - panel->height()) / 2.0)));
+    rig.ticker.fire();
+    rig.kit.answer();
+    QVERIFY(!w->keisokuPanel()->isVisible());
+    QCOMPARE(w->stateLabel()->text(), QStringLiteral("待機中"));
+    QVERIFY(rig.dialogs.shown().isEmpty());
+    QVERIFY(w->journalNote()->isVisible());
+    QVERIFY(w->journalNote()->text().contains(QFileInfo(w->session().journalPath()).fileName()));
+    test::MeasureShot(w, QStringLiteral("journal-note"));
+}
+
+void TstMeasureWindow::savesCsvAtEnd_data()
+{
+    QTest::addColumn<QString>("answer");  // file name chosen ("" cancels)
+    QTest::addColumn<bool>("existing");   // a file is there already
+    QTest::addColumn<bool>("overwrite");  // the answer to the question
+    QTest::addColumn<QString>("written"); // the file that holds the log, if any
+    QTest::newRow("suffix added") << "log" << false << false << "log.csv";
+    QTest::newRow("upper-case extension kept") << "LOG.CSV" << false << false << "LOG.CSV";
+    QTest::newRow("overwrite yes") << "log.csv" << true << true << "log.csv";
+    QTest::newRow("overwrite no") << "log.csv" << true << false << "";
+    QTest::newRow("cancelled") << "" << false << false << "";
+}
+
+void TstMeasureWindow::savesCsvAtEnd()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, existing);
+    QFETCH(bool, overwrite);
+    QFETCH(QString, written);
+    Rig rig;
+    const QString target = rig.folder.filePath("log.csv");
+    if (existing) {
+        QFile old(target);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    rig.startWithCsv();
+    rig.cycle(25, 80);
+    rig.cycle(26, 110);
+    rig.dialogs.answerFileName(answer.isEmpty() ? QString() : rig.folder.filePath(answer));
+    if (existing)
+        rig.dialogs.answerQuestion(overwrite);
+    rig.endAtNextTick();
+    QCOMPARE(rig.dialogs.unexpected(), 0);
+    QCOMPARE(rig.dialogs.shown().first().text, MeasureWindow::CsvFilter);
+    QVERIFY(!rig.window->keisokuPanel()->isVisible());
+    const QByteArray expected = EncodeProgramText(rig.window->session().logLines()).value();
+    QVERIFY(expected.endsWith(",26,100\r\n"));
+    if (!written.isEmpty()) {
+        QFile file(rig.folder.filePath(written));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), expected);
+        QVERIFY(!rig.window->journalNote()->isVisible());
+    } else {
+        QVERIFY(rig.window->journalNote()->isVisible());
+        if (existing) {
+            QFile file(target);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), QByteArray("old"));
+        }
+    }
+    // The journal holds the same bytes either way.
+    QFile journal(rig.window->session().journalPath());
+    QVERIFY(journal.open(QIODevice::ReadOnly));
+    QCOMPARE(journal.readAll(), expected);
+}
+
+void TstMeasureWindow::closingSwitchesOff()
+{
+    Rig rig;
+    rig.click(rig.window->startButton());
+    rig.cycle(30, 40);
+    QVERIFY(rig.window->fanTurning());
+    rig.window->close();
+    QCOMPARE(rig.kit.last(), request::Off);
+    QVERIFY(!rig.ticker.running);
+    QVERIFY(!rig.window->fanTurning());
+    QVERIFY(rig.dialogs.shown().isEmpty());
+}
+
+QTEST_MAIN(TstMeasureWindow)
+#include "tst_measurewindow.moc"

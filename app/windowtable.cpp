@@ -12,6 +12,10 @@
 #ifdef KORU_HAVE_ICONSUI
 #include "icons/ui/iconwindow.h"
 #endif
+#ifdef KORU_HAVE_MELODYUI
+#include "melody/ui/melodyparts.h"
+#include "melody/ui/melodywindow.h"
+#endif
 
 namespace koru::shell {
 
@@ -21,6 +25,9 @@ LauncherTable DefaultLauncherTable()
     // One line per window.
 #ifdef KORU_HAVE_ICONSUI
     table[LauncherTarget::IconEditor] = []() -> QWidget * { return new icons::IconWindow; };
+#endif
+#ifdef KORU_HAVE_MELODYUI
+    table[LauncherTarget::MelodyEditor] = []() -> QWidget * { return new melody::MelodyWindow; };
 #endif
     return table;
 }
@@ -38,7 +45,11 @@ SharedWindowTable DefaultSharedWindows()
         {QStringLiteral("SentDataViewer"), []() -> QWidget * { return &SentDataViewer::instance(); }},
         {QStringLiteral("Report"), [] { return NewEmptyWindow(QStringLiteral("Report")); }},
         {QStringLiteral("SecondSplash"), []() -> QWidget * { return new SplashWindow; }},
+#ifdef KORU_HAVE_MELODYUI
+        {QStringLiteral("NoteChooser"), []() -> QWidget * { return &melody::NoteChooser::instance(); }},
+#else
         {QStringLiteral("NoteChooser"), [] { return NewEmptyWindow(QStringLiteral("NoteChooser")); }},
+#endif
     };
 }
 

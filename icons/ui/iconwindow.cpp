@@ -9,7 +9,9 @@
 #include "model/paths.h"
 #include "model/reportrequest.h"
 #include "model/textutil.h"
+#include "widgets/kitpanels.h"
 #include "widgets/sentdataviewer.h"
+#include "widgets/windowplacement.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -125,7 +127,7 @@ IconWindow::IconWindow(QWidget *parent) : QMainWindow(parent)
     layout->addWidget(m_dropPanel, 1);
     setCentralWidget(central);
 
-    m_playingPanel = new RunningPanel(this);
+    m_playingPanel = new PlayingPanel(this);
 
     m_colourMenu = new QMenu(this);
     m_colourMenu->setObjectName(QStringLiteral("ColourMenu"));
@@ -214,14 +216,7 @@ bool IconWindow::checkPictures()
 
 void IconWindow::placeWindow()
 {
-    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!s)
-        return;
-    const QRect area = s->geometry();
-    const int width = std::max(MinimumWidth, RoundHalfEven(area.width() * 2.0 / 3.0));
-    const int height = std::max(MinimumHeight, RoundHalfEven(area.height() * 2.0 / 3.0));
-    resize(width, height);
-    move(area.left() + RoundHalfEven(area.width() / 6.0), area.top() + RoundHalfEven(area.height() / 6.0));
+    PlaceEditorWindow(this, QSize(MinimumWidth, MinimumHeight));
 }
 
 void IconWindow::showEvent(QShowEvent *event)

@@ -23,13 +23,13 @@ class QWidget;
 
 namespace koru {
 class KitCommands;
+class PlayingPanel;
 }
 
 namespace koru::icons {
 
 class PaletteImage;
 class SlotImage;
-class RunningPanel;
 
 class IconWindow : public QMainWindow
 {
@@ -115,7 +115,7 @@ private:
 
     QScrollArea *m_dropPanel = nullptr;
     QWidget *m_rowArea = nullptr;
-    RunningPanel *m_playingPanel = nullptr;
+    PlayingPanel *m_playingPanel = nullptr;
     QMenu *m_colourMenu = nullptr;
     QAction *m_transferAction = nullptr;
     QAction *m_runAction = nullptr;

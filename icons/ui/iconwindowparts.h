@@ -1,6 +1,5 @@
-// Small widgets of the STEP1 window: palette pictures that start drags, slot
-// pictures that take drops and right clicks, and the draggable panel shown
-// while the kit runs the program.
+// Small widgets of the STEP1 window: palette pictures that start drags and
+// slot pictures that take drops and right clicks.
 #pragma once
 
 #include <QFrame>
@@ -48,20 +47,5 @@ private:
     IconWindow *m_window;
 };
 
-class RunningPanel : public QFrame
-{
-    Q_OBJECT
-public:
-    explicit RunningPanel(QWidget *parent);
-
-protected:
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-
-private:
-    QPoint m_pressPoint;
-    bool m_dragging = false;
-};
 
 } // namespace koru::icons

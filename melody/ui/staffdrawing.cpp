@@ -5,6 +5,7 @@
 
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QHash>
 #include <QPainter>
 
 #include <algorithm>
@@ -16,12 +17,45 @@ namespace {
 int fontLeases = 0;
 int fontId = -1;
 
+// Letters drawn once into small transparent pictures, then copied: a box
+// 30 wide and as high as the font, the letter centred and at its top, with
+// room around it for ink that reaches out of the box (the clef). Emptied
+// whenever the font comes or goes.
+constexpr QSize GlyphMargin(15, 40);
+QHash<QChar, QImage> &glyphCache()
+{
+    static QHash<QChar, QImage> cache;
+    return cache;
+}
+
+const QImage &glyphImage(QChar letter)
+{
+    QHash<QChar, QImage> &cache = glyphCache();
+    auto it = cache.find(letter);
+    if (it != cache.end())
+        return *it;
+    const QFont font = StaffFont();
+    const int height = QFontMetrics(font).height();
+    QImage image(StaffColumnWidth + 2 * GlyphMargin.width(), height + 2 * GlyphMargin.height(),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(QRect(GlyphMargin.width(), GlyphMargin.height(), StaffColumnWidth, height),
+                     Qt::AlignHCenter | Qt::AlignTop, QString(letter));
+    painter.end();
+    return *cache.insert(letter, image);
+}
+
 } // namespace
 
 StaffFontLease::StaffFontLease()
 {
-    if (fontLeases++ == 0)
+    if (fontLeases++ == 0) {
         fontId = QFontDatabase::addApplicationFont(AssetPath(StaffFontFile));
+        glyphCache().clear();
+    }
 }
 
 StaffFontLease::~StaffFontLease()
@@ -29,6 +63,7 @@ StaffFontLease::~StaffFontLease()
     if (--fontLeases == 0 && fontId >= 0) {
         QFontDatabase::removeApplicationFont(fontId);
         fontId = -1;
+        glyphCache().clear();
     }
 }
 
@@ -90,7 +125,6 @@ StaffPicture DrawStaff(const Melody &melody, int areaWidth, int markedSlot)
     QPainter painter(&picture.image);
     painter.setFont(StaffFont());
     painter.setBackgroundMode(Qt::TransparentMode);
-    const int glyphHeight = QFontMetrics(painter.font()).height();
     const QPen linePen(Qt::black, 1);
     painter.setPen(linePen);
 
@@ -101,8 +135,7 @@ StaffPicture DrawStaff(const Melody &melody, int areaWidth, int markedSlot)
         }
     }
     const auto glyph = [&](int left, int top, QChar letter) {
-        painter.drawText(QRect(left, top, StaffColumnWidth, glyphHeight), Qt::AlignHCenter | Qt::AlignTop,
-                         QString(letter));
+        painter.drawImage(left - GlyphMargin.width(), top - GlyphMargin.height(), glyphImage(letter));
     };
     glyph(StaffClefLeft, StaffFirstLine, ClefGlyph);
 

@@ -48,7 +48,7 @@ namespace {
 
 constexpr int MinimumWidth = 780;
 constexpr int MinimumHeight = 580;
-constexpr int TabHeight = 232;
+constexpr int TabHeight = 250;
 
 // LED slots laid out like an octave: the white-key slots and the rest in
 // one row, the black-key slots above the gaps between them.
@@ -195,13 +195,14 @@ QWidget *MelodyWindow::buildNotePage()
     auto *page = new QWidget;
     page->setObjectName(QStringLiteral("NotePage"));
     auto *keyboard = new Keyboard(page);
-    keyboard->move(0, 8);
+    keyboard->move(0, 14);
     connect(keyboard, &Keyboard::keyClicked, this, &MelodyWindow::clickKey);
 
     const int groupsTop = keyboard->geometry().bottom() + 6;
     auto *lengthGroup = new QGroupBox(QStringLiteral("音符の長さ"), page);
-    lengthGroup->setGeometry(Keyboard::FirstWhiteLeft, groupsTop, 370, 48);
+    lengthGroup->setGeometry(Keyboard::FirstWhiteLeft, groupsTop, 370, 54);
     auto *lengthRow = new QHBoxLayout(lengthGroup);
+    lengthRow->setContentsMargins(8, 2, 8, 2);
     for (int len = 0; len < LengthClassCount; ++len) {
         auto *radio = new QRadioButton(LengthCaption(len), lengthGroup);
         radio->setObjectName(QStringLiteral("radio_Len%1").arg(len + 1));
@@ -214,8 +215,9 @@ QWidget *MelodyWindow::buildNotePage()
     }
 
     auto *speedGroup = new QGroupBox(QStringLiteral("音の速さ"), page);
-    speedGroup->setGeometry(lengthGroup->geometry().right() + 10, groupsTop, 220, 48);
+    speedGroup->setGeometry(lengthGroup->geometry().right() + 10, groupsTop, 220, 54);
     auto *speedRow = new QHBoxLayout(speedGroup);
+    speedRow->setContentsMargins(8, 2, 8, 2);
     const MelodySpeed speeds[] = {MelodySpeed::Standard, MelodySpeed::Double, MelodySpeed::Quadruple};
     for (int i = 0; i < 3; ++i) {
         auto *radio = new QRadioButton(SpeedCaption(speeds[i]), speedGroup);
@@ -236,7 +238,7 @@ QWidget *MelodyWindow::buildLedPage()
     auto *page = new QWidget;
     page->setObjectName(QStringLiteral("LedPage"));
     auto *ledGroup = new QGroupBox(QStringLiteral("LED設定"), page);
-    ledGroup->setGeometry(8, 4, LedLeft * 2 + WhiteLed.width() + 14 * LedColumn / 2, 196);
+    ledGroup->setGeometry(8, 4, LedLeft * 2 + WhiteLed.width() + 14 * LedColumn / 2, 204);
     const QStringList captions = LedColourCaptions();
     for (int slot = 0; slot < LedSlotCount; ++slot) {
         auto *image = new QLabel(ledGroup);

@@ -44,12 +44,7 @@ void KeyPicture::mouseReleaseEvent(QMouseEvent *)
 
 Keyboard::Keyboard(QWidget *parent) : QWidget(parent)
 {
-    const auto picture = [this](const QString &name) {
-        QPixmap pixmap(AssetPath(KeyFolder + name));
-        if (pixmap.isNull())
-            m_picturesFound = false;
-        return pixmap;
-    };
+    const auto picture = [](const QString &name) { return QPixmap(AssetPath(KeyFolder + name)); };
     const QPixmap white = picture(QStringLiteral("White.bmp")), whiteDown = picture(QStringLiteral("WhiteDown.bmp"));
     const QPixmap black = picture(QStringLiteral("Black.bmp")), blackDown = picture(QStringLiteral("BlackDown.bmp"));
     const QPixmap rest = picture(QStringLiteral("Rest.bmp")), restDown = picture(QStringLiteral("RestDown.bmp"));

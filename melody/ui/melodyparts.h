@@ -50,14 +50,8 @@ public:
     static constexpr int RestLeft = 660;
     static constexpr int StripHeight = 18;
 
-    // False when a key picture is missing from the installation.
-    bool picturesFound() const { return m_picturesFound; }
-
 signals:
     void keyClicked(const QString &controlName);
-
-private:
-    bool m_picturesFound = true;
 };
 
 // The staff area ("DisplayPanel"): shows the last staff picture at its

@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -517,7 +518,7 @@ void MelodyWindow::transfer()
 {
     if (!m_transferAction->isEnabled())
         return;
-    m_kit->transfer(m_melody.deviceList(), kit::MelodyFrame);
+    withKit([this] { m_kit->transfer(m_melody.deviceList(), kit::MelodyFrame); });
 }
 
 void MelodyWindow::run()
@@ -527,7 +528,23 @@ void MelodyWindow::run()
     m_kit->run();
 }
 
+void MelodyWindow::withKit(const std::function<void()> &command)
+{
+    // The link may still wait inside a command while events go on; the
+    // window must outlive that, so closing waits for it (a few seconds).
+    QPointer<MelodyWindow> self(this);
+    ++m_kitBusy;
+    command();
+    if (self)
+        --m_kitBusy;
+}
+
 void MelodyWindow::readBack()
+{
+    withKit([this] { readBackNow(); });
+}
+
+void MelodyWindow::readBackNow()
 {
     m_kit->readBack(
         [this] {
@@ -571,6 +588,10 @@ void MelodyWindow::openHelp()
 
 void MelodyWindow::closeEvent(QCloseEvent *event)
 {
+    if (m_kitBusy > 0) {
+        event->ignore();
+        return;
+    }
     if (m_melody.count() > 0) {
         if (!Dialogs().question(CloseQuestion)) {
             event->ignore();

@@ -3,7 +3,9 @@
 #include "melody/ui/melodywindow.h"
 
 #include "fakesound.h"
+#include "link/ui/kitcommands.h"
 #include "melody/preview.h"
+#include "melody/readback.h"
 #include "melody/ui/melodyparts.h"
 #include "model/caption.h"
 #include "model/paths.h"
@@ -28,6 +30,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace koru;
 using namespace koru::melody;
@@ -482,6 +485,21 @@ private slots:
         QVERIFY(window->close());
         QCOMPARE(closed.size(), 1);
         QTRY_VERIFY(!window); // deleted on close
+    }
+
+    // Without a kit the read-back still waits for replies, then says that
+    // nothing came; a close meanwhile never pulls the window away from
+    // under the link.
+    void readBackWithoutKit()
+    {
+        key("pw6");
+        dialogs->answerQuestion(true);
+        QTimer::singleShot(200, window, [this] { window->close(); });
+        window->readBack();
+        QTRY_VERIFY_WITH_TIMEOUT(!window->getDataPanel()->isVisible(), 10000);
+        QVERIFY(window);
+        QCOMPARE(window->melody().count(), 0);
+        QCOMPARE(messages(), (QStringList{KitCommands::ReadBackQuestion, MelodyReadBackFailedMessage}));
     }
 
     // The real loudspeaker never blocks, with or without a sound card.

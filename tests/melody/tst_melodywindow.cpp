@@ -65,28 +65,20 @@ class TstMelodyWindow : public QObject
         const StaffAnchor &a = window->anchors()[size_t(slot)];
         return QPoint(a.column + 15, a.rowTop + a.offset + 17);
     }
-    QAction *menuAction(QMenu *menu, const QString &text) const
+    // The action of that caption among these or in their sub-menus.
+    static QAction *findAction(const QList<QAction *> &actions, const QString &text)
     {
-        for (QAction *action : menu->actions()) {
+        for (QAction *action : actions) {
             if (action->text() == text)
                 return action;
             if (action->menu())
-                if (QAction *inner = menuAction(action->menu(), text))
+                if (QAction *inner = findAction(action->menu()->actions(), text))
                     return inner;
         }
         return nullptr;
     }
-    QAction *barAction(const QString &text) const
-    {
-        for (QAction *action : window->menuBar()->actions()) {
-            if (action->text() == text)
-                return action;
-            if (action->menu())
-                if (QAction *inner = menuAction(action->menu(), text))
-                    return inner;
-        }
-        return nullptr;
-    }
+    QAction *menuAction(QMenu *menu, const QString &text) const { return findAction(menu->actions(), text); }
+    QAction *barAction(const QString &text) const { return findAction(window->menuBar()->actions(), text); }
     void rightClickNote(int slot)
     {
         click(window->staffArea(), Qt::RightButton, noteAt(slot));

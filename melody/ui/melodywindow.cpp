@@ -150,12 +150,7 @@ MelodyWindow::MelodyWindow(SoundOutput *sound, QWidget *parent) : QMainWindow(pa
             refreshStaff();
         }
     });
-    connect(m_sound, &SoundOutput::failed, this, [this] {
-        if (!m_noSoundSaid) {
-            m_noSoundSaid = true;
-            Dialogs().information(NoSoundMessage);
-        }
-    });
+    connect(m_sound, &SoundOutput::failed, this, &MelodyWindow::sayNoSound);
 
     refreshControls();
     refreshStaff();
@@ -163,8 +158,8 @@ MelodyWindow::MelodyWindow(SoundOutput *sound, QWidget *parent) : QMainWindow(pa
 
 MelodyWindow::~MelodyWindow()
 {
-    if (m_sound)
-        m_sound->stop();
+    m_sound->stop();
+    m_sound->disconnect(this);
 }
 
 void MelodyWindow::buildMenus()
@@ -337,7 +332,7 @@ void MelodyWindow::refreshControls()
             const QSignalBlocker block(m_ledCombos[size_t(slot)]);
             m_ledCombos[size_t(slot)]->setCurrentIndex(colour);
         }
-        m_ledImages[size_t(slot)]->setPixmap(QPixmap(AssetPath(LedPictureFile(slot, colour))));
+        showLedPicture(slot);
     }
     (m_melody.ledLink() ? m_linkOn : m_linkOff)->setChecked(true);
 }
@@ -345,8 +340,13 @@ void MelodyWindow::refreshControls()
 void MelodyWindow::setLedColour(int slot, int colour)
 {
     m_melody.setLedColour(slot, colour);
-    m_ledImages[size_t(slot)]->setPixmap(QPixmap(AssetPath(LedPictureFile(slot, m_melody.ledColour(slot)))));
+    showLedPicture(slot);
     refreshStaff();
+}
+
+void MelodyWindow::showLedPicture(int slot)
+{
+    m_ledImages[size_t(slot)]->setPixmap(QPixmap(AssetPath(LedPictureFile(slot, m_melody.ledColour(slot)))));
 }
 
 void MelodyWindow::setCommandsEnabled(bool enabled)
@@ -374,9 +374,14 @@ void MelodyWindow::clickKey(const QString &controlName)
     if (result == EditResult::Done) {
         // Let the new note come into view, then sound it.
         m_scroll->ensureVisible(0, StaffPlace(m_melody.note(m_melody.count() - 1).x, m_staffArea->width()).rowTop + 60);
-        if (const QString path = BuildKeySound(*key); !path.isEmpty())
-            playSound(path);
+        soundKey(*key);
     }
+}
+
+void MelodyWindow::soundKey(const Key &key)
+{
+    if (const QString path = BuildKeySound(key); !path.isEmpty())
+        playSound(path);
 }
 
 void MelodyWindow::rightClickStaff(const QPoint &point, const QPoint &globalPoint)
@@ -412,10 +417,16 @@ void MelodyWindow::applyChoice(const QString &keyText, int black, int len)
 {
     const Pending pending = std::exchange(m_pending, Pending::None);
     const int slot = m_melody.selected();
+    EditResult result = EditResult::Refused;
     if (pending == Pending::Insert)
-        showResult(m_melody.insertNote(slot, keyText, black, len));
+        result = m_melody.insertNote(slot, keyText, black, len);
     else if (pending == Pending::Edit)
-        showResult(m_melody.editNote(slot, keyText, black, len));
+        result = m_melody.editNote(slot, keyText, black, len);
+    else
+        return;
+    showResult(result);
+    if (const std::optional<Key> key = KeyOf(keyText, black); key && result == EditResult::Done)
+        soundKey(*key);
 }
 
 void MelodyWindow::changeSelectedLength(int len)
@@ -463,10 +474,16 @@ void MelodyWindow::playSound(const QString &path)
         m_markedSlot = -1;
         refreshStaff();
     }
-    if (!m_sound->play(path) && !m_noSoundSaid) {
-        m_noSoundSaid = true;
-        Dialogs().information(NoSoundMessage);
-    }
+    if (!m_sound->play(path))
+        sayNoSound();
+}
+
+void MelodyWindow::sayNoSound()
+{
+    if (m_noSoundSaid)
+        return;
+    m_noSoundSaid = true;
+    Dialogs().information(NoSoundMessage);
 }
 
 void MelodyWindow::preview(PreviewRange range)

@@ -103,10 +103,13 @@ private:
     void refreshStaff();
     void refreshControls(); // radio buttons, LED selectors and pictures from the document
     void setLedColour(int slot, int colour);
+    void showLedPicture(int slot);
     void setCommandsEnabled(bool enabled);
     void applyChoice(const QString &keyText, int black, int len);
     void showResult(EditResult result);
     void playSound(const QString &path);
+    void soundKey(const Key &key); // a short sound of its pitch; none for the rest
+    void sayNoSound(); // once per window
     void followSound(qint64 ms);
     void decodeReadBack(const QStringList &replies);
     void withKit(const std::function<void()> &command);

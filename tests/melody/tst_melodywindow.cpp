@@ -253,6 +253,7 @@ private slots:
         QTest::mouseClick(chooser.findChild<QWidget *>("pB0"), Qt::LeftButton, {}, QPoint(5, 5));
         QVERIFY(!chooser.isVisible());
         QCOMPARE(keysAndLengths(), (QList<int>{90, 1, 103}));
+        QCOMPARE(sound->played.size(), 3); // the inserted note sounded too
         QCOMPARE(window->melody().note(2).x, 80 + 30 + 60);
 
         // Edit: the new key and length; later notes move.
@@ -492,6 +493,20 @@ private slots:
         QVERIFY(window);
         QCOMPARE(window->melody().count(), 0);
         QCOMPARE(messages(), (QStringList{KitCommands::ReadBackQuestion, MelodyReadBackFailedMessage}));
+    }
+
+    void playingPanelIsDragged()
+    {
+        PlayingPanel *panel = window->playingPanel();
+        panel->move(100, 100);
+        panel->show();
+        QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseMove(panel, QPoint(60, 40));
+        QCOMPARE(panel->pos(), QPoint(150, 130));
+        QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(60, 40));
+        QTest::mouseMove(panel, QPoint(20, 20));
+        QCOMPARE(panel->pos(), QPoint(150, 130)); // released: no more dragging
+        panel->hide();
     }
 
     // The real loudspeaker never blocks, with or without a sound card.

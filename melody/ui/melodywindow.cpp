@@ -49,7 +49,7 @@ namespace {
 
 constexpr int MinimumWidth = 780;
 constexpr int MinimumHeight = 580;
-constexpr int TabHeight = 250;
+constexpr int TabHeight = 266;
 
 // LED slots laid out like an octave: the white-key slots and the rest in
 // one row, the black-key slots above the gaps between them.
@@ -65,7 +65,21 @@ QRect ledPictureRect(int slot)
     const int centre = LedLeft + WhiteLed.width() / 2 + HalfColumns[slot] * LedColumn / 2;
     if (IsBlackLedSlot(slot))
         return QRect(centre - BlackLed.width() / 2, 46, BlackLed.width(), BlackLed.height());
-    return QRect(centre - WhiteLed.width() / 2, 96, WhiteLed.width(), WhiteLed.height());
+    return QRect(centre - WhiteLed.width() / 2, 112, WhiteLed.width(), WhiteLed.height());
+}
+
+// The note names in one row between the black and the white pictures.
+QRect ledNameRect(int slot)
+{
+    const QRect picture = ledPictureRect(slot);
+    return QRect(picture.center().x() - 16, 93, 33, 16);
+}
+
+QString ledSlotName(int slot)
+{
+    static const char *const Names[LedSlotCount] = {"ド", "ド♯", "レ", "レ♯", "ミ", "ファ", "ファ♯",
+                                                     "ソ", "ソ♯", "ラ", "ラ♯", "シ", "休"};
+    return QString::fromUtf8(Names[slot]);
 }
 
 QRect ledComboRect(int slot)
@@ -234,7 +248,7 @@ QWidget *MelodyWindow::buildLedPage()
     auto *page = new QWidget;
     page->setObjectName(QStringLiteral("LedPage"));
     auto *ledGroup = new QGroupBox(QStringLiteral("LED設定"), page);
-    ledGroup->setGeometry(8, 4, LedLeft * 2 + WhiteLed.width() + 14 * LedColumn / 2, 204);
+    ledGroup->setGeometry(8, 4, LedLeft * 2 + WhiteLed.width() + 14 * LedColumn / 2, 220);
     const QStringList captions = LedColourCaptions();
     for (int slot = 0; slot < LedSlotCount; ++slot) {
         auto *image = new QLabel(ledGroup);
@@ -242,6 +256,10 @@ QWidget *MelodyWindow::buildLedPage()
         image->setGeometry(ledPictureRect(slot));
         image->setScaledContents(true);
         m_ledImages[size_t(slot)] = image;
+        auto *name = new QLabel(ledSlotName(slot), ledGroup);
+        name->setObjectName(QStringLiteral("LED_Name%1").arg(slot));
+        name->setGeometry(ledNameRect(slot));
+        name->setAlignment(Qt::AlignCenter);
 
         auto *combo = new QComboBox(ledGroup);
         combo->setObjectName(QStringLiteral("LED_Combo%1").arg(slot));

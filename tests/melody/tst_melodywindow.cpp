@@ -515,14 +515,11 @@ private slots:
         MultimediaSound real;
         const QString path = BuildKeySound(Key{12, false});
         QVERIFY(!path.isEmpty());
-        QElapsedTimer timer;
-        timer.start();
         const bool playing = real.play(path);
         QCOMPARE(real.isPlaying(), playing);
         real.play(path); // a new sound replaces the first
         real.stop();
-        QVERIFY(!real.isPlaying());
-        QVERIFY(timer.elapsed() < 10000);
+        QVERIFY(!real.isPlaying()); // a hang would end the test at its time-out
     }
 };
 

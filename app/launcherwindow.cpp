@@ -3,7 +3,9 @@
 #include "app/handover.h"
 #include "app/picturelabel.h"
 #include "app/splashwindow.h"
+#include "model/caption.h"
 #include "model/dialogservice.h"
+#include "model/helppage.h"
 #include "model/paths.h"
 #include "model/wait.h"
 
@@ -13,17 +15,15 @@
 
 namespace koru::shell {
 
-namespace {
-
-const QString Title = QStringLiteral("コントロールラジオ制御ソフト");
-
-} // namespace
-
 LauncherWindow::LauncherWindow(LauncherTable table, ShellServices services, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       m_table(std::move(table)),
       m_services(std::move(services))
 {
+    // The launcher lives as long as the program: every window's help pages
+    // open through its shell services.
+    SetPageOpener(m_services.openPage);
+
     // The splash goes as soon as the program starts processing events.
     m_splash = new SplashWindow;
     m_splash->show();
@@ -31,7 +31,7 @@ LauncherWindow::LauncherWindow(LauncherTable table, ShellServices services, QWid
     m_splash->deleteLater();
 
     setObjectName(QStringLiteral("LauncherWindow"));
-    setWindowTitle(Title);
+    setWindowTitle(ProgramName);
     setFixedSize(Width, Height);
     m_pages = new QStackedWidget(this);
     m_pages->setGeometry(rect());
@@ -55,6 +55,7 @@ LauncherWindow::~LauncherWindow()
         }
     }
     delete m_splash.data();
+    SetPageOpener({});
 }
 
 PictureLabel *LauncherWindow::button(QWidget *page, const QString &name, const QRect &geometry,
@@ -68,7 +69,7 @@ void LauncherWindow::buildPage1(QWidget *page)
     new PictureLabel(QStringLiteral("Image9"), QRect(0, 0, Width, Height), QStringLiteral("Img\\Menu\\Page1.jpg"),
                      QString(), PictureLabel::Role::DragHandle, page);
     connect(button(page, QStringLiteral("Image10"), QRect(32, 128, 500, 110), QStringLiteral("Img\\Menu\\Banner.png"),
-                   QStringLiteral("KORU\nコントロールラジオ制御ソフト")),
+                   QStringLiteral("KORU\n") + ProgramName),
             &PictureLabel::clicked, this, [this] { showPage(2); });
     connect(button(page, QStringLiteral("Image11"), QRect(32, 256, 500, 110), QStringLiteral("Img\\Menu\\BannerMeru.png"),
                    QStringLiteral("MERU")),
@@ -148,8 +149,10 @@ QWidget *LauncherWindow::openWindow(LauncherTarget target) const
 void LauncherWindow::open(LauncherTarget target)
 {
     const auto factory = m_table.find(target);
-    if (factory == m_table.end() || !factory->second)
-        return; // not available in this build
+    if (factory == m_table.end() || !factory->second) {
+        Dialogs().information(NotAvailableMessage); // never a button that does nothing
+        return;
+    }
     hide();
     QPointer<QWidget> &window = m_open[target];
     if (!window) {
@@ -173,21 +176,14 @@ void LauncherWindow::open(LauncherTarget target)
     window->activateWindow();
 }
 
-void LauncherWindow::openPage(const QString &relative)
-{
-    const QString path = AssetPath(relative);
-    if (!m_services.openPage || !m_services.openPage(QUrl::fromLocalFile(path)))
-        Dialogs().warning(QStringLiteral("ページを開くことが出来ません。\r\n%1").arg(QFileInfo(path).absoluteFilePath()));
-}
-
 void LauncherWindow::openGuide()
 {
-    openPage(QStringLiteral("HTML\\Navi\\KORUnavi.html"));
+    OpenHelpPage(QStringLiteral("HTML\\Navi\\KORUnavi.html"));
 }
 
 void LauncherWindow::openQuestionsAndAnswers()
 {
-    openPage(QStringLiteral("HTML\\QA\\index.html"));
+    OpenHelpPage(QStringLiteral("HTML\\QA\\index.html"));
 }
 
 void LauncherWindow::handOverToMeru()

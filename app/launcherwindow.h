@@ -53,7 +53,6 @@ private:
     void buildPage2(QWidget *page);
     PictureLabel *button(QWidget *page, const QString &name, const QRect &geometry,
                          const QString &asset, const QString &caption);
-    void openPage(const QString &relative);
 
     LauncherTable m_table;
     ShellServices m_services;

@@ -1,6 +1,7 @@
 // The program a pupil starts.
 #include "app/shell.h"
 #include "model/paths.h"
+#include "model/qtjapanese.h"
 #include "widgets/qtdialogservice.h"
 
 #include <QApplication>
@@ -10,9 +11,11 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("koru"));
-    QApplication::setApplicationDisplayName(QStringLiteral("コントロールラジオ制御ソフト"));
+    // No application display name: the platform would append it to every
+    // window title, and the captions are exactly the program's own.
     QApplication::setDesktopFileName(QStringLiteral("koru"));
     QApplication::setWindowIcon(QIcon(koru::AssetPath(QStringLiteral("Img\\koru.png"))));
+    koru::InstallQtJapanese();
     koru::shell::UseProgramFont();
     koru::QtDialogService dialogs;
     koru::DialogService::install(&dialogs);

@@ -1,6 +1,7 @@
 #include "app/splashwindow.h"
 
 #include "app/picturelabel.h"
+#include "model/caption.h"
 #include "model/textutil.h"
 
 #include <QGuiApplication>
@@ -12,14 +13,14 @@ SplashWindow::SplashWindow(QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("SplashWindow"));
-    setWindowTitle(QStringLiteral("コントロールラジオ制御ソフト"));
+    setWindowTitle(ProgramName);
     setFixedSize(Width, Height);
     QPalette p = palette();
     p.setColor(QPalette::Window, Qt::white);
     setPalette(p);
     setAutoFillBackground(true);
     new PictureLabel(QStringLiteral("SplashImage"), rect(), QStringLiteral("Img\\Menu\\Splash.jpg"),
-                     QStringLiteral("コントロールラジオ制御ソフト"), PictureLabel::Role::Decoration, this);
+                     ProgramName, PictureLabel::Role::Decoration, this);
     CentreOnScreen(this);
 }
 

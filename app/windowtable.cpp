@@ -1,6 +1,7 @@
 #include "app/windowtable.h"
 
 #include "app/splashwindow.h"
+#include "model/caption.h"
 #include "widgets/sentdataviewer.h"
 
 #include <QWidget>
@@ -15,6 +16,9 @@
 #ifdef KORU_HAVE_MELODYUI
 #include "melody/ui/melodyparts.h"
 #include "melody/ui/melodywindow.h"
+#endif
+#ifdef KORU_HAVE_REPORTUI
+#include "report/ui/reportwindow.h"
 #endif
 
 namespace koru::shell {
@@ -43,7 +47,11 @@ SharedWindowTable DefaultSharedWindows()
         {QStringLiteral("TransferWindow"), [] { return NewEmptyWindow(QStringLiteral("TransferWindow")); }},
 #endif
         {QStringLiteral("SentDataViewer"), []() -> QWidget * { return &SentDataViewer::instance(); }},
+#ifdef KORU_HAVE_REPORTUI
+        {QStringLiteral("Report"), []() -> QWidget * { return new report::ReportWindow; }},
+#else
         {QStringLiteral("Report"), [] { return NewEmptyWindow(QStringLiteral("Report")); }},
+#endif
         {QStringLiteral("SecondSplash"), []() -> QWidget * { return new SplashWindow; }},
 #ifdef KORU_HAVE_MELODYUI
         {QStringLiteral("NoteChooser"), []() -> QWidget * { return &melody::NoteChooser::instance(); }},
@@ -57,7 +65,7 @@ QWidget *NewEmptyWindow(const QString &name)
 {
     auto *window = new QWidget;
     window->setObjectName(name);
-    window->setWindowTitle(QStringLiteral("コントロールラジオ制御ソフト :"));
+    window->setWindowTitle(WindowCaption());
     return window;
 }
 

@@ -26,7 +26,7 @@ enum class LauncherTarget {
 // destroying it on close and showing itself again.
 using WindowFactory = std::function<QWidget *()>;
 
-// A target without a factory is not available yet: its button does nothing.
+// A target without a factory is not available yet: its button says so.
 using LauncherTable = std::map<LauncherTarget, WindowFactory>;
 LauncherTable DefaultLauncherTable();
 

@@ -18,6 +18,14 @@ constexpr int RowStep = 80;
 
 } // namespace
 
+bool IsKitSideStop(const ListingLine &line)
+{
+    if (line.type != ListingLine::Instruction || line.kindNumber != 11)
+        return false;
+    const auto subKind = ToInteger(FieldOf(line.params, 1, QLatin1Char(',')));
+    return subKind == 1 || subKind == 3;
+}
+
 QString ImportTooLargeMessage()
 {
     return QStringLiteral("読み込む命令数が最大数を超えている為開けません。(バイト数オーバー)");
@@ -112,6 +120,8 @@ ImportResult ImportListing(FlowDocument &doc, const QStringList &fileLines)
     QList<StructureEntry> structure;
     int slot = 0;
     for (const ListingLine &line : section.lines) {
+        if (IsKitSideStop(line))
+            continue;
         if (line.type == ListingLine::Else || line.type == ListingLine::Endif) {
             structure << StructureEntry{line.type == ListingLine::Else ? StructureEntry::Else : StructureEntry::Endif, -1, false};
             continue;

@@ -30,6 +30,13 @@ struct ListingLine
 // for anything else ("START" and "END" included).
 std::optional<ListingLine> ParseCommandRecord(const QString &line);
 
+// The experiment board's "off" records (vexo 1 motor off, vexo 3 lamp off).
+// STEP3 writes them for its motoroff and lampoff statements but gives them no
+// instruction: the kit stops motor and lamp by itself when their running time
+// is over. Every step that turns records into blocks skips them, so that a
+// file means the same program in every step.
+bool IsKitSideStop(const ListingLine &line);
+
 struct ListingSection
 {
     enum Status {

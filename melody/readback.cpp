@@ -4,6 +4,8 @@
 #include "model/decoder.h"
 #include "model/textutil.h"
 
+#include <algorithm>
+
 namespace koru {
 
 namespace {
@@ -76,7 +78,8 @@ MelodyReadBack DecodeMelodyReadBack(const QStringList &replyLines)
     int x = FirstNoteX;
     int notes = 0;
     bool ended = false;
-    for (int line = FirstCodeLine; line <= LastCodeLine && line < replyLines.size(); ++line) {
+    for (int line = FirstCodeLine; line <= LastCodeLine && line < replyLines.size() && notes < MelodySlotCount;
+         ++line) {
         const std::optional<int> value = valueAt(line);
         if (!value)
             return failed(ConversionFailedMessage);
@@ -87,18 +90,17 @@ MelodyReadBack DecodeMelodyReadBack(const QStringList &replyLines)
             ended = true;
             break;
         }
-        // Only note codes 0-147 and rests 148-151 belong to a melody, and
-        // no more than a full melody fits.
-        if (v > RestCodeBase + 3 || notes == MelodySlotCount)
-            return failed(MelodyReadBackFailedMessage);
+        // Codes above the rests (152 and up) were never sent by this program
+        // but still read as a key and a length (v div 37); lengths beyond the
+        // whole note take the whole note, whose width they have on the tape.
         int len = 0;
-        if (v >= RestCodeBase) {
+        if (v >= RestCodeBase && v <= RestCodeBase + 3) {
             len = v - RestCodeBase;
             lines << QStringLiteral("148,%1,0,%2,0").arg(len).arg(x);
         } else {
             const int s = v % 37;
             const int key = 7 * (s / 12) + DegreeOf[s % 12];
-            len = v / 37;
+            len = std::min(v / 37, 3);
             lines << QStringLiteral("%1,%2,%3,%4,%5")
                          .arg(key)
                          .arg(len)
@@ -109,8 +111,11 @@ MelodyReadBack DecodeMelodyReadBack(const QStringList &replyLines)
         x += LengthWidth(len);
         ++notes;
     }
-    // A reply that stops before the end code was cut short.
-    if (!ended)
+    // Without the end code the memory must still be whole (every line up to
+    // the last address): a reply that stops early was cut short, and half a
+    // melody is not shown as if it were the kit's. A full memory without the
+    // end code is read to its last line; a 111th code finds no slot.
+    if (!ended && notes < MelodySlotCount && replyLines.size() <= LastCodeLine)
         return failed(MelodyReadBackFailedMessage);
 
     while (lines.size() < DecodedLineCount)

@@ -13,7 +13,8 @@ namespace koru {
 // A kit that never received a melody answers FF there.
 inline const QString NoMelodyInKitMessage =
     QStringLiteral("本体にメロディが保存されていません。");
-// Too few replies, a melody without its end, or codes no melody can hold.
+// Too few replies (a reply cut short before the end code or the last
+// address), or LED colour codes no melody has.
 inline const QString MelodyReadBackFailedMessage =
     QStringLiteral("メロディの取得に失敗しました。\r\n本体との接続を確認して、もう一度読み込んで下さい。");
 

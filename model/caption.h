@@ -6,7 +6,11 @@
 
 namespace koru {
 
-inline const QString CaptionPrefix = QStringLiteral("コントロールラジオ制御ソフト :");
+// The program's name: the launcher's and the splash's title, and the title of
+// every message box.
+inline const QString ProgramName = QStringLiteral("コントロールラジオ制御ソフト");
+
+inline const QString CaptionPrefix = ProgramName + QStringLiteral(" :");
 
 // "コントロールラジオ制御ソフト :" followed by the file's path, if any.
 inline QString WindowCaption(const QString &filePath = {})

@@ -1,5 +1,7 @@
 #include "widgets/qtdialogservice.h"
 
+#include "model/caption.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -18,7 +20,7 @@ QString shown(const QString &text)
 QMessageBox::StandardButton ask(QMessageBox::Icon icon, const QString &text,
                                 QMessageBox::StandardButtons buttons)
 {
-    QMessageBox box(icon, QApplication::applicationDisplayName(), shown(text), buttons,
+    QMessageBox box(icon, ProgramName, shown(text), buttons,
                     QApplication::activeWindow());
     return QMessageBox::StandardButton(box.exec());
 }

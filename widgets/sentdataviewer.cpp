@@ -1,5 +1,6 @@
 #include "widgets/sentdataviewer.h"
 
+#include "model/caption.h"
 #include "model/paths.h"
 #include "model/textutil.h"
 #include "model/viewerrows.h"
@@ -13,14 +14,13 @@
 namespace koru {
 
 namespace {
-const QString Caption = QStringLiteral("コントロールラジオ制御ソフト :");
 const QString PicturePath = QStringLiteral("Img\\DataView\\Explain.png");
 } // namespace
 
 SentDataViewer::SentDataViewer(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("SentDataViewer"));
-    setWindowTitle(Caption);
+    setWindowTitle(WindowCaption());
     setModal(true);
     QFont font;
     font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});

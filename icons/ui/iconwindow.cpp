@@ -4,8 +4,10 @@
 #include "icons/ui/iconwindowparts.h"
 #include "link/devicelink.h"
 #include "link/ui/kitcommands.h"
+#include "model/caption.h"
 #include "model/dialogservice.h"
 #include "model/encoder.h"
+#include "model/helppage.h"
 #include "model/paths.h"
 #include "model/reportrequest.h"
 #include "model/textutil.h"
@@ -17,7 +19,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDrag>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -28,13 +29,12 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSlider>
-#include <QUrl>
 
 #include <exception>
 
 namespace koru::icons {
 
-const QString IconWindow::Caption = QStringLiteral("コントロールラジオ制御ソフト :");
+const QString IconWindow::Caption = CaptionPrefix;
 const QString IconWindow::ClearQuestion = QStringLiteral("プログラムを全て消去します。よろしいですか？");
 const QString IconWindow::CloseQuestion =
     QStringLiteral("画面を閉じるとプログラムは消去されます。\r\nよろしいですか？");
@@ -52,6 +52,7 @@ constexpr int PaletteWidth = 215;
 constexpr int RowAreaLeft = 216;
 constexpr int MinimumWidth = 780;
 constexpr int MinimumHeight = 580;
+constexpr int ComboInset = 2; // choice lists span the slot's card but its frame
 
 // Palette pictures: kind, left, top.
 struct PalettePlace
@@ -117,8 +118,7 @@ IconWindow::IconWindow(QWidget *parent) : QMainWindow(parent)
     m_dropPanel->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_dropPanel->setFrameShape(QFrame::NoFrame);
     m_dropPanel->setWidgetResizable(false);
-    m_rowArea = new QWidget;
-    m_rowArea->setObjectName(QStringLiteral("RowArea"));
+    m_rowArea = new RowArea(this);
     m_rowArea->setAutoFillBackground(true);
     m_rowArea->setPalette(pal);
     m_dropPanel->setWidget(m_rowArea);
@@ -323,7 +323,9 @@ void IconWindow::refreshSlot(int n)
             c.combo = new QComboBox(m_rowArea);
             c.combo->setObjectName(QStringLiteral("Para_Combo%1").arg(n));
             c.combo->setEditable(false);
-            c.combo->setGeometry(left + 5, top + 65, 90, 20);
+            // Three pixels wider on each side than the slider below: at the
+            // program's font "フェードアウト" needs the room beside the arrow.
+            c.combo->setGeometry(left + ComboInset, top + 65, 100 - 2 * ComboInset, 20);
             connect(c.combo, &QComboBox::activated, this, [this, n](int index) {
                 if (m_program.setMode(n, index))
                     refreshSlot(n);
@@ -427,6 +429,16 @@ void IconWindow::dropOnSlot(int slot, int kind)
     }
 }
 
+int IconWindow::slotAt(const QPoint &rowAreaPoint) const
+{
+    for (int n = 0; n < SlotCount; ++n) {
+        const QLabel *card = m_slots[size_t(n)].back;
+        if (card && card->geometry().contains(rowAreaPoint))
+            return n;
+    }
+    return -1;
+}
+
 void IconWindow::openColourMenu(int slot, const QPoint &globalPos)
 {
     const int kind = m_program.slot(slot).kind;
@@ -461,7 +473,7 @@ void IconWindow::saveFile()
 
 void IconWindow::setFileCaption(const QString &path)
 {
-    setWindowTitle(Caption + path);
+    setWindowTitle(WindowCaption(path));
 }
 
 void IconWindow::clearProgram()
@@ -517,7 +529,8 @@ void IconWindow::run()
 
 void IconWindow::makeReport()
 {
-    RequestReport({m_program.toReportLines(), IconReportKind, frameGeometry()});
+    if (!RequestReport({m_program.toReportLines(), IconReportKind, frameGeometry()}))
+        Dialogs().information(NotAvailableMessage);
 }
 
 void IconWindow::showSentData()
@@ -529,7 +542,7 @@ void IconWindow::showSentData()
 
 void IconWindow::openHelp()
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(AssetPath(QStringLiteral("HTML\\Navi\\KORUnavi.html"))));
+    OpenHelpPage(QStringLiteral("HTML\\Navi\\KORUnavi.html"));
 }
 
 void IconWindow::closeEvent(QCloseEvent *event)

@@ -55,6 +55,8 @@ public:
 
     // The palette gesture's end: a picture of kind dropped on a slot.
     void dropOnSlot(int slot, int kind);
+    // The slot whose card holds a point of the row area; -1 between cards.
+    int slotAt(const QPoint &rowAreaPoint) const;
     // Right click on a slot picture: the colour menu for LED slots.
     void openColourMenu(int slot, const QPoint &globalPos);
     QMenu *colourMenu() const { return m_colourMenu; }

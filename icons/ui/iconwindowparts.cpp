@@ -79,4 +79,38 @@ void SlotImage::mousePressEvent(QMouseEvent *event)
         m_window->openColourMenu(m_slot, event->globalPosition().toPoint());
 }
 
+RowArea::RowArea(IconWindow *window) : m_window(window)
+{
+    setObjectName(QStringLiteral("RowArea"));
+    setAcceptDrops(true);
+}
+
+void RowArea::dragEnterEvent(QDragEnterEvent *event)
+{
+    // Entered anywhere: moves over the gaps are refused one by one.
+    if (event->mimeData()->hasFormat(IconWindow::MimeType))
+        event->acceptProposedAction();
+}
+
+void RowArea::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (event->mimeData()->hasFormat(IconWindow::MimeType) && m_window->slotAt(event->position().toPoint()) >= 0)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void RowArea::dropEvent(QDropEvent *event)
+{
+    const int slot = m_window->slotAt(event->position().toPoint());
+    bool ok = false;
+    const int kind = event->mimeData()->data(IconWindow::MimeType).toInt(&ok);
+    if (slot < 0 || !ok) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    m_window->dropOnSlot(slot, kind);
+}
+
 } // namespace koru::icons

@@ -1,5 +1,5 @@
-// Small widgets of the STEP1 window: palette pictures that start drags and
-// slot pictures that take drops and right clicks.
+// Small widgets of the STEP1 window: palette pictures that start drags, slot
+// pictures that take drops and right clicks, and the row of slot cards.
 #pragma once
 
 #include <QFrame>
@@ -47,5 +47,22 @@ private:
     IconWindow *m_window;
 };
 
+// The row of slot cards. A palette picture dropped anywhere on a card (its
+// picture, choice list, caption, slider or margin) goes to that card's slot;
+// between the cards it is refused.
+class RowArea : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit RowArea(IconWindow *window);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    IconWindow *m_window;
+};
 
 } // namespace koru::icons

@@ -2,10 +2,12 @@
 
 #include <QAudioFormat>
 #include <QAudioSink>
+#include <QCoreApplication>
 #include <QIODevice>
 #include <QMediaDevices>
 #include <QMutex>
 
+#include <cstdio>
 #include <deque>
 
 namespace koru::kit {
@@ -18,6 +20,26 @@ constexpr int BeepGapMs = 100;
 constexpr char High = char(168);
 constexpr char Low = char(88);
 constexpr char Silence = char(128);
+
+// The audio back end's own complaint about a missing sound server is said
+// once in the kit's words instead (see KitSound's constructor).
+QtMessageHandler outerHandler = nullptr;
+void quietAudioProbe(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.startsWith(QLatin1String("PulseAudioService:")))
+        return;
+    outerHandler(type, context, message);
+}
+
+void sayNoSound()
+{
+    static bool said = false;
+    if (!said)
+        std::fprintf(stderr, "%s: no sound output on this computer (no audio device or sound server): "
+                             "the kit plays its notes and beeps silently\n",
+                     qPrintable(QCoreApplication::applicationName()));
+    said = true;
+}
 } // namespace
 
 // Produces samples on demand from a queue of (frequency, length) segments;
@@ -70,15 +92,17 @@ private:
 
 KitSound::KitSound(QObject *parent) : QObject(parent)
 {
+    outerHandler = qInstallMessageHandler(quietAudioProbe);
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull())
-        return;
+    qInstallMessageHandler(outerHandler);
     QAudioFormat format;
     format.setSampleRate(SampleRate);
     format.setChannelCount(1);
     format.setSampleFormat(QAudioFormat::UInt8);
-    if (!device.isFormatSupported(format))
+    if (device.isNull() || !device.isFormatSupported(format)) {
+        sayNoSound();
         return;
+    }
     m_source = new ToneSource;
     m_source->open(QIODevice::ReadOnly);
     m_sink = new QAudioSink(device, format, this);

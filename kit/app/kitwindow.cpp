@@ -2,6 +2,7 @@
 
 #include "kit/app/kitpicture.h"
 #include "kit/app/kitserver.h"
+#include "model/qtjapanese.h"
 #include "kit/app/kitsound.h"
 #include "kit/kitdriver.h"
 
@@ -313,6 +314,7 @@ void KitWindow::scheduleRefresh()
 int RunWindow(int argc, char **argv, void (*prepare)())
 {
     QApplication app(argc, argv);
+    koru::InstallQtJapanese();
     if (prepare)
         prepare();
     KitDriver driver;

@@ -8,6 +8,7 @@
 #include "melody/ui/soundoutput.h"
 #include "model/caption.h"
 #include "model/dialogservice.h"
+#include "model/helppage.h"
 #include "model/paths.h"
 #include "model/reportrequest.h"
 #include "widgets/kitpanels.h"
@@ -15,7 +16,6 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -30,7 +30,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTabWidget>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -613,12 +612,13 @@ void MelodyWindow::makeReport()
         Dialogs().warning(SaveFailed);
         return;
     }
-    RequestReport({{}, SoundReportKind, frameGeometry()});
+    if (!RequestReport({{}, SoundReportKind, frameGeometry()}))
+        Dialogs().information(NotAvailableMessage);
 }
 
 void MelodyWindow::openHelp()
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(AssetPath(QStringLiteral("HTML\\Navi\\KORUnavi.html"))));
+    OpenHelpPage(QStringLiteral("HTML\\Navi\\KORUnavi.html"));
 }
 
 void MelodyWindow::closeEvent(QCloseEvent *event)

@@ -6,6 +6,7 @@
 #include "app/shell.h"
 #include "app/splashwindow.h"
 #include "model/paths.h"
+#include "clippedtext.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 
@@ -17,6 +18,7 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QPointer>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -270,13 +272,15 @@ private slots:
         QVERIFY(!launcher.isVisible());
     }
 
-    void unavailableButtonsDoNothing_data()
+    // A button whose window this build does not have says so and opens
+    // nothing in its place.
+    void unavailableButtonsSaySo_data()
     {
         QTest::addColumn<QString>("name");
         for (const char *name : {"Image14", "Image15", "Image16", "Image17", "Image21", "Image18"})
             QTest::newRow(name) << QString::fromLatin1(name);
     }
-    void unavailableButtonsDoNothing()
+    void unavailableButtonsSaySo()
     {
         QFETCH(QString, name);
         test::ScriptedDialogs dialogs;
@@ -285,12 +289,71 @@ private slots:
         launcher.showPage(2);
         click(&launcher, name.toLatin1().constData());
         QVERIFY(launcher.isVisible());
-        QVERIFY(dialogs.shown().isEmpty());
+        QCOMPARE(dialogs.texts(), QStringList{NotAvailableMessage});
         processEvents();
         int others = 0;
         for (QWidget *w : QApplication::topLevelWidgets())
             others += (w->isVisible() && w != &launcher) ? 1 : 0;
         QCOMPARE(others, 0); // no placeholder window
+    }
+
+    // Every control of the launcher as the program is built, pressed once:
+    // each one visibly does something (a window, a message, a page in the
+    // viewer, the other page, or the launcher going).
+    void everyControlDoesSomethingVisible_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("name");
+        for (const char *name : {"Image10", "Image11", "Image2"})
+            QTest::newRow(name) << 1 << QString::fromLatin1(name);
+        for (const char *name :
+             {"Image14", "Image15", "Image16", "Image17", "Image21", "Image18", "Image22", "Image19", "Image12"})
+            QTest::newRow(name) << 2 << QString::fromLatin1(name);
+    }
+    void everyControlDoesSomethingVisible()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, name);
+        test::ScriptedDialogs dialogs;
+        Recorder recorder;
+        LauncherWindow launcher(DefaultLauncherTable(), recorder.services());
+        QSignalSpy closed(&launcher, &LauncherWindow::closed);
+        launcher.show();
+        launcher.showPage(page);
+        processEvents();
+        QSet<QWidget *> before;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->isVisible())
+                before.insert(w);
+
+        click(&launcher, name.toLatin1().constData());
+        processEvents();
+        QStringList seen;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->isVisible() && !before.contains(w))
+                seen << QStringLiteral("window ") + w->objectName();
+        for (const auto &shown : dialogs.shown())
+            seen << shown.kind + QLatin1Char(' ') + shown.text;
+        for (const QUrl &url : recorder.pages)
+            seen << QStringLiteral("page ") + url.toLocalFile();
+        if (launcher.currentPage() != page)
+            seen << QStringLiteral("page %1").arg(launcher.currentPage());
+        if (closed.count() > 0)
+            seen << QStringLiteral("closed");
+        QVERIFY2(!seen.isEmpty(), qPrintable(name + QStringLiteral(" did nothing visible")));
+    }
+
+    // The launcher's texts (the version, the captions standing in for
+    // missing pictures) fit their places on both pages.
+    void noTextIsCutOff()
+    {
+        LauncherWindow launcher(LauncherTable{}, Recorder().services());
+        launcher.show();
+        for (int page : {1, 2}) {
+            launcher.showPage(page);
+            const QStringList clipped = test::ClippedTexts(&launcher);
+            QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1Char('\n'))));
+        }
     }
 
     void failingFactoryIsReported()

@@ -2,9 +2,11 @@
 #include "icons/ui/iconwindow.h"
 #include "icons/ui/iconwindowparts.h"
 
+#include "model/helppage.h"
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "model/reportrequest.h"
+#include "clippedtext.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 #include "tests/link/linkrig.h"
@@ -27,6 +29,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 using namespace koru;
 using namespace koru::icons;
@@ -189,7 +192,7 @@ private slots:
             QCOMPARE(slider(7)->geometry().topLeft(), child<QLabel>("Back_Image7")->pos() + QPoint(5, 100));
         }
         if (combo(7))
-            QCOMPARE(combo(7)->geometry(), QRect(child<QLabel>("Back_Image7")->pos() + QPoint(5, 65), QSize(90, 20)));
+            QCOMPARE(combo(7)->geometry(), QRect(child<QLabel>("Back_Image7")->pos() + QPoint(2, 65), QSize(96, 20)));
     }
 
     void dropsOtherThanPalettePicturesAreRefused()
@@ -486,8 +489,90 @@ private slots:
         QCOMPARE(seen.kind, 3);
         QCOMPARE(seen.lines, QStringList{"15,タイマー1秒"});
         QCOMPARE(seen.over, window->frameGeometry());
-        window->makeReport(); // no composer yet: nothing happens
+        window->makeReport(); // no composer in this build: said, not silent
+        QCOMPARE(dialogs->texts(), QStringList{NotAvailableMessage});
+    }
+
+    // Every choice, caption and panel text fits its control at the window's
+    // font: each choice list with each of its items, each slider caption at
+    // its widest value, the running panel, and the rows of both demos.
+    void noTextIsCutOff()
+    {
+        const QList<int> kinds{RedLed, LedOff, Beep, LoopStart, Backlight, Timer, WaitTemperature, WaitHumidity};
+        for (int n = 0; n < kinds.size(); ++n) {
+            drop(n, kinds[n]);
+            if (slider(n))
+                slider(n)->setValue(slider(n)->maximum());
+        }
+        drop(8, WhiteLed);
+        emit combo(8)->activated(2); // "フェードアウト" shown
+        window->playingPanel()->show();
+        QStringList clipped = test::ClippedTexts(window);
+        window->playingPanel()->hide();
+        for (int demo : {1, 2}) {
+            window->loadDemo(demo);
+            clipped << test::ClippedTexts(window);
+        }
+        clipped << test::ClippedTexts(&SentDataViewer::instance());
+        QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1Char('\n'))));
+    }
+
+    // ヘルプ goes through the launcher's page service and warns as the
+    // launcher does when no viewer shows the page.
+    void helpOpensTheGuideOrSaysWhyNot()
+    {
+        QList<QUrl> pages;
+        bool viewerThere = true;
+        SetPageOpener([&](const QUrl &page) {
+            pages << page;
+            return viewerThere;
+        });
+        window->openHelp();
+        QCOMPARE(pages.size(), 1);
+        QVERIFY(pages.first().toLocalFile().endsWith(QLatin1String("HTML/Navi/KORUnavi.html")));
         QVERIFY(dialogs->shown().isEmpty());
+        viewerThere = false;
+        window->openHelp();
+        SetPageOpener({});
+        window->openHelp(); // no viewer service at all
+        QCOMPARE(dialogs->shown().size(), 2);
+        for (const auto &shown : dialogs->shown()) {
+            QCOMPARE(shown.kind, QStringLiteral("warning"));
+            QVERIFY(shown.text.startsWith(PageNotOpenedMessage + QStringLiteral("\r\n")));
+        }
+    }
+
+    // A palette picture dropped anywhere on a slot's card lands in that
+    // slot, as the window delivers it; between the cards nothing happens.
+    void dropsAnywhereOnTheCard_data()
+    {
+        QTest::addColumn<QPoint>("onCard");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("picture") << QPoint(50, 30) << 2;
+        QTest::newRow("top-left margin") << QPoint(3, 3) << 2;
+        QTest::newRow("choice list") << QPoint(50, 75) << 2;
+        QTest::newRow("slider") << QPoint(50, 110) << 2;
+        QTest::newRow("bottom margin") << QPoint(95, 127) << 2;
+        QTest::newRow("right of the card") << QPoint(110, 50) << -1;
+    }
+    void dropsAnywhereOnTheCard()
+    {
+        QFETCH(QPoint, onCard);
+        QFETCH(int, expected);
+        drop(2, RedLed); // a choice list and a slider on the card
+        QWidget *card = child<QLabel>(QStringLiteral("Back_Image2"));
+        QWindow *handle = window->windowHandle();
+        const QPointF at = window->mapFromGlobal(card->mapToGlobal(onCard));
+        QMimeData mime;
+        mime.setData(IconWindow::MimeType, QByteArray::number(int(Timer)));
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(handle, &enter);
+        QDragMoveEvent move(at.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(handle, &move);
+        QDropEvent dropEvent(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(handle, &dropEvent);
+        QCOMPARE(window->program().slot(2).kind, expected == 2 ? int(Timer) : int(RedLed));
+        QCOMPARE(window->program().countUsed(), 1);
     }
 
     // Pictures of the window for people to look at: run under a real X

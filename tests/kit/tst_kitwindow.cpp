@@ -4,6 +4,8 @@
 #include "kit/app/kitwindow.h"
 #include "kit/kitdriver.h"
 
+#include "clippedtext.h"
+
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSlider>
@@ -20,6 +22,7 @@ private slots:
     void pictureSwitchIsHeldWhileMouseIs();
     void soundSensorReleasesSoundWait();
     void ledGlowsInItsColour();
+    void noTextIsCutOff();
 
 private:
     static void send(KitDriver &driver, const QList<int> &values)
@@ -107,6 +110,16 @@ void TestKitWindow::ledGlowsInItsColour()
     send(driver, {246});
     QVERIFY(!driver.outputs().ledLit);
     QTRY_COMPARE(colourNow(), before);
+}
+
+// Every label, choice and button of the kit's window fits at its font.
+void TestKitWindow::noTextIsCutOff()
+{
+    KitDriver driver;
+    KitWindow window(driver);
+    window.show();
+    const QStringList clipped = koru::test::ClippedTexts(&window);
+    QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1Char('\n'))));
 }
 
 QTEST_MAIN(TestKitWindow)

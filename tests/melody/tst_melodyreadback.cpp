@@ -88,6 +88,27 @@ private slots:
         QVERIFY(!back.ledLink());
     }
 
+    // A whole memory without the end code: every code up to the last
+    // address is read, as many as the melody has slots.
+    void readsAWholeMemoryWithoutEndCode_data()
+    {
+        QTest::addColumn<int>("codes");
+        QTest::addColumn<int>("count");
+        QTest::newRow("3 codes, FF up to the end") << 3 << 3;
+        QTest::newRow("111 codes") << 111 << 110;
+    }
+    void readsAWholeMemoryWithoutEndCode()
+    {
+        QFETCH(int, codes);
+        QFETCH(int, count);
+        QStringList memory = memoryOf(Melody());
+        for (int i = 144; i < 255; ++i)
+            memory[i] = i - 144 < codes ? hex((i - 144) % 37) : hex(0xFF);
+        const Melody back = loaded(DecodeMelodyReadBack(memory));
+        QCOMPARE(back.count(), count);
+        QCOMPARE(back.notes()[0].len, 0);
+    }
+
     void decodesSingleCodes_data()
     {
         QTest::addColumn<int>("code");
@@ -99,6 +120,9 @@ private slots:
         QTest::newRow("71: A#5 quarter") << 71 << "19,1,1,80,-36";
         QTest::newRow("70: A5 quarter") << 70 << "19,1,0,80,-36";
         QTest::newRow("150: dotted rest") << 150 << "148,2,0,80,0";
+        // above the rests: key and length as for a note, the length at most whole
+        QTest::newRow("152: E3 whole") << 152 << "2,3,0,80,32";
+        QTest::newRow("249: D#5 whole") << 249 << "15,3,1,80,-20";
     }
     void decodesSingleCodes()
     {
@@ -159,16 +183,13 @@ private slots:
         QTest::newRow("no reply") << QStringList() << MelodyReadBackFailedMessage;
         QTest::newRow("142 lines") << good.mid(0, 142) << MelodyReadBackFailedMessage;
         QTest::newRow("cut before the end") << good.mid(0, 144) << MelodyReadBackFailedMessage;
-        QStringList noEnd = good;
-        for (int i = 144; i < 255; ++i)
-            noEnd[i] = hex(i % 37);
-        QTest::newRow("111 notes") << noEnd << MelodyReadBackFailedMessage;
         QStringList colour = good;
         colour[130] = hex(170);
         QTest::newRow("colour code 170") << colour << MelodyReadBackFailedMessage;
-        QStringList code = good;
-        code[144] = hex(152);
-        QTest::newRow("code 152") << code << MelodyReadBackFailedMessage;
+        QStringList cut = good.mid(0, 200);
+        cut[144] = hex(37);
+        cut[145] = hex(0xFF);
+        QTest::newRow("cut short without the end") << cut << MelodyReadBackFailedMessage;
         QStringList text = good;
         text[144] = QStringLiteral("G1 ");
         QTest::newRow("not hexadecimal") << text << ConversionFailedMessage;

@@ -1,0 +1,340 @@
+#include "report/ui/reportwindow.h"
+
+#include "model/dialogservice.h"
+#include "model/programfile.h"
+#include "report/reportsave.h"
+#include "report/ui/reportview.h"
+#include "widgets/sentdataviewer.h"
+
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPageLayout>
+#include <QPdfWriter>
+#include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QShowEvent>
+#include <QStackedWidget>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+namespace koru::report {
+
+const QString ReportWindow::Caption = QStringLiteral("レポート印刷");
+const QString ReportWindow::PdfFilter = QStringLiteral("PDFファイル(*.pdf)|*.pdf");
+
+namespace {
+
+constexpr QSize WindowSize(720, 640);
+// Margins of a printed page in millimetres (left, top, right, bottom).
+constexpr QMarginsF PrintMargins(12, 12, 12, 12);
+
+ReportWindow::PrinterChooser &printerChooser()
+{
+    static ReportWindow::PrinterChooser chooser;
+    return chooser;
+}
+
+void choosePrinterWithDialog(QWidget *parent, QPrinter *printer, std::function<void()> accepted)
+{
+    // Opened, not executed: the program goes on while the dialog is up.
+    auto *dialog = new QPrintDialog(printer, parent);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(dialog, &QDialog::accepted, dialog, std::move(accepted));
+    dialog->open();
+}
+
+QPushButton *button(const QString &text, const QString &name, QWidget *parent)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    b->setMinimumSize(120, 30);
+    return b;
+}
+
+QLineEdit *lineEdit(const QString &name, int width, QWidget *parent)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setFixedWidth(width);
+    return edit;
+}
+
+} // namespace
+
+ReportWindow::ReportWindow(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("ReportWindow"));
+    setWindowTitle(Caption);
+    setModal(false);
+    setFixedSize(WindowSize);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_pages = new QStackedWidget(this);
+    layout->addWidget(m_pages);
+    auto *input = new QWidget(m_pages);
+    input->setObjectName(QStringLiteral("InputPage"));
+    auto *preview = new QWidget(m_pages);
+    preview->setObjectName(QStringLiteral("PreviewPage"));
+    buildInputPage(input);
+    buildPreviewPage(preview);
+    m_pages->addWidget(input);
+    m_pages->addWidget(preview);
+
+    connect(m_view, &ReportView::pageReady, this, &ReportWindow::pageReady);
+    SetReportHandler([this](const ReportRequest &request) { open(request); });
+}
+
+ReportWindow::~ReportWindow()
+{
+    SetReportHandler({});
+}
+
+void ReportWindow::buildInputPage(QWidget *page)
+{
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(16, 14, 16, 14);
+    layout->setSpacing(4);
+
+    auto *pupil = new QHBoxLayout;
+    pupil->setSpacing(6);
+    m_grade = lineEdit(QStringLiteral("Edit1"), 44, page);
+    m_class = lineEdit(QStringLiteral("Edit2"), 44, page);
+    m_number = lineEdit(QStringLiteral("Edit4"), 44, page);
+    m_name = lineEdit(QStringLiteral("Edit3"), 220, page);
+    pupil->addWidget(m_grade);
+    pupil->addWidget(new QLabel(QStringLiteral("年"), page));
+    pupil->addSpacing(10);
+    pupil->addWidget(m_class);
+    pupil->addWidget(new QLabel(QStringLiteral("組"), page));
+    pupil->addSpacing(10);
+    pupil->addWidget(m_number);
+    pupil->addWidget(new QLabel(QStringLiteral("番"), page));
+    pupil->addSpacing(24);
+    pupil->addWidget(new QLabel(QStringLiteral("名前"), page));
+    pupil->addWidget(m_name);
+    pupil->addStretch();
+    layout->addLayout(pupil);
+    layout->addSpacing(8);
+
+    auto memo = [&](const QString &label, const QString &name, int height) {
+        auto *caption = new QLabel(label, page);
+        auto *edit = new QPlainTextEdit(page);
+        edit->setObjectName(name);
+        edit->setTabChangesFocus(true);
+        edit->setFixedHeight(height);
+        caption->setBuddy(edit);
+        layout->addWidget(caption);
+        layout->addWidget(edit);
+        layout->addSpacing(4);
+        return edit;
+    };
+    m_title = memo(QStringLiteral("■タイトル"), QStringLiteral("Memo2"), 44);
+    m_idea = memo(QStringLiteral("■構想"), QStringLiteral("Memo3"), 86);
+    m_specification = memo(QStringLiteral("■仕様"), QStringLiteral("Memo4"), 86);
+    m_ingenuity = memo(QStringLiteral("■工夫点"), QStringLiteral("Memo5"), 86);
+    m_impressions = memo(QStringLiteral("■感想"), QStringLiteral("Memo6"), 86);
+    layout->addStretch();
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    QPushButton *next = button(QStringLiteral("次へ →"), QStringLiteral("NextButton"), page);
+    buttons->addWidget(next);
+    layout->addLayout(buttons);
+    connect(next, &QPushButton::clicked, this, &ReportWindow::next);
+}
+
+void ReportWindow::buildPreviewPage(QWidget *page)
+{
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(10, 10, 10, 10);
+    m_view = new ReportView(page);
+    layout->addWidget(m_view, 1);
+
+    auto *buttons = new QHBoxLayout;
+    QPushButton *back = button(QStringLiteral("入力画面に戻る"), QStringLiteral("BackButton"), page);
+    QPushButton *print = button(QStringLiteral("印刷"), QStringLiteral("PrintButton"), page);
+    QPushButton *save = button(QStringLiteral("ファイル保存"), QStringLiteral("SaveButton"), page);
+    QPushButton *pdf = button(QStringLiteral("PDF保存"), QStringLiteral("PdfButton"), page);
+    buttons->addWidget(back);
+    buttons->addStretch();
+    buttons->addWidget(print);
+    buttons->addWidget(save);
+    buttons->addWidget(pdf);
+    layout->addLayout(buttons);
+    connect(back, &QPushButton::clicked, this, &ReportWindow::backToInput);
+    connect(print, &QPushButton::clicked, this, &ReportWindow::print);
+    connect(save, &QPushButton::clicked, this, &ReportWindow::saveFile);
+    connect(pdf, &QPushButton::clicked, this, &ReportWindow::savePdf);
+}
+
+void ReportWindow::open(const ReportRequest &request)
+{
+    m_kind = request.kind;
+    m_content = request.lines;
+    showInputPage();
+    show(); // shown first, so that the frame is part of the size centred
+    if (request.over.isValid())
+        move(SentDataViewer::centredOver(request.over, frameGeometry().size()));
+    raise();
+    activateWindow();
+    m_grade->setFocus();
+}
+
+void ReportWindow::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) // not when the window manager restores it
+        showInputPage();
+}
+
+void ReportWindow::showInputPage()
+{
+    m_pages->setCurrentIndex(0);
+    m_grade->setFocus();
+}
+
+ReportInputs ReportWindow::inputs() const
+{
+    ReportInputs in;
+    in.grade = m_grade->text();
+    in.className = m_class->text();
+    in.number = m_number->text();
+    in.name = m_name->text();
+    in.title = m_title->toPlainText();
+    in.idea = m_idea->toPlainText();
+    in.specification = m_specification->toPlainText();
+    in.ingenuity = m_ingenuity->toPlainText();
+    in.impressions = m_impressions->toPlainText();
+    return in;
+}
+
+bool ReportWindow::previewShown() const
+{
+    return m_pages->currentIndex() == 1;
+}
+
+void ReportWindow::composeThen(std::function<void()> then)
+{
+    const ReportInputs in = inputs();
+    if (!in.complete()) {
+        Dialogs().warning(MissingFieldsMessage);
+        return;
+    }
+    const PrintPageResult page = WritePrintPage(in, m_kind, m_content);
+    if (!page.ok()) {
+        Dialogs().warning(page.error);
+        return;
+    }
+    m_afterLoad = std::move(then);
+    m_view->showPage(page.path);
+}
+
+void ReportWindow::pageReady()
+{
+    if (std::function<void()> then = std::exchange(m_afterLoad, {}))
+        then();
+}
+
+void ReportWindow::next()
+{
+    composeThen([this] {
+        m_pages->setCurrentIndex(1);
+        m_view->setFocus();
+    });
+}
+
+void ReportWindow::backToInput()
+{
+    showInputPage();
+}
+
+void ReportWindow::setPrinterChooser(PrinterChooser chooser)
+{
+    printerChooser() = std::move(chooser);
+}
+
+void ReportWindow::print()
+{
+    composeThen([this] {
+        if (!m_printer)
+            m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        m_printer->setDocName(m_name->text()); // also the name offered when printing to a file
+        const auto accepted = [this] { printPage(m_printer.get()); };
+        if (printerChooser())
+            printerChooser()(this, m_printer.get(), accepted);
+        else
+            choosePrinterWithDialog(this, m_printer.get(), accepted);
+    });
+}
+
+QString ReportWindow::askTarget(const QString &filter, const std::function<QString(const QString &)> &withExtension)
+{
+    const QString chosen = Dialogs().saveFileName(filter, {}, m_name->text());
+    if (chosen.isEmpty())
+        return {};
+    const QString target = withExtension(chosen);
+    if (QFileInfo::exists(target) && !Dialogs().confirmOverwrite(OverwriteQuestion))
+        return {};
+    return target;
+}
+
+void ReportWindow::saveFile()
+{
+    composeThen([this] {
+        const QString target = askTarget(ReportFileFilter, WithReportExtension);
+        if (target.isEmpty())
+            return;
+        const QString error = SaveReportPage(PrintPagePath(), ReportPictureFolder(), m_kind, target);
+        if (!error.isEmpty())
+            Dialogs().warning(error);
+    });
+}
+
+void ReportWindow::savePdf()
+{
+    composeThen([this] {
+        const QString target = askTarget(PdfFilter, [](const QString &name) {
+            return WithExtension(name, QStringLiteral(".pdf"), QStringLiteral(".pdf"));
+        });
+        if (!target.isEmpty() && !writePdf(target))
+            Dialogs().warning(SaveFailed);
+    });
+}
+
+bool ReportWindow::writePdf(const QString &path) const
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    {
+        QPdfWriter writer(&file);
+        writer.setTitle(Caption);
+        writer.setCreator(QStringLiteral("KORU"));
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, PrintMargins,
+                                         QPageLayout::Millimeter));
+        printPage(&writer);
+    } // the writer finishes the file here
+    return file.error() == QFileDevice::NoError && file.commit();
+}
+
+void ReportWindow::printPage(QPagedPaintDevice *device) const
+{
+    // The page is laid out on the paper's printable area at the size it has
+    // on screen, so that it keeps its proportions and, where the content
+    // allows, fits one sheet.
+    std::unique_ptr<QTextDocument> page(m_view->document()->clone(m_view->document()));
+    const QSizeF area = device->pageLayout().paintRect(QPageLayout::Point).size();
+    constexpr qreal ScreenPixelsPerPoint = 96.0 / 72.0;
+    page->setPageSize(area * ScreenPixelsPerPoint);
+    page->print(device);
+}
+
+} // namespace koru::report

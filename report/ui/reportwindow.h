@@ -1,0 +1,99 @@
+// The window "レポート印刷": an input page (grade, class, number, name and
+// five texts) and a preview page (the composed page, print, save as HTML or
+// PDF, back to the inputs), switched without visible tabs. Created once at
+// start-up; while it exists it receives the editors' report requests and
+// keeps the kind and content of the last one. Composing and saving are
+// koru_report's; the window only wires them to its controls and dialogs.
+#pragma once
+
+#include "model/reportrequest.h"
+#include "report/reportpage.h"
+
+#include <QDialog>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class QLineEdit;
+class QPagedPaintDevice;
+class QPlainTextEdit;
+class QPrinter;
+class QPushButton;
+class QStackedWidget;
+
+namespace koru::report {
+
+class ReportView;
+
+class ReportWindow : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit ReportWindow(QWidget *parent = nullptr);
+    ~ReportWindow() override;
+
+    static const QString Caption;
+    static const QString PdfFilter;
+
+    // An editor's request: kind and content replace the earlier ones; the
+    // window shows its input page centred over the editor.
+    void open(const ReportRequest &request);
+
+    int kind() const { return m_kind; }
+    const QStringList &content() const { return m_content; }
+    ReportInputs inputs() const;
+
+    // The page buttons (also reached from the buttons).
+    void next();
+    void print();
+    void saveFile();
+    void savePdf();
+    void backToInput();
+
+    bool previewShown() const;
+    ReportView *view() const { return m_view; }
+
+    // Lets the user choose a printer for `printer` and calls `accepted` when
+    // one was chosen. The default puts up the platform's print dialog
+    // without waiting for it; tests replace it so that nothing blocks.
+    using PrinterChooser = std::function<void(QWidget *parent, QPrinter *printer, std::function<void()> accepted)>;
+    static void setPrinterChooser(PrinterChooser chooser); // empty restores the dialog
+
+    // Writes the page shown as a PDF file (A4); false when it could not be written.
+    bool writePdf(const QString &path) const;
+    // Prints the page shown on the device's paper.
+    void printPage(QPagedPaintDevice *device) const;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void buildInputPage(QWidget *page);
+    void buildPreviewPage(QWidget *page);
+    // Checks the inputs, composes the page and loads it; `then` runs once
+    // the view has it ready. Nothing runs after a refusal or failure.
+    void composeThen(std::function<void()> then);
+    void pageReady();
+    void showInputPage();
+    QString askTarget(const QString &filter, const std::function<QString(const QString &)> &withExtension);
+
+    int m_kind = 0;
+    QStringList m_content;
+    std::function<void()> m_afterLoad;
+    std::unique_ptr<QPrinter> m_printer; // kept, so a chosen printer stays chosen
+
+    QStackedWidget *m_pages = nullptr;
+    QLineEdit *m_grade = nullptr;
+    QLineEdit *m_class = nullptr;
+    QLineEdit *m_number = nullptr;
+    QLineEdit *m_name = nullptr;
+    QPlainTextEdit *m_title = nullptr;
+    QPlainTextEdit *m_idea = nullptr;
+    QPlainTextEdit *m_specification = nullptr;
+    QPlainTextEdit *m_ingenuity = nullptr;
+    QPlainTextEdit *m_impressions = nullptr;
+    ReportView *m_view = nullptr;
+};
+
+} // namespace koru::report

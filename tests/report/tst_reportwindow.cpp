@@ -1,0 +1,361 @@
+#include "reportfixture.h"
+
+#include "model/dialogservice.h"
+#include "model/paths.h"
+#include "model/programfile.h"
+#include "report/reportsave.h"
+#include "scripteddialogs.h"
+#include "testutil.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace koru;
+using namespace koru::report;
+
+namespace {
+
+// pdfinfo / pdfimages of the poppler tools; empty when they are missing.
+QString runPdfTool(const QString &tool, const QStringList &args)
+{
+    const QString program = QStandardPaths::findExecutable(tool);
+    if (program.isEmpty())
+        return {};
+    QProcess process;
+    process.start(program, args);
+    if (!process.waitForFinished(30000))
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+int pdfPages(const QString &path)
+{
+    const QString info = runPdfTool("pdfinfo", {path});
+    for (const QString &line : info.split('\n'))
+        if (line.startsWith("Pages:"))
+            return line.mid(6).trimmed().toInt();
+    return -1;
+}
+
+// Image lines of "pdfimages -list" (two header lines first).
+int pdfImageCount(const QString &path)
+{
+    const QStringList lines = runPdfTool("pdfimages", {"-list", path}).split('\n', Qt::SkipEmptyParts);
+    return lines.size() >= 2 ? int(lines.size() - 2) : -1;
+}
+
+} // namespace
+
+class TstReportWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<test::ScriptedDialogs> dialogs;
+    std::unique_ptr<ReportWindow> window;
+    QTemporaryDir out;
+
+    QPushButton *button(const QString &name) const { return window->findChild<QPushButton *>(name); }
+    QLineEdit *edit(const QString &name) const { return window->findChild<QLineEdit *>(name); }
+
+    void openWith(int kind)
+    {
+        QVERIFY(RequestReport(test::editorRequest(kind)));
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        test::typeInputs(*window);
+    }
+
+    QString pageText() const { return window->view()->toPlainText(); }
+
+private slots:
+    void initTestCase()
+    {
+        test::useTemporaryAppData();
+        QVERIFY(out.isValid());
+    }
+
+    void init()
+    {
+        dialogs = std::make_unique<test::ScriptedDialogs>();
+        window = std::make_unique<ReportWindow>();
+    }
+
+    void cleanup()
+    {
+        QCOMPARE(dialogs->unexpected(), 0);
+        window.reset();
+        ReportWindow::setPrinterChooser({});
+        dialogs.reset();
+        SetAssetRoot({});
+        test::useTemporaryAppData();
+    }
+
+    // The window takes an editor's request: kind and lines kept, centred
+    // over the editor, the input page up with the grade field focused.
+    void openedByAnEditor()
+    {
+        QCOMPARE(window->windowTitle(), QStringLiteral("レポート印刷"));
+        QCOMPARE(window->minimumSize(), window->maximumSize());
+        QVERIFY(!window->isVisible());
+        const ReportRequest request = test::editorRequest(IconReportKind);
+        QVERIFY(RequestReport(request));
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QVERIFY(!window->isModal());
+        QCOMPARE(window->kind(), IconReportKind);
+        QCOMPARE(window->content(), request.lines);
+        QCOMPARE(window->frameGeometry().center().x(), request.over.center().x());
+        QVERIFY(!window->previewShown());
+        QCOMPARE(QApplication::focusWidget(), edit("Edit1"));
+
+        QStringList labels;
+        for (QLabel *label : window->findChildren<QLabel *>())
+            labels << label->text();
+        for (const char *label : {"年", "組", "番", "名前", "■タイトル", "■構想", "■仕様", "■工夫点", "■感想"})
+            QVERIFY2(labels.contains(QString::fromUtf8(label)), label);
+        QCOMPARE(button("NextButton")->text(), QStringLiteral("次へ →"));
+        QCOMPARE(button("PrintButton")->text(), QStringLiteral("印刷"));
+        QCOMPARE(button("SaveButton")->text(), QStringLiteral("ファイル保存"));
+        QCOMPARE(button("BackButton")->text(), QStringLiteral("入力画面に戻る"));
+        QVERIFY(!button("PrintButton")->isVisible()); // on the page not shown
+    }
+
+    // Each button of either page refuses to go on while grade, class,
+    // number or name is empty, and composes nothing.
+    void missingFields_data()
+    {
+        QTest::addColumn<QString>("empty");
+        QTest::addColumn<QString>("action");
+        QTest::newRow("grade, next") << "Edit1" << "next";
+        QTest::newRow("class, print") << "Edit2" << "print";
+        QTest::newRow("number, save") << "Edit4" << "save";
+        QTest::newRow("name, pdf") << "Edit3" << "pdf";
+    }
+    void missingFields()
+    {
+        QFETCH(QString, empty);
+        QFETCH(QString, action);
+        openWith(IconReportKind);
+        QFile::remove(PrintPagePath());
+        edit(empty)->clear();
+        if (action == "next")
+            window->next();
+        else if (action == "print")
+            window->print();
+        else if (action == "save")
+            window->saveFile();
+        else
+            window->savePdf();
+        QCOMPARE(dialogs->texts(), QStringList{MissingFieldsMessage});
+        QVERIFY(!window->previewShown());
+        QVERIFY(!QFile::exists(PrintPagePath()));
+    }
+
+    // 次へ shows the composed page of each kind with its pictures, and puts
+    // the keyboard in the view.
+    void previewOfEachKind_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QStringList>("shownText");
+        QTest::addColumn<int>("pictures");
+        QTest::newRow("flowchart") << RoutineReportKind << QStringList{"メインルーチン", "サブルーチン2"} << 2;
+        QTest::newRow("text") << WordReportKind << QStringList{"もし 音 なら", "もしおわり"} << 0;
+        QTest::newRow("icons") << IconReportKind << QStringList{"タイマー3秒", "確認音 2"} << 3;
+        QTest::newRow("melody") << SoundReportKind << QStringList{"楽譜"} << 1;
+    }
+    void previewOfEachKind()
+    {
+        QFETCH(int, kind);
+        QFETCH(QStringList, shownText);
+        QFETCH(int, pictures);
+        openWith(kind);
+        QTest::mouseClick(button("NextButton"), Qt::LeftButton);
+        QVERIFY2(dialogs->shown().isEmpty(), qPrintable(dialogs->texts().join('|')));
+        QVERIFY(window->previewShown());
+        QTRY_COMPARE(QApplication::focusWidget(), window->view());
+        const QString text = pageText();
+        QVERIFY(text.contains("3年　2組　15番　　名前：　テスト"));
+        QVERIFY(text.contains("光るめざまし"));
+        QVERIFY(text.contains("3秒たつと消える。"));
+        for (const QString &expected : shownText)
+            QVERIFY2(text.contains(expected), qPrintable(expected));
+        const QList<test::ShownPicture> shown = test::shownPictures(*window->view());
+        QCOMPARE(shown.size(), pictures);
+        for (const test::ShownPicture &picture : shown)
+            QVERIFY2(!picture.image.isNull(), qPrintable(picture.source));
+    }
+
+    // Every action recomposes from the inputs as they are now and shows the
+    // pictures as they are now; going back keeps what was typed.
+    void recomposesEachTime()
+    {
+        openWith(SoundReportKind);
+        window->next();
+        QCOMPARE(test::shownPictures(*window->view()).value(0).image.pixelColor(5, 5), QColor(255, 250, 240));
+        QTest::mouseClick(button("BackButton"), Qt::LeftButton);
+        QVERIFY(!window->previewShown());
+        QCOMPARE(edit("Edit3")->text(), QStringLiteral("テスト"));
+        edit("Edit3")->setText("ゆうき");
+        QVERIFY(test::writeReportPicture(SoundPictureName, QSize(700, 160), QColor(0, 0, 255)));
+        window->next();
+        QVERIFY(pageText().contains("名前：　ゆうき"));
+        QCOMPARE(test::shownPictures(*window->view()).value(0).image.pixelColor(5, 5), QColor(0, 0, 255));
+    }
+
+    // A missing template is said clearly and the input page stays.
+    void missingTemplate()
+    {
+        openWith(IconReportKind);
+        SetAssetRoot(out.path());
+        window->next();
+        QCOMPARE(dialogs->texts(), QStringList{TemplateMissingMessage(TemplateName(IconReportKind))});
+        QVERIFY(!window->previewShown());
+    }
+
+    // ファイル保存: the name offered is the pupil's; 課題 becomes 課題.html
+    // with 課題Img beside it, and the saved page shows its pictures.
+    void saveAndOpenSaved()
+    {
+        openWith(RoutineReportKind);
+        window->next();
+        const QString target = out.filePath("課題.html");
+        QFile::remove(target);
+        dialogs->answerFileName(out.filePath("課題"));
+        QTest::mouseClick(button("SaveButton"), Qt::LeftButton);
+        QCOMPARE(dialogs->shown().value(0).kind, QStringLiteral("save"));
+        QCOMPARE(dialogs->shown().value(0).text, ReportFileFilter);
+        QCOMPARE(dialogs->shown().size(), 1);
+        QVERIFY(QFile::exists(out.filePath("課題Img/Routine0.bmp")));
+        QVERIFY(QFile::exists(out.filePath("課題Img/Routine2.bmp")));
+
+        window->view()->showPage(target);
+        QVERIFY(pageText().contains("名前：　テスト"));
+        const QList<test::ShownPicture> shown = test::shownPictures(*window->view());
+        QCOMPARE(shown.size(), 2);
+        for (const test::ShownPicture &picture : shown) {
+            QVERIFY2(picture.source.startsWith("課題Img/"), qPrintable(picture.source));
+            QVERIFY(!picture.image.isNull());
+        }
+    }
+
+    // An existing file is replaced only after Yes.
+    void overwriteQuestion_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("no") << false;
+        QTest::newRow("yes") << true;
+    }
+    void overwriteQuestion()
+    {
+        QFETCH(bool, yes);
+        openWith(WordReportKind);
+        const QString target = out.filePath("word.htm");
+        {
+            QFile file(target);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("earlier");
+        }
+        dialogs->answerFileName(target);
+        dialogs->answerQuestion(yes);
+        window->saveFile();
+        QCOMPARE(dialogs->shown().value(1).kind, QStringLiteral("overwrite"));
+        QCOMPARE(dialogs->shown().value(1).text, OverwriteQuestion);
+        QCOMPARE(ReadProgramLines(target)->join('\n').contains("もしおわり"), yes);
+    }
+
+    // 印刷 hands the printer to the print dialog and prints the page shown
+    // once a printer is chosen; PDF保存 writes an A4 PDF with the pictures.
+    // A flowchart report of two small routines fits on one page.
+    void printAndPdf_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("print") << "print";
+        QTest::newRow("pdf") << "pdf";
+    }
+    void printAndPdf()
+    {
+        QFETCH(QString, action);
+        openWith(RoutineReportKind);
+        const QString pdf = out.filePath(action + ".pdf");
+        QFile::remove(pdf);
+        if (action == "print") {
+            int asked = 0;
+            ReportWindow::setPrinterChooser([&](QWidget *, QPrinter *printer, std::function<void()> accepted) {
+                ++asked;
+                printer->setOutputFormat(QPrinter::PdfFormat);
+                printer->setOutputFileName(pdf);
+                accepted();
+            });
+            QTest::mouseClick(button("NextButton"), Qt::LeftButton);
+            QTest::mouseClick(button("PrintButton"), Qt::LeftButton);
+            QCOMPARE(asked, 1);
+        } else {
+            dialogs->answerFileName(out.filePath(action)); // ".pdf" appended
+            window->next();
+            QTest::mouseClick(button("PdfButton"), Qt::LeftButton);
+            QCOMPARE(dialogs->shown().value(0).text, ReportWindow::PdfFilter);
+        }
+        QVERIFY2(dialogs->shown().size() <= 1, qPrintable(dialogs->texts().join('|')));
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.read(5) == "%PDF-");
+        if (QStandardPaths::findExecutable("pdfinfo").isEmpty())
+            QSKIP("pdfinfo and pdfimages (poppler-utils) are not installed");
+        QCOMPARE(pdfPages(pdf), 1);
+        QCOMPARE(pdfImageCount(pdf), 2);
+    }
+
+    // A PDF that cannot be written is said, not reported as saved.
+    void pdfFailureIsSaid()
+    {
+        openWith(SoundReportKind);
+        dialogs->answerFileName(out.filePath("no/such/folder/x"));
+        window->savePdf();
+        QCOMPARE(dialogs->lastText(), SaveFailed);
+        QVERIFY(!QFile::exists(out.filePath("no/such/folder/x.pdf")));
+    }
+
+    // Pictures of the window for people to look at: only when
+    // KORU_SHOT_DIR names a folder (run under Xvfb with the xcb platform).
+    void screenshots()
+    {
+        const QString folder = qEnvironmentVariable("KORU_SHOT_DIR");
+        if (folder.isEmpty())
+            QSKIP("KORU_SHOT_DIR not set");
+        QVERIFY(QDir().mkpath(folder));
+        auto shoot = [&](const QString &name) {
+            QApplication::processEvents();
+            QVERIFY(window->grab().save(QDir(folder).filePath(name + ".png")));
+        };
+        const std::pair<int, const char *> kinds[] = {{RoutineReportKind, "flowchart"}, {WordReportKind, "text"},
+                                                      {IconReportKind, "icons"}, {SoundReportKind, "melody"}};
+        for (const auto &[kind, name] : kinds) {
+            openWith(kind);
+            if (kind == RoutineReportKind)
+                shoot("report-input");
+            window->next();
+            shoot(QStringLiteral("report-preview-") + name);
+            QVERIFY(window->writePdf(QDir(folder).filePath(QStringLiteral("report-%1.pdf").arg(name))));
+        }
+        ReportRequest fullRow = test::editorRequest(IconReportKind); // as long as a row gets
+        for (int slot = fullRow.lines.size(); slot < 24; ++slot)
+            fullRow.lines << QStringLiteral("%1,フルカラーLED色%1点灯1秒").arg(slot % 8);
+        RequestReport(fullRow);
+        window->next();
+        QVERIFY(window->writePdf(QDir(folder).filePath("report-icons-24.pdf")));
+        QFile::remove(out.filePath("課題.html"));
+        dialogs->answerFileName(out.filePath("課題"));
+        window->saveFile();
+        window->view()->showPage(out.filePath("課題.html"));
+        shoot("report-saved-melody");
+    }
+};
+
+QTEST_MAIN(TstReportWindow)
+#include "tst_reportwindow.moc"

@@ -2,6 +2,8 @@
 // clearing, files, LED settings, sound on the PC, report and closing.
 #include "melody/ui/melodywindow.h"
 
+#include "app/shell.h"
+#include "clippedtext.h"
 #include "fakesound.h"
 #include "link/ui/kitcommands.h"
 #include "melody/preview.h"
@@ -104,7 +106,11 @@ class TstMelodyWindow : public QObject
     }
 
 private slots:
-    void initTestCase() { test::useTemporaryAppData(); }
+    void initTestCase()
+    {
+        test::useTemporaryAppData();
+        shell::UseProgramFont(); // the program's font, as texts are measured against it
+    }
 
     void init()
     {
@@ -507,6 +513,29 @@ private slots:
         QTest::mouseMove(panel, QPoint(20, 20));
         QCOMPARE(panel->pos(), QPoint(150, 130)); // released: no more dragging
         panel->hide();
+    }
+
+    // Every choice, caption and button fits its control at the program's
+    // font: both tabs (each colour in every selector), both panels and the
+    // insert/edit window.
+    void noTextIsCutOff()
+    {
+        auto *tabs = child<QTabWidget>("Tabs");
+        QStringList clipped;
+        for (int tab = 0; tab < tabs->count(); ++tab) {
+            tabs->setCurrentIndex(tab);
+            clipped << test::ClippedTexts(window);
+        }
+        for (QWidget *panel : {static_cast<QWidget *>(window->playingPanel()), static_cast<QWidget *>(window->getDataPanel())}) {
+            panel->show();
+            clipped << test::ClippedTexts(panel);
+            panel->hide();
+        }
+        NoteChooser &chooser = NoteChooser::instance();
+        chooser.ask(1, window);
+        clipped << test::ClippedTexts(&chooser);
+        chooser.reject();
+        QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join('\n')));
     }
 
     // The real loudspeaker never blocks, with or without a sound card.

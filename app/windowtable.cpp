@@ -17,6 +17,9 @@
 #include "melody/ui/melodyparts.h"
 #include "melody/ui/melodywindow.h"
 #endif
+#ifdef KORU_HAVE_PREVIEWUI
+#include "preview/ui/previewwindow.h"
+#endif
 #ifdef KORU_HAVE_REPORTUI
 #include "report/ui/reportwindow.h"
 #endif
@@ -39,7 +42,15 @@ LauncherTable DefaultLauncherTable()
 SharedWindowTable DefaultSharedWindows()
 {
     return {
+#ifdef KORU_HAVE_PREVIEWUI
+        {QStringLiteral("Preview"), []() -> QWidget * {
+             auto *window = new preview::PreviewWindow;
+             window->installAsPreview();
+             return window;
+         }},
+#else
         {QStringLiteral("Preview"), [] { return NewEmptyWindow(QStringLiteral("Preview")); }},
+#endif
         {QStringLiteral("BlockParameters"), [] { return NewEmptyWindow(QStringLiteral("BlockParameters")); }},
 #ifdef KORU_HAVE_LINKUI
         {QStringLiteral("TransferWindow"), []() -> QWidget * { return &TransferWindow::instance(); }},

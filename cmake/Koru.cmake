@@ -32,3 +32,43 @@ function(koru_add_test name)
     SKIP_RETURN_CODE 77
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KORU_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
 endfunction()
+
+# koru_add_fuzzer(NAME SOURCES ... [LINK files...] [DEPENDS targets...]
+#                 SEEDS dir [SECONDS n]):
+# a libFuzzer target built with clang beside the normal build (only where
+# clang is installed): SOURCES are compiled with coverage and the sanitizers,
+# LINK (library files, generator expressions allowed) is linked as it is and
+# DEPENDS names the targets that make those files.
+# CTest runs it for SECONDS (default 15) from the committed SEEDS; new inputs
+# go to a corpus in the build tree, never into the source tree.
+function(koru_add_fuzzer name)
+  cmake_parse_arguments(ARG "" "SEEDS;SECONDS" "SOURCES;LINK;DEPENDS" ${ARGN})
+  find_program(KORU_CLANGXX NAMES clang++ clang++-14)
+  if(NOT KORU_CLANGXX)
+    return()
+  endif()
+  if(NOT ARG_SECONDS)
+    set(ARG_SECONDS 15)
+  endif()
+  set(binary ${KORU_RUNTIME_DIR}/${name})
+  set(qt_includes "$<TARGET_PROPERTY:Qt6::Core,INTERFACE_INCLUDE_DIRECTORIES>")
+  add_custom_command(
+    OUTPUT ${binary}
+    COMMAND ${KORU_CLANGXX} -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined
+            -fno-sanitize-recover=undefined -DQT_CORE_LIB -DQT_NO_DEBUG
+            -I${PROJECT_SOURCE_DIR} "-I$<JOIN:${qt_includes},;-I>"
+            ${ARG_SOURCES} ${ARG_LINK} $<TARGET_FILE:Qt6::Core>
+            -o ${binary}
+    DEPENDS ${ARG_SOURCES} ${ARG_DEPENDS}
+    COMMAND_EXPAND_LISTS
+    VERBATIM
+    COMMENT "Building the fuzzer ${name} with clang")
+  add_custom_target(${name} ALL DEPENDS ${binary})
+  set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
+  file(MAKE_DIRECTORY ${corpus})
+  add_test(NAME ${name}_brief
+           COMMAND ${binary} -max_total_time=${ARG_SECONDS} -max_len=4096 -seed=1 -print_final_stats=1
+                   ${corpus} ${ARG_SEEDS})
+  set_tests_properties(${name}_brief PROPERTIES LABELS slow TIMEOUT 120
+                       ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1")
+endfunction()

@@ -55,7 +55,12 @@ std::optional<ListingLine> ParseCommandRecord(const QString &text)
         return std::nullopt; // start and end are never records
     result.type = ListingLine::Instruction;
     result.keyword = KeywordOfKindNumber(result.kindNumber);
-    result.params = fields.mid(1).join(QLatin1Char(','));
+    // Written back in their plain decimal form: "-0", "+5" or "005" would
+    // otherwise reach the slot lines, where "-" separates fields.
+    QStringList params;
+    for (int value : values.mid(1))
+        params << QString::number(value);
+    result.params = params.join(QLatin1Char(','));
     return result;
 }
 

@@ -82,6 +82,8 @@ QString DescribeEffect(const Effect &e)
             .arg(e.c ? QStringLiteral("stored") : QStringLiteral("refused"));
     case EffectKind::Reply:
         return QStringLiteral("reply ") + QStringLiteral("%1").arg(e.a & 0xFF, 2, 16, QChar('0')).toUpper();
+    case EffectKind::Step:
+        return QStringLiteral("step %1").arg(e.a);
     }
     return QString();
 }

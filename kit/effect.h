@@ -30,6 +30,7 @@ enum class EffectKind {
     Ended,         // a = EndReason
     Frame,         // a = FrameArea, b = bytes stored, c = 1 accepted / 0 refused (too long)
     Reply,         // a = the byte sent to the PC
+    Step,          // a = address of the instruction reached (only with Profile::reportsSteps)
 };
 
 // What the kit's status picture shows.

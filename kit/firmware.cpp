@@ -117,6 +117,14 @@ void KitFirmware::takeFrameValue(int value)
         endFrame();
         return;
     }
+    // 240 and 242 are never the first byte of an instruction (op-codes stop
+    // below them, colour words below 128) nor a melody code: where an
+    // instruction would begin they can only be the start of a new transfer
+    // after one that was cut off. The cut-off frame is dropped unstored.
+    if (m_instructionLeft == 0 && (value == request::ProgramFrame || value == request::MelodyFrame)) {
+        openFrame(value == request::ProgramFrame ? FrameArea::Program : FrameArea::Melody);
+        return;
+    }
     if (m_instructionLeft > 0) {
         --m_instructionLeft;
         m_endCandidate = value == request::FrameEnd;
@@ -146,6 +154,13 @@ void KitFirmware::endFrame()
     reply(ReadyReply);
 }
 
+void KitFirmware::abandonFrame()
+{
+    m_frameOpen = false;
+    m_frame.clear();
+    m_endCandidate = false;
+}
+
 // ---- Time -------------------------------------------------------------------
 
 void KitFirmware::advance()
@@ -159,9 +174,7 @@ void KitFirmware::advance()
                 m_frame.removeLast();
             endFrame();
         } else if (now >= m_lastValueAt + AbandonQuietMs) {
-            m_frameOpen = false;
-            m_frame.clear();
-            m_endCandidate = false;
+            abandonFrame();
         }
     }
     m_interpreter.advance();

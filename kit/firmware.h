@@ -46,6 +46,8 @@ public:
 
     // One value from the PC (byte 1 of an output report).
     void receive(int value);
+    // Gives up an open frame unstored, without a reply (the sender went away).
+    void abandonFrame();
     // Lets time pass: frame time-outs, the running program.
     void advance();
     std::optional<qint64> nextDueMs() const;

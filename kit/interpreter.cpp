@@ -72,6 +72,14 @@ void Interpreter::stop()
     m_stopRequested = true;
 }
 
+void Interpreter::abort()
+{
+    if (m_state == RunState::Idle)
+        return;
+    m_time = qMax(m_time, m_clock.nowMs());
+    finish(EndReason::Stopped);
+}
+
 void Interpreter::finish(EndReason reason)
 {
     m_actions.clear();
@@ -181,6 +189,8 @@ void Interpreter::executeInstruction()
         push(Op::Finish, int(EndReason::InvalidAddress));
         return;
     }
+    if (m_profile.reportsSteps)
+        report(EffectKind::Step, m_pc);
     const auto byte = [this](int offset) { return m_program(m_pc + offset).value_or(0); };
     const int v = d.firstByte;
     const int next = d.next;

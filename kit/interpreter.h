@@ -32,9 +32,12 @@ struct Profile
     // Kit: beeps and the melody take their own playing time. Preview: the
     // sound's status picture is shown for two seconds.
     bool playsSounds = true;
+    // Preview: every instruction reached is reported as a Step effect, so the
+    // editor can mark the block that runs.
+    bool reportsSteps = false;
 
     static Profile kit() { return {}; }
-    static Profile preview() { return {false, false, false}; }
+    static Profile preview() { return {false, false, false, true}; }
 };
 
 // The kit's outputs as they are now.
@@ -78,6 +81,9 @@ public:
     void startProgram(ByteSource program, MelodyScore melody = {});
     void startMelody(const MelodyScore &melody);
     void stop();
+    // Ends the run at once, even where the profile lets a hold finish (the
+    // preview closing).
+    void abort();
 
     // Runs everything that is due by now, at most `budget` instructions.
     // Returns the number of instructions executed.

@@ -35,6 +35,12 @@ void KitDriver::receive(int value)
     kick();
 }
 
+void KitDriver::abandonFrame()
+{
+    m_firmware.abandonFrame();
+    kick();
+}
+
 void KitDriver::setSwitch(bool pressed)
 {
     m_firmware.interpreter().setSwitch(pressed);

@@ -25,6 +25,8 @@ public:
 
 public slots:
     void receive(int value);
+    // The sender of an open frame went away: the frame is dropped.
+    void abandonFrame();
     void setSwitch(bool pressed);
     void setBright(bool bright);
     void setTemperature(int celsius);

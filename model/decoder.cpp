@@ -38,7 +38,11 @@ std::optional<int> HexToInt(const QString &text)
 
 std::optional<int> ByteValueOfLine(const QString &line)
 {
-    return HexToInt(StripSpaces(line));
+    // A reply line carries one byte: anything above FF is not a reply.
+    const std::optional<int> value = HexToInt(StripSpaces(line));
+    if (!value || *value < 0 || *value > 0xFF)
+        return std::nullopt;
+    return value;
 }
 
 QString KindOfOpCode(const QString &firstByte)

@@ -21,13 +21,13 @@ int RunFlow(const QStringList &args)
     FlowDocument doc;
     const FlowLoadResult result = LoadFlowFile(doc, args[0]);
     if (!result.ok())
-        return refuse(result.message);
+        return refuse(QStringLiteral("koru-tool flow: %1: %2").arg(args[0], result.message));
     ListingResult listing;
     const QStringList lines = FlowFileLines(doc, &listing);
     if (!listing.warning.isEmpty())
         err() << QString(listing.warning).replace(QLatin1String("\r\n"), QLatin1String("\n")) << Qt::endl;
     if (!WriteProgramLines(args[1], lines))
-        return refuse(SaveFailed);
+        return refuse(QStringLiteral("koru-tool flow: %1: %2").arg(args[1], SaveFailed));
     return Success;
 }
 

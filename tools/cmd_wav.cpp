@@ -30,6 +30,8 @@ int RunWav(const QStringList &args)
     } else if (args.size() != 2) {
         return usageError(wavCommand);
     }
+    if (args[0].isEmpty() || args[1].isEmpty())
+        return usageError(wavCommand);
     const std::optional<QStringList> lines = ReadFileForCommand(wavCommand.name, args[0]);
     if (!lines)
         return Refused;

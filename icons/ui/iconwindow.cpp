@@ -7,8 +7,10 @@
 #include "model/caption.h"
 #include "model/dialogservice.h"
 #include "model/encoder.h"
+#include "model/decoder.h"
 #include "model/helppage.h"
 #include "model/paths.h"
+#include "model/previewrequest.h"
 #include "model/reportrequest.h"
 #include "model/textutil.h"
 #include "widgets/kitpanels.h"
@@ -169,6 +171,7 @@ void IconWindow::buildMenus()
     addAction(m_transferAction);
     addAction(m_runAction);
     bar->addAction(QStringLiteral("レポート作成"), this, &IconWindow::makeReport);
+    bar->addAction(QStringLiteral("プレビュー"), this, &IconWindow::preview);
     bar->addAction(QStringLiteral("送信データ表示"), this, &IconWindow::showSentData);
     bar->addAction(QStringLiteral("ヘルプ"), this, &IconWindow::openHelp);
 }
@@ -531,6 +534,63 @@ void IconWindow::makeReport()
 {
     if (!RequestReport({m_program.toReportLines(), IconReportKind, frameGeometry()}))
         Dialogs().information(NotAvailableMessage);
+}
+
+namespace {
+// The slot of each instruction address in a row's image: the row's
+// instructions follow one another from address 2, one per occupied slot.
+QHash<int, int> SlotsByAddress(const IconProgram &program, const DeviceImage &image)
+{
+    QList<int> occupied;
+    for (int n = 0; n < SlotCount; ++n) {
+        if (!program.slot(n).isEmpty())
+            occupied.append(n);
+    }
+    QHash<int, int> slotOf;
+    int address = 2;
+    for (int n : occupied) {
+        const DecodedInstruction d = DecodeInstruction(image, address);
+        if (!d.complete() || d.next <= address)
+            break;
+        slotOf.insert(address, n);
+        address = d.next;
+    }
+    return slotOf;
+}
+} // namespace
+
+void IconWindow::preview()
+{
+    if (m_program.countUsed() == 0 || !m_program.checkLoops())
+        return;
+    const DeviceImage image = m_program.toImage();
+    QPointer<IconWindow> self(this);
+    const QHash<int, int> slotOf = SlotsByAddress(m_program, image);
+    const bool shown = RequestPreview({ImageTexts(image), frameGeometry(), [self, slotOf](int address) {
+                                           if (self)
+                                               self->markRunning(slotOf.value(address, -1));
+                                       }});
+    if (!shown)
+        Dialogs().information(NotAvailableMessage);
+}
+
+void IconWindow::markRunning(int slot)
+{
+    m_runningSlot = slot;
+    if (!m_runningMark) {
+        m_runningMark = new QLabel(m_rowArea);
+        m_runningMark->setObjectName(QStringLiteral("RunningMark"));
+        m_runningMark->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_runningMark->setStyleSheet(QStringLiteral("border: 4px solid #f08a24; border-radius: 10px;"));
+    }
+    if (slot < 0 || !m_slots[size_t(slot)].back) {
+        m_runningMark->hide();
+        return;
+    }
+    m_runningMark->setGeometry(m_slots[size_t(slot)].back->geometry().adjusted(2, 2, -2, -2));
+    m_runningMark->raise();
+    m_runningMark->show();
+    m_dropPanel->ensureWidgetVisible(m_runningMark, 0, 0);
 }
 
 void IconWindow::showSentData()

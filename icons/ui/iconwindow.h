@@ -50,6 +50,7 @@ public:
     void transfer();
     void run();
     void makeReport();
+    void preview();
     void showSentData();
     void openHelp();
 
@@ -60,6 +61,8 @@ public:
     // Right click on a slot picture: the colour menu for LED slots.
     void openColourMenu(int slot, const QPoint &globalPos);
     QMenu *colourMenu() const { return m_colourMenu; }
+    // The slot whose icon the preview is running, -1 none.
+    int runningSlot() const { return m_runningSlot; }
 
     QAction *transferAction() const { return m_transferAction; }
     QAction *runAction() const { return m_runAction; }
@@ -110,6 +113,7 @@ private:
     void refreshAll();
     void setCommandsEnabled(bool enabled);
     void setFileCaption(const QString &path);
+    void markRunning(int slot);
 
     IconProgram m_program;
     int m_draggedKind = -1;
@@ -127,6 +131,8 @@ private:
     bool m_placed = false;
     bool m_sending = false; // a transfer is being sent (closing waits for it)
     KitCommands *m_kit = nullptr; // transfer, run and the kit's replies
+    QLabel *m_runningMark = nullptr; // frame around the icon the preview runs
+    int m_runningSlot = -1;
 };
 
 } // namespace koru::icons

@@ -78,8 +78,12 @@ void KitServer::read(QLocalSocket *socket)
         return;
     c->reader.append(socket->readAll());
     while (std::optional<Message> message = c->reader.next()) {
-        if (message->type == OutputReport && message->payload.size() >= 2)
+        if (message->type == OutputReport && message->payload.size() >= 2) {
             m_driver.receive(quint8(message->payload[1]));
+            for (Connection *each : std::as_const(m_connections))
+                each->inFrame = false;
+            c->inFrame = m_driver.firmware().receivingFrame();
+        }
         // Anything else (an unknown type, a short report) is skipped.
     }
     if (c->reader.broken())
@@ -90,6 +94,10 @@ void KitServer::drop(QLocalSocket *socket)
 {
     for (qsizetype i = 0; i < m_connections.size(); ++i) {
         if (m_connections[i]->socket == socket) {
+            // A transfer cut off with its connection is not finished later
+            // by somebody else's values.
+            if (m_connections[i]->inFrame && m_driver.firmware().receivingFrame())
+                m_driver.abandonFrame();
             delete m_connections.takeAt(i);
             break;
         }

@@ -37,6 +37,7 @@ private:
     {
         QLocalSocket *socket = nullptr;
         virtualkit::MessageReader reader;
+        bool inFrame = false; // its last value left a frame open
     };
 
     void accept();

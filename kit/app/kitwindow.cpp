@@ -72,6 +72,7 @@ QString recordText(const Effect &e)
     case EffectKind::Note:
     case EffectKind::Status:
     case EffectKind::Reply:
+    case EffectKind::Step:
         break;
     }
     return QString();

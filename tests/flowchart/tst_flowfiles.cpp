@@ -230,6 +230,28 @@ private slots:
         QCOMPARE(BuildCommandListing(doc).listing, (QStringList{"START", "5,0,3,0,0,0,0", "END"}));
     }
 
+    // Numbers written otherwise than plainly ("-0", "+5", "005") are read as
+    // their values and stored plainly, so the saved file opens again.
+    void importNormalisesNumbers_data()
+    {
+        QTest::addColumn<QString>("record");
+        QTest::addColumn<QString>("params");
+        QTest::newRow("minus zero") << "5,-0,3,0,0,0,0" << "0,3,0,0,0,0";
+        QTest::newRow("plus sign") << "5,0,+5,0,0,0,0" << "0,5,0,0,0,0";
+        QTest::newRow("leading zeros") << "5,000,005,0,0,0,0" << "0,5,0,0,0,0";
+    }
+    void importNormalisesNumbers()
+    {
+        QFETCH(QString, record);
+        QFETCH(QString, params);
+        FlowDocument doc;
+        QVERIFY(ImportListing(doc, {"OK", "START", record, "END"}).ok());
+        QCOMPARE(doc.block(0, 1).params, params);
+        const auto reread = ParseSlotLine(SlotLine(doc.block(0, 1)));
+        QVERIFY(reread);
+        QCOMPARE(reread->params, params);
+    }
+
     void importIfElse()
     {
         // 0 START, 1 if, 2 P, 3 Q, 4 R, 5 END

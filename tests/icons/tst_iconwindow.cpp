@@ -110,7 +110,7 @@ private slots:
     {
         QCOMPARE(menuCaptions(),
                  (QStringList{"デモ読み込み", "ファイル読み込み", "ファイルへ保存", "　　全削除　　",
-                              "　　転送(F6)　　", "　　実行(F7)　　", "レポート作成", "送信データ表示", "ヘルプ"}));
+                              "　　転送(F6)　　", "　　実行(F7)　　", "レポート作成", "プレビュー", "送信データ表示", "ヘルプ"}));
         QCOMPARE(window->transferAction()->shortcut(), QKeySequence(Qt::Key_F6));
         QCOMPARE(window->runAction()->shortcut(), QKeySequence(Qt::Key_F7));
         QVERIFY(window->transferAction()->isEnabled());

@@ -74,6 +74,8 @@ private slots:
     void overlongFrameLeavesOtherAreaAlone_data();
     void overlongFrameLeavesOtherAreaAlone();
     void unendedFrameIsGivenUp();
+    void cutOffFrameGivesWayToTheNext_data();
+    void cutOffFrameGivesWayToTheNext();
     void strayValuesAreIgnored();
     void runRepliesWhenProgramEnds();
     void stopRepliesOnlyForARun();
@@ -194,6 +196,46 @@ void TestKitFirmware::unendedFrameIsGivenUp()
     QCOMPARE(kit.area(KitMemory::ProgramArea), padded({230, 2, 160, 1, 5, 231, 250}, 128));
     kit.send({241});
     QVERIFY(kit.firmware.interpreter().running());
+}
+
+// A transfer cut off half-way, then a new one at once: the new program is
+// stored as sent, never the old head with the new program behind it. Cut
+// where an instruction would begin, the next 240 or 242 is known for a frame
+// start; cut inside an instruction, only the sender's going away (its
+// connection closing) tells; a 240 standing as a parameter (a 240-second
+// timer) stays data.
+void TestKitFirmware::cutOffFrameGivesWayToTheNext_data()
+{
+    QTest::addColumn<QList<int>>("cutOff");
+    QTest::addColumn<bool>("senderGone");
+    QTest::addColumn<QList<int>>("next");
+    QTest::addColumn<int>("start");
+    const QList<int> program{230, 2, 160, 3, 5, 231};
+    QTest::newRow("program after program") << QList<int>{240, 230, 2} << false << program << 240;
+    QTest::newRow("after a whole timer") << QList<int>{240, 230, 2, 160, 1, 5} << false << QList<int>{230, 2, 231} << 240;
+    QTest::newRow("melody after program") << QList<int>{240, 230, 2} << false << QList<int>{1, 2, 3, 160, 2, 0, 10} << 242;
+    QTest::newRow("program after melody") << QList<int>{242, 1, 2, 3} << false << program << 240;
+    QTest::newRow("inside an instruction, sender gone") << QList<int>{240, 230, 2, 160} << true << program << 240;
+    QTest::newRow("240 as a timer's seconds") << QList<int>{} << false << QList<int>{230, 2, 160, 240, 5, 231} << 240;
+}
+
+void TestKitFirmware::cutOffFrameGivesWayToTheNext()
+{
+    QFETCH(QList<int>, cutOff);
+    QFETCH(bool, senderGone);
+    QFETCH(QList<int>, next);
+    QFETCH(int, start);
+    Kit kit;
+    kit.send(cutOff);
+    if (senderGone)
+        kit.firmware.abandonFrame();
+    kit.frame(start, next);
+    QVERIFY(!kit.firmware.receivingFrame());
+    QCOMPARE(kit.replies(), QList<int>{0xFF});
+    const MemoryArea area = start == 240 ? KitMemory::ProgramArea : KitMemory::MelodyArea;
+    QList<int> stored = next;
+    stored.append(250);
+    QCOMPARE(kit.area(area).mid(0, stored.size()), stored);
 }
 
 void TestKitFirmware::strayValuesAreIgnored()

@@ -50,6 +50,8 @@ private slots:
         QCOMPARE(ByteValueOfLine(QStringLiteral(" 0 2 ")), std::optional<int>(2));
         QVERIFY(!ByteValueOfLine(QString()));
         QVERIFY(!ByteValueOfLine(QStringLiteral("  ")));
+        QVERIFY(!ByteValueOfLine(QStringLiteral("230 "))); // three digits: no byte
+        QCOMPARE(ByteValueOfLine(QStringLiteral("FF ")), std::optional<int>(255));
         QCOMPARE(ConversionFailedMessage, QStringLiteral("変換できません"));
     }
 

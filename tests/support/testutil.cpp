@@ -22,6 +22,7 @@ ToolRun runKoruTool(const QStringList &args, int timeoutMs)
     if (!process.waitForFinished(timeoutMs))
         return run;
     run.exitCode = process.exitCode();
+    run.crashed = process.exitStatus() == QProcess::CrashExit;
     run.out = QString::fromUtf8(process.readAllStandardOutput());
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;

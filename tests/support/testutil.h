@@ -13,6 +13,7 @@ QString testDataPath(const QString &relative);
 struct ToolRun
 {
     int exitCode = -1; // -1 when it did not finish within the time-out
+    bool crashed = false; // ended by a signal (exitCode is then meaningless)
     QString out;
     QString err;
 };

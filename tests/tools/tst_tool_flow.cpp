@@ -96,6 +96,7 @@ private slots:
         QVERIFY(WriteProgramLines(melody, {"SOUND", "1"}));
         run = tool({"flow", melody, path("none.koru")});
         QCOMPARE(run.exitCode, 1);
+        QVERIFY(run.err.startsWith(QStringLiteral("koru-tool flow: %1: ").arg(melody)));
         QVERIFY(run.err.contains(QStringLiteral("ファイルを作成したステップで開いて下さい。")));
         QVERIFY(!QFile::exists(path("none.koru")));
         QCOMPARE(tool({"flow", m_demo}).exitCode, 2);
@@ -120,6 +121,15 @@ private slots:
         run = tool({"readback", memory.fileName(), path("rb2.koru")});
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(run.err.trimmed(), QStringLiteral("変換できません"));
+
+        // A line above FF is no reply byte: refused, not read as a parameter
+        // (a timer of 0x230 seconds) into a file that would not open again.
+        QVERIFY(memory.open(QIODevice::WriteOnly));
+        memory.write("E6 \n02 \nA0 \n230 \n05 \nE7 \n");
+        memory.close();
+        run = tool({"readback", memory.fileName(), path("rb3.koru")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(!QFile::exists(path("rb3.koru")));
     }
 };
 

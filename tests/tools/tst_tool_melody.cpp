@@ -78,6 +78,9 @@ private slots:
 
         QCOMPARE(tool({"wav", m_tune, out, "--last", "5"}).exitCode, 2);
         QCOMPARE(tool({"wav", m_tune}).exitCode, 2);
+        const Run empty = tool({"wav", m_tune, ""});
+        QCOMPARE(empty.exitCode, 2);
+        QVERIFY(!empty.err.contains(QLatin1String("QFile"))); // our usage line, no Qt warning
     }
 
     void wavRefusesOtherFiles()

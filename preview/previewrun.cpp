@@ -1,0 +1,130 @@
+#include "preview/previewrun.h"
+
+#include "model/textutil.h"
+
+namespace koru::preview {
+
+namespace {
+const kit::Clock &clockOr(const kit::Clock *clock, std::unique_ptr<kit::Clock> &own)
+{
+    if (!clock)
+        own = std::make_unique<kit::SteadyClock>();
+    return clock ? *clock : *own;
+}
+} // namespace
+
+PreviewRun::PreviewRun(const kit::Clock *clock, QObject *parent)
+    : QObject(parent),
+      m_clock(clockOr(clock, m_ownClock)),
+      m_interpreter(std::make_unique<kit::Interpreter>(m_clock, static_cast<kit::EffectSink &>(*this),
+                                                    kit::Profile::preview()))
+{
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &PreviewRun::advance);
+}
+
+PreviewRun::~PreviewRun()
+{
+    m_timer.stop();
+}
+
+void PreviewRun::start(const QStringList &image)
+{
+    m_image.clear();
+    for (const QString &text : image) {
+        const std::optional<int> value = ToInteger(text.trimmed());
+        m_image.append(value && *value >= 0 && *value <= 255 ? value : std::nullopt);
+    }
+    m_reached = -1;
+    m_state = State::Running;
+    m_interpreter->startProgram([this](int address) -> std::optional<int> {
+        if (address < 0 || address >= m_image.size())
+            return std::nullopt;
+        return m_image[address];
+    });
+    advance();
+}
+
+void PreviewRun::stop()
+{
+    if (!playing())
+        return;
+    m_interpreter->stop(); // a wait ends at once, a hold first finishes
+    m_state = m_interpreter->running() ? State::Stopping : State::Idle;
+    leave();
+    settle();
+}
+
+void PreviewRun::close()
+{
+    m_interpreter->abort();
+    m_state = State::Idle;
+    leave();
+    settle();
+}
+
+bool PreviewRun::pressWaitButton(int kind)
+{
+    if (m_state != State::Waiting || !m_interpreter->pressWaitButton(kit::WaitKind(kind)))
+        return false;
+    advance();
+    return true;
+}
+
+void PreviewRun::setWorld(const kit::World &world)
+{
+    m_interpreter->setWorld(world);
+}
+
+PreviewScene PreviewRun::scene() const
+{
+    // Once stop is pressed the pupil sees the kit at rest, even while the
+    // last hold runs out.
+    if (m_state == State::Stopping || m_state == State::Idle)
+        return {};
+    return SceneOf(m_interpreter->outputs());
+}
+
+void PreviewRun::advance()
+{
+    m_interpreter->advance();
+    settle();
+}
+
+// Brings the state and the timer in line with the interpreter.
+void PreviewRun::settle()
+{
+    if (!m_interpreter->running()) {
+        if (m_state != State::Idle) {
+            m_state = State::Idle;
+            leave();
+        }
+    } else if (m_state != State::Stopping) {
+        m_state = m_interpreter->state() == kit::RunState::Waiting ? State::Waiting : State::Running;
+    }
+    const std::optional<qint64> due = m_interpreter->nextDueMs();
+    if (due)
+        m_timer.start(int(qBound(qint64(0), *due - m_clock.nowMs(), qint64(24 * 3600 * 1000))));
+    else
+        m_timer.stop();
+    emit changed();
+}
+
+void PreviewRun::leave()
+{
+    if (m_reached == -1)
+        return;
+    m_reached = -1;
+    emit reached(-1);
+}
+
+void PreviewRun::effect(const kit::Effect &e)
+{
+    if (e.kind != kit::EffectKind::Step || m_state == State::Stopping || e.a == m_reached)
+        return;
+    m_reached = e.a;
+    emit reached(e.a);
+}
+
+} // namespace koru::preview

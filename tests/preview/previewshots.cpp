@@ -1,0 +1,49 @@
+// Shows the preview in one state for a screenshot (tests/preview/shots.sh):
+// previewshots idle|glow|wait|radio|step1. The clock stands still, so the
+// state stays until the program is ended.
+#include "icons/ui/iconwindow.h"
+#include "preview/ui/previewwindow.h"
+
+#include "previewtrace.h"
+
+#include <QApplication>
+#include <QTimer>
+
+using namespace koru;
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const QString state = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("idle");
+    kit::ManualClock clock;
+    preview::PreviewWindow preview(&clock);
+    preview.installAsPreview();
+    const QRect screen(0, 0, 1280, 1024);
+    QList<int> image{230, 2, 231};
+    if (state == QLatin1String("glow"))
+        image = QList<int>{230, 2} + preview::test::Colour(63, 8, 20, 31) + QList<int>{6, 231};
+    else if (state == QLatin1String("wait"))
+        image = {230, 2, 171, 4, 231};
+    else if (state == QLatin1String("radio"))
+        image = {230, 2, 146, 4, 150, 6, 231};
+    std::unique_ptr<icons::IconWindow> icons;
+    if (state == QLatin1String("step1")) {
+        icons = std::make_unique<icons::IconWindow>();
+        icons->setGeometry(20, 40, 1100, 560);
+        icons->show();
+        for (auto [slot, kind] : {std::pair{0, int(icons::Beep)}, {1, int(icons::Timer)}, {2, int(icons::Beep)}})
+            icons->dropOnSlot(slot, kind);
+        QTimer::singleShot(300, [&] {
+            icons->preview();
+            preview.move(300, 420);
+            preview.play();
+            clock.set(2000); // the beep is over: the timer in slot 1 runs
+            preview.run().advance();
+        });
+    } else {
+        preview.preview({preview::test::Texts(image), screen, {}});
+        if (state != QLatin1String("idle"))
+            preview.play();
+    }
+    return app.exec();
+}

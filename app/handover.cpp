@@ -1,10 +1,10 @@
 #include "app/handover.h"
 
 #include "model/paths.h"
+#include "model/programfile.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace koru::shell {
 
@@ -22,11 +22,7 @@ bool WriteHandOverFile(const QString &appDataFolder)
     const QString path = HandOverFileIn(appDataFolder);
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write("2\r\n");
-    return file.commit();
+    return WriteFileAtomically(path, QByteArrayLiteral("2\r\n"));
 }
 
 } // namespace koru::shell

@@ -3,6 +3,7 @@
 #include "kit/firmware.h"
 #include "kit/interpreter.h"
 #include "kit/kitdriver.h"
+#include "model/opcodes.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -34,7 +35,7 @@ int main(int argc, char **argv)
         ManualClock clock;
         NullSink sink;
         Interpreter run(clock, sink);
-        const QList<int> image{230, 0};
+        const QList<int> image{koru::opcode::Start, 0};
         run.startProgram([&image](int a) -> std::optional<int> {
             return a >= 0 && a < image.size() ? std::optional<int>(image[a]) : std::nullopt;
         });

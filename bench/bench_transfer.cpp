@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <cstdio>
@@ -41,20 +42,21 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "bench_transfer: the virtual kit was not found\n");
         return 1;
     }
-    QStringList values{QString::number(kit::ProgramFrame)};
+    QList<int> values{kit::ProgramFrame};
     for (int i = 0; i < 120; ++i)
-        values.append(QString::number(i % 2 ? 160 : 1)); // any bytes: the kit only stores them
-    values.append(QString::number(kit::FrameEnd));
+        values.append(i % 2 ? 160 : 1); // any bytes: the kit only stores them
+    values.append(kit::FrameEnd);
     const double floorMs = values.size() * double(DeviceLink::PaceMs);
 
     std::printf("bench_transfer: %lld values to the virtual kit, floor %.0f ms\n", qlonglong(values.size()), floorMs);
     double worstOver = 0, worstCpu = 0;
     for (int round = 1; round <= rounds; ++round) {
-        link->setSendList(values);
+        QSignalSpy finished(link.get(), &DeviceLink::transferFinished);
         QElapsedTimer wall;
         const double cpu0 = processCpuMs();
         wall.start();
-        const bool ok = link->Transfer();
+        bool ok = link->Transfer(values);
+        ok = ok && finished.wait(30000) && finished[0][0].toBool();
         const double wallMs = wall.nsecsElapsed() / 1e6;
         const double cpuMs = processCpuMs() - cpu0;
         if (!ok) {

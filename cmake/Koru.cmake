@@ -72,3 +72,26 @@ function(koru_add_fuzzer name)
   set_tests_properties(${name}_brief PROPERTIES LABELS slow TIMEOUT 120
                        ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1")
 endfunction()
+
+# koru_check_parts(): every part whose folder is in the tree has given its
+# libraries and programs; a window folder (<part>/ui) its koru_<part>ui. A
+# part that failed to configure thus stops the build instead of silently
+# leaving a window and its tests out.
+function(koru_check_parts)
+  set(parts
+    model:koru_model widgets:koru_widgets kitprotocol:koru_kitprotocol link:koru_link link:koru_linkui
+    icons:koru_icons flowchart:koru_flowchart text:koru_text melody:koru_melody preview:koru_preview
+    measure:koru_measure report:koru_report kit:koru_kitcore kit:koru-kit assets:koru_assets
+    app:koru_app app:koru tools:koru-tool)
+  foreach(part icons flowchart text melody preview measure report)
+    list(APPEND parts ${part}/ui:koru_${part}ui)
+  endforeach()
+  foreach(entry ${parts})
+    string(REPLACE ":" ";" pair ${entry})
+    list(GET pair 0 folder)
+    list(GET pair 1 target)
+    if(IS_DIRECTORY ${PROJECT_SOURCE_DIR}/${folder} AND NOT TARGET ${target})
+      message(FATAL_ERROR "${folder}/ is in the tree but did not give ${target}")
+    endif()
+  endforeach()
+endfunction()

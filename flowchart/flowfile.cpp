@@ -2,12 +2,9 @@
 
 #include "flowchart/listingimport.h"
 #include "model/catalogue.h"
-#include "model/dialogservice.h"
 #include "model/paths.h"
-#include "model/programfile.h"
 #include "model/textutil.h"
 
-#include <QFileInfo>
 
 namespace koru {
 
@@ -224,58 +221,14 @@ QString FlowDemoPath(int number)
     return AssetPath(QStringLiteral("Data\\Demo\\fro\\demo%1(フロー).koru").arg(number));
 }
 
-void ShowLoadResult(const FlowLoadResult &result)
-{
-    if (result.message.isEmpty())
-        return;
-    if (result.isInformation)
-        Dialogs().information(result.message);
-    else
-        Dialogs().warning(result.message);
-}
-
-QString SaveFlowchartCommand(const FlowDocument &doc)
-{
-    ListingResult listing;
-    const QStringList lines = FlowFileLines(doc, &listing);
-    if (!listing.warning.isEmpty())
-        Dialogs().warning(listing.warning);
-    const QString chosen = Dialogs().saveFileName(FlowFileFilter);
-    if (chosen.isEmpty())
-        return {};
-    const QString path = WithProgramSuffix(chosen, FlowSuffix);
-    if (QFileInfo::exists(path) && !Dialogs().confirmOverwrite(OverwriteQuestion))
-        return {};
-    if (!WriteProgramLines(path, lines)) {
-        Dialogs().warning(SaveFailed);
-        return {};
-    }
-    return path;
-}
-
-QString OpenFlowchartCommand(FlowDocument &doc)
-{
-    const QString path = Dialogs().openFileName(FlowFileFilter);
-    if (path.isEmpty())
-        return {};
-    if (!HasProgramExtension(path)) {
-        Dialogs().information(WrongExtension);
-        return {};
-    }
-    const FlowLoadResult result = LoadFlowFile(doc, path);
-    ShowLoadResult(result);
-    return result.ok() ? path : QString();
-}
-
-bool OpenFlowDemoCommand(FlowDocument &doc, int number)
+FlowLoadResult LoadFlowDemo(FlowDocument &doc, int number)
 {
     if (number < 1 || number > FlowDemoCount) {
-        Dialogs().warning(LoadFailed);
-        return false;
+        FlowLoadResult result;
+        result.message = LoadFailed;
+        return result;
     }
-    const FlowLoadResult result = LoadFlowFile(doc, FlowDemoPath(number));
-    ShowLoadResult(result);
-    return result.ok();
+    return LoadFlowFile(doc, FlowDemoPath(number));
 }
 
 } // namespace koru

@@ -10,6 +10,9 @@
 
 #include "flowchart/flowdocument.h"
 #include "flowchart/flowtranslate.h"
+#include "model/dialogservice.h"
+#include "model/filecommands.h"
+#include "model/programfile.h"
 
 #include <QString>
 #include <QStringList>
@@ -18,6 +21,9 @@
 namespace koru {
 
 inline const QString FlowFileFilter = QStringLiteral("KORUファイル(*.koru)|*.koru");
+// What the file commands (model/filecommands.h) need to know of flowchart files.
+inline const FileKind FlowFiles{QStringLiteral("flowchart"), FlowFileFilter, QStringLiteral(".koru"), FlowSuffix,
+                                SaveFailed};
 inline constexpr int FlowDemoCount = 4;
 // Largest coordinate a file may hold; the canvas is far smaller.
 inline constexpr int MaxCanvasCoordinate = 100000;
@@ -49,6 +55,8 @@ struct FlowLoadResult
     QString message;       // to show; empty when there is nothing to say
     bool isInformation = false; // information box rather than a warning
     bool ok() const { return status == Loaded || status == Imported; }
+    // For the file commands, which show the message.
+    FileResult toFileResult() const { return {ok(), message, isInformation}; }
 };
 
 // Replaces the document with the file's lines.
@@ -58,18 +66,14 @@ FlowLoadResult LoadFlowFile(FlowDocument &document, const QString &path);
 // Path of a demo file (1-4) beside the executable.
 QString FlowDemoPath(int number);
 
-// ---- The window's file commands, with their dialogs ---------------------
+// The window's file commands are the shared ones (model/filecommands.h):
+//   ListingResult listing;
+//   const QStringList lines = FlowFileLines(document, &listing);
+//   SaveProgramCommand(FlowFiles, lines, listing.warning);   // "ファイルへ保存"
+//   OpenProgramCommand(FlowFiles, [&](const QString &path) { return LoadFlowFile(document, path).toFileResult(); });
+//   ShowFileResult(LoadFlowDemo(document, n).toFileResult()); // "デモ１" ... "デモ４"
 
-// "ファイルへ保存": translation (a failing subroutine's warning), save dialog,
-// suffix, overwrite question, write. Returns the saved path, empty when
-// cancelled or failed (the failure shown).
-QString SaveFlowchartCommand(const FlowDocument &document);
-// "保存ファイルの読み込み": open dialog, extension check, load, messages.
-// Returns the opened path for the caption, empty otherwise.
-QString OpenFlowchartCommand(FlowDocument &document);
-// "デモ１" ... "デモ４": loads the demo; false (and the message shown) on failure.
-bool OpenFlowDemoCommand(FlowDocument &document, int number);
-// Shows a load result's message, if any, in the right kind of box.
-void ShowLoadResult(const FlowLoadResult &result);
+// Loads demo number (1-4); any other number fails with the read failure.
+FlowLoadResult LoadFlowDemo(FlowDocument &document, int number);
 
 } // namespace koru

@@ -1,12 +1,9 @@
 // Reading and writing icon program files.
 #include "icons/iconfile.h"
 
-#include "model/dialogservice.h"
+#include "model/dialogservice.h" // the shared messages
 #include "model/paths.h"
-#include "model/programfile.h"
 #include "model/textutil.h"
-
-#include <QFileInfo>
 
 namespace koru::icons {
 
@@ -15,13 +12,19 @@ QString SlotLine(const IconSlot &slot)
     if (slot.isEmpty())
         return QStringLiteral("-1");
     const QString kind = QString::number(slot.kind);
-    if (IsLedKind(slot.kind)) {
+    switch (FieldsOf(slot.kind)) {
+    case IconFields::Colour: {
         const int mode = slot.mode.value_or(0);
         return mode == 0 ? QStringLiteral("%1,0,%2").arg(kind).arg(slot.value.value_or(1))
                          : QStringLiteral("%1,%2,0").arg(kind).arg(mode);
     }
-    if (slot.kind == Beep)
+    case IconFields::ModeIsSubKind:
         return QStringLiteral("%1,%2").arg(kind).arg(slot.mode.value_or(0));
+    case IconFields::Value:
+    case IconFields::BrightnessValue:
+    case IconFields::None:
+        break;
+    }
     if (slot.value)
         return QStringLiteral("%1,%2").arg(kind).arg(*slot.value);
     return kind + QLatin1Char(',');
@@ -30,7 +33,7 @@ QString SlotLine(const IconSlot &slot)
 QStringList IconFileLines(const IconProgram &program)
 {
     QStringList lines;
-    if (program.checkLoops()) {
+    if (program.loopsAreValid()) {
         lines.append(QStringLiteral("OK"));
         lines.append(program.toRecords());
     } else {
@@ -62,14 +65,21 @@ ReadResult ReadIconLines(const QStringList &lines, IconProgram &program)
             return ReadResult::Damaged;
         std::optional<int> mode;
         std::optional<int> value;
-        if (IsLedKind(*kind)) {
+        switch (FieldsOf(*kind)) {
+        case IconFields::Colour:
             mode = field(2);
             if (mode == 0)
                 value = field(3);
-        } else if (*kind == Beep) {
+            break;
+        case IconFields::ModeIsSubKind:
             mode = field(2);
-        } else if (SliderOf(*kind, 0) != SliderKind::None) {
+            break;
+        case IconFields::Value:
+        case IconFields::BrightnessValue:
             value = field(2);
+            break;
+        case IconFields::None:
+            break;
         }
         if (!program.restore(n, *kind, mode, value))
             return ReadResult::Damaged;
@@ -77,55 +87,22 @@ ReadResult ReadIconLines(const QStringList &lines, IconProgram &program)
     return ReadResult::Ok;
 }
 
-bool LoadIconFile(const QString &path, IconProgram &program)
+FileResult LoadIconFile(const QString &path, IconProgram &program)
 {
     const std::optional<QStringList> lines = ReadProgramLines(path);
     if (!lines) {
         program.clearAll();
-        Dialogs().warning(LoadFailed);
-        return false;
+        return {false, LoadFailed};
     }
     switch (ReadIconLines(*lines, program)) {
     case ReadResult::Ok:
-        return true;
+        return {true, {}};
     case ReadResult::OtherStep:
-        Dialogs().warning(OtherStepMessage);
-        return false;
+        return {false, OtherStepMessage};
     case ReadResult::Damaged:
-        Dialogs().warning(LoadFailed);
-        return false;
+        break;
     }
-    return false;
-}
-
-std::optional<QString> SaveIconProgram(const IconProgram &program, const QString &folder)
-{
-    const QStringList lines = IconFileLines(program);
-    const QString chosen = Dialogs().saveFileName(IconFileFilter, folder);
-    if (chosen.isEmpty())
-        return std::nullopt;
-    const QString path = WithProgramSuffix(chosen, IconSuffix);
-    if (QFileInfo::exists(path) && !Dialogs().confirmOverwrite(OverwriteQuestion))
-        return std::nullopt;
-    if (QFileInfo(path).isDir() || !WriteProgramLines(path, lines)) {
-        Dialogs().warning(SaveErrorMessage);
-        return std::nullopt;
-    }
-    return path;
-}
-
-std::optional<QString> OpenIconProgram(IconProgram &program, const QString &folder)
-{
-    const QString path = Dialogs().openFileName(IconFileFilter, folder);
-    if (path.isEmpty())
-        return std::nullopt;
-    if (!HasProgramExtension(path)) {
-        Dialogs().information(WrongExtension);
-        return std::nullopt;
-    }
-    if (!LoadIconFile(path, program))
-        return std::nullopt;
-    return path;
+    return {false, LoadFailed};
 }
 
 QString DemoPath(int number)
@@ -133,7 +110,7 @@ QString DemoPath(int number)
     return AssetPath(QStringLiteral("Data\\Demo\\dd\\demo%1(アイコン).koru").arg(number));
 }
 
-bool LoadDemo(int number, IconProgram &program)
+FileResult LoadDemo(int number, IconProgram &program)
 {
     return LoadIconFile(DemoPath(number), program);
 }

@@ -2,7 +2,6 @@
 #include "icons/iconprogram.h"
 
 #include "model/catalogue.h"
-#include "model/dialogservice.h"
 
 namespace koru::icons {
 
@@ -261,97 +260,117 @@ bool IconProgram::loopsAreValid() const
     return !insideLoop;
 }
 
-bool IconProgram::checkLoops() const
+IconProgram::Check IconProgram::checkLoops() const
 {
     if (loopsAreValid())
-        return true;
-    Dialogs().warning(LoopMessage);
-    return false;
+        return {};
+    return {false, LoopMessage};
 }
+
+namespace {
+
+// How an icon becomes an instruction. LED kinds are full_led with the
+// choice as sub-kind and their preset's colour; the others are listed here.
+// Every translation (listing, image, report, file lines) reads this table.
+using Fields = IconFields;
+
+struct KindRow
+{
+    int kind;
+    const char *keyword;
+    int subKind;
+    Fields fields;
+    const char16_t *report; // %1: the slider position or the choice number (from 1)
+};
+
+constexpr KindRow KindRows[] = {
+    {WaitSound, "wait", 0, Fields::None, u"音入力があるまで停止"},
+    {WaitSwitch, "wait", 1, Fields::None, u"SWが押されるまで停止"},
+    {WaitBright, "wait", 2, Fields::None, u"明るくなるまで停止"},
+    {WaitDark, "wait", 3, Fields::None, u"暗くなるまで停止"},
+    {WaitTemperature, "wait", 4, Fields::Value, u"%1度になるまで停止"},
+    {WaitHumidity, "wait", 5, Fields::Value, u"%1％になるまで停止"},
+    {LoopStart, "loop", 0, Fields::Value, u"繰り返し開始%1回"},
+    {LoopEnd, "loop", 1, Fields::None, u"繰り返し終了"},
+    {Backlight, "light_led", 0, Fields::BrightnessValue, u"バックライト点灯%1秒"},
+    {Timer, "timer", 0, Fields::Value, u"タイマー%1秒"},
+    {Beep, "sound", 3, Fields::ModeIsSubKind, u"確認音 %1"},
+};
+
+const KindRow *rowOf(int kind)
+{
+    for (const KindRow &row : KindRows)
+        if (row.kind == kind)
+            return &row;
+    return nullptr;
+}
+
+constexpr int FullBrightness = 100;
+
+} // namespace
+
+IconFields FieldsOf(int kind)
+{
+    if (IsLedKind(kind))
+        return IconFields::Colour;
+    const KindRow *row = rowOf(kind);
+    return row ? row->fields : IconFields::None;
+}
+
+namespace {
+
+// The slot's instruction. The listing writes a fade's time as 0, the image
+// writes FadeTime there.
+std::optional<EncoderEntry> instructionOf(const IconSlot &s, bool forImage)
+{
+    const int value = s.value.value_or(0);
+    const int mode = s.mode.value_or(0);
+    if (IsLedKind(s.kind)) {
+        const ColourPreset c = presetOf(s.kind);
+        const int time = mode == 0 ? value : forImage ? FadeTime : 0;
+        return EncoderEntry{QStringLiteral("full_led"), params(mode, {c.red, c.green, c.blue, time})};
+    }
+    const KindRow *row = rowOf(s.kind);
+    if (!row)
+        return std::nullopt;
+    const QString keyword = QLatin1String(row->keyword);
+    switch (row->fields) {
+    case Fields::None: return EncoderEntry{keyword, params(row->subKind)};
+    case Fields::Value: return EncoderEntry{keyword, params(row->subKind, {value})};
+    case Fields::BrightnessValue: return EncoderEntry{keyword, params(row->subKind, {FullBrightness, value})};
+    case Fields::ModeIsSubKind: return EncoderEntry{keyword, params(row->subKind + mode)};
+    case Fields::Colour: break; // the LED kinds, above
+    }
+    return std::nullopt;
+}
+
+} // namespace
 
 QStringList IconProgram::toRecords() const
 {
     QStringList records;
-    for (const IconSlot &s : m_slots) {
-        const int value = s.value.value_or(0);
-        if (IsLedKind(s.kind)) {
-            const ColourPreset c = presetOf(s.kind);
-            const int mode = s.mode.value_or(0);
-            records.append(CommandRecord(QStringLiteral("full_led"),
-                                         params(mode, {c.red, c.green, c.blue, mode == 0 ? value : 0})));
-            continue;
-        }
-        switch (s.kind) {
-        case WaitSound:
-        case WaitSwitch:
-        case WaitBright:
-        case WaitDark:
-            records.append(CommandRecord(QStringLiteral("wait"), params(s.kind - WaitSound)));
-            break;
-        case WaitTemperature:
-            records.append(CommandRecord(QStringLiteral("wait"), params(4, {value})));
-            break;
-        case WaitHumidity:
-            records.append(CommandRecord(QStringLiteral("wait"), params(5, {value})));
-            break;
-        case LoopStart:
-            records.append(CommandRecord(QStringLiteral("loop"), params(0, {value})));
-            break;
-        case LoopEnd:
-            records.append(CommandRecord(QStringLiteral("loop"), params(1)));
-            break;
-        case Backlight:
-            records.append(CommandRecord(QStringLiteral("light_led"), params(0, {100, value})));
-            break;
-        case Timer:
-            records.append(CommandRecord(QStringLiteral("timer"), params(0, {value})));
-            break;
-        case Beep:
-            records.append(CommandRecord(QStringLiteral("sound"), params(s.mode.value_or(0) + 3)));
-            break;
-        default:
-            break;
-        }
-    }
+    for (const IconSlot &s : m_slots)
+        if (const std::optional<EncoderEntry> entry = instructionOf(s, false))
+            records.append(CommandRecord(entry->keyword, entry->parameters));
     return CommandListing(records);
+}
+
+QList<EncoderEntry> IconProgram::encoderEntries() const
+{
+    // Start, the icons in row order, end: each runs into the next.
+    QList<EncoderEntry> entries{{QStringLiteral("start"), params(0)}};
+    for (const IconSlot &s : m_slots)
+        if (const std::optional<EncoderEntry> entry = instructionOf(s, true))
+            entries.append(*entry);
+    entries.append({QStringLiteral("end"), params(0)});
+    for (qsizetype i = 0; i + 1 < entries.size(); ++i)
+        entries[i].next = int(i + 1);
+    return entries;
 }
 
 DeviceImage IconProgram::toImage() const
 {
-    DeviceImage image{230, 2};
-    for (const IconSlot &s : m_slots) {
-        if (s.isEmpty())
-            continue;
-        const int value = s.value.value_or(0);
-        DeviceImage bytes;
-        if (IsLedKind(s.kind)) {
-            const ColourPreset c = presetOf(s.kind);
-            const int mode = s.mode.value_or(0);
-            if (mode != 0)
-                bytes.append(mode == 1 ? 131 : 132);
-            bytes.append(ColourWordBytes(params(0, {c.red, c.green, c.blue, mode == 0 ? value : FadeTime})));
-        } else {
-            switch (s.kind) {
-            case WaitSound: bytes = {170}; break;
-            case WaitSwitch: bytes = {171}; break;
-            case WaitBright: bytes = {172}; break;
-            case WaitDark: bytes = {173}; break;
-            case LoopStart: bytes = {200, value}; break;
-            case LoopEnd: bytes = {201}; break;
-            case Backlight: bytes = {145, 100, value}; break;
-            case Timer: bytes = {160, value}; break;
-            case Beep: bytes = {153 + s.mode.value_or(0)}; break;
-            case WaitTemperature: bytes = {174, value}; break;
-            case WaitHumidity: bytes = {175, value}; break;
-            default: continue;
-            }
-        }
-        // The next instruction begins right after this one's address byte.
-        image.append(bytes);
-        image.append(int(image.size()) + 1);
-    }
-    image.append({231, 0});
-    return image;
+    return EncodeProgram(encoderEntries(), ImageOrder::Text);
 }
 
 QStringList IconProgram::toBytes() const
@@ -366,29 +385,23 @@ QStringList IconProgram::toReportLines() const
         if (s.isEmpty())
             continue;
         const int value = s.value.value_or(0);
+        const int mode = s.mode.value_or(0);
         QString text;
         if (IsLedKind(s.kind)) {
             const QString name = presetOf(s.kind).name;
-            switch (s.mode.value_or(0)) {
+            switch (mode) {
             case 0: text = QStringLiteral("フルカラーLED%1点灯%2秒").arg(name, QuarterSecondText(value)); break;
             case 1: text = QStringLiteral("フルカラーLED%1フェードイン").arg(name); break;
             default: text = QStringLiteral("フルカラーLED%1フェードアウト").arg(name); break;
             }
-        } else {
-            switch (s.kind) {
-            case WaitSound: text = QStringLiteral("音入力があるまで停止"); break;
-            case WaitSwitch: text = QStringLiteral("SWが押されるまで停止"); break;
-            case WaitBright: text = QStringLiteral("明るくなるまで停止"); break;
-            case WaitDark: text = QStringLiteral("暗くなるまで停止"); break;
-            case WaitTemperature: text = QStringLiteral("%1度になるまで停止").arg(value); break;
-            case WaitHumidity: text = QStringLiteral("%1％になるまで停止").arg(value); break;
-            case LoopStart: text = QStringLiteral("繰り返し開始%1回").arg(value); break;
-            case LoopEnd: text = QStringLiteral("繰り返し終了"); break;
-            case Backlight: text = QStringLiteral("バックライト点灯%1秒").arg(QuarterSecondText(value)); break;
-            case Timer: text = QStringLiteral("タイマー%1秒").arg(value); break;
-            case Beep: text = QStringLiteral("確認音 %1").arg(s.mode.value_or(0) + 1); break;
-            default: break;
-            }
+        } else if (const KindRow *row = rowOf(s.kind)) {
+            text = QString::fromUtf16(row->report);
+            if (row->fields == Fields::ModeIsSubKind)
+                text = text.arg(mode + 1);
+            else if (SliderOf(s.kind, mode) == SliderKind::Duration)
+                text = text.arg(QuarterSecondText(value));
+            else if (row->fields != Fields::None)
+                text = text.arg(value);
         }
         lines.append(QStringLiteral("%1,%2").arg(s.kind).arg(text));
     }

@@ -52,6 +52,19 @@ bool IsPlaceableKind(int kind);
 bool IsPaletteKind(int kind);
 bool IsLedKind(int kind); // 0-7
 
+// What a kind's instruction carries besides its keyword and sub-kind, from
+// the one table of kinds (iconprogram.cpp) that the listing, the image, the
+// report and the file lines read.
+enum class IconFields {
+    None,            // nothing: "wait for the switch"
+    Value,           // the slider position
+    BrightnessValue, // full brightness, then the slider position (backlight)
+    ModeIsSubKind,   // the choice is added to the sub-kind (beep)
+    Colour,          // the LED kinds: preset colour, choice as sub-kind, time
+};
+// None for kinds that cannot stand in a slot.
+IconFields FieldsOf(int kind);
+
 enum class SliderKind { None, Duration, Seconds, Count, Temperature, Humidity };
 
 struct SliderSpec
@@ -110,13 +123,22 @@ public:
     int countUsed() const;
 
     // The loop check: loops are not nested and every end closes a start
-    // before it. Pure; checkLoops() also shows the pupil the message.
+    // before it. checkLoops() also gives the message for the pupil.
     bool loopsAreValid() const;
-    bool checkLoops() const;
+    struct Check
+    {
+        bool ok = true;
+        QString message; // to show when not ok
+    };
+    Check checkLoops() const;
 
     // The instruction listing: "START", one record per occupied slot, "END".
     QStringList toRecords() const;
-    // The kit's byte image of the row (without the transfer frame).
+    // The instructions as the shared encoder takes them: start, one per
+    // occupied slot, end, each running into the next.
+    QList<EncoderEntry> encoderEntries() const;
+    // The kit's byte image of the row (without the transfer frame): 230 2,
+    // each icon with the address of the next right after it, 231 0.
     DeviceImage toImage() const;
     QStringList toBytes() const; // the same as decimal texts
     // One line per occupied slot for the pupil's report.

@@ -1,8 +1,11 @@
 #include "kit/interpreter.h"
 
+#include "model/opcodes.h"
 #include "model/textutil.h"
 
 namespace koru::kit {
+
+namespace op = koru::opcode;
 
 namespace {
 
@@ -202,12 +205,12 @@ void Interpreter::executeInstruction()
     };
 
     switch (v) {
-    case 230: // start
+    case op::Start:
         break;
-    case 231: // end of the program
+    case op::End:
         push(Op::Finish, int(EndReason::Finished));
         return;
-    case 206: // end of a subroutine
+    case op::SubroutineEnd:
         if (m_returns.empty()) {
             push(Op::Finish, int(EndReason::Finished));
             return;
@@ -215,40 +218,40 @@ void Interpreter::executeInstruction()
         push(Op::Goto, m_returns.back());
         m_returns.pop_back();
         return;
-    case 131: // fade in
-    case 132: { // fade out
+    case op::FadeIn:
+    case op::FadeOut: {
         int time = 0;
         const Rgb rgb = colourOf(byte(1), byte(2), byte(3), &time);
         const int stepMs = RoundHalfEven(time * 250.0 / 21.0);
         push(Op::Status, int(KitStatus::None));
-        pushLed(rgb, v == 131 ? InvisibleLevel : LitLevel);
+        pushLed(rgb, v == op::FadeIn ? InvisibleLevel : LitLevel);
         for (int k = 0; k < FadeSteps; ++k) {
-            pushLed(rgb, v == 131 ? InvisibleLevel - FadeStepLevel * k : LitLevel + FadeStepLevel * k);
+            pushLed(rgb, v == op::FadeIn ? InvisibleLevel - FadeStepLevel * k : LitLevel + FadeStepLevel * k);
             push(Op::Hold, stepMs);
         }
         push(Op::Hold, FadeFinalHoldMs, 1);
         break;
     }
-    case 145: // backlight for a time
+    case op::Backlight: // for a time
         pushClear();
         push(Op::Backlight, 1, byte(1));
         push(Op::Hold, byte(2) * QuarterSecondMs, 1);
         push(Op::Backlight, 0); // back to what the link says (see perform)
         break;
-    case 146:
+    case op::BacklightLinkOn:
         push(Op::Link, 1);
         break;
-    case 147:
+    case op::BacklightLinkOff:
         push(Op::Link, 0);
         break;
-    case 150:
+    case op::RadioOn:
         push(Op::Radio, 1);
         push(Op::Hold, RadioHoldMs, 1);
         break;
-    case 151:
+    case op::RadioOff:
         push(Op::Radio, 0);
         break;
-    case 152: // the stored melody
+    case op::Melody: // the stored one
         push(Op::LedOff);
         if (m_profile.playsSounds) {
             pushMelody(m_melody);
@@ -258,10 +261,10 @@ void Interpreter::executeInstruction()
         }
         pushClear();
         break;
-    case 153:
-    case 154:
-    case 155: { // confirmation sounds 1-3
-        const int n = v - 152;
+    case op::Beep1:
+    case op::Beep2:
+    case op::Beep3: { // confirmation sounds 1-3
+        const int n = v - op::Beep1 + 1;
         const int ms = m_profile.playsSounds ? beepDurationMs(n) : PreviewSoundMs;
         push(Op::LedOff);
         push(Op::Status, int(KitStatus::Beep), n);
@@ -270,25 +273,25 @@ void Interpreter::executeInstruction()
         pushClear();
         break;
     }
-    case 160: // timer
+    case op::Timer:
         pushClear();
         push(Op::Hold, byte(1) * 1000, 1);
         break;
-    case 170:
-    case 171:
-    case 172:
-    case 173:
-    case 174:
-    case 175: // waits
+    case op::WaitSound:
+    case op::WaitSwitch:
+    case op::WaitBright:
+    case op::WaitDark:
+    case op::WaitTemperature:
+    case op::WaitHumidity:
         push(Op::LedOff);
-        push(Op::Wait, v - 169, v >= 174 ? byte(1) : 0);
+        push(Op::Wait, v - op::WaitSound + 1, v >= op::WaitTemperature ? byte(1) : 0);
         break;
-    case 200: // loop start: the body follows
+    case op::LoopStart: // the body follows
         if (int(m_loops.size()) >= StackDepth)
             m_loops.pop_front();
         m_loops.emplace_back(next, byte(1));
         break;
-    case 201: // loop end
+    case op::LoopEnd:
         if (!m_loops.empty()) {
             auto &[body, count] = m_loops.back();
             if (count > 1) {
@@ -299,31 +302,32 @@ void Interpreter::executeInstruction()
             m_loops.pop_back();
         }
         break;
-    case 205: // subroutine call
+    case op::SubroutineCall:
         if (int(m_returns.size()) >= StackDepth)
             m_returns.pop_front();
         m_returns.push_back(next);
         push(Op::Goto, d.subroutineAddress);
         return;
-    case 210:
+    case op::MeasureX:
         push(Op::Variable, 'x', m_world.temperature);
         break;
-    case 211:
+    case op::MeasureY:
         push(Op::Variable, 'y', m_world.humidity);
         break;
-    case 220:
-    case 222: { // experiment board: motor or bulb for a time
-        const Op device = v == 220 ? Op::Fan : Op::Lamp;
+    case op::Motor:
+    case op::Bulb: { // experiment board: motor or bulb for a time
+        const Op device = v == op::Motor ? Op::Fan : Op::Lamp;
         push(Op::LedOff);
-        push(Op::Status, int(KitStatus::Experiment), v - 220);
+        push(Op::Status, int(KitStatus::Experiment), v - op::Motor);
         push(device, 1);
         push(Op::Hold, byte(1) * 1000, 1);
         push(device, 0);
         break;
     }
     default:
-        if (v >= 180 && v <= 195) {
-            const bool withSetValue = (v >= 184 && v <= 186) || (v >= 190 && v <= 192);
+        if (v >= op::IfSwitchOn && v <= op::IfHumidityIsY) {
+            const bool withSetValue =
+                (v >= op::IfWarmerThan && v <= op::IfTemperatureIs) || (v >= op::IfMoreHumidThan && v <= op::IfHumidityIs);
             push(Op::Goto, branchTaken(v, withSetValue ? byte(1) : 0) ? next : d.branch);
             return;
         }
@@ -345,22 +349,22 @@ bool Interpreter::branchTaken(int opcode, int setValue) const
     const int t = m_world.temperature;
     const int h = m_world.humidity;
     switch (opcode) {
-    case 180: return sw;
-    case 181: return !sw;
-    case 182: return bright;
-    case 183: return !bright;
-    case 184: return t > setValue;
-    case 185: return t <= setValue;
-    case 186: return t == setValue;
-    case 187: return t > m_x;
-    case 188: return t <= m_x;
-    case 189: return t == m_x;
-    case 190: return h > setValue;
-    case 191: return h <= setValue;
-    case 192: return h == setValue;
-    case 193: return h > m_y;
-    case 194: return h <= m_y;
-    default: return h == m_y; // 195
+    case op::IfSwitchOn: return sw;
+    case op::IfSwitchOff: return !sw;
+    case op::IfBright: return bright;
+    case op::IfDark: return !bright;
+    case op::IfWarmerThan: return t > setValue;
+    case op::IfCoolerThan: return t <= setValue;
+    case op::IfTemperatureIs: return t == setValue;
+    case op::IfWarmerThanX: return t > m_x;
+    case op::IfCoolerThanX: return t <= m_x;
+    case op::IfTemperatureIsX: return t == m_x;
+    case op::IfMoreHumidThan: return h > setValue;
+    case op::IfLessHumidThan: return h <= setValue;
+    case op::IfHumidityIs: return h == setValue;
+    case op::IfMoreHumidThanY: return h > m_y;
+    case op::IfLessHumidThanY: return h <= m_y;
+    default: return h == m_y; // op::IfHumidityIsY
     }
 }
 

@@ -4,10 +4,8 @@
 #include "link/replyrouter.h"
 #include "link/virtualkitbackend.h"
 #include "model/textutil.h"
-#include "model/wait.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 
 namespace koru {
 
@@ -64,9 +62,6 @@ void DeviceLink::init()
     m_refreshTimer.setSingleShot(true);
     m_refreshTimer.setInterval(0);
     connect(&m_refreshTimer, &QTimer::timeout, this, &DeviceLink::select);
-    m_retryTimer.setSingleShot(true);
-    m_retryTimer.setInterval(PermissionRetryMs);
-    connect(&m_retryTimer, &QTimer::timeout, this, &DeviceLink::select);
     m_purgeTimer.setSingleShot(true);
     m_purgeTimer.setInterval(0);
     connect(&m_purgeTimer, &QTimer::timeout, this, &DeviceLink::purgeRetired);
@@ -124,22 +119,14 @@ void DeviceLink::refresh()
     select();
 }
 
-bool DeviceLink::waitUntilSettled(int timeoutMs)
+bool DeviceLink::isSettled() const
 {
-    const QDeadlineTimer deadline(timeoutMs);
-    const auto settled = [this] {
-        if (!m_selectedOnce || m_refreshTimer.isActive())
+    // Released devices count as settled once closed.
+    if (!m_selectedOnce || m_refreshTimer.isActive() || m_purgeTimer.isActive())
+        return false;
+    for (const auto &backend : m_backends)
+        if (!backend->settled())
             return false;
-        for (const auto &backend : m_backends)
-            if (!backend->settled())
-                return false;
-        return true;
-    };
-    while (!settled()) {
-        if (deadline.hasExpired())
-            return false;
-        WaitMs(10);
-    }
     return true;
 }
 
@@ -157,7 +144,7 @@ void DeviceLink::refreshIfPending()
 void DeviceLink::select()
 {
     m_selectedOnce = true;
-    m_retryTimer.stop();
+    ++m_retryTicket;
 
     struct Found
     {
@@ -197,10 +184,10 @@ void DeviceLink::select()
         } else if (result.status == OpenStatus::PermissionDenied) {
             // Access rights are granted a moment after the device appears.
             refusedNow.insert(f.info.path);
-            QElapsedTimer &since = m_refusedSince[f.info.path];
-            if (!since.isValid())
-                since.start();
-            if (since.elapsed() < PermissionGiveUpMs)
+            const qint64 now = PaceClock::instance().nowMs();
+            const qint64 since = m_refusedSince.value(f.info.path, now);
+            m_refusedSince.insert(f.info.path, since);
+            if (now - since < PermissionGiveUpMs)
                 retry = true;
         }
     }
@@ -213,13 +200,19 @@ void DeviceLink::select()
         devices.append(f.info);
     m_devices = devices;
     m_kitIndex = kitIndex;
-    if (retry)
-        m_retryTimer.start();
+    if (retry) {
+        const quint64 ticket = m_retryTicket;
+        PaceClock::instance().callAfter(PermissionRetryMs, this, [this, ticket] {
+            if (ticket == m_retryTicket)
+                select();
+        });
+    }
     emit devicesChanged();
     if (hadKit != KitPresent())
         emit kitChanged(KitPresent());
     if (hadKit && !KitPresent())
         ReplyRouter::instance().kitLost();
+    abandonSendsIfKitChanged();
 }
 
 void DeviceLink::releaseKit()
@@ -255,6 +248,7 @@ void DeviceLink::onKitGone()
     releaseKit();
     emit kitChanged(false);
     ReplyRouter::instance().kitLost();
+    abandonSendsIfKitChanged();
     scheduleRefresh();
 }
 
@@ -265,56 +259,113 @@ bool DeviceLink::kitUnchangedSince(quint64 generation) const
     return KitPresent() && generation == m_kitGeneration;
 }
 
-bool DeviceLink::sendValues(QStringList values, bool showProgress)
+bool DeviceLink::Transfer(const QList<int> &values)
+{
+    if (m_transferQueued)
+        return false;
+    Send send;
+    send.values = values;
+    send.isTransfer = true;
+    return enqueue(std::move(send));
+}
+
+bool DeviceLink::request(int value)
+{
+    Send send;
+    send.values = {value};
+    return enqueue(std::move(send));
+}
+
+bool DeviceLink::enqueue(Send send)
 {
     refreshIfPending();
     if (!KitPresent())
         return false;
     StartReceiving();
-    const quint64 generation = m_kitGeneration;
-    const int length = OutputReportLength();
-    const int step = ProgressStep(int(values.size()));
-    int position = 0;
-    ++m_transferDepth;
-    if (showProgress) {
-        emit transferStarted(int(values.size()));
+    send.kitGeneration = m_kitGeneration;
+    if (send.isTransfer)
+        m_transferQueued = true;
+    m_sends.push_back(std::move(send));
+    if (!m_sendRunning)
+        startNextSend();
+    return true;
+}
+
+void DeviceLink::startNextSend()
+{
+    if (m_sends.empty())
+        return;
+    m_sendRunning = true;
+    const Send &send = m_sends.front();
+    if (!kitUnchangedSince(send.kitGeneration)) {
+        finishSend(false); // asked for a kit that is gone: never started
+        return;
+    }
+    const quint64 ticket = m_sendTicket;
+    if (send.isTransfer) {
+        emit transferStarted(int(send.values.size()));
         emit transferProgress(0);
     }
-    bool completed = true;
-    for (const QString &text : values) {
-        // A kit that went away (or was replaced) gets nothing more.
-        if (!kitUnchangedSince(generation)) {
-            completed = false;
-            break;
-        }
-        // A refused write is skipped; the next value follows as usual.
-        const bool written = m_kit->write(OutputReportFor(IntegerOr(text, 0), length));
-        if (written && ReplyRouter::instance().has(ReplyRole::Measurement))
-            WaitMs(MeasurementPaceMs);
-        WaitMs(PaceMs);
-        position = qMin(100, position + step);
-        if (showProgress)
-            emit transferProgress(position);
+    // A slot may have ended this send meanwhile (the kit went away).
+    if (ticket == m_sendTicket && !m_sends.empty())
+        writeNextValue();
+}
+
+void DeviceLink::writeNextValue()
+{
+    Send &send = m_sends.front();
+    const bool kitStayed = kitUnchangedSince(send.kitGeneration);
+    // A kit that went away (or was replaced) gets nothing more.
+    if (send.next >= send.values.size() || !kitStayed) {
+        finishSend(kitStayed);
+        return;
     }
-    completed = completed && kitUnchangedSince(generation);
-    --m_transferDepth;
-    if (showProgress)
+    // A refused write is skipped; the next value follows as usual.
+    const bool written = m_kit->write(OutputReportFor(send.values[send.next], OutputReportLength()));
+    int pause = PaceMs;
+    if (written && ReplyRouter::instance().has(ReplyRole::Measurement))
+        pause += MeasurementPaceMs;
+    const quint64 ticket = ++m_sendTicket;
+    PaceClock::instance().callAfter(pause, this, [this, ticket] { afterPause(ticket); });
+}
+
+void DeviceLink::afterPause(quint64 ticket)
+{
+    if (ticket != m_sendTicket || m_sends.empty())
+        return; // the send ended meanwhile
+    Send &send = m_sends.front();
+    ++send.next;
+    send.position = qMin(100, send.position + ProgressStep(int(send.values.size())));
+    if (send.isTransfer)
+        emit transferProgress(send.position);
+    if (ticket != m_sendTicket || m_sends.empty())
+        return; // a slot of the progress ended it
+    writeNextValue();
+}
+
+void DeviceLink::finishSend(bool completed)
+{
+    if (m_sends.empty())
+        return;
+    ++m_sendTicket;
+    const Send send = std::move(m_sends.front());
+    m_sends.pop_front();
+    m_sendRunning = false;
+    if (send.isTransfer) {
+        m_transferQueued = false;
         emit transferFinished(completed);
-    return completed;
+    } else {
+        emit requestFinished(send.values.value(0), completed);
+    }
+    // A slot may have started the next send itself.
+    if (!m_sendRunning && !m_sends.empty())
+        startNextSend();
 }
 
-bool DeviceLink::Transfer()
+void DeviceLink::abandonSendsIfKitChanged()
 {
-    return sendValues(m_sendList, true);
-}
-
-bool DeviceLink::request(int value)
-{
-    refreshIfPending();
-    if (!KitPresent())
-        return false;
-    m_sendList = {QString::number(value)};
-    return sendValues(m_sendList, false);
+    while (!m_sends.empty() && !kitUnchangedSince(m_sends.front().kitGeneration))
+        finishSend(false);
 }
 
 bool DeviceLink::RequestRun() { return request(kit::Run); }

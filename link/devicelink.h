@@ -1,17 +1,19 @@
 // The device link: finds the kit among the HID devices, keeps that choice
 // current as devices come and go, and speaks the kit's protocol of single
 // byte values. One link serves the whole program (instance()); every
-// operation runs on the user-interface thread.
+// operation runs on the user-interface thread and returns at once: values go
+// out one per tick of the PaceClock, and signals tell how a send went.
 #pragma once
 
 #include "link/hidbackend.h"
+#include "link/paceclock.h"
 
-#include <QElapsedTimer>
 #include <QHash>
 #include <QPointer>
 #include <QStringList>
 #include <QTimer>
 
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -79,19 +81,27 @@ public:
 
     // Re-enumerates and selects now (also done on every change notice).
     void refresh();
-    // Waits (dispatching events) until the first selection has been made and
-    // every backend knows its devices, at most timeoutMs. True when settled.
-    bool waitUntilSettled(int timeoutMs);
+    // Whether the first selection has been made and every backend knows its
+    // devices. Changes are announced by devicesChanged().
+    bool isSettled() const;
 
     // --- Protocol ----------------------------------------------------------
-    // The values the next Transfer sends, as decimal texts.
-    QStringList sendList() const { return m_sendList; }
-    void setSendList(const QStringList &values) { m_sendList = values; }
+    // Every send writes one value per output report, then pauses PaceMs
+    // (PaceMs + MeasurementPaceMs after a written value while a measurement
+    // window is attached) before the next value; a refused write is skipped.
+    // Sends run one after another in the order they were asked for. The kit
+    // going away ends the running and the waiting sends at once, unfinished.
 
-    // Sends the send list, one value per report, paced. False without a kit,
-    // and when the kit goes away before the send is over (the rest is not
-    // written).
-    bool Transfer();
+    // Starts sending values (a frame start value, the codes, 250) and returns
+    // at once: transferStarted, transferProgress after every value, then
+    // transferFinished(completed). False, and nothing sent, without a kit or
+    // while another transfer is under way.
+    bool Transfer(const QList<int> &values);
+    bool transferring() const { return m_transferQueued; }
+
+    // Single requests: false without a kit; otherwise the value is sent (after
+    // a transfer under way, never inside its frame) and requestFinished(value,
+    // completed) follows once its pause is over.
     bool RequestRun();
     bool RequestPlay();
     bool RequestStop();
@@ -99,7 +109,8 @@ public:
     bool RequestMeasurement();
     bool RequestMeasureOutput(int n);
 
-    bool transferring() const { return m_transferDepth > 0; }
+    // Whether any send is under way or waiting.
+    bool sending() const { return !m_sends.empty(); }
 
     static constexpr int PaceMs = 50;
     static constexpr int MeasurementPaceMs = 1000; // extra, while the measurement window exists
@@ -113,7 +124,12 @@ signals:
     // Transfer progress, for the transfer window.
     void transferStarted(int count);
     void transferProgress(int percent);
+    // False when the kit went away (or was replaced) before the last pause
+    // was over: its FF will never come.
     void transferFinished(bool completed);
+    // A single request's value went out and its pause is over (completed), or
+    // the kit went away first.
+    void requestFinished(int value, bool completed);
     // Every reply of the kit, after it was routed.
     void replyReceived(const QString &line);
 
@@ -126,9 +142,22 @@ private:
     void purgeRetired();
     void onKitReport(const QByteArray &report);
     void onKitGone();
+    struct Send
+    {
+        QList<int> values;
+        bool isTransfer = false;
+        quint64 kitGeneration = 0;
+        int next = 0;     // index of the value to write
+        int position = 0; // progress bar position
+    };
     bool request(int value);
-    // Takes its own copy: a request made during the waits replaces the send list.
-    bool sendValues(QStringList values, bool showProgress);
+    bool enqueue(Send send);
+    void startNextSend();
+    void writeNextValue();
+    void afterPause(quint64 ticket);
+    void finishSend(bool completed);
+    // Ends every send when the kit they were meant for is gone.
+    void abandonSendsIfKitChanged();
     bool kitUnchangedSince(quint64 generation) const;
 
     std::vector<std::unique_ptr<HidBackend>> m_backends;
@@ -146,11 +175,13 @@ private:
     bool m_selectedOnce = false;
 
     QTimer m_refreshTimer;
-    QTimer m_retryTimer;
-    QHash<QString, QElapsedTimer> m_refusedSince; // paths refused for lack of permission
+    quint64 m_retryTicket = 0; // invalidates a planned permission retry
+    QHash<QString, qint64> m_refusedSince; // paths refused for lack of permission, since (PaceClock ms)
 
-    QStringList m_sendList;
-    int m_transferDepth = 0;
+    std::deque<Send> m_sends; // the front one runs once m_sendRunning
+    bool m_sendRunning = false;
+    bool m_transferQueued = false;
+    quint64 m_sendTicket = 0; // invalidates the pending pause of an ended send
 };
 
 } // namespace koru

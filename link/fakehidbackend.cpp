@@ -1,5 +1,6 @@
 #include "link/fakehidbackend.h"
 
+#include "link/devicelink.h"
 #include "link/reportreader.h"
 
 #include <QTimer>
@@ -179,7 +180,7 @@ FakeHidBackend::Responder FakeHidBackend::readyResponder()
 {
     return [](const QByteArray &report) -> QList<QByteArray> {
         const int value = report.size() > 1 ? quint8(report[1]) : -1;
-        if (value == 250 || value == 241 || value == 243)
+        if (value == kit::FrameEnd || value == kit::Run || value == kit::Play)
             return {QByteArray("\x00\xFF", 2)};
         return {};
     };

@@ -1,6 +1,6 @@
 #include "link/virtualkitbackend.h"
 
-#include "link/virtualkitprotocol.h"
+#include "kitprotocol/virtualkitprotocol.h"
 
 #include <QDir>
 #include <QLocalSocket>

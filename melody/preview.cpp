@@ -1,10 +1,10 @@
 #include "melody/preview.h"
 
 #include "model/paths.h"
+#include "model/programfile.h"
 #include "model/textutil.h"
 
 #include <QFile>
-#include <QTemporaryFile>
 #include <QtEndian>
 
 #include <cstring>
@@ -146,31 +146,11 @@ QByteArray PreviewWave(const QStringList &codes, MelodySpeed speed)
     return wave;
 }
 
-namespace {
-
-// A fresh file under a temporary name that then takes the place of the old
-// one, so a player still reading the old sound never sees a half written
-// file. No flush to the disk: the file is rebuilt every time.
-bool writeWave(const QByteArray &wave, const QString &path)
+bool WritePreview(const Melody &melody, PreviewRange range, const QString &path, QString *error)
 {
-    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
-    if (!file.open())
-        return false;
-    if (file.write(wave) != wave.size() || !file.flush())
-        return false;
-    file.close();
-    QFile::remove(path);
-    if (!file.rename(path))
-        return false;
-    file.setAutoRemove(false);
-    return true;
-}
-
-} // namespace
-
-bool WritePreview(const Melody &melody, PreviewRange range, const QString &path)
-{
-    return writeWave(PreviewWave(PreviewCodes(melody, range), melody.speed()), path);
+    // Like every save: a player still reading the old sound never sees a
+    // half-written file, and a failed write leaves the old one.
+    return WriteFileAtomically(path, PreviewWave(PreviewCodes(melody, range), melody.speed()), error);
 }
 
 QString BuildPreview(const Melody &melody, PreviewRange range)
@@ -186,7 +166,7 @@ QString BuildKeySound(const Key &key)
         return QString();
     const QString path = WorkFolder() + KeySoundFileName;
     const QByteArray wave = PreviewWave({QString::number(NoteCode(key, 0))}, MelodySpeed::Double);
-    return writeWave(wave, path) ? path : QString();
+    return WriteFileAtomically(path, wave) ? path : QString();
 }
 
 } // namespace koru

@@ -38,8 +38,9 @@ QByteArray PreviewWave(const QStringList &codes, MelodySpeed speed);
 // Writes the preview to WorkFolder() + "Melo.WAV", replacing an earlier one;
 // returns its path, or an empty text when it could not be written.
 QString BuildPreview(const Melody &melody, PreviewRange range);
-// The same into any file (koru-tool).
-bool WritePreview(const Melody &melody, PreviewRange range, const QString &path);
+// The same into any file (koru-tool); error, when given, receives the
+// reason of a failure.
+bool WritePreview(const Melody &melody, PreviewRange range, const QString &path, QString *error = nullptr);
 
 // The short sound of one key (an eighth note at double speed, a quarter of
 // a second) in WorkFolder() + "Key.WAV"; its path, or an empty text for the

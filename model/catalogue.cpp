@@ -3,6 +3,7 @@
 // decoder.h reads them.
 #include "model/catalogue.h"
 
+#include "model/opcodes.h"
 #include "model/textutil.h"
 #include "model/varianttable.h"
 
@@ -12,6 +13,7 @@ namespace detail {
 namespace {
 
 using PB = ParameterBytes;
+namespace op = opcode;
 using U = ParameterUnit;
 
 const ParameterRange Colour{0, 255, 0, U::ColourValue};
@@ -48,68 +50,68 @@ QList<Variant> BuildVariants()
     const QList<ParameterRange> led{Colour, Colour, Colour, LightTime};
     const QList<ParameterRange> fade{Colour, Colour, Colour, FadeTime};
     return {
-        V("start", 0, 230, PB::None, 1, u"", u"", u""),
-        V("end", 0, 231, PB::None, 0, u"", u"", u""),
+        V("start", 0, op::Start, PB::None, 1, u"", u"", u""),
+        V("end", 0, op::End, PB::None, 0, u"", u"", u""),
 
         V("full_led", 0, -1, PB::ColourWord, 1, u"フルカラーLED点灯", u"LED点灯 {t}秒", u"フルカラーLED点灯", led),
-        V("full_led", 1, 131, PB::ColourWord, 1, u"フェードイン", u"フェードイン", u"フェードイン", fade),
-        V("full_led", 2, 132, PB::ColourWord, 1, u"フェードアウト", u"フェードアウト", u"フェードアウト", fade),
+        V("full_led", 1, op::FadeIn, PB::ColourWord, 1, u"フェードイン", u"フェードイン", u"フェードイン", fade),
+        V("full_led", 2, op::FadeOut, PB::ColourWord, 1, u"フェードアウト", u"フェードアウト", u"フェードアウト", fade),
 
-        V("light_led", 0, 145, PB::P1P2, 1, u"時計バックライト点灯", u"バックライト点灯 {p1}% {t}秒",
+        V("light_led", 0, op::Backlight, PB::P1P2, 1, u"時計バックライト点灯", u"バックライト点灯 {p1}% {t}秒",
           u"バックライト点灯", {Brightness, LightTime}),
-        V("light_led", 1, 146, PB::None, 1, u"時計バックライトリンク開始", u"ﾊﾞｯｸﾗｲﾄﾘﾝｸ開始",
+        V("light_led", 1, op::BacklightLinkOn, PB::None, 1, u"時計バックライトリンク開始", u"ﾊﾞｯｸﾗｲﾄﾘﾝｸ開始",
           u"バックライトリンク開始"),
-        V("light_led", 2, 147, PB::None, 1, u"時計バックライトリンク終了", u"ﾊﾞｯｸﾗｲﾄﾘﾝｸ終了",
+        V("light_led", 2, op::BacklightLinkOff, PB::None, 1, u"時計バックライトリンク終了", u"ﾊﾞｯｸﾗｲﾄﾘﾝｸ終了",
           u"バックライトリンク終了"),
 
-        V("sound", 0, 150, PB::None, 1, u"AM/FM　再生", u"AM/FM 再生", u"AM/FM 再生"),
-        V("sound", 1, 151, PB::None, 1, u"AM/FM　停止", u"AM/FM 停止", u"AM/FM 停止"),
-        V("sound", 2, 152, PB::None, 1, u"音プログラムデータ再生", u"音プログラム再生", u"音プログラム再生"),
-        V("sound", 3, 153, PB::None, 1, u"確認音１を鳴らす", u"確認音１", u"確認音１"),
-        V("sound", 4, 154, PB::None, 1, u"確認音２を鳴らす", u"確認音２", u"確認音２"),
-        V("sound", 5, 155, PB::None, 1, u"確認音３を鳴らす", u"確認音３", u"確認音３"),
+        V("sound", 0, op::RadioOn, PB::None, 1, u"AM/FM　再生", u"AM/FM 再生", u"AM/FM 再生"),
+        V("sound", 1, op::RadioOff, PB::None, 1, u"AM/FM　停止", u"AM/FM 停止", u"AM/FM 停止"),
+        V("sound", 2, op::Melody, PB::None, 1, u"音プログラムデータ再生", u"音プログラム再生", u"音プログラム再生"),
+        V("sound", 3, op::Beep1, PB::None, 1, u"確認音１を鳴らす", u"確認音１", u"確認音１"),
+        V("sound", 4, op::Beep2, PB::None, 1, u"確認音２を鳴らす", u"確認音２", u"確認音２"),
+        V("sound", 5, op::Beep3, PB::None, 1, u"確認音３を鳴らす", u"確認音３", u"確認音３"),
 
-        V("timer", 0, 160, PB::P1, 1, u"タイマー(待機時間)", u"タイマー {p1}秒", u"動作停止", {Seconds}),
+        V("timer", 0, op::Timer, PB::P1, 1, u"タイマー(待機時間)", u"タイマー {p1}秒", u"動作停止", {Seconds}),
 
-        V("wait", 0, 170, PB::None, 1, u"音入力があるまで停止", u"音入力があるまで停止", u"音入力があるまで停止"),
-        V("wait", 1, 171, PB::None, 1, u"押しボタンSWが押されるまで停止", u"SWが押されるまで停止",
+        V("wait", 0, op::WaitSound, PB::None, 1, u"音入力があるまで停止", u"音入力があるまで停止", u"音入力があるまで停止"),
+        V("wait", 1, op::WaitSwitch, PB::None, 1, u"押しボタンSWが押されるまで停止", u"SWが押されるまで停止",
           u"SWが押されるまで停止"),
-        V("wait", 2, 172, PB::None, 1, u"明るくなるまで停止", u"明るくなるまで停止", u"明るければ停止"),
-        V("wait", 3, 173, PB::None, 1, u"暗くなるまで停止", u"暗くなるまで停止", u"暗ければ停止"),
-        V("wait", 4, 174, PB::P1, 1, u"設定温度になるまで停止", u"温度が{p1}度になるまで停止",
+        V("wait", 2, op::WaitBright, PB::None, 1, u"明るくなるまで停止", u"明るくなるまで停止", u"明るければ停止"),
+        V("wait", 3, op::WaitDark, PB::None, 1, u"暗くなるまで停止", u"暗くなるまで停止", u"暗ければ停止"),
+        V("wait", 4, op::WaitTemperature, PB::P1, 1, u"設定温度になるまで停止", u"温度が{p1}度になるまで停止",
           u"指定温度になるまで停止", {Temperature}),
-        V("wait", 5, 175, PB::P1, 1, u"設定湿度になるまで停止", u"湿度が{p1}％になるまで停止",
+        V("wait", 5, op::WaitHumidity, PB::P1, 1, u"設定湿度になるまで停止", u"湿度が{p1}％になるまで停止",
           u"指定湿度になるまで停止", {Humidity}),
 
-        V("if", 0, 180, PB::None, 2, u"押しボタンSWがONなら", u"SW=ON？", u"SW=ON？"),
-        V("if", 1, 181, PB::None, 2, u"押しボタンSWがOFFなら", u"SW=OFF？", u"SW=OFF？"),
-        V("if", 2, 182, PB::None, 2, u"周囲が明るければ", u"明るい？", u"明るい？"),
-        V("if", 3, 183, PB::None, 2, u"周囲が暗ければ", u"暗い？", u"暗い？"),
-        V("if", 4, 184, PB::P1, 2, u"設定温度より高ければ", u"温度 > {p1}度？", u"指定温度より高い？", {Temperature}),
-        V("if", 5, 185, PB::P1, 2, u"設定温度より低ければ", u"温度 < {p1}度？", u"指定温度より低い？", {Temperature}),
-        V("if", 6, 186, PB::P1, 2, u"設定温度と同じなら", u"温度 = {p1}度？", u"指定温度と同じ？", {Temperature}),
-        V("if", 7, 187, PB::None, 2, u"現在の温度が変数xより高ければ", u"温度 > 変数x？", u"指定温度>変数x？"),
-        V("if", 8, 188, PB::None, 2, u"現在の温度が変数xより低ければ", u"温度 < 変数x？", u"指定温度<変数x？"),
-        V("if", 9, 189, PB::None, 2, u"現在の温度が変数xと同じなら", u"温度 = 変数x？", u"指定温度=変数x？"),
-        V("if", 10, 190, PB::P1, 2, u"設定湿度より高ければ", u"湿度 > {p1}％？", u"指定湿度より高い？", {Humidity}),
-        V("if", 11, 191, PB::P1, 2, u"設定湿度より低ければ", u"湿度 < {p1}％？", u"指定湿度より低い？", {Humidity}),
-        V("if", 12, 192, PB::P1, 2, u"設定湿度と同じなら", u"湿度 = {p1}％？", u"指定湿度と同じ？", {Humidity}),
-        V("if", 13, 193, PB::None, 2, u"現在の湿度が変数yより高ければ", u"湿度>変数y？", u"指定湿度>変数y？"),
-        V("if", 14, 194, PB::None, 2, u"現在の湿度が変数yより低ければ", u"湿度<変数y？", u"指定湿度<変数y？"),
-        V("if", 15, 195, PB::None, 2, u"現在の湿度が変数yと同じなら", u"湿度=変数y？", u"指定湿度=変数y？"),
+        V("if", 0, op::IfSwitchOn, PB::None, 2, u"押しボタンSWがONなら", u"SW=ON？", u"SW=ON？"),
+        V("if", 1, op::IfSwitchOff, PB::None, 2, u"押しボタンSWがOFFなら", u"SW=OFF？", u"SW=OFF？"),
+        V("if", 2, op::IfBright, PB::None, 2, u"周囲が明るければ", u"明るい？", u"明るい？"),
+        V("if", 3, op::IfDark, PB::None, 2, u"周囲が暗ければ", u"暗い？", u"暗い？"),
+        V("if", 4, op::IfWarmerThan, PB::P1, 2, u"設定温度より高ければ", u"温度 > {p1}度？", u"指定温度より高い？", {Temperature}),
+        V("if", 5, op::IfCoolerThan, PB::P1, 2, u"設定温度より低ければ", u"温度 < {p1}度？", u"指定温度より低い？", {Temperature}),
+        V("if", 6, op::IfTemperatureIs, PB::P1, 2, u"設定温度と同じなら", u"温度 = {p1}度？", u"指定温度と同じ？", {Temperature}),
+        V("if", 7, op::IfWarmerThanX, PB::None, 2, u"現在の温度が変数xより高ければ", u"温度 > 変数x？", u"指定温度>変数x？"),
+        V("if", 8, op::IfCoolerThanX, PB::None, 2, u"現在の温度が変数xより低ければ", u"温度 < 変数x？", u"指定温度<変数x？"),
+        V("if", 9, op::IfTemperatureIsX, PB::None, 2, u"現在の温度が変数xと同じなら", u"温度 = 変数x？", u"指定温度=変数x？"),
+        V("if", 10, op::IfMoreHumidThan, PB::P1, 2, u"設定湿度より高ければ", u"湿度 > {p1}％？", u"指定湿度より高い？", {Humidity}),
+        V("if", 11, op::IfLessHumidThan, PB::P1, 2, u"設定湿度より低ければ", u"湿度 < {p1}％？", u"指定湿度より低い？", {Humidity}),
+        V("if", 12, op::IfHumidityIs, PB::P1, 2, u"設定湿度と同じなら", u"湿度 = {p1}％？", u"指定湿度と同じ？", {Humidity}),
+        V("if", 13, op::IfMoreHumidThanY, PB::None, 2, u"現在の湿度が変数yより高ければ", u"湿度>変数y？", u"指定湿度>変数y？"),
+        V("if", 14, op::IfLessHumidThanY, PB::None, 2, u"現在の湿度が変数yより低ければ", u"湿度<変数y？", u"指定湿度<変数y？"),
+        V("if", 15, op::IfHumidityIsY, PB::None, 2, u"現在の湿度が変数yと同じなら", u"湿度=変数y？", u"指定湿度=変数y？"),
 
-        V("loop", 0, 200, PB::P1, 1, u"繰り返し開始", u"繰り返し {p1}回", u"繰返開始位置", {Repetitions}),
-        V("loop", 1, 201, PB::None, 1, u"繰り返し終了", u"繰返終了位置", u"繰返終了位置"),
+        V("loop", 0, op::LoopStart, PB::P1, 1, u"繰り返し開始", u"繰り返し {p1}回", u"繰返開始位置", {Repetitions}),
+        V("loop", 1, op::LoopEnd, PB::None, 1, u"繰り返し終了", u"繰返終了位置", u"繰返終了位置"),
 
-        V("routine", 0, 205, PB::CalledAddress, 1, u"サブルーチン", u"サブルーチン {p1}", u"サブルーチン",
+        V("routine", 0, op::SubroutineCall, PB::CalledAddress, 1, u"サブルーチン", u"サブルーチン {p1}", u"サブルーチン",
           {SubroutineNo}),
 
-        V("dainyuu", 0, 210, PB::None, 1, u"温度を計測し変数x に代入", u"温度を変数 x に代入", u"温度を変数xに代入"),
-        V("dainyuu", 1, 211, PB::None, 1, u"湿度を計測し変数y に代入", u"湿度を変数 y に代入", u"湿度を変数yに代入"),
+        V("dainyuu", 0, op::MeasureX, PB::None, 1, u"温度を計測し変数x に代入", u"温度を変数 x に代入", u"温度を変数xに代入"),
+        V("dainyuu", 1, op::MeasureY, PB::None, 1, u"湿度を計測し変数y に代入", u"湿度を変数 y に代入", u"湿度を変数yに代入"),
 
-        V("vexo", 0, 220, PB::P1, 1, u"DCモータ ON", u"DCモータON {p1}秒", u"モーターON", {Seconds}),
+        V("vexo", 0, op::Motor, PB::P1, 1, u"DCモータ ON", u"DCモータON {p1}秒", u"モーターON", {Seconds}),
         ViewerOnly("vexo", 1, u"モーターOFF", {Seconds}),
-        V("vexo", 2, 222, PB::P1, 1, u"豆球 点灯", u"豆球点灯 {p1}秒", u"豆球ON", {Seconds}),
+        V("vexo", 2, op::Bulb, PB::P1, 1, u"豆球 点灯", u"豆球点灯 {p1}秒", u"豆球ON", {Seconds}),
         ViewerOnly("vexo", 3, u"豆球OFF", {Seconds}),
 
         ViewerOnly("else", 0, u"else"),

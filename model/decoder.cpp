@@ -67,7 +67,11 @@ QString ColourWordBits(const QString &byte1, const QString &byte2, const QString
 
 int ChannelValueOf(const QString &sixDigits)
 {
-    const int level = BinaryValue(sixDigits);
+    return ChannelValueOfLevel(BinaryValue(sixDigits));
+}
+
+int ChannelValueOfLevel(int level)
+{
     const int percent = level < 63 ? RoundHalfEven(std::sqrt(double(std::max(level, 0))) * 12.0) : 100;
     // percent × 255 / 100 rounded half to even, in integers so that the
     // halves (70 % -> 178.5, 90 % -> 229.5) are exact.
@@ -81,10 +85,9 @@ int ChannelValueOf(const QString &sixDigits)
 
 ColourWordFields UnpackColourWord(int byte1, int byte2, int byte3)
 {
-    const QString bits =
-        ColourWordBits(QString::number(byte1), QString::number(byte2), QString::number(byte3));
-    return ColourWordFields{ChannelValueOf(bits.mid(1, 6)), ChannelValueOf(bits.mid(7, 6)),
-                            ChannelValueOf(bits.mid(13, 6)), BinaryValue(bits.mid(19, 5))};
+    const int word = (byte1 & 0xFF) << 16 | (byte2 & 0xFF) << 8 | (byte3 & 0xFF);
+    return ColourWordFields{ChannelValueOfLevel(word >> 17 & 0x3F), ChannelValueOfLevel(word >> 11 & 0x3F),
+                            ChannelValueOfLevel(word >> 5 & 0x3F), word & 0x1F};
 }
 
 QList<int> DecodedInstruction::successors() const

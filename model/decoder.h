@@ -36,6 +36,8 @@ QString ColourWordBits(const QString &byte1, const QString &byte2, const QString
 
 // Six binary digits of a ColourLevel -> colour value 0-255.
 int ChannelValueOf(const QString &sixDigits);
+// The same for the ColourLevel as a number (0-63).
+int ChannelValueOfLevel(int level);
 
 struct ColourWordFields
 {

@@ -4,6 +4,7 @@
 #include "model/encoder.h"
 
 #include "model/catalogue.h"
+#include "model/opcodes.h"
 #include "model/varianttable.h"
 
 #include <algorithm>
@@ -73,26 +74,23 @@ int BinaryValue(const QString &digits)
     return int(value);
 }
 
-namespace {
-QString LastDigits(int n, int count)
+int ColourWordOf(const QString &parameters)
 {
-    return BinaryText(n).remove(QLatin1Char(' ')).right(count);
+    // 0, then the red, green and blue ColourLevels (six bits each), then the
+    // time in quarter seconds (five bits).
+    const auto level = [&parameters](int field) { return ColourLevelOf(ParameterOf(parameters, field)) & 0x3F; };
+    return level(1) << 17 | level(2) << 11 | level(3) << 5 | (ParameterOf(parameters, 4) & 0x1F);
 }
-} // namespace
 
 QString PackColourWord(const QString &parameters)
 {
-    QString bits = QStringLiteral("0");
-    for (int field = 1; field <= 3; ++field)
-        bits += LastDigits(ColourLevelOf(ParameterOf(parameters, field)), 6);
-    bits += LastDigits(ParameterOf(parameters, 4), 5);
-    return bits;
+    return QString::number(ColourWordOf(parameters), 2).rightJustified(24, QLatin1Char('0'));
 }
 
 QList<int> ColourWordBytes(const QString &parameters)
 {
-    const QString bits = PackColourWord(parameters);
-    return {BinaryValue(bits.mid(0, 8)), BinaryValue(bits.mid(8, 8)), BinaryValue(bits.mid(16, 8))};
+    const int word = ColourWordOf(parameters);
+    return {word >> 16 & 0xFF, word >> 8 & 0xFF, word & 0xFF};
 }
 
 DeviceImage EncodeInstruction(const QString &keyword, const QString &parameters, int nextAddress,
@@ -157,7 +155,7 @@ DeviceImage EncodeProgram(const QList<EncoderEntry> &entries, ImageOrder order)
     DeviceImage image;
     for (const EncoderEntry &entry : entries) {
         if (order == ImageOrder::Text && entry.keyword == end) {
-            image.append(231);
+            image.append(opcode::End);
             image.append(0); // lies outside every instruction
             break;
         }

@@ -43,7 +43,10 @@ QString BinaryText(int n);
 // than '1' counts as 0.
 int BinaryValue(const QString &digits);
 
-// The 24 binary digits of the ColourWord of a full_led ParameterString.
+// The ColourWord of a full_led ParameterString: 24 bits, from the top a 0,
+// the red, green and blue ColourLevels (6 bits each) and the time (5 bits).
+int ColourWordOf(const QString &parameters);
+// The same as 24 binary digits.
 QString PackColourWord(const QString &parameters);
 // The three bytes of that ColourWord.
 QList<int> ColourWordBytes(const QString &parameters);

@@ -1,9 +1,13 @@
 #include "model/programfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+
+#include <cerrno>
+#include <cstring>
 
 namespace koru {
 
@@ -53,19 +57,58 @@ std::optional<QStringList> ReadProgramLines(const QString &path)
     return DecodeProgramText(bytes);
 }
 
-bool WriteProgramLines(const QString &path, const QStringList &lines)
+bool WriteProgramLines(const QString &path, const QStringList &lines, QString *error)
 {
     const std::optional<QByteArray> bytes = EncodeProgramText(lines);
-    if (!bytes)
+    if (!bytes) {
+        if (error)
+            *error = QStringLiteral("the text holds characters Shift-JIS cannot hold");
         return false;
+    }
+    return WriteFileAtomically(path, *bytes, error);
+}
+
+bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
+{
+    // Read-only means read-only, also for an administrator whom the
+    // system would let replace it.
+    const QFileInfo target(path);
+    if (target.exists() && target.isFile() && !(target.permissions() & QFileDevice::WriteOwner)) {
+        if (error)
+            *error = QStringLiteral("the file is read-only");
+        return false;
+    }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    const auto fail = [&file, error] {
+        if (error)
+            *error = file.errorString();
+        file.cancelWriting();
         return false;
-    if (file.write(*bytes) != bytes->size()) {
+    };
+    // Unbuffered: a write the system refuses (no space, over the file size
+    // limit) fails here, not later inside a buffer whose loss commit() would
+    // not report.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fail();
+    errno = 0;
+    const qint64 written = file.write(bytes);
+    if (written != bytes.size() && file.error() == QFileDevice::NoError) {
+        // A write cut short (full disk, file size limit) is no error to Qt.
+        const int cause = errno;
+        if (error)
+            *error = cause ? QString::fromLocal8Bit(std::strerror(cause))
+                           : QStringLiteral("only %1 of %2 bytes could be written").arg(qMax<qint64>(0, written)).arg(bytes.size());
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    if (written != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError)
+        return fail();
+    if (!file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
 }
 
 bool HasProgramExtension(const QString &fileName)

@@ -25,7 +25,18 @@ std::optional<QByteArray> EncodeProgramText(const QStringList &lines);
 // too large or not text.
 std::optional<QStringList> ReadProgramLines(const QString &path);
 // Writes atomically: on failure the earlier file stays as it was.
-bool WriteProgramLines(const QString &path, const QStringList &lines);
+bool WriteProgramLines(const QString &path, const QStringList &lines, QString *error = nullptr);
+
+// The one way the program writes a file (program files, the hand-over file,
+// the preview sound, tables, reports, pictures): the bytes go to a new file
+// beside the target, every write is checked and flushed, and only a file
+// written in full takes the target's place. A symbolic link keeps pointing
+// at its target, which is replaced; an existing file keeps its permissions,
+// a new one gets the usual ones (umask applied); a read-only file is not
+// replaced. On any failure (full disk, file size limit, missing folder,
+// read-only target) false comes back, the earlier file stays as it was, and
+// error, when given, receives the reason.
+bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 
 // The ".koru" extension, compared in lower case.
 bool HasProgramExtension(const QString &fileName);

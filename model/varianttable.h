@@ -4,6 +4,7 @@
 #pragma once
 
 #include "model/catalogue.h"
+#include "model/opcodes.h"
 
 #include <QList>
 #include <QString>
@@ -62,6 +63,6 @@ const Variant &EncodedVariant(const QString &keyword, int subKind);
 // The encodable variant with this OpCode, or nullptr (206 is not in the table).
 const Variant *VariantOfOpCode(int opCode);
 
-inline constexpr int SubroutineEndCode = 206;
+inline constexpr int SubroutineEndCode = opcode::SubroutineEnd;
 
 } // namespace koru::detail

@@ -1,6 +1,7 @@
 #include "text/keywordtable.h"
 
 #include "model/catalogue.h"
+#include "model/opcodes.h"
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "model/textutil.h"
@@ -8,6 +9,8 @@
 #include <QFileInfo>
 
 namespace koru {
+
+namespace op = opcode;
 
 namespace {
 
@@ -27,16 +30,17 @@ bool formFitsOpCode(ArgumentForm form, int opCode)
 {
     switch (form) {
     case ArgumentForm::None:
-        return opCode == 146 || opCode == 147 || (opCode >= 150 && opCode <= 155)
-            || (opCode >= 170 && opCode <= 173) || opCode == 201 || opCode == 210 || opCode == 211
-            || opCode == MotorOffOpCode || opCode == LampOffOpCode;
+        return opCode == op::BacklightLinkOn || opCode == op::BacklightLinkOff
+            || (opCode >= op::RadioOn && opCode <= op::Beep3) || (opCode >= op::WaitSound && opCode <= op::WaitDark)
+            || opCode == op::LoopEnd || opCode == op::MeasureX || opCode == op::MeasureY || opCode == MotorOffOpCode
+            || opCode == LampOffOpCode;
     case ArgumentForm::Number:
-        return opCode == ConditionOpCode || opCode == 160 || opCode == 174 || opCode == 175
-            || opCode == 200 || opCode == 220 || opCode == 222;
+        return opCode == ConditionOpCode || opCode == op::Timer || opCode == op::WaitTemperature
+            || opCode == op::WaitHumidity || opCode == op::LoopStart || opCode == op::Motor || opCode == op::Bulb;
     case ArgumentForm::Backlight:
-        return opCode == 145;
+        return opCode == op::Backlight;
     case ArgumentForm::Fade:
-        return opCode == 131 || opCode == 132;
+        return opCode == op::FadeIn || opCode == op::FadeOut;
     case ArgumentForm::LedOn:
         return opCode == -1; // LED on has no OpCode of its own
     case ArgumentForm::Invalid:

@@ -1,11 +1,14 @@
 #include "text/textlanguage.h"
 
 #include "model/catalogue.h"
+#include "model/opcodes.h"
 #include "model/textutil.h"
 
 #include <utility>
 
 namespace koru {
+
+namespace op = opcode;
 
 namespace {
 
@@ -42,22 +45,22 @@ QString recordText(const QList<int> &fields)
 // KindNumber and SubKind of a role's OpCode.
 std::optional<std::pair<int, int>> kindOfOpCode(int opCode)
 {
-    if (opCode == 131 || opCode == 132)
-        return std::pair(2, opCode - 130);
-    if (opCode >= 145 && opCode <= 147)
-        return std::pair(3, opCode - 145);
-    if (opCode >= 150 && opCode <= 155)
-        return std::pair(4, opCode - 150);
-    if (opCode == 160)
+    if (opCode == op::FadeIn || opCode == op::FadeOut)
+        return std::pair(2, opCode - op::FadeIn + 1);
+    if (opCode >= op::Backlight && opCode <= op::BacklightLinkOff)
+        return std::pair(3, opCode - op::Backlight);
+    if (opCode >= op::RadioOn && opCode <= op::Beep3)
+        return std::pair(4, opCode - op::RadioOn);
+    if (opCode == op::Timer)
         return std::pair(5, 0);
-    if (opCode >= 170 && opCode <= 175)
-        return std::pair(6, opCode - 170);
-    if (opCode == 200 || opCode == 201)
-        return std::pair(8, opCode - 200);
-    if (opCode == 210 || opCode == 211)
-        return std::pair(10, opCode - 210);
-    if (opCode >= 220 && opCode <= 223) // 221 and 223: the "off" roles
-        return std::pair(11, opCode - 220);
+    if (opCode >= op::WaitSound && opCode <= op::WaitHumidity)
+        return std::pair(6, opCode - op::WaitSound);
+    if (opCode == op::LoopStart || opCode == op::LoopEnd)
+        return std::pair(8, opCode - op::LoopStart);
+    if (opCode == op::MeasureX || opCode == op::MeasureY)
+        return std::pair(10, opCode - op::MeasureX);
+    if (opCode >= op::Motor && opCode <= LampOffOpCode) // the "off" roles between
+        return std::pair(11, opCode - op::Motor);
     return std::nullopt;
 }
 
@@ -162,14 +165,14 @@ QString conditionText(int sub, int value)
 std::optional<std::pair<int, int>> numberRange(int opCode)
 {
     switch (opCode) {
-    case 160: // timer
-    case 200: // loop start
-    case 220: // DC motor on
-    case 222: // lamp on
+    case op::Timer:
+    case op::LoopStart:
+    case op::Motor:
+    case op::Bulb:
         return std::pair(1, 255);
-    case 174: // wait for temperature
+    case op::WaitTemperature:
         return std::pair(0, 40);
-    case 175: // wait for humidity
+    case op::WaitHumidity:
         return std::pair(0, 100);
     default:
         return std::nullopt;
@@ -342,12 +345,12 @@ bool loopsHold(const QList<Statement> &statements)
                 return false;
             break;
         case Statement::Kind::Instruction:
-            if (statement.opCode() == 200) {
+            if (statement.opCode() == op::LoopStart) {
                 if (inLoop)
                     return false;
                 loopDepth = depth;
                 inLoop = true;
-            } else if (statement.opCode() == 201) {
+            } else if (statement.opCode() == op::LoopEnd) {
                 if (!inLoop || depth != loopDepth)
                     return false;
                 inLoop = false;
@@ -365,8 +368,8 @@ QString variableFailure(const QList<Statement> &statements)
     bool ySet = false;
     for (const Statement &statement : statements) {
         if (statement.kind == Statement::Kind::Instruction) {
-            xSet = xSet || statement.opCode() == 210;
-            ySet = ySet || statement.opCode() == 211;
+            xSet = xSet || statement.opCode() == op::MeasureX;
+            ySet = ySet || statement.opCode() == op::MeasureY;
         } else if (statement.kind == Statement::Kind::If) {
             const int sub = statement.conditionSub;
             if (sub >= 7 && sub <= 9 && !xSet)

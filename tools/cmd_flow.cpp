@@ -26,8 +26,9 @@ int RunFlow(const QStringList &args)
     const QStringList lines = FlowFileLines(doc, &listing);
     if (!listing.warning.isEmpty())
         err() << QString(listing.warning).replace(QLatin1String("\r\n"), QLatin1String("\n")) << Qt::endl;
-    if (!WriteProgramLines(args[1], lines))
-        return refuse(QStringLiteral("koru-tool flow: %1: %2").arg(args[1], SaveFailed));
+    QString why;
+    if (!WriteProgramLines(args[1], lines, &why))
+        return refuse(SavedNothing(args[1], why));
     return Success;
 }
 

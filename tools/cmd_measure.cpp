@@ -19,9 +19,9 @@ int RunMeasure(const QStringList &args)
         return usageError(measureCommand);
     DeviceLink &link = SettledLink();
     ReplyCollector replies(link);
-    if (!link.RequestMeasurement())
+    if (!RequestAndWait(link, [&link] { return link.RequestMeasurement(); }))
         return refuse(NoKitMessage);
-    const QStringList lines = replies.collect(2000, 300);
+    const QStringList lines = replies.collect(2000, 300, 2);
     bool okT = false, okH = false;
     const int temperature = lines.size() >= 2 ? StripSpaces(lines[0]).toInt(&okT, 16) : 0;
     const int humidity = lines.size() >= 2 ? StripSpaces(lines[1]).toInt(&okH, 16) : 0;

@@ -10,6 +10,9 @@ namespace {
 
 int RunMemory(const QStringList &args);
 
+// One reply per address 0-254.
+constexpr int MemoryReplies = 255;
+
 const KoruCommand memoryCommand("memory", "", "print the kit's memory, one reply line per address", RunMemory);
 
 int RunMemory(const QStringList &args)
@@ -18,9 +21,9 @@ int RunMemory(const QStringList &args)
         return usageError(memoryCommand);
     DeviceLink &link = SettledLink();
     ReplyCollector replies(link);
-    if (!link.RequestMemory())
+    if (!RequestAndWait(link, [&link] { return link.RequestMemory(); }))
         return refuse(NoKitMessage);
-    for (const QString &line : replies.collect(5000, 500))
+    for (const QString &line : replies.collect(5000, 500, MemoryReplies))
         out() << line.trimmed() << '\n';
     out().flush();
     return Success;

@@ -83,8 +83,9 @@ int RunReadBack(const QStringList &args)
     const KindResult result = kind->rebuild(*memory);
     if (!result.ok())
         return refuse(result.refusal);
-    if (!WriteProgramLines(args[1], result.lines))
-        return refuse(SaveFailed);
+    QString why;
+    if (!WriteProgramLines(args[1], result.lines, &why))
+        return refuse(SavedNothing(args[1], why));
     return Success;
 }
 

@@ -33,7 +33,7 @@ int RunRun(const QStringList &args)
     }
     DeviceLink &link = SettledLink();
     ReplyCollector replies(link);
-    if (!(melody ? link.RequestPlay() : link.RequestRun()))
+    if (!RequestAndWait(link, [&] { return melody ? link.RequestPlay() : link.RequestRun(); }))
         return refuse(NoKitMessage);
     if (waitSeconds >= 0 && !replies.waitForReady(waitSeconds * 1000))
         return refuse(QStringLiteral("koru-tool run: the kit did not finish within %1 s").arg(waitSeconds));
@@ -44,7 +44,8 @@ int RunStop(const QStringList &args)
 {
     if (!args.isEmpty())
         return usageError(stopCommand);
-    if (!SettledLink().RequestStop())
+    DeviceLink &link = SettledLink();
+    if (!RequestAndWait(link, [&link] { return link.RequestStop(); }))
         return refuse(NoKitMessage);
     return Success;
 }

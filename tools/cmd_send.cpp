@@ -6,6 +6,7 @@
 #include "tools/programkind.h"
 
 #include "link/devicelink.h"
+#include "model/textutil.h"
 
 namespace koru::tool {
 namespace {
@@ -36,16 +37,16 @@ int RunSend(const QStringList &args)
         return refuse(QStringLiteral("koru-tool send: the file holds nothing to send"));
 
     DeviceLink &link = SettledLink();
-    QStringList values = image.lines;
-    values.prepend(QString::number(kind->frameStart));
-    values.append(QString::number(kit::FrameEnd));
-    link.setSendList(values);
+    QList<int> values{kind->frameStart};
+    for (const QString &code : image.lines)
+        values.append(IntegerOr(code, 0));
+    values.append(kit::FrameEnd);
     ReplyCollector replies(link);
     QObject::connect(&link, &DeviceLink::transferProgress, [](int percent) {
         err() << "\r" << QString::number(percent).rightJustified(3) << '%';
         err().flush();
     });
-    const bool sent = link.Transfer();
+    const bool sent = TransferAndWait(link, values);
     err() << Qt::endl;
     if (!sent || !replies.waitForReady(ReadyTimeoutMs))
         return refuse(NoKitMessage);

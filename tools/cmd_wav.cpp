@@ -41,8 +41,9 @@ int RunWav(const QStringList &args)
     if (!melody.load(*lines))
         return refuse(LoadFailed);
     const QStringList codes = PreviewCodes(melody, range);
-    if (!WritePreview(melody, range, args[1]))
-        return refuse(SaveFailed);
+    QString why;
+    if (!WritePreview(melody, range, args[1], &why))
+        return refuse(SavedNothing(args[1], why));
     const qint64 samples = QFileInfo(args[1]).size() - 44;
     out() << args[1] << ": " << codes.size() << " notes and rests, " << samples << " samples, "
           << QString::number(samples / double(PreviewSampleRate), 'f', 2) << " s" << Qt::endl;

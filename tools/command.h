@@ -36,5 +36,8 @@ QTextStream &err();
 int usageError(const KoruCommand &command);
 // Prints a message to stderr and returns Refused.
 int refuse(const QString &message);
+// The message of a failed save: the program's own words, then the file and
+// the reason ("No space left on device").
+QString SavedNothing(const QString &path, const QString &reason);
 
 } // namespace koru::tool

@@ -2,33 +2,75 @@
 
 #include "link/devicelink.h"
 #include "model/textutil.h"
-#include "model/wait.h"
 
-#include <QDeadlineTimer>
-#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 
 namespace koru::tool {
 
 DeviceLink &SettledLink()
 {
     DeviceLink &link = DeviceLink::instance();
-    link.waitUntilSettled(3000);
+    RunUntil(link, [&link] { return link.isSettled(); }, 3000);
     return link;
+}
+
+bool RunUntil(DeviceLink &link, const std::function<bool()> &done, int timeoutMs)
+{
+    if (done())
+        return true;
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    const auto check = [&] {
+        if (done())
+            loop.quit();
+    };
+    QObject::connect(&link, &DeviceLink::devicesChanged, &loop, check);
+    QObject::connect(&link, &DeviceLink::kitChanged, &loop, check);
+    QObject::connect(&link, &DeviceLink::replyReceived, &loop, check);
+    QObject::connect(&link, &DeviceLink::transferFinished, &loop, check);
+    QObject::connect(&link, &DeviceLink::requestFinished, &loop, check);
+    deadline.start(timeoutMs);
+    loop.exec();
+    return done();
+}
+
+bool TransferAndWait(DeviceLink &link, const QList<int> &values)
+{
+    std::optional<bool> completed;
+    const QMetaObject::Connection connection =
+        QObject::connect(&link, &DeviceLink::transferFinished, [&completed](bool ok) { completed = ok; });
+    if (link.Transfer(values)) {
+        // Paced at 50 ms (1050 ms with a measurement window) per value; the
+        // kit going away ends it at once.
+        RunUntil(link, [&completed] { return completed.has_value(); }, int(values.size()) * 1200 + 5000);
+    }
+    QObject::disconnect(connection);
+    return completed.value_or(false);
+}
+
+bool RequestAndWait(DeviceLink &link, const std::function<bool()> &request)
+{
+    std::optional<bool> completed;
+    const QMetaObject::Connection connection =
+        QObject::connect(&link, &DeviceLink::requestFinished, [&completed](int, bool ok) { completed = ok; });
+    if (request())
+        RunUntil(link, [&completed] { return completed.has_value(); }, 10000);
+    QObject::disconnect(connection);
+    return completed.value_or(false);
 }
 
 struct ReplyCollector::Connection
 {
     QMetaObject::Connection handle;
-    QElapsedTimer clock;
 };
 
 ReplyCollector::ReplyCollector(DeviceLink &link) : m_link(link), m_connection(new Connection)
 {
-    m_connection->clock.start();
-    m_connection->handle = QObject::connect(&link, &DeviceLink::replyReceived, [this](const QString &line) {
-        m_lines.append(line);
-        m_lastReply = m_connection->clock.elapsed();
-    });
+    m_connection->handle =
+        QObject::connect(&link, &DeviceLink::replyReceived, [this](const QString &line) { m_lines.append(line); });
 }
 
 ReplyCollector::~ReplyCollector()
@@ -37,27 +79,28 @@ ReplyCollector::~ReplyCollector()
     delete m_connection;
 }
 
-QStringList ReplyCollector::collect(int firstMs, int quietMs)
+QStringList ReplyCollector::collect(int firstMs, int quietMs, int expected)
 {
-    const QDeadlineTimer first(firstMs);
-    while (m_lines.isEmpty() && !first.hasExpired())
-        WaitMs(20);
-    while (!m_lines.isEmpty() && m_connection->clock.elapsed() - m_lastReply < quietMs)
-        WaitMs(20);
+    if (!RunUntil(m_link, [this] { return !m_lines.isEmpty(); }, firstMs))
+        return m_lines;
+    // Each reply starts the quiet time again.
+    while (m_lines.size() < expected) {
+        const qsizetype seen = m_lines.size();
+        if (!RunUntil(m_link, [this, seen] { return m_lines.size() > seen; }, quietMs))
+            return m_lines;
+    }
     return m_lines;
 }
 
 bool ReplyCollector::waitForReady(int timeoutMs)
 {
-    const QDeadlineTimer deadline(timeoutMs);
-    for (;;) {
+    const auto ready = [this] {
         for (const QString &line : std::as_const(m_lines))
             if (StripSpaces(line) == QLatin1String("FF"))
                 return true;
-        if (deadline.hasExpired())
-            return false;
-        WaitMs(20);
-    }
+        return false;
+    };
+    return RunUntil(m_link, ready, timeoutMs);
 }
 
 } // namespace koru::tool

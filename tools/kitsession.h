@@ -1,9 +1,14 @@
 // What koru-tool's kit commands share: the program's device link without
-// windows, found devices settled, and a way to collect the kit's replies.
+// windows, found devices settled, a way to wait for what the link reports,
+// and a way to collect the kit's replies. A command runs the event loop
+// until the event it waits for (or its time-out): that loop is the tool's
+// main loop.
 #pragma once
 
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 namespace koru {
 class DeviceLink;
@@ -15,6 +20,17 @@ namespace koru::tool {
 // running virtual kits).
 DeviceLink &SettledLink();
 
+// Runs the event loop until done() holds or timeoutMs have passed; done is
+// checked whenever the link reports something. True when done() held.
+bool RunUntil(DeviceLink &link, const std::function<bool()> &done, int timeoutMs);
+
+// Sends values as a transfer and waits until the last one is out. False
+// without a kit or when it went away meanwhile.
+bool TransferAndWait(DeviceLink &link, const QList<int> &values);
+// Waits until a single request started by request() is out; false when the
+// request was refused (no kit) or the kit went away.
+bool RequestAndWait(DeviceLink &link, const std::function<bool()> &request);
+
 // Collects reply lines from the moment it is made.
 class ReplyCollector
 {
@@ -22,9 +38,10 @@ public:
     explicit ReplyCollector(DeviceLink &link);
     ~ReplyCollector();
 
-    // Waits until the first reply (at most firstMs), then until no reply has
-    // come for quietMs. The lines as received.
-    QStringList collect(int firstMs, int quietMs);
+    // Waits until the first reply (at most firstMs), then until expected
+    // lines have come or no reply has come for quietMs (a kit that answers
+    // less). The lines as received.
+    QStringList collect(int firstMs, int quietMs, int expected);
     // Waits until a reply "FF" arrives, at most timeoutMs.
     bool waitForReady(int timeoutMs);
 
@@ -33,7 +50,6 @@ public:
 private:
     DeviceLink &m_link;
     QStringList m_lines;
-    qint64 m_lastReply = -1;
     struct Connection;
     Connection *m_connection;
 };

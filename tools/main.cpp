@@ -2,6 +2,8 @@
 // command calls the same libraries the windows use.
 #include "tools/command.h"
 
+#include "model/dialogservice.h"
+
 #include <QCoreApplication>
 
 namespace koru::tool {
@@ -48,6 +50,11 @@ int refuse(const QString &message)
     QString text = message;
     err() << text.replace(QLatin1String("\r\n"), QLatin1String("\n")) << Qt::endl;
     return Refused;
+}
+
+QString SavedNothing(const QString &path, const QString &reason)
+{
+    return QStringLiteral("%1\r\n%2: %3").arg(SaveFailed, path, reason);
 }
 
 static void printHelp(QTextStream &stream)

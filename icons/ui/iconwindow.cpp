@@ -9,6 +9,7 @@
 #include "model/encoder.h"
 #include "model/decoder.h"
 #include "model/helppage.h"
+#include "model/filecommands.h"
 #include "model/paths.h"
 #include "model/previewrequest.h"
 #include "model/reportrequest.h"
@@ -456,13 +457,14 @@ void IconWindow::openColourMenu(int slot, const QPoint &globalPos)
 
 void IconWindow::loadDemo(int number)
 {
-    LoadDemo(number, m_program);
+    ShowFileResult(LoadDemo(number, m_program));
     refreshAll();
 }
 
 void IconWindow::openFile()
 {
-    const std::optional<QString> path = OpenIconProgram(m_program);
+    const std::optional<QString> path =
+        OpenProgramCommand(IconFiles, [this](const QString &file) { return LoadIconFile(file, m_program); });
     refreshAll();
     if (path)
         setFileCaption(*path);
@@ -470,7 +472,8 @@ void IconWindow::openFile()
 
 void IconWindow::saveFile()
 {
-    if (const std::optional<QString> path = SaveIconProgram(m_program))
+    const QStringList lines = IconFileLines(m_program);
+    if (const std::optional<QString> path = SaveProgramCommand(IconFiles, lines, m_program.checkLoops().message))
         setFileCaption(*path);
 }
 
@@ -507,20 +510,17 @@ void IconWindow::transfer()
 {
     if (!m_transferAction->isEnabled())
         return;
-    if (!m_program.checkLoops())
+    if (const IconProgram::Check check = m_program.checkLoops(); !check.ok) {
+        Dialogs().warning(check.message);
         return;
+    }
     const DeviceImage image = m_program.toImage();
     // The kit holds at most MaxImageBytes: refuse before anything is sent.
     if (image.size() > MaxImageBytes) {
         Dialogs().warning(TooLargeMessage);
         return;
     }
-    QPointer<IconWindow> self(this);
-    m_sending = true;
-    m_kit->transfer(ImageTexts(image));
-    if (!self)
-        return;
-    m_sending = false;
+    m_kit->transferImage(image);
 }
 
 void IconWindow::run()
@@ -561,8 +561,12 @@ QHash<int, int> SlotsByAddress(const IconProgram &program, const DeviceImage &im
 
 void IconWindow::preview()
 {
-    if (m_program.countUsed() == 0 || !m_program.checkLoops())
+    if (m_program.countUsed() == 0)
         return;
+    if (const IconProgram::Check check = m_program.checkLoops(); !check.ok) {
+        Dialogs().warning(check.message);
+        return;
+    }
     const DeviceImage image = m_program.toImage();
     QPointer<IconWindow> self(this);
     const QHash<int, int> slotOf = SlotsByAddress(m_program, image);
@@ -607,7 +611,7 @@ void IconWindow::openHelp()
 
 void IconWindow::closeEvent(QCloseEvent *event)
 {
-    if (m_sending) {
+    if (m_kit->sending()) {
         event->ignore(); // the send finishes within seconds
         return;
     }

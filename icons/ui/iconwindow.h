@@ -129,7 +129,6 @@ private:
     QHash<QString, QPixmap> m_pictures;
     bool m_laidOut = false;
     bool m_placed = false;
-    bool m_sending = false; // a transfer is being sent (closing waits for it)
     KitCommands *m_kit = nullptr; // transfer, run and the kit's replies
     QLabel *m_runningMark = nullptr; // frame around the icon the preview runs
     int m_runningSlot = -1;

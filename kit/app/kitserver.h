@@ -3,7 +3,7 @@
 // replies) out to every connection.
 #pragma once
 
-#include "link/virtualkitprotocol.h"
+#include "kitprotocol/virtualkitprotocol.h"
 
 #include <QList>
 #include <QObject>

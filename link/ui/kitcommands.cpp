@@ -1,8 +1,9 @@
 #include "link/ui/kitcommands.h"
 
+#include "link/paceclock.h"
 #include "link/ui/transferwindow.h"
 #include "model/dialogservice.h"
-#include "model/wait.h"
+#include "model/textutil.h"
 
 namespace koru {
 
@@ -42,26 +43,55 @@ void KitCommands::hidePanel(QWidget *panel)
 
 bool KitCommands::transfer(const QStringList &codes, int frameStart)
 {
-    if (codes.isEmpty())
-        return false;
+    QList<int> values;
+    values.reserve(codes.size());
+    for (const QString &code : codes)
+        values.append(IntegerOr(code, 0));
+    return transferImage(values, frameStart);
+}
+
+bool KitCommands::transferImage(const DeviceImage &codes, int frameStart)
+{
     DeviceLink &link = DeviceLink::instance();
-    QStringList values = codes;
-    values.prepend(QString::number(frameStart));
-    values.append(QString::number(kit::FrameEnd));
-    link.setSendList(values);
+    if (codes.isEmpty() || link.transferring())
+        return false;
+    QList<int> values;
+    values.reserve(codes.size() + 2);
+    values.append(frameStart);
+    values.append(codes);
+    values.append(kit::FrameEnd);
 
     setCommandsEnabled(false);
     m_replies.clear();
     m_waiting = true;
     TransferWindow &window = TransferWindow::instance();
     window.showCentredOver(m_controls.editor);
-    if (link.Transfer())
-        return true; // the kit's FF gives the commands back
+    m_transferring = true;
+    m_transferConnection = connect(&link, &DeviceLink::transferFinished, this, &KitCommands::onTransferFinished);
+    if (link.Transfer(values))
+        return true; // transferFinished, then the kit's FF, follow
+    disconnect(m_transferConnection);
+    m_transferring = false;
     window.hide();
     m_waiting = false;
     Dialogs().warning(NoKitMessage);
     setCommandsEnabled(true);
     return false;
+}
+
+void KitCommands::onTransferFinished(bool completed)
+{
+    disconnect(m_transferConnection);
+    if (!m_transferring)
+        return;
+    m_transferring = false;
+    if (!completed) {
+        TransferWindow::instance().hide();
+        m_waiting = false;
+        Dialogs().warning(NoKitMessage);
+        setCommandsEnabled(true);
+    }
+    emit transferFinished(completed);
 }
 
 bool KitCommands::run()
@@ -95,7 +125,7 @@ bool KitCommands::stop()
 bool KitCommands::readBack(const std::function<void()> &discardDocument,
                            const std::function<void(const QStringList &)> &decode, bool stopWithoutKit)
 {
-    if (!Dialogs().question(ReadBackQuestion))
+    if (m_readingBack || !Dialogs().question(ReadBackQuestion))
         return false;
     if (discardDocument)
         discardDocument();
@@ -106,14 +136,21 @@ bool KitCommands::readBack(const std::function<void()> &discardDocument,
         m_readingBack = false;
         Dialogs().warning(NoKitMessage);
         hidePanel(m_getDataPanel);
+        emit readBackFinished();
         return true;
     }
-    WaitMs(ReadBackWaitMs);
+    // The replies come in meanwhile; the clock ends the collection.
+    PaceClock::instance().callAfter(ReadBackWaitMs, this, [this, decode] { finishReadBack(decode); });
+    return true;
+}
+
+void KitCommands::finishReadBack(const std::function<void(const QStringList &)> &decode)
+{
     m_readingBack = false;
     if (decode)
         decode(m_replies);
     hidePanel(m_getDataPanel);
-    return true;
+    emit readBackFinished();
 }
 
 void KitCommands::kitReady()

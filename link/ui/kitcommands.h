@@ -7,10 +7,17 @@
 //                               m_transferAction->setEnabled(on); m_runAction->setEnabled(on); },
 //                           m_playingPanel}, this);
 //   ... on F6: m_kit->transfer(imageValues);   on F7: m_kit->run();
+//
+// Every command returns at once; what follows comes by signals (and by the
+// controls it was given): transferFinished when the last value is out (or
+// the kit went away: the warning is shown), kitFinished when the kit
+// answers FF, readBackFinished when the read-back's five seconds are over.
+// Waits run on the PaceClock, so tests move them on without waiting.
 #pragma once
 
 #include "link/devicelink.h"
 #include "link/replyrouter.h"
+#include "model/encoder.h"
 
 #include <QObject>
 #include <QPointer>
@@ -39,23 +46,28 @@ public:
 
     // Transfer (F6): frames the codes (frameStart in front, 250 behind),
     // disables the commands, shows the transfer window over the editor and
-    // sends. Without a kit (or when it goes away meanwhile) the warning is
-    // shown and the commands come back. The commands otherwise stay
-    // disabled until the kit answers FF. False when nothing was sent in full.
-    bool transfer(const QStringList &codes, int frameStart = kit::ProgramFrame);
+    // starts the send. Without a kit the warning is shown, the commands come
+    // back and the answer is false (also, silently, for an empty list or
+    // while a transfer is under way). If the kit goes away during the send,
+    // the window hides, the warning is shown, the commands come back and
+    // transferFinished(false) follows; otherwise transferFinished(true) and
+    // the commands stay disabled until the kit answers FF.
+    bool transfer(const QStringList &codes, int frameStart = kit::ProgramFrame); // decimal texts
+    bool transferImage(const DeviceImage &codes, int frameStart = kit::ProgramFrame);
 
     // Run (F7): 241 (243 for the melody editor) with the playing panel shown
-    // until the kit's FF.
+    // until the kit's FF. False, after the warning, without a kit.
     bool run();
 
-    // The stop button of the playing panel.
+    // The stop button of the playing panel: the commands come back at once.
     bool stop();
 
-    // Read back: asks first, then discards the document, shows the
-    // get-data panel, requests the memory, collects the replies for five
-    // seconds, hands them to decode and hides the panel. With
-    // stopWithoutKit, a missing kit ends it after the warning; otherwise it
-    // goes on with whatever arrives. False when the pupil said No.
+    // Read back: asks first (false when the pupil says No), then discards
+    // the document, shows the get-data panel, requests the memory and
+    // returns. Five seconds later the replies collected meanwhile go to
+    // decode, the panel hides and readBackFinished follows. With
+    // stopWithoutKit, a missing kit ends it at once after the warning
+    // (decode is not called); otherwise it goes on with whatever arrives.
     bool readBack(const std::function<void()> &discardDocument,
                   const std::function<void(const QStringList &lines)> &decode, bool stopWithoutKit);
 
@@ -63,6 +75,10 @@ public:
     QStringList replies() const { return m_replies; }
     // Between a transfer or run and the kit's FF.
     bool waitingForKit() const { return m_waiting; }
+    // While this editor's transfer is being sent.
+    bool sending() const { return m_transferring; }
+    // Between the read-back's request and its decoding.
+    bool readingBack() const { return m_readingBack; }
 
     static constexpr int ReadBackWaitMs = 5000;
     static inline const QString ReadBackQuestion =
@@ -76,11 +92,15 @@ public:
 
 signals:
     void kitFinished(); // FF arrived (or the kit went away) and the commands are back
+    void transferFinished(bool sent); // the transfer's last value is out, or the kit went away
+    void readBackFinished(); // decode has been called (or the kit was missing) and the panel is hidden
 
 private:
     void setCommandsEnabled(bool on);
     void showPanel(QWidget *panel);
     void hidePanel(QWidget *panel);
+    void onTransferFinished(bool completed);
+    void finishReadBack(const std::function<void(const QStringList &)> &decode);
 
     ReplyRole m_role;
     KitControls m_controls;
@@ -89,6 +109,8 @@ private:
     QStringList m_replies;
     bool m_waiting = false;
     bool m_readingBack = false;
+    bool m_transferring = false; // this editor's transfer is being sent
+    QMetaObject::Connection m_transferConnection;
 };
 
 } // namespace koru

@@ -1,71 +1,44 @@
 #include "melody/ui/melodyfiles.h"
 
-#include "model/dialogservice.h"
-#include "model/programfile.h"
 
 #include <QFileInfo>
 
 namespace koru::melody {
 
-namespace {
-
-QString &lastFolder()
+FileResult ReadMelodyFile(const QString &path, Melody &melody)
 {
-    static QString folder;
-    return folder;
-}
-
-void remember(const QString &path)
-{
-    lastFolder() = QFileInfo(path).absolutePath();
-}
-
-} // namespace
-
-std::optional<QString> SaveMelody(const Melody &melody)
-{
-    const QString chosen = Dialogs().saveFileName(MelodyFileFilter, lastFolder());
-    if (chosen.isEmpty())
-        return std::nullopt;
-    const QString path = WithProgramSuffix(chosen, MelodySuffix);
-    if (QFileInfo::exists(path) && !Dialogs().confirmOverwrite(OverwriteQuestion))
-        return std::nullopt;
-    if (!melody.save(path)) {
-        Dialogs().warning(SaveFailed);
-        return std::nullopt;
-    }
-    remember(path);
-    return QFileInfo(path).absoluteFilePath();
-}
-
-std::optional<QString> OpenMelody(Melody &melody)
-{
-    const QString path = Dialogs().openFileName(MelodyFileFilter, lastFolder());
-    if (path.isEmpty())
-        return std::nullopt;
-    if (!HasProgramExtension(path)) {
-        Dialogs().information(WrongExtension);
-        return std::nullopt;
-    }
-    remember(path);
     // Keep what the pupil has until the file proves to be a melody.
     Melody loaded = melody;
     switch (loaded.loadFile(path)) {
     case Melody::FileResult::Loaded:
         melody = loaded;
-        return QFileInfo(path).absoluteFilePath();
+        return {true, {}};
     case Melody::FileResult::OtherStep:
-        Dialogs().warning(OtherStepFileMessage);
-        return std::nullopt;
+        return {false, OtherStepFileMessage};
     case Melody::FileResult::Damaged:
         melody = loaded;
-        Dialogs().warning(LoadFailed);
-        return std::nullopt;
+        return {false, LoadFailed};
     case Melody::FileResult::Unreadable:
         break;
     }
-    Dialogs().warning(LoadFailed);
-    return std::nullopt;
+    return {false, LoadFailed};
+}
+
+std::optional<QString> SaveMelody(const Melody &melody)
+{
+    const std::optional<QString> path = SaveProgramCommand(MelodyFiles, melody.fileLines());
+    if (!path)
+        return std::nullopt;
+    return QFileInfo(*path).absoluteFilePath();
+}
+
+std::optional<QString> OpenMelody(Melody &melody)
+{
+    const std::optional<QString> path =
+        OpenProgramCommand(MelodyFiles, [&melody](const QString &file) { return ReadMelodyFile(file, melody); });
+    if (!path)
+        return std::nullopt;
+    return QFileInfo(*path).absoluteFilePath();
 }
 
 } // namespace koru::melody

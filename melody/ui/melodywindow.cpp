@@ -24,7 +24,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -552,7 +551,7 @@ void MelodyWindow::transfer()
 {
     if (!m_transferAction->isEnabled())
         return;
-    withKit([this] { m_kit->transfer(m_melody.deviceList(), kit::MelodyFrame); });
+    m_kit->transfer(m_melody.deviceList(), kit::MelodyFrame);
 }
 
 void MelodyWindow::run()
@@ -562,23 +561,7 @@ void MelodyWindow::run()
     m_kit->run();
 }
 
-void MelodyWindow::withKit(const std::function<void()> &command)
-{
-    // The link may still wait inside a command while events go on; the
-    // window must outlive that, so closing waits for it (a few seconds).
-    QPointer<MelodyWindow> self(this);
-    ++m_kitBusy;
-    command();
-    if (self)
-        --m_kitBusy;
-}
-
 void MelodyWindow::readBack()
-{
-    withKit([this] { readBackNow(); });
-}
-
-void MelodyWindow::readBackNow()
 {
     m_kit->readBack(
         [this] {
@@ -623,7 +606,8 @@ void MelodyWindow::openHelp()
 
 void MelodyWindow::closeEvent(QCloseEvent *event)
 {
-    if (m_kitBusy > 0) {
+    // A transfer or read-back finishes within seconds; the window waits.
+    if (m_kit->sending() || m_kit->readingBack()) {
         event->ignore();
         return;
     }

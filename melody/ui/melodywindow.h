@@ -11,7 +11,6 @@
 #include <QMainWindow>
 
 #include <array>
-#include <functional>
 #include <memory>
 
 class QAction;
@@ -112,8 +111,6 @@ private:
     void sayNoSound(); // once per window
     void followSound(qint64 ms);
     void decodeReadBack(const QStringList &replies);
-    void withKit(const std::function<void()> &command);
-    void readBackNow();
 
     Melody m_melody;
     StaffFontLease m_font;
@@ -141,7 +138,6 @@ private:
     int m_previewFirstSlot = 0;
     QList<qint64> m_previewEnds; // sample where each previewed code ends
 
-    int m_kitBusy = 0; // inside a transfer or read-back of the link
     Pending m_pending = Pending::None;
     bool m_placed = false;
 };

@@ -1,6 +1,7 @@
 #include "flowchart/flowfile.h"
 #include "flowchart/listingimport.h"
 #include "flowfixture.h"
+#include "testutil.h"
 #include "model/dialogservice.h"
 #include "model/programfile.h"
 #include "scripteddialogs.h"
@@ -374,76 +375,49 @@ private slots:
         QCOMPARE(ReadListing({"OK", "5,0,1,0,0,0,0", "END"}).status, ListingSection::NoEnd);
     }
 
-    void saveCommandNamesAndOverwrite()
-    {
-        QTemporaryDir dir;
-        test::ScriptedDialogs dialogs;
-        const FlowDocument doc = MainRoutine({{"start", "", 1}, {"end"}});
-
-        dialogs.answerFileName(dir.filePath("test"));
-        QCOMPARE(SaveFlowchartCommand(doc), dir.filePath("test(フロー).koru"));
-        QCOMPARE(ReadProgramLines(dir.filePath("test(フロー).koru")), FlowFileLines(doc));
-        QCOMPARE(dialogs.shown().first().text, QStringLiteral("KORUファイル(*.koru)|*.koru"));
-
-        dialogs.answerFileName(dir.filePath("Lesson.KORU"));
-        QCOMPARE(SaveFlowchartCommand(doc), dir.filePath("Lesson.KORU"));
-
-        // An existing file is replaced only after Yes.
-        dialogs.clear();
-        dialogs.answerFileName(dir.filePath("test"));
-        dialogs.answerQuestion(false);
-        QVERIFY(SaveFlowchartCommand(FlowDocument()).isEmpty());
-        QCOMPARE(dialogs.lastText(), OverwriteQuestion);
-        QCOMPARE(ReadProgramLines(dir.filePath("test(フロー).koru")), FlowFileLines(doc));
-        dialogs.answerFileName(dir.filePath("test"));
-        dialogs.answerQuestion(true);
-        QVERIFY(!SaveFlowchartCommand(FlowDocument()).isEmpty());
-        QCOMPARE(ReadProgramLines(dir.filePath("test(フロー).koru")), FlowFileLines(FlowDocument()));
-
-        dialogs.answerFileName(QString()); // cancelled
-        QVERIFY(SaveFlowchartCommand(doc).isEmpty());
-        QCOMPARE(dialogs.unexpected(), 0);
-    }
-
     void saveCommandShowsFailingSubroutineAndWriteFailure()
     {
+        // As the window saves: the translation's warning first, the flowchart
+        // suffix, and the flowchart's own failure message.
+        test::useTemporaryAppData();
         QTemporaryDir dir;
         test::ScriptedDialogs dialogs;
         const FlowDocument doc = MainRoutine({{"start", "", 1}, {"routine", "0,4,0,0,0,0", 2}, {"end"}});
+        ListingResult listing;
+        const QStringList lines = FlowFileLines(doc, &listing);
         dialogs.answerFileName(dir.filePath("missing-folder/x.koru"));
-        QVERIFY(SaveFlowchartCommand(doc).isEmpty());
+        QVERIFY(!SaveProgramCommand(FlowFiles, lines, listing.warning));
         QCOMPARE(dialogs.texts(), (QStringList{"サブルーチン4のプログラムを確認して下さい。", "KORUファイル(*.koru)|*.koru",
                                                "ファイルの保存に失敗しました。"}));
+        dialogs.answerFileName(dir.filePath("test"));
+        QCOMPARE(SaveProgramCommand(FlowFiles, lines), dir.filePath("test(フロー).koru"));
+        QCOMPARE(ReadProgramLines(dir.filePath("test(フロー).koru")), lines);
     }
 
-    void openCommandChecksExtensionAndReportsFailures()
+    void openReportsFailures()
     {
         QTemporaryDir dir;
-        test::ScriptedDialogs dialogs;
         FlowDocument doc = MainRoutine({{"start", "", 1}, {"end"}});
-
-        dialogs.answerFileName(dir.filePath("notes.txt"));
-        QVERIFY(OpenFlowchartCommand(doc).isEmpty());
-        QCOMPARE(dialogs.shown().last().kind, QStringLiteral("information"));
-        QCOMPARE(dialogs.lastText(), WrongExtension);
-        QCOMPARE(doc.blockCount(), 2); // nothing changes
-
         QFile garbage(dir.filePath("bad.koru"));
         QVERIFY(garbage.open(QIODevice::WriteOnly));
         garbage.write("\xff\xfe\x00\x01", 4);
         garbage.close();
-        dialogs.answerFileName(garbage.fileName());
-        QVERIFY(OpenFlowchartCommand(doc).isEmpty());
-        QCOMPARE(dialogs.shown().last().kind, QStringLiteral("warning"));
-        QCOMPARE(dialogs.lastText(), LoadFailed);
+        const FileResult bad = LoadFlowFile(doc, garbage.fileName()).toFileResult();
+        QVERIFY(!bad.ok);
+        QVERIFY(!bad.isInformation);
+        QCOMPARE(bad.message, LoadFailed);
+        QCOMPARE(doc.blockCount(), 0); // a damaged file leaves an empty document
 
         const QString good = dir.filePath("good(フロー).koru");
         QVERIFY(WriteProgramLines(good, FlowFileLines(MainRoutine({{"start", "", 1}, {"end"}}))));
-        dialogs.clear();
-        dialogs.answerFileName(good);
-        QCOMPARE(OpenFlowchartCommand(doc), good);
+        const FileResult read = LoadFlowFile(doc, good).toFileResult();
+        QVERIFY(read.ok);
+        QVERIFY(read.message.isEmpty());
         QCOMPARE(doc.blockCount(), 2);
-        QCOMPARE(dialogs.shown().size(), 1); // only the dialog
+
+        QVERIFY(!LoadFlowDemo(doc, 5).ok());
+        QCOMPARE(LoadFlowDemo(doc, 0).message, LoadFailed);
+        QCOMPARE(doc.blockCount(), 2); // no such demo: nothing changes
     }
 };
 

@@ -91,13 +91,12 @@ private slots:
             QVERIFY(WriteProgramLines(source, FlowFileLines(demo)));
         QCOMPARE(ReadProgramLines(source), FlowFileLines(demo));
 
-        test::ScriptedDialogs dialogs;
         SetAssetRoot(QStringLiteral(KORU_SOURCE_DIR "/assets"));
         FlowDocument opened;
-        const bool ok = OpenFlowDemoCommand(opened, number);
+        const FlowLoadResult loaded = LoadFlowDemo(opened, number);
         SetAssetRoot(QString());
-        QVERIFY(ok);
-        QVERIFY(dialogs.shown().isEmpty());
+        QVERIFY(loaded.ok());
+        QVERIFY(loaded.message.isEmpty());
         QCOMPARE(opened, demo);
     }
 

@@ -5,7 +5,7 @@
 // then saved with success opens again to the same document, saved the same.
 #include "flowchart/flowfile.h"
 #include "icons/iconfile.h"
-#include "link/virtualkitprotocol.h"
+#include "kitprotocol/virtualkitprotocol.h"
 #include "melody/melody.h"
 #include "model/paths.h"
 #include "model/programfile.h"

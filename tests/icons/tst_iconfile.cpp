@@ -84,11 +84,9 @@ private slots:
     {
         IconProgram program;
         program.place(0, LoopEnd);
-        test::ScriptedDialogs dialogs;
         const QStringList lines = IconFileLines(program);
         QCOMPARE(lines.size(), 2 + SlotCount);
         QCOMPARE(lines.mid(0, 3), (QStringList{"NG", "DDDATA", "13,"}));
-        QCOMPARE(dialogs.texts(), QStringList{LoopMessage});
     }
 
     void readClampsSliders_data()
@@ -148,80 +146,44 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("flow(フロー).koru"));
         QVERIFY(WriteProgramLines(path, {"OK", "START", "END", "ROUTINE"}));
-        test::ScriptedDialogs dialogs;
-        dialogs.answerFileName(path);
-        QVERIFY(!OpenIconProgram(program));
-        QCOMPARE(dialogs.lastText(), OtherStepMessage);
+        const FileResult result = LoadIconFile(path, program);
+        QVERIFY(!result.ok);
+        QCOMPARE(result.message, OtherStepMessage);
+        QVERIFY(!result.isInformation);
         QCOMPARE(program.countUsed(), 0);
+
+        const FileResult missing = LoadIconFile(dir.filePath(QStringLiteral("missing.koru")), program);
+        QVERIFY(!missing.ok);
+        QCOMPARE(missing.message, LoadFailed);
     }
 
     void saveAndOpenRoundTrip()
     {
+        // Through the file commands, as the window does: the icon suffix is
+        // appended, and a row whose loops fail its check is saved after the
+        // warning, with "NG" in place of the listing.
         QTemporaryDir dir;
         IconProgram program = DemoProgram(2);
+        program.place(23, LoopStart);
+        QVERIFY(!program.loopsAreValid());
         test::ScriptedDialogs dialogs;
         dialogs.answerFileName(dir.filePath(QStringLiteral("prog.txt")));
-        const std::optional<QString> saved = SaveIconProgram(program);
+        const std::optional<QString> saved =
+            SaveProgramCommand(IconFiles, IconFileLines(program), program.checkLoops().message);
         QCOMPARE(saved, dir.filePath(QStringLiteral("prog.txt(アイコン).koru")));
-        QVERIFY(QFile::exists(*saved));
+        QCOMPARE(ReadProgramLines(*saved)->first(), QStringLiteral("NG"));
 
         IconProgram read;
         dialogs.answerFileName(*saved);
-        QCOMPARE(OpenIconProgram(read), saved);
+        QCOMPARE(OpenProgramCommand(IconFiles, [&read](const QString &path) { return LoadIconFile(path, read); }),
+                 saved);
         QCOMPARE(read.allSlots(), program.allSlots());
-        QCOMPARE(dialogs.unexpected(), 0);
-        QCOMPARE(dialogs.texts(), (QStringList{IconFileFilter, IconFileFilter}));
-    }
+        QCOMPARE(dialogs.texts(), (QStringList{LoopMessage, IconFileFilter, IconFileFilter}));
 
-    void saveKeepsKoruNameAndAsksBeforeReplacing()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("prog.KORU"));
-        QVERIFY(WriteProgramLines(path, {"old"}));
-        IconProgram program;
-        program.place(0, Timer);
-        test::ScriptedDialogs dialogs;
-        dialogs.answerFileName(path);
-        dialogs.answerQuestion(false);
-        QVERIFY(!SaveIconProgram(program));
-        QCOMPARE(ReadProgramLines(path), QStringList{"old"});
-        QCOMPARE(dialogs.lastText(), OverwriteQuestion);
-
-        dialogs.answerFileName(path);
-        dialogs.answerQuestion(true);
-        QCOMPARE(SaveIconProgram(program), path);
-        QCOMPARE(ReadProgramLines(path)->first(), QStringLiteral("OK"));
-    }
-
-    void saveFailureAndCancel()
-    {
-        QTemporaryDir dir;
-        IconProgram program;
-        test::ScriptedDialogs dialogs;
-        dialogs.answerFileName(QString()); // cancelled
-        QVERIFY(!SaveIconProgram(program));
-        QCOMPARE(dialogs.shown().size(), 1);
+        // A failed save says so in STEP1's own words.
         dialogs.answerFileName(dir.filePath(QStringLiteral("no/such/folder/p.koru")));
-        QVERIFY(!SaveIconProgram(program));
+        QVERIFY(!SaveProgramCommand(IconFiles, IconFileLines(read)));
         QCOMPARE(dialogs.lastText(), SaveErrorMessage);
-    }
-
-    void openRefusesOtherExtensions()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("prog.txt"));
-        QVERIFY(WriteProgramLines(path, QStringList{"NG", "DDDATA"} + padded({"9,"})));
-        IconProgram program;
-        test::ScriptedDialogs dialogs;
-        dialogs.answerFileName(path);
-        QVERIFY(!OpenIconProgram(program));
-        QCOMPARE(dialogs.shown().last().kind, QStringLiteral("information"));
-        QCOMPARE(dialogs.lastText(), WrongExtension);
-        QCOMPARE(program.countUsed(), 0);
-
-        dialogs.answerFileName(dir.filePath(QStringLiteral("missing.koru")));
-        QVERIFY(!OpenIconProgram(program));
-        QCOMPARE(dialogs.lastText(), LoadFailed);
     }
 
     // The shipped demos are the programs built in code, and good lessons.
@@ -244,7 +206,7 @@ private slots:
         QCOMPARE(ReadProgramLines(source), IconFileLines(demo));
         IconProgram loaded;
         SetAssetRoot(QStringLiteral(KORU_SOURCE_DIR "/assets"));
-        QVERIFY(LoadDemo(number, loaded));
+        QVERIFY(LoadDemo(number, loaded).ok);
         SetAssetRoot(QString());
         QCOMPARE(loaded.allSlots(), demo.allSlots());
         QVERIFY(dialogs.shown().isEmpty());

@@ -68,7 +68,7 @@ private slots:
         test::ScriptedDialogs dialogs;
         DeviceLink link;
         DeviceLink::install(&link);
-        link.waitUntilSettled(5000);
+        QVERIFY(QTest::qWaitFor([&] { return link.isSettled(); }, 5000));
         QTRY_VERIFY_WITH_TIMEOUT(link.KitPresent(), 5000);
 
         auto *window = new IconWindow;
@@ -97,13 +97,10 @@ private slots:
         for (qsizetype i = 0; i <= image.size(); ++i)
             memory.append(replies[i].trimmed().toInt(nullptr, 16));
         QCOMPARE(memory, image + DeviceImage{250});
-        // The rest of the memory arrives too (empty cells read FF, which the
-        // window takes as "ready" like any FF).
-        int count = -1;
-        while (count != replies.size()) {
-            count = int(replies.size());
-            QTest::qWait(300);
-        }
+        // The rest of the memory arrives too, one reply for each address
+        // 0-254 (empty cells read FF, which the window takes as "ready" like
+        // any FF).
+        QTRY_COMPARE_WITH_TIMEOUT(replies.size(), 255, 10000);
 
         // The offscreen platform activates every window it shows, the
         // progress window included; a real display leaves the editor active.

@@ -1,7 +1,7 @@
 #include "icons/iconprogram.h"
+#include "model/catalogue.h"
 
-#include "scripteddialogs.h"
-
+#include <QRandomGenerator>
 #include <QTest>
 
 using namespace koru;
@@ -15,6 +15,66 @@ QStringList texts(std::initializer_list<int> values)
         list.append(QString::number(v));
     return list;
 }
+// The row's image written out by hand, byte by byte: the oracle the shared
+// encoder must match.
+DeviceImage handEncoded(const IconProgram &program)
+{
+    DeviceImage image{230, 2};
+    for (const IconSlot &s : program.allSlots()) {
+        if (s.isEmpty())
+            continue;
+        const int value = s.value.value_or(0);
+        DeviceImage bytes;
+        if (IsLedKind(s.kind)) {
+            const ColourPreset c = ColourPresetAt(s.kind);
+            const int mode = s.mode.value_or(0);
+            if (mode != 0)
+                bytes.append(mode == 1 ? 131 : 132);
+            bytes.append(ColourWordBytes(BuildParameterString(0, {c.red, c.green, c.blue, mode == 0 ? value : 4})));
+        } else {
+            switch (s.kind) {
+            case WaitSound: bytes = {170}; break;
+            case WaitSwitch: bytes = {171}; break;
+            case WaitBright: bytes = {172}; break;
+            case WaitDark: bytes = {173}; break;
+            case LoopStart: bytes = {200, value}; break;
+            case LoopEnd: bytes = {201}; break;
+            case Backlight: bytes = {145, 100, value}; break;
+            case Timer: bytes = {160, value}; break;
+            case Beep: bytes = {153 + s.mode.value_or(0)}; break;
+            case WaitTemperature: bytes = {174, value}; break;
+            case WaitHumidity: bytes = {175, value}; break;
+            default: continue;
+            }
+        }
+        image.append(bytes);
+        image.append(int(image.size()) + 1);
+    }
+    image.append({231, 0});
+    return image;
+}
+
+// The listing's records as the shared encoder takes them, in row order; a
+// fade carries STEP1's fade time (4) in the image.
+QList<EncoderEntry> entriesOfRecords(const QStringList &listing)
+{
+    QList<EncoderEntry> entries{{QStringLiteral("start"), BuildParameterString(0)}};
+    for (const QString &record : listing.mid(1, listing.size() - 2)) {
+        const int comma = int(record.indexOf(QLatin1Char(',')));
+        EncoderEntry entry{KeywordOfKindNumber(record.left(comma).toInt()), record.mid(comma + 1)};
+        QStringList fields = entry.parameters.split(QLatin1Char(','));
+        if (entry.keyword == QLatin1String("full_led") && fields[0] != QLatin1String("0")) {
+            fields[4] = QStringLiteral("4");
+            entry.parameters = fields.join(QLatin1Char(','));
+        }
+        entries.append(entry);
+    }
+    entries.append({QStringLiteral("end"), BuildParameterString(0)});
+    for (qsizetype i = 0; i + 1 < entries.size(); ++i)
+        entries[i].next = int(i + 1);
+    return entries;
+}
+
 } // namespace
 
 class TstIconProgram : public QObject
@@ -223,9 +283,8 @@ private slots:
         for (int n = 0; n < kinds.size(); ++n)
             program.place(n, kinds[n]);
         QCOMPARE(program.loopsAreValid(), valid);
-        test::ScriptedDialogs dialogs;
-        QCOMPARE(program.checkLoops(), valid);
-        QCOMPARE(dialogs.texts(), valid ? QStringList() : QStringList{LoopMessage});
+        QCOMPARE(program.checkLoops().ok, valid);
+        QCOMPARE(program.checkLoops().message, valid ? QString() : LoopMessage);
     }
 
     void records_data()
@@ -299,6 +358,30 @@ private slots:
         program.setValue(0, 20);
         program.setMode(0, 1);
         QCOMPARE(program.toImage().mid(2, 4), (DeviceImage{131, 126, 0, 4}));
+    }
+
+    void imageIsTheSharedEncodingOfTheRecords()
+    {
+        // Random rows of every kind, choice and slider position, gaps
+        // included: the image is the shared encoder's output for the
+        // records, and byte for byte the image written out by hand.
+        QRandomGenerator random(20261210);
+        const QList<int> kinds{RedLed,  GreenLed,  BlueLed,  YellowLed, PurpleLed, LightBlueLed,    WhiteLed,
+                               LedOff,  WaitSound, WaitSwitch, WaitBright, WaitDark, LoopStart, LoopEnd,
+                               Backlight, Timer,   Beep,     WaitTemperature, WaitHumidity};
+        for (int round = 0; round < 500; ++round) {
+            IconProgram program;
+            for (int n = 0; n < SlotCount; ++n) {
+                if (random.bounded(4) == 0)
+                    continue;
+                program.place(n, kinds[random.bounded(int(kinds.size()))]);
+                program.setMode(n, random.bounded(3));
+                program.setValue(n, random.bounded(-5, 300));
+            }
+            const DeviceImage image = program.toImage();
+            QCOMPARE(image, EncodeProgram(entriesOfRecords(program.toRecords()), ImageOrder::Text));
+            QCOMPARE(image, handEncoded(program));
+        }
     }
 
     void fullRowOfFadesExceedsTheKitsMemory()

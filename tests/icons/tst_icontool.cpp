@@ -41,7 +41,7 @@ class TstIconTool : public QObject
 
     QString write(const QString &name, const IconProgram &program)
     {
-        test::ScriptedDialogs quiet; // a failed loop check is still written, as "NG"
+        // A failed loop check is still written, as "NG".
         const QString path = dir.filePath(name);
         return WriteProgramLines(path, IconFileLines(program)) ? path : QString();
     }

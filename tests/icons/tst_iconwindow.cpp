@@ -361,11 +361,13 @@ private slots:
         drop(0, Timer);
         slider(0)->setValue(3);
         window->transfer(); // no FF yet: the commands stay off
+        rig.clock.runUntilIdle();
         QCOMPARE(rig.fake->writtenValues(QStringLiteral("kit")), (QList<int>{240, 230, 2, 160, 3, 5, 231, 0, 250}));
         QVERIFY(!window->transferAction()->isEnabled());
         QVERIFY(!window->runAction()->isEnabled());
+        QSignalSpy replies(rig.link.get(), &DeviceLink::replyReceived);
         rig.fake->inject(QStringLiteral("kit"), QByteArray("\x00\x01", 2)); // not FF: ignored
-        QTest::qWait(100);
+        QVERIFY(replies.wait(2000));
         QVERIFY(!window->transferAction()->isEnabled());
         rig.fake->inject(QStringLiteral("kit"), QByteArray("\x00\xff", 2));
         QTRY_VERIFY(window->transferAction()->isEnabled());

@@ -2,7 +2,7 @@
 // sensor commands on standard input and the effect lines on standard output.
 #include "kit/app/headless.h"
 #include "kit/kitdriver.h"
-#include "link/virtualkitprotocol.h"
+#include "kitprotocol/virtualkitprotocol.h"
 
 #include <QCoreApplication>
 #include <QLocalSocket>

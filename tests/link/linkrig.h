@@ -1,8 +1,11 @@
-// A device link over a scripted fake backend, for the link's tests.
+// A device link over a scripted fake backend, for the link's tests. The
+// link's pacing runs on a manual clock: tests move time on with
+// clock.advance()/step()/runUntilIdle() instead of waiting.
 #pragma once
 
 #include "link/devicelink.h"
 #include "link/fakehidbackend.h"
+#include "link/paceclock.h"
 
 #include <QTest>
 
@@ -12,6 +15,8 @@ namespace koru::test {
 
 struct LinkRig
 {
+    ManualPaceClock clock;
+    PaceClockInstallation installedClock{&clock};
     FakeHidBackend *fake = nullptr;
     std::unique_ptr<DeviceLink> link;
 
@@ -25,7 +30,10 @@ struct LinkRig
     }
 
     // Lets the link notice what the script changed.
-    bool settle() { return link->waitUntilSettled(2000); }
+    bool settle()
+    {
+        return QTest::qWaitFor([this] { return link->isSettled(); }, 2000);
+    }
 
     // A kit plugged in and selected.
     bool plugKit(const QString &path = QStringLiteral("kit"), int outputLength = 2)

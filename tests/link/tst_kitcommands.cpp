@@ -96,11 +96,17 @@ private slots:
             barValues.append(window.progressBar()->value());
             shownWhileSending = window.isVisible();
         });
+        QSignalSpy sent(&commands, &KitCommands::transferFinished);
         QVERIFY(commands.transfer({"230", "2", "231"}));
+        QVERIFY(commands.sending());
+        rig->clock.runUntilIdle();
         QCOMPARE(rig->fake->writtenValues("kit"), (QList<int>{240, 230, 2, 231, 250}));
         QCOMPARE(barValues, (QList<int>{0, 20, 40, 60, 80, 100}));
         QVERIFY(shownWhileSending);
         QVERIFY(!window.isVisible());
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(sent[0][0].toBool(), true);
+        QVERIFY(!commands.sending());
         QCOMPARE(window.pos(), CentredOver(editor.window.frameGeometry(), window.size()));
         // Disabled until the kit says it is ready.
         QVERIFY(!editor.commandsEnabled);
@@ -115,7 +121,8 @@ private slots:
         QVERIFY(rig->plugKit());
         Editor editor;
         KitCommands commands(ReplyRole::Melody, editor.controls());
-        QVERIFY(commands.transfer({"1"}, kit::MelodyFrame));
+        QVERIFY(commands.transferImage({1}, kit::MelodyFrame));
+        rig->clock.runUntilIdle();
         QCOMPARE(rig->fake->writtenValues("kit"), (QList<int>{242, 1, 250}));
         QVERIFY(commands.run());
         QCOMPARE(rig->fake->writtenValues("kit").last(), 243);
@@ -126,7 +133,7 @@ private slots:
         QVERIFY(rig->plugKit());
         Editor editor;
         KitCommands commands(ReplyRole::Icon, editor.controls());
-        QVERIFY(!commands.transfer({}));
+        QVERIFY(!commands.transferImage({}));
         QCOMPARE(rig->fake->writes("kit").size(), 0);
         QCOMPARE(editor.commandChanges, 0);
     }
@@ -158,13 +165,16 @@ private slots:
         rig->fake->unplugAfterWrites("kit", 2);
         Editor editor;
         KitCommands commands(ReplyRole::Text, editor.controls());
-        QStringList codes;
-        for (int i = 0; i < 100; ++i)
-            codes.append("5");
-        QVERIFY(!commands.transfer(codes));
+        QSignalSpy sent(&commands, &KitCommands::transferFinished);
+        QVERIFY(commands.transferImage(DeviceImage(100, 5)));
+        rig->clock.step();
+        QVERIFY(sent.wait(2000)); // the loss ends it, with the clock standing still
+        QCOMPARE(sent[0][0].toBool(), false);
+        rig->clock.runUntilIdle();
         QCOMPARE(rig->fake->writtenValues("kit").size(), 2);
         QCOMPARE(dialogs.texts(), QStringList{NoKitMessage});
         QVERIFY(editor.commandsEnabled);
+        QVERIFY(!commands.waitingForKit());
         QVERIFY(!TransferWindow::instance().isVisible());
     }
 
@@ -195,9 +205,10 @@ private slots:
         KitCommands commands(ReplyRole::Text, editor.controls());
         QVERIFY(commands.run());
         QVERIFY(commands.stop());
-        QCOMPARE(rig->fake->writtenValues("kit"), (QList<int>{241, 246}));
         QVERIFY(editor.commandsEnabled);
         QVERIFY(!editor.playing->isVisible());
+        rig->clock.runUntilIdle(); // the stop follows the run's pause
+        QCOMPARE(rig->fake->writtenValues("kit"), (QList<int>{241, 246}));
     }
 
     void kitPulledWhileRunningGivesCommandsBack()
@@ -230,18 +241,31 @@ private slots:
         QVERIFY(!commands.readBack([&] { discarded = true; }, [&](const QStringList &) {}, true));
         QVERIFY(!discarded);
         QCOMPARE(rig->fake->writes("kit").size(), 0);
-        // Yes: the FF among the memory bytes is collected, not taken as ready.
+        // Yes: the FF among the memory bytes is collected, not taken as ready,
+        // and decoding waits the full five seconds.
         dialogs.answerQuestion(true);
+        QSignalSpy finished(&commands, &KitCommands::readBackFinished);
+        bool decodeCalled = false;
         QVERIFY(commands.readBack([&] { discarded = true; },
                                   [&](const QStringList &lines) {
+                                      decodeCalled = true;
                                       decoded = lines;
                                       panelShownWhileDecoding = editor.getData->isVisible();
                                   },
                                   true));
         QVERIFY(discarded);
+        QVERIFY(editor.getData->isVisible());
+        QVERIFY(commands.readingBack());
+        QTRY_COMPARE(commands.replies().size(), 3);
+        rig->clock.advance(KitCommands::ReadBackWaitMs - 1);
+        QVERIFY(!decodeCalled);
+        rig->clock.advance(1);
+        QVERIFY(decodeCalled);
+        QCOMPARE(finished.size(), 1);
         QCOMPARE(decoded, (QStringList{"E6 ", "02 ", "FF "}));
         QVERIFY(panelShownWhileDecoding);
         QVERIFY(!editor.getData->isVisible());
+        QVERIFY(!commands.readingBack());
         QCOMPARE(editor.commandChanges, 0);
         QCOMPARE(dialogs.texts(), (QStringList{KitCommands::ReadBackQuestion, KitCommands::ReadBackQuestion}));
     }
@@ -256,6 +280,17 @@ private slots:
         QVERIFY(commands.readBack({}, [&](const QStringList &) { decodeCalled = true; }, true));
         QVERIFY(!decodeCalled);
         QCOMPARE(dialogs.lastText(), NoKitMessage);
+        QVERIFY(!editor.getData->isVisible());
+        QCOMPARE(rig->clock.pending(), 0);
+
+        // The melody editor goes on without a kit and decodes nothing.
+        KitCommands melody(ReplyRole::Melody, editor.controls());
+        dialogs.answerQuestion(true);
+        QStringList decoded{"x"};
+        QVERIFY(melody.readBack({}, [&](const QStringList &lines) { decoded = lines; }, false));
+        QVERIFY(editor.getData->isVisible());
+        rig->clock.runUntilIdle();
+        QCOMPARE(decoded, QStringList{});
         QVERIFY(!editor.getData->isVisible());
     }
 

@@ -25,7 +25,7 @@ struct Collector : ReplyReceiver
 };
 
 // 230 2, sound 4 (beep2), end: a program the kit runs at once.
-const QStringList Program{"230", "2", "154", "4", "231", "0"};
+const QList<int> Program{230, 2, 154, 4, 231, 0};
 
 bool waitForReady(QSignalSpy &replies, int timeoutMs)
 {
@@ -63,11 +63,7 @@ private slots:
         QCOMPARE(DisplayName(link->devices().value(link->kitIndex())), QStringLiteral("ORBA"));
         QSignalSpy replies(link.get(), &DeviceLink::replyReceived);
 
-        QStringList values = Program;
-        values.prepend("240");
-        values.append("250");
-        link->setSendList(values);
-        QVERIFY(link->Transfer());
+        QVERIFY(link->Transfer(QList<int>{240} + Program + QList<int>{250}));
         QVERIFY2(waitForReady(replies, 3000), "no FF after the transfer");
 
         replies.clear();
@@ -80,15 +76,18 @@ private slots:
             QVERIFY(link->RequestMemory());
             QTRY_VERIFY_WITH_TIMEOUT(readBack.lines.size() >= Program.size(), 5000);
             QStringList expected;
-            for (const QString &v : Program)
-                expected.append(ReplyLine(QByteArray(1, char(v.toInt()))));
+            for (int v : Program)
+                expected.append(ReplyLine(QByteArray(1, char(v))));
             QCOMPARE(readBack.lines.mid(0, Program.size()), expected);
         }
 
         Collector measurement;
         ReplyAttachment attached(ReplyRole::Measurement, &measurement);
+        QSignalSpy measured(link.get(), &DeviceLink::requestFinished);
         QVERIFY(link->RequestMeasurement());
         // The measurement window's pacing leaves time for both replies.
+        const QList<QVariant> done{int(kit::Measure), true};
+        QTRY_VERIFY_WITH_TIMEOUT(measured.contains(done), 5000);
         QCOMPARE(measurement.lines.size(), 2);
         for (const QString &line : measurement.lines)
             QVERIFY2(QRegularExpression("^[0-9A-F]{2} $").match(line).hasMatch(), qPrintable(line));

@@ -2,7 +2,7 @@
 // report descriptors and the virtual kit's socket framing.
 #include "link/devicelink.h"
 #include "link/reportdescriptor.h"
-#include "link/virtualkitprotocol.h"
+#include "kitprotocol/virtualkitprotocol.h"
 
 #include <QRandomGenerator>
 #include <QTest>

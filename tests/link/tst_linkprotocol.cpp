@@ -4,7 +4,6 @@
 #include "linkrig.h"
 #include "link/replyrouter.h"
 
-#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -25,14 +24,6 @@ struct RecordingReceiver : ReplyReceiver
     void kitReady() override { ++ready; }
     void kitLost() override { ++lost; }
 };
-
-QStringList texts(const QList<int> &values)
-{
-    QStringList list;
-    for (int v : values)
-        list.append(QString::number(v));
-    return list;
-}
 
 QList<int> progressValues(const QSignalSpy &spy)
 {
@@ -60,13 +51,18 @@ private slots:
         LinkRig rig;
         QVERIFY(rig.plugKit("kit", length));
         const QList<int> values{240, 230, 2, 231, 250};
-        rig.link->setSendList(texts(values));
         QSignalSpy progress(rig.link.get(), &DeviceLink::transferProgress);
         QSignalSpy finished(rig.link.get(), &DeviceLink::transferFinished);
-        QElapsedTimer timer;
-        timer.start();
-        QVERIFY(rig.link->Transfer());
-        QVERIFY(timer.elapsed() >= 5 * DeviceLink::PaceMs);
+        QVERIFY(rig.link->Transfer(values));
+        // One value per tick: the first at once, each next one 50 ms later.
+        QCOMPARE(rig.fake->writtenValues("kit"), QList<int>{240});
+        QVERIFY(rig.link->transferring());
+        rig.clock.advance(DeviceLink::PaceMs - 1);
+        QCOMPARE(rig.fake->writtenValues("kit").size(), 1);
+        rig.clock.advance(1);
+        QCOMPARE(rig.fake->writtenValues("kit").size(), 2);
+        rig.clock.runUntilIdle();
+        QCOMPARE(rig.clock.now(), 5 * DeviceLink::PaceMs);
         const QList<QByteArray> writes = rig.fake->writes("kit");
         QCOMPARE(writes.size(), values.size());
         for (int i = 0; i < values.size(); ++i)
@@ -75,16 +71,31 @@ private slots:
         QCOMPARE(finished.size(), 1);
         QCOMPARE(finished[0][0].toBool(), true);
         QVERIFY(!rig.link->transferring());
+        QVERIFY(!rig.link->sending());
     }
 
-    void progressOfThreeValues()
+    void progressSteps_data()
     {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("last");
+        QTest::newRow("three values") << 3 << 99;
+        QTest::newRow("100 values") << 100 << 100;
+        QTest::newRow("201 values: the bar stays") << 201 << 0;
+    }
+    void progressSteps()
+    {
+        QFETCH(int, count);
+        QFETCH(int, last);
         LinkRig rig;
         QVERIFY(rig.plugKit());
-        rig.link->setSendList({"240", "1", "250"});
         QSignalSpy progress(rig.link.get(), &DeviceLink::transferProgress);
-        QVERIFY(rig.link->Transfer());
-        QCOMPARE(progressValues(progress), (QList<int>{0, 33, 66, 99}));
+        QVERIFY(rig.link->Transfer(QList<int>(count, 1)));
+        rig.clock.runUntilIdle();
+        const QList<int> bar = progressValues(progress);
+        QCOMPARE(bar.size(), count + 1);
+        QCOMPARE(bar.last(), last);
+        if (count == 3)
+            QCOMPARE(bar, (QList<int>{0, 33, 66, 99}));
     }
 
     void requestsSendTheirValue_data()
@@ -120,13 +131,19 @@ private slots:
         };
         LinkRig rig;
         QSignalSpy progress(rig.link.get(), &DeviceLink::transferProgress);
-        // Without a kit: false, nothing sent.
+        QSignalSpy finished(rig.link.get(), &DeviceLink::requestFinished);
+        // Without a kit: false, nothing sent, nothing to follow.
         QVERIFY(rig.settle());
         QVERIFY(!send(*rig.link));
+        QCOMPARE(rig.clock.pending(), 0);
         QVERIFY(rig.plugKit("kit", 65));
         QVERIFY(send(*rig.link));
         QCOMPARE(rig.fake->writes("kit"), QList<QByteArray>{OutputReportFor(value, 65)});
-        QCOMPARE(rig.link->sendList(), QStringList{QString::number(value)});
+        QCOMPARE(finished.size(), 0); // its pause is not over yet
+        rig.clock.runUntilIdle();
+        QCOMPARE(rig.clock.now(), DeviceLink::PaceMs);
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(finished[0], (QList<QVariant>{value, true}));
         QCOMPARE(progress.size(), 0); // no transfer window for single requests
     }
 
@@ -135,27 +152,37 @@ private slots:
         LinkRig rig;
         QVERIFY(rig.settle());
         QSignalSpy started(rig.link.get(), &DeviceLink::transferStarted);
-        rig.link->setSendList({"240", "250"});
-        QVERIFY(!rig.link->Transfer());
+        QVERIFY(!rig.link->Transfer({240, 250}));
         QCOMPARE(started.size(), 0);
+        QVERIFY(!rig.link->transferring());
     }
 
-    void requestDuringTransferKeepsTheTransfer()
+    void oneTransferAtATimeAndRequestsWaitForTheFrame()
     {
-        // A timer's request in the middle of a transfer replaces the send
-        // list; the transfer still sends its own values, in order.
+        // A second transfer is refused while one runs; a request made
+        // meanwhile goes out after the frame's end, never inside the frame
+        // (the kit would store it as part of the program).
         LinkRig rig;
         QVERIFY(rig.plugKit());
-        rig.link->setSendList({"240", "1", "2", "250"});
-        bool requested = false;
-        connect(rig.link.get(), &DeviceLink::transferProgress, this, [&](int percent) {
-            if (percent == 50 && !requested) {
-                requested = true;
-                QVERIFY(rig.link->RequestStop());
-            }
-        });
-        QVERIFY(rig.link->Transfer());
-        QCOMPARE(rig.fake->writtenValues("kit"), (QList<int>{240, 1, 246, 2, 250}));
+        QSignalSpy transferDone(rig.link.get(), &DeviceLink::transferFinished);
+        QSignalSpy requestDone(rig.link.get(), &DeviceLink::requestFinished);
+        QVERIFY(rig.link->Transfer({240, 1, 2, 250}));
+        rig.clock.step();
+        QVERIFY(!rig.link->Transfer({240, 9, 250}));
+        QVERIFY(rig.link->RequestStop());
+        rig.clock.runUntilIdle();
+        QCOMPARE(rig.fake->writtenValues("kit"), (QList<int>{240, 1, 2, 250, 246}));
+        QCOMPARE(transferDone.size(), 1);
+        QCOMPARE(requestDone.size(), 1);
+        QCOMPARE(rig.clock.now(), 5 * DeviceLink::PaceMs);
+        // Once it is over, the next transfer may start, also from a slot of
+        // the finished signal.
+        connect(rig.link.get(), &DeviceLink::transferFinished, this,
+                [&] { QVERIFY(rig.link->Transfer({240, 3, 250})); }, Qt::SingleShotConnection);
+        QVERIFY(rig.link->Transfer({240, 250}));
+        rig.clock.runUntilIdle();
+        QCOMPARE(rig.fake->writtenValues("kit").mid(5), (QList<int>{240, 250, 240, 3, 250}));
+        QCOMPARE(transferDone.size(), 3);
     }
 
     void refusedWritesAreSkipped()
@@ -163,39 +190,46 @@ private slots:
         LinkRig rig;
         QVERIFY(rig.plugKit());
         rig.fake->refuseWriteNumbers("kit", {2, 3});
-        rig.link->setSendList({"240", "1", "2", "3", "250"});
         QSignalSpy progress(rig.link.get(), &DeviceLink::transferProgress);
-        QVERIFY(rig.link->Transfer());
+        QVERIFY(rig.link->Transfer({240, 1, 2, 3, 250}));
+        rig.clock.runUntilIdle();
         QCOMPARE(rig.fake->writes("kit").size(), 5); // each tried once, no retry
         QCOMPARE(rig.fake->writtenValues("kit"), (QList<int>{240, 3, 250}));
         QCOMPARE(progressValues(progress).last(), 100);
+        QCOMPARE(rig.clock.now(), 5 * DeviceLink::PaceMs);
         QVERIFY(rig.link->KitPresent());
     }
 
     void unplugMidTransferStopsAtOnce()
     {
-        // 122 values would take over six seconds; the kit goes after the
-        // third. The send must end at once, write nothing more and say so.
+        // A full program takes over six seconds; the kit goes after the
+        // third value. The send must end at once, unfinished, write nothing
+        // more, and end the request waiting behind it too.
         LinkRig rig;
         QVERIFY(rig.plugKit());
         RecordingReceiver window;
         ReplyAttachment attached(ReplyRole::Flowchart, &window);
         rig.fake->unplugAfterWrites("kit", 3);
-        QStringList values{"240"};
+        QList<int> values{240};
         for (int i = 0; i < 120; ++i)
-            values.append(QString::number(i));
-        values.append("250");
-        rig.link->setSendList(values);
+            values.append(i);
+        values.append(250);
         QSignalSpy finished(rig.link.get(), &DeviceLink::transferFinished);
-        QElapsedTimer timer;
-        timer.start();
-        QVERIFY(!rig.link->Transfer());
-        QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+        QSignalSpy requestDone(rig.link.get(), &DeviceLink::requestFinished);
+        QVERIFY(rig.link->Transfer(values));
+        QVERIFY(rig.link->RequestRun());
+        rig.clock.step();
+        rig.clock.step();
+        QVERIFY(finished.wait(2000)); // the loss, with the clock standing still
+        QCOMPARE(finished[0][0].toBool(), false);
+        QCOMPARE(requestDone.size(), 1);
+        QCOMPARE(requestDone[0], (QList<QVariant>{int(kit::Run), false}));
+        rig.clock.runUntilIdle();
         QCOMPARE(rig.fake->writtenValues("kit"), (QList<int>{240, 0, 1}));
         QCOMPARE(rig.fake->writes("kit").size(), 3);
         QCOMPARE(finished.size(), 1);
-        QCOMPARE(finished[0][0].toBool(), false);
         QVERIFY(!rig.link->KitPresent());
+        QVERIFY(!rig.link->sending());
         QCOMPARE(window.lost, 1);
         QVERIFY(!rig.link->RequestRun());
     }
@@ -207,7 +241,10 @@ private slots:
         LinkRig rig;
         QVERIFY(rig.plugKit());
         rig.fake->unplugAfterWrites("kit", 1);
-        QVERIFY(!rig.link->RequestRun());
+        QSignalSpy finished(rig.link.get(), &DeviceLink::requestFinished);
+        QVERIFY(rig.link->RequestRun());
+        QVERIFY(finished.wait(2000));
+        QCOMPARE(finished[0], (QList<QVariant>{int(kit::Run), false}));
         QCOMPARE(rig.fake->writtenValues("kit"), QList<int>{241});
     }
 
@@ -219,8 +256,8 @@ private slots:
         RecordingReceiver editor;
         ReplyAttachment attached(ReplyRole::Icon, &editor);
         QSignalSpy replies(rig.link.get(), &DeviceLink::replyReceived);
-        rig.link->setSendList({"240", "1", "250"});
-        QVERIFY(rig.link->Transfer());
+        QVERIFY(rig.link->Transfer({240, 1, 250}));
+        rig.clock.runUntilIdle();
         QTRY_COMPARE(editor.ready, 1);
         QVERIFY(rig.link->RequestRun());
         QTRY_COMPARE(editor.ready, 2);
@@ -232,20 +269,19 @@ private slots:
     {
         LinkRig rig;
         QVERIFY(rig.plugKit());
-        RecordingReceiver measurement;
-        measurement.collecting = true;
-        ReplyAttachment attached(ReplyRole::Flowchart, &measurement);
+        RecordingReceiver collecting;
+        collecting.collecting = true;
+        ReplyAttachment attached(ReplyRole::Flowchart, &collecting);
         // The kit chatters back on every value.
         rig.fake->setResponder("kit", [](const QByteArray &r) { return QList<QByteArray>{QByteArray(1, 0) + r.mid(1, 1)}; });
-        rig.link->setSendList({"240", "7", "250"});
-        QSignalSpy progress(rig.link.get(), &DeviceLink::transferProgress);
-        connect(rig.link.get(), &DeviceLink::transferProgress, this, [&](int percent) {
-            // By the time the bar moves for a value, its reply is in.
-            if (percent == 66)
-                QCOMPARE(measurement.lines, (QStringList{"F0 ", "07 "}));
-        });
-        QVERIFY(rig.link->Transfer());
-        QTRY_COMPARE(measurement.lines, (QStringList{"F0 ", "07 ", "FA "}));
+        QVERIFY(rig.link->Transfer({240, 7, 250}));
+        // Each reply is routed while the transfer is still under way.
+        QTRY_COMPARE(collecting.lines, QStringList{"F0 "});
+        rig.clock.step();
+        QTRY_COMPARE(collecting.lines, (QStringList{"F0 ", "07 "}));
+        QVERIFY(rig.link->transferring());
+        rig.clock.runUntilIdle();
+        QTRY_COMPARE(collecting.lines, (QStringList{"F0 ", "07 ", "FA "}));
     }
 
     void oddRepliesAreHarmless_data()
@@ -281,13 +317,17 @@ private slots:
 
     void silentKitLeavesCallerWaiting()
     {
-        // Without a reply the link reports success and nothing else happens.
+        // Without a reply the link reports success and nothing else happens,
+        // however long the kit stays silent: the link has no time-out.
         LinkRig rig;
         QVERIFY(rig.plugKit());
         RecordingReceiver editor;
         ReplyAttachment attached(ReplyRole::Icon, &editor);
+        QSignalSpy finished(rig.link.get(), &DeviceLink::requestFinished);
         QVERIFY(rig.link->RequestRun());
-        QTest::qWait(200);
+        rig.clock.advance(3600 * 1000);
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(rig.clock.pending(), 0);
         QCOMPARE(editor.ready, 0);
         QCOMPARE(editor.lost, 0);
     }
@@ -298,23 +338,25 @@ private slots:
         QVERIFY(rig.plugKit());
         RecordingReceiver measurement;
         measurement.collecting = true;
-        // Replies to a measurement come in while the send waits.
         rig.fake->setResponder("kit", [](const QByteArray &r) {
             if (quint8(r[1]) == 244)
                 return QList<QByteArray>{QByteArray("\x00\x19", 2), QByteArray("\x00\x37", 2)};
             return QList<QByteArray>{};
         });
         ReplyAttachment attached(ReplyRole::Measurement, &measurement);
-        QElapsedTimer timer;
-        timer.start();
+        QSignalSpy finished(rig.link.get(), &DeviceLink::requestFinished);
         QVERIFY(rig.link->RequestMeasurement());
-        QVERIFY(timer.elapsed() >= DeviceLink::MeasurementPaceMs + DeviceLink::PaceMs);
-        QCOMPARE(measurement.lines, (QStringList{"19 ", "37 "}));
+        // The replies come in during the pause, before the request is over.
+        QTRY_COMPARE(measurement.lines, (QStringList{"19 ", "37 "}));
+        rig.clock.advance(DeviceLink::MeasurementPaceMs + DeviceLink::PaceMs - 1);
+        QCOMPARE(finished.size(), 0);
+        rig.clock.advance(1);
+        QCOMPARE(finished.size(), 1);
         // A refused write does not wait the extra second.
         rig.fake->setRefuseWrites("kit", true);
-        timer.restart();
         QVERIFY(rig.link->RequestMeasureOutput(3));
-        QVERIFY(timer.elapsed() < DeviceLink::MeasurementPaceMs);
+        rig.clock.advance(DeviceLink::PaceMs);
+        QCOMPARE(finished.size(), 2);
     }
 
 private:

@@ -163,10 +163,14 @@ private slots:
         QVERIFY(rig.settle());
         QVERIFY(!rig.link->KitPresent());
         QVERIFY(rig.link->accessRefused("kit"));
-        QTest::qWait(DeviceLink::PermissionRetryMs * 2);
+        rig.clock.advance(DeviceLink::PermissionRetryMs);
+        QVERIFY(!rig.link->KitPresent());
+        QVERIFY(rig.link->accessRefused("kit"));
         rig.fake->setOpenStatus("kit", OpenStatus::Opened);
-        QTRY_VERIFY_WITH_TIMEOUT(rig.link->KitPresent(), DeviceLink::PermissionRetryMs * 4);
+        rig.clock.advance(DeviceLink::PermissionRetryMs);
+        QVERIFY(rig.link->KitPresent());
         QVERIFY(!rig.link->accessRefused("kit"));
+        QCOMPARE(rig.clock.pending(), 0);
     }
 
     void permissionRefusalGivesUp()
@@ -175,9 +179,10 @@ private slots:
         rig.fake->plug(FakeHidBackend::kitInfo("kit"));
         rig.fake->setOpenStatus("kit", OpenStatus::PermissionDenied);
         QVERIFY(rig.settle());
-        QTest::qWait(DeviceLink::PermissionGiveUpMs + DeviceLink::PermissionRetryMs * 2);
+        rig.clock.advance(DeviceLink::PermissionGiveUpMs + DeviceLink::PermissionRetryMs);
+        QCOMPARE(rig.clock.pending(), 0); // no more retries planned
         rig.fake->setOpenStatus("kit", OpenStatus::Opened);
-        QTest::qWait(DeviceLink::PermissionRetryMs * 3);
+        rig.clock.advance(DeviceLink::PermissionRetryMs * 3);
         QVERIFY(!rig.link->KitPresent());
         // A fresh change notice (plugging it in again) tries once more.
         rig.fake->plug(FakeHidBackend::kitInfo("kit"));

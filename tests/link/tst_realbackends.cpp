@@ -86,7 +86,7 @@ private slots:
         DeviceLink link;
         QElapsedTimer timer;
         timer.start();
-        QVERIFY(link.waitUntilSettled(3000));
+        QVERIFY(QTest::qWaitFor([&] { return link.isSettled(); }, 3000));
         QVERIFY(timer.elapsed() < 1000);
         bool kitPlugged = false;
         for (const HidDeviceInfo &d : link.devices())
@@ -95,8 +95,7 @@ private slots:
             QSKIP("a kit is plugged into this machine");
         QVERIFY(!link.KitPresent());
         QVERIFY(!link.RequestMeasurement());
-        link.setSendList({"240", "250"});
-        QVERIFY(!link.Transfer());
+        QVERIFY(!link.Transfer({240, 250}));
     }
 };
 

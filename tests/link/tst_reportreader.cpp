@@ -4,6 +4,7 @@
 // before it, and stopping never hangs. Run under ThreadSanitizer as well.
 #include "link/reportreader.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QMutex>
 #include <QSignalSpy>
@@ -128,8 +129,10 @@ private slots:
         delete reader; // the thread is blocked on the full queue
         QVERIFY(timer.elapsed() < 1000);
         // Reports left in the queue are dropped with the reader, not
-        // delivered into a dead object.
-        QTest::qWait(20);
+        // delivered into a dead object: its thread is joined, so whatever
+        // it handed over is among the pending events.
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
         QCOMPARE(delivered, 0);
     }
 
@@ -172,7 +175,10 @@ private slots:
         QObject::connect(context, &QObject::destroyed, [] {});
         reader->start();
         QTRY_COMPARE(delivered, 3);
-        QTest::qWait(50);
+        // The reader was joined inside the handler: nothing more can come
+        // than what is pending now.
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
         QCOMPARE(delivered, 3);
     }
 };

@@ -170,6 +170,33 @@ private slots:
         QCOMPARE(QDir(WorkFolder()).entryList(QDir::Files), QStringList{"Melo.WAV"});
     }
 
+    void saveFailureKeepsTheEarlierPreview()
+    {
+        // A disk too full for the new sound leaves the old one playable, and
+        // the preview says it failed; a link to the sound stays a link.
+        QTemporaryDir dir;
+        const QString target = dir.filePath(QStringLiteral("sound.wav"));
+        const QString path = dir.filePath(QStringLiteral("Melo.WAV"));
+        QVERIFY(WritePreview(melodyOf({"148"}, 0), PreviewRange::All, target));
+        QVERIFY(QFile::link(target, path));
+        QFile before(target);
+        QVERIFY(before.open(QIODevice::ReadOnly));
+        const QByteArray old = before.readAll();
+        before.close();
+        bool written = true;
+        {
+            test::FileSizeLimit limit(old.size() + 100);
+            written = WritePreview(melodyOf({"12", "12", "12", "12"}, 3), PreviewRange::All, path);
+        }
+        QVERIFY(!written);
+        QVERIFY(before.open(QIODevice::ReadOnly));
+        QCOMPARE(before.readAll(), old);
+        QVERIFY(QFileInfo(path).isSymLink());
+        QVERIFY(WritePreview(melodyOf({"12"}, 0), PreviewRange::All, path));
+        QVERIFY(QFileInfo(path).isSymLink());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System).size(), 2);
+    }
+
     void unwritableFolderGivesNoPath()
     {
         QVERIFY(!WritePreview(Melody(), PreviewRange::All, QStringLiteral("/proc/no/Melo.WAV")));

@@ -1,6 +1,7 @@
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "model/wait.h"
+#include "testutil.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -8,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <sys/stat.h>
 
 using namespace koru;
 
@@ -75,6 +78,74 @@ private slots:
         QVERIFY(WriteProgramLines(path, {QStringLiteral("old")}));
         QVERIFY(!WriteProgramLines(path, {QStringLiteral("new")}));
         QCOMPARE(ReadProgramLines(path), QStringList{QStringLiteral("old")});
+    }
+
+    void fullDiskKeepsOldFileAndSaysWhy_data()
+    {
+        QTest::addColumn<bool>("programLines");
+        QTest::newRow("program file") << true;
+        QTest::newRow("any file") << false;
+    }
+    void fullDiskKeepsOldFileAndSaysWhy()
+    {
+        // The new contents do not fit: the write fails part-way. The old
+        // file must stay whole, no temporary file may be left, and the save
+        // must say it failed, with the reason. The contents are smaller
+        // than Qt's write buffer, where a failure used to go unnoticed.
+        QFETCH(bool, programLines);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("full.koru"));
+        QVERIFY(WriteProgramLines(path, {QStringLiteral("old")}));
+        QString error;
+        bool saved = true;
+        {
+            test::FileSizeLimit limit(1024);
+            if (programLines)
+                saved = WriteProgramLines(path, QStringList(300, QStringLiteral("0123456789")), &error);
+            else
+                saved = WriteFileAtomically(path, QByteArray(4000, 'x'), &error);
+        }
+        QVERIFY(!saved);
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(ReadProgramLines(path), QStringList{QStringLiteral("old")});
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("full.koru")});
+        // Below the limit the same save goes through.
+        test::FileSizeLimit limit(1024);
+        QVERIFY(WriteFileAtomically(path, QByteArray(1000, 'x')));
+    }
+
+    void saveKeepsLinksModesAndReadOnlyFiles()
+    {
+        QTemporaryDir dir;
+        // A symbolic link stays a link; the file it points at is replaced.
+        const QString target = dir.filePath(QStringLiteral("target.koru"));
+        const QString link = dir.filePath(QStringLiteral("link.koru"));
+        QVERIFY(WriteFileAtomically(target, "old"));
+        QVERIFY(QFile::link(target, link));
+        QVERIFY(WriteFileAtomically(link, "new"));
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(ReadProgramLines(target), QStringList{QStringLiteral("new")});
+
+        // An existing file keeps its permissions; a new one gets the usual.
+        QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        QVERIFY(WriteFileAtomically(target, "again"));
+        const auto mode = [](const QString &file) {
+            struct stat info{};
+            return stat(QFile::encodeName(file).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
+        };
+        QCOMPARE(mode(target), 0640);
+        const mode_t mask = umask(0);
+        umask(mask);
+        const QString fresh = dir.filePath(QStringLiteral("fresh.koru"));
+        QVERIFY(WriteFileAtomically(fresh, "x"));
+        QCOMPARE(mode(fresh), int(0666 & ~mask));
+
+        // A read-only file is not replaced, whoever runs the program.
+        QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        QString error;
+        QVERIFY(!WriteFileAtomically(target, "lost", &error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(ReadProgramLines(target), QStringList{QStringLiteral("again")});
     }
 
     void failedSaveIntoMissingFolder()

@@ -12,10 +12,47 @@ ScriptedDialogs::ScriptedDialogs()
 ScriptedDialogs::~ScriptedDialogs()
 {
     DialogService::install(nullptr);
+    QStringList unseen;
+    for (qsizetype i = m_seen; i < m_shown.size(); ++i)
+        if (m_unannounced.contains(i))
+            unseen.append(m_shown[i].text);
+    if (!m_expected.isEmpty() && QTest::currentTestFunction() && !QTest::currentTestFailed())
+        QTest::qFail(qPrintable(QStringLiteral("An expected message never came: ") + m_expected.head()), __FILE__,
+                     __LINE__);
+    if (!unseen.isEmpty() && QTest::currentTestFunction() && !QTest::currentTestFailed())
+        QTest::qFail(qPrintable(QStringLiteral("A message came that the test did not expect: ") + unseen.first()),
+                     __FILE__, __LINE__);
+}
+
+const QList<ScriptedDialogs::Shown> &ScriptedDialogs::shown() const
+{
+    m_seen = m_shown.size();
+    return m_shown;
+}
+
+void ScriptedDialogs::clear()
+{
+    m_shown.clear();
+    m_unannounced.clear();
+    m_seen = 0;
+}
+
+void ScriptedDialogs::message(const QString &kind, const QString &text)
+{
+    m_shown.append({kind, text, {}});
+    if (!m_expected.isEmpty()) {
+        const QString expected = m_expected.dequeue();
+        if (expected != text)
+            QTest::qFail(qPrintable(QStringLiteral("Expected the message \"%1\", got \"%2\"").arg(expected, text)),
+                         __FILE__, __LINE__);
+        return;
+    }
+    m_unannounced.insert(m_shown.size() - 1);
 }
 
 QStringList ScriptedDialogs::texts() const
 {
+    m_seen = m_shown.size();
     QStringList result;
     for (const Shown &s : m_shown)
         result << s.text;
@@ -24,6 +61,7 @@ QStringList ScriptedDialogs::texts() const
 
 QString ScriptedDialogs::lastText() const
 {
+    m_seen = m_shown.size();
     return m_shown.isEmpty() ? QString() : m_shown.last().text;
 }
 
@@ -49,35 +87,35 @@ QString ScriptedDialogs::nextFileName()
 
 void ScriptedDialogs::warning(const QString &text)
 {
-    m_shown.append({QStringLiteral("warning"), text});
+    message(QStringLiteral("warning"), text);
 }
 
 void ScriptedDialogs::information(const QString &text)
 {
-    m_shown.append({QStringLiteral("information"), text});
+    message(QStringLiteral("information"), text);
 }
 
 bool ScriptedDialogs::question(const QString &text)
 {
-    m_shown.append({QStringLiteral("question"), text});
+    m_shown.append({QStringLiteral("question"), text, {}});
     return nextAnswer();
 }
 
 bool ScriptedDialogs::confirmOverwrite(const QString &text)
 {
-    m_shown.append({QStringLiteral("overwrite"), text});
+    m_shown.append({QStringLiteral("overwrite"), text, {}});
     return nextAnswer();
 }
 
-QString ScriptedDialogs::openFileName(const QString &filter, const QString &)
+QString ScriptedDialogs::openFileName(const QString &filter, const QString &folder)
 {
-    m_shown.append({QStringLiteral("open"), filter});
+    m_shown.append({QStringLiteral("open"), filter, folder});
     return nextFileName();
 }
 
-QString ScriptedDialogs::saveFileName(const QString &filter, const QString &, const QString &)
+QString ScriptedDialogs::saveFileName(const QString &filter, const QString &folder, const QString &)
 {
-    m_shown.append({QStringLiteral("save"), filter});
+    m_shown.append({QStringLiteral("save"), filter, folder});
     return nextFileName();
 }
 

@@ -1,11 +1,15 @@
 #include "testutil.h"
 
+#include "model/filecommands.h"
 #include "model/paths.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace koru::test {
 
@@ -32,6 +36,26 @@ void useTemporaryAppData()
 {
     static QTemporaryDir dir;
     SetAppDataFolder(dir.path());
+    SetDocumentsFolder(dir.filePath(QStringLiteral("Documents")));
+}
+
+FileSizeLimit::FileSizeLimit(long long bytes)
+{
+    m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    m_previous = (long long)limit.rlim_cur;
+    limit.rlim_cur = rlim_t(bytes);
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = rlim_t(m_previous);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, m_previousHandler);
 }
 
 } // namespace koru::test

@@ -20,7 +20,24 @@ struct ToolRun
 ToolRun runKoruTool(const QStringList &args, int timeoutMs = 30000);
 
 // Points the asset root at the build's assets (next to the executables) and
-// the application-data folder at a fresh temporary folder for this process.
+// the application-data and documents folders at a fresh temporary folder
+// for this process.
 void useTemporaryAppData();
+
+// While it lives, files this process writes cannot grow beyond bytes, and
+// a write past the limit fails (EFBIG) instead of killing the process, as
+// on a disk that is full.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(long long bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    long long m_previous = -1;
+    void (*m_previousHandler)(int) = nullptr;
+};
 
 } // namespace koru::test

@@ -1,6 +1,6 @@
 // The local-socket framing between the desktop program (host) and a virtual
-// kit. Both ends include this header; it needs Qt Core only. The prose
-// description is link/VIRTUAL_KIT.md.
+// kit. Both ends link to koru_kitprotocol (this header); it needs Qt Core
+// only. The prose description is link/VIRTUAL_KIT.md.
 //
 // Every message is  [type: 1 byte] [payload length: 2 bytes, big-endian]
 // [payload]. The kit speaks first with a Hello; after it, the host sends one

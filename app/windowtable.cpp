@@ -24,6 +24,10 @@
 #ifdef KORU_HAVE_MEASUREUI
 #include "measure/ui/measurewindow.h"
 #endif
+#ifdef KORU_HAVE_MELODYUI
+#include "melody/ui/melodyparts.h"
+#include "melody/ui/melodywindow.h"
+#endif
 #ifdef KORU_HAVE_PREVIEWUI
 #include "preview/ui/previewwindow.h"
 #endif
@@ -49,6 +53,9 @@ LauncherTable DefaultLauncherTable()
 #endif
 #ifdef KORU_HAVE_MEASUREUI
     table[LauncherTarget::Measurement] = []() -> QWidget * { return new measure::MeasureWindow; };
+#endif
+#ifdef KORU_HAVE_MELODYUI
+    table[LauncherTarget::MelodyEditor] = []() -> QWidget * { return new melody::MelodyWindow; };
 #endif
     return table;
 }
@@ -82,7 +89,11 @@ SharedWindowTable DefaultSharedWindows()
         {QStringLiteral("Report"), [] { return NewEmptyWindow(QStringLiteral("Report")); }},
 #endif
         {QStringLiteral("SecondSplash"), []() -> QWidget * { return new SplashWindow; }},
+#ifdef KORU_HAVE_MELODYUI
+        {QStringLiteral("NoteChooser"), []() -> QWidget * { return &melody::NoteChooser::instance(); }},
+#else
         {QStringLiteral("NoteChooser"), [] { return NewEmptyWindow(QStringLiteral("NoteChooser")); }},
+#endif
     };
 }
 

@@ -42,33 +42,42 @@ QStringList PreviewCodes(const Melody &melody, PreviewRange range)
 
 namespace {
 
-// Samples of the codes, after `offset` bytes left for a header. Each note is
-// n periods of h samples high and h low; a rest one stretch of silence. The
-// size is known first, so the buffer is filled in one pass.
+struct Tone
+{
+    qsizetype half;    // h, or 0 for a rest
+    qsizetype periods; // n
+};
+
+// A note is n periods of h samples high and h low; a rest one stretch of
+// silence.
+Tone toneOf(const QString &text, int divisor)
+{
+    const std::optional<int> code = ToInteger(text);
+    const std::optional<int> f = code ? FrequencyOfCode(*code) : std::nullopt;
+    if (!f)
+        return {0, 0};
+    const int c = *code / 37 + 1;
+    const int h = RoundHalfEven(24000.0 / *f);
+    const int n = RoundHalfEven(c * (*f - 1) / 4.0 * 2.0 / divisor) + 1;
+    return {h, n};
+}
+
+qsizetype samplesOf(const Tone &tone)
+{
+    return tone.half == 0 ? PreviewRestSamples : qsizetype(2) * tone.half * tone.periods;
+}
+
+// Samples of the codes, after `offset` bytes left for a header. The size is
+// known first, so the buffer is filled in one pass.
 QByteArray buildSamples(const QStringList &codes, MelodySpeed speed, qsizetype offset)
 {
-    struct Tone
-    {
-        qsizetype half;    // h, or 0 for a rest
-        qsizetype periods; // n
-    };
     const int divisor = SpeedDivisor(speed);
     QList<Tone> tones;
     tones.reserve(codes.size());
     qsizetype total = 0;
     for (const QString &text : codes) {
-        const std::optional<int> code = ToInteger(text);
-        const std::optional<int> f = code ? FrequencyOfCode(*code) : std::nullopt;
-        if (!f) {
-            tones.append({0, 0});
-            total += PreviewRestSamples;
-            continue;
-        }
-        const int c = *code / 37 + 1;
-        const int h = RoundHalfEven(24000.0 / *f);
-        const int n = RoundHalfEven(c * (*f - 1) / 4.0 * 2.0 / divisor) + 1;
-        tones.append({h, n});
-        total += qsizetype(2) * h * n;
+        tones.append(toneOf(text, divisor));
+        total += samplesOf(tones.last());
     }
 
     QByteArray bytes(offset + total, Qt::Uninitialized);
@@ -110,6 +119,15 @@ QByteArray waveHeader(qsizetype sampleCount)
 
 } // namespace
 
+QList<qsizetype> PreviewSampleCounts(const QStringList &codes, MelodySpeed speed)
+{
+    QList<qsizetype> counts;
+    counts.reserve(codes.size());
+    for (const QString &text : codes)
+        counts.append(samplesOf(toneOf(text, SpeedDivisor(speed))));
+    return counts;
+}
+
 QByteArray PreviewSamples(const QStringList &codes, MelodySpeed speed)
 {
     return buildSamples(codes, speed, 0);
@@ -139,6 +157,16 @@ QString BuildPreview(const Melody &melody, PreviewRange range)
 {
     const QString path = WorkFolder() + PreviewFileName;
     return WritePreview(melody, range, path) ? path : QString();
+}
+
+QString BuildKeySound(const Key &key)
+{
+    const std::optional<int> semitone = SemitoneOf(key);
+    if (!semitone)
+        return QString();
+    const QString path = WorkFolder() + KeySoundFileName;
+    const QByteArray wave = PreviewWave({QString::number(NoteCode(key, 0))}, MelodySpeed::Double);
+    return WriteFileAtomically(path, wave) ? path : QString();
 }
 
 } // namespace koru

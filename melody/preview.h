@@ -11,6 +11,7 @@
 #include "melody/melody.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QStringList>
 
 namespace koru {
@@ -18,6 +19,7 @@ namespace koru {
 inline constexpr int PreviewSampleRate = 48000;
 inline constexpr int PreviewRestSamples = 10100;
 inline const QString PreviewFileName = QStringLiteral("Melo.WAV");
+inline const QString KeySoundFileName = QStringLiteral("Key.WAV");
 
 // The note and rest codes of the device list (its first 16 entries dropped),
 // cut to the last 10 or 20 when asked and there are more.
@@ -25,6 +27,9 @@ QStringList PreviewCodes(const Melody &melody, PreviewRange range);
 
 // The samples of the codes; a text that is no number counts as a rest.
 QByteArray PreviewSamples(const QStringList &codes, MelodySpeed speed);
+// How many samples each code lasts in PreviewSamples, in order (the player
+// follows the sounding note with it).
+QList<qsizetype> PreviewSampleCounts(const QStringList &codes, MelodySpeed speed);
 // RIFF header + samples.
 QByteArray WaveFile(const QByteArray &samples);
 // The whole file of the codes, built in one buffer.
@@ -36,5 +41,10 @@ QString BuildPreview(const Melody &melody, PreviewRange range);
 // The same into any file (koru-tool); error, when given, receives the
 // reason of a failure.
 bool WritePreview(const Melody &melody, PreviewRange range, const QString &path, QString *error = nullptr);
+
+// The short sound of one key (an eighth note at double speed, a quarter of
+// a second) in WorkFolder() + "Key.WAV"; its path, or an empty text for the
+// rest or when it could not be written.
+QString BuildKeySound(const Key &key);
 
 } // namespace koru

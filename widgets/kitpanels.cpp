@@ -46,9 +46,9 @@ PlayingPanel::PlayingPanel(QWidget *parent) : QFrame(parent)
     layout->addWidget(Caption(this, QStringLiteral("プログラム実行中"), 20, true));
     layout->addWidget(Caption(this, QStringLiteral("プログラム終了後この画面は自動的に消えます。"), 11, false));
     // Every editor's panel carries a stop button that is never shown.
-    auto *stop = new QPushButton(QStringLiteral("プログラム停止"), this);
-    stop->setObjectName(QStringLiteral("StopButton"));
-    stop->setVisible(false);
+    m_stop = new QPushButton(QStringLiteral("プログラム停止"), this);
+    m_stop->setObjectName(QStringLiteral("StopButton"));
+    m_stop->setVisible(false);
     hide();
 }
 

@@ -5,6 +5,8 @@
 
 #include <QFrame>
 
+class QPushButton;
+
 namespace koru {
 
 class PlayingPanel : public QFrame
@@ -12,6 +14,12 @@ class PlayingPanel : public QFrame
     Q_OBJECT
 public:
     explicit PlayingPanel(QWidget *parent);
+
+    // "プログラム停止": every editor's panel carries it, hidden.
+    QPushButton *stopButton() const { return m_stop; }
+
+private:
+    QPushButton *m_stop = nullptr;
 };
 
 class GetDataPanel : public QFrame

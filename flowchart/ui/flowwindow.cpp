@@ -17,7 +17,7 @@
 #include "model/previewrequest.h"
 #include "model/reportrequest.h"
 #include "model/textutil.h"
-#include "widgets/editorplacement.h"
+#include "widgets/windowplacement.h"
 #include "widgets/kitpanels.h"
 #include "widgets/sentdataviewer.h"
 
@@ -256,12 +256,7 @@ void FlowWindow::buildMenus()
 
 void FlowWindow::placeWindow()
 {
-    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!s)
-        return;
-    const QRect place = EditorPlacement(s->geometry(), QSize(MinimumWidth, MinimumHeight));
-    resize(place.size());
-    move(place.topLeft());
+    PlaceEditorWindow(this, QSize(MinimumWidth, MinimumHeight));
 }
 
 void FlowWindow::showEvent(QShowEvent *event)

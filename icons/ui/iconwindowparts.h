@@ -1,5 +1,5 @@
-// Small widgets of the STEP1 window: palette pictures that start drags and
-// slot pictures that take drops and right clicks.
+// Small widgets of the STEP1 window: palette pictures that start drags, slot
+// pictures that take drops and right clicks, and the row of slot cards.
 #pragma once
 
 #include "widgets/dragsupport.h"

@@ -1,5 +1,7 @@
 #include "measure/ui/measurewindow.h"
 
+#include "widgets/windowplacement.h"
+
 #include "link/devicelink.h"
 #include "measure/linkmeasurekit.h"
 #include "measure/ui/measurecharts.h"
@@ -10,6 +12,7 @@
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "model/textutil.h"
+#include "widgets/windowplacement.h"
 
 #include <QChartView>
 #include <QCheckBox>
@@ -403,13 +406,7 @@ void MeasureWindow::centrePanel()
 
 void MeasureWindow::placeWindow()
 {
-    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!s)
-        return;
-    const QRect area = s->geometry();
-    resize(std::max(MinimumWidth, RoundHalfEven(area.width() * 2.0 / 3.0)),
-           std::max(MinimumHeight, RoundHalfEven(area.height() * 2.0 / 3.0)));
-    move(area.left() + RoundHalfEven(area.width() / 6.0), area.top() + RoundHalfEven(area.height() / 6.0));
+    PlaceEditorWindow(this, QSize(MinimumWidth, MinimumHeight));
 }
 
 void MeasureWindow::showEvent(QShowEvent *event)

@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <numeric>
+
 using namespace koru;
 
 namespace {
@@ -90,6 +92,20 @@ private slots:
         QFETCH(int, speed);
         QFETCH(int, samples);
         QCOMPARE(PreviewSamples(codes, static_cast<MelodySpeed>(speed)).size(), samples);
+        // The player follows the notes with the same lengths, one per code.
+        const QList<qsizetype> counts = PreviewSampleCounts(codes, static_cast<MelodySpeed>(speed));
+        QCOMPARE(counts.size(), codes.size());
+        QCOMPARE(std::accumulate(counts.begin(), counts.end(), qsizetype(0)), qsizetype(samples));
+    }
+
+    // A clicked key sounds as an eighth note at double speed; the rest is silent.
+    void keySound()
+    {
+        const QString path = BuildKeySound(Key{12, false}); // A4: h 55, n round(439 / 4) + 1
+        QCOMPARE(path, WorkFolder() + KeySoundFileName);
+        QCOMPARE(QFileInfo(path).size(), qint64(44 + 2 * 55 * 111));
+        QVERIFY(BuildKeySound(Key{RestKey, false}).isEmpty());
+        QVERIFY(QFile::remove(path));
     }
 
     void restIsSilence()

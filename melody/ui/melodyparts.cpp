@@ -1,0 +1,180 @@
+#include "melody/ui/melodyparts.h"
+
+#include "link/ui/transferwindow.h"
+#include "melody/notes.h"
+#include "model/paths.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace koru::melody {
+
+namespace {
+
+const QString KeyFolder = QStringLiteral("Img\\Icon\\Melo\\Key\\");
+
+} // namespace
+
+KeyPicture::KeyPicture(const QString &name, const QPixmap &up, const QPixmap &down, QWidget *parent)
+    : QLabel(parent), m_up(up), m_down(down)
+{
+    setObjectName(name);
+    setPixmap(m_up);
+    setScaledContents(true);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void KeyPicture::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    setPixmap(m_down);
+    emit pressed(objectName());
+}
+
+void KeyPicture::mouseReleaseEvent(QMouseEvent *)
+{
+    setPixmap(m_up);
+}
+
+Keyboard::Keyboard(QWidget *parent) : QWidget(parent)
+{
+    const auto picture = [](const QString &name) { return QPixmap(AssetPath(KeyFolder + name)); };
+    const QPixmap white = picture(QStringLiteral("White.bmp")), whiteDown = picture(QStringLiteral("WhiteDown.bmp"));
+    const QPixmap black = picture(QStringLiteral("Black.bmp")), blackDown = picture(QStringLiteral("BlackDown.bmp"));
+    const QPixmap rest = picture(QStringLiteral("Rest.bmp")), restDown = picture(QStringLiteral("RestDown.bmp"));
+    const QPixmap names = picture(QStringLiteral("Names.bmp"));
+
+    const auto add = [this](const QString &name, const QPixmap &up, const QPixmap &down, QRect place) {
+        auto *key = new KeyPicture(name, up, down, this);
+        key->setGeometry(place);
+        connect(key, &KeyPicture::pressed, this, &Keyboard::keyClicked);
+        return key;
+    };
+    for (int k = 0; k <= HighestWhiteKey; ++k)
+        add(QStringLiteral("pw%1").arg(k), white, whiteDown,
+            QRect(FirstWhiteLeft + WhiteWidth * k, 0, WhiteWidth, WhiteHeight));
+    add(QStringLiteral("pw%1").arg(RestKey), rest, restDown, QRect(RestLeft, 0, WhiteWidth, WhiteHeight));
+    // Black keys over the gap to the next white key, above the white ones.
+    for (int k = 0; k < HighestWhiteKey; ++k) {
+        if (!HasBlackKey(k))
+            continue;
+        add(QStringLiteral("pB%1").arg(k), black, blackDown,
+            QRect(FirstWhiteLeft + WhiteWidth * (k + 1) - BlackWidth / 2, 0, BlackWidth, BlackHeight))
+            ->raise();
+    }
+    auto *strip = new QLabel(this);
+    strip->setObjectName(QStringLiteral("KeyNames"));
+    strip->setPixmap(names);
+    strip->setScaledContents(true);
+    strip->setGeometry(FirstWhiteLeft, WhiteHeight + 2, RestLeft + WhiteWidth - FirstWhiteLeft, StripHeight);
+    setFixedSize(RestLeft + WhiteWidth + 10, WhiteHeight + 2 + StripHeight);
+}
+
+StaffArea::StaffArea(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("DisplayPanel"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void StaffArea::setPicture(const QImage &picture)
+{
+    m_picture = picture;
+    if (height() < picture.height())
+        resize(width(), picture.height());
+    update();
+}
+
+void StaffArea::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    painter.fillRect(event->rect(), Qt::white);
+    painter.drawImage(0, 0, m_picture);
+}
+
+void StaffArea::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::RightButton)
+        emit rightClicked(event->position().toPoint(), event->globalPosition().toPoint());
+}
+
+const QString NoteChooser::Caption = QStringLiteral("挿入・編集");
+const QString NoteChooser::Heading = QStringLiteral("挿入したい音符、編集する音符を選択して下さい。");
+
+NoteChooser::NoteChooser(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("NoteChooser"));
+    setWindowTitle(Caption);
+    setWindowModality(Qt::ApplicationModal);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+
+    auto *layout = new QVBoxLayout(this);
+    auto *heading = new QLabel(Heading, this);
+    QFont bold = heading->font();
+    bold.setBold(true);
+    heading->setFont(bold);
+    QPalette blue = heading->palette();
+    blue.setColor(QPalette::WindowText, Qt::blue);
+    heading->setPalette(blue);
+    layout->addWidget(heading);
+
+    auto *group = new QGroupBox(QStringLiteral("音符の長さ"), this);
+    auto *row = new QHBoxLayout(group);
+    for (int len = 0; len < LengthClassCount; ++len) {
+        m_lengths[size_t(len)] = new QRadioButton(LengthCaption(len), group);
+        m_lengths[size_t(len)]->setObjectName(QStringLiteral("radio_Len%1").arg(len + 1));
+        row->addWidget(m_lengths[size_t(len)]);
+    }
+    row->addStretch();
+    layout->addWidget(group);
+
+    auto *keyboard = new Keyboard(this);
+    layout->addWidget(keyboard);
+    connect(keyboard, &Keyboard::keyClicked, this, [this](const QString &name) {
+        const std::optional<Key> key = KeyOfControlName(name);
+        if (!key)
+            return;
+        const int len = checkedLength();
+        accept();
+        emit chosen(key->text(), key->black ? 1 : 0, len);
+    });
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+NoteChooser &NoteChooser::instance()
+{
+    static QPointer<NoteChooser> chooser;
+    if (!chooser)
+        chooser = new NoteChooser;
+    return *chooser;
+}
+
+void NoteChooser::ask(int len, const QWidget *over)
+{
+    if (IsLengthClass(len))
+        m_lengths[size_t(len)]->setChecked(true);
+    adjustSize();
+    if (over)
+        move(CentredOver(over->frameGeometry(), frameGeometry().size()));
+    show();
+    raise();
+    activateWindow();
+}
+
+int NoteChooser::checkedLength() const
+{
+    for (int len = 0; len < LengthClassCount; ++len)
+        if (m_lengths[size_t(len)]->isChecked())
+            return len;
+    return DefaultLength;
+}
+
+} // namespace koru::melody

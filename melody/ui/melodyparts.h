@@ -1,0 +1,108 @@
+// Widgets of the melody window: the on-screen keyboard (also in the
+// insert/edit window), the staff area, and the insert/edit window itself.
+#pragma once
+
+#include <QDialog>
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+
+#include <array>
+
+class QRadioButton;
+
+namespace koru::melody {
+
+// One key picture; its object name is the key's control name ("pw12",
+// "pB0", "pw148").
+class KeyPicture : public QLabel
+{
+    Q_OBJECT
+public:
+    KeyPicture(const QString &name, const QPixmap &up, const QPixmap &down, QWidget *parent);
+
+signals:
+    void pressed(const QString &name);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    QPixmap m_up;
+    QPixmap m_down;
+};
+
+// 22 white keys 25 x 85 from x = 95, 15 black keys 22 x 60 over the gaps
+// between them, the rest key at x = 660, and the strip of note names under
+// them. A left click on a key reports its control name.
+class Keyboard : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Keyboard(QWidget *parent);
+
+    static constexpr int FirstWhiteLeft = 95;
+    static constexpr int WhiteWidth = 25;
+    static constexpr int WhiteHeight = 85;
+    static constexpr int BlackWidth = 22;
+    static constexpr int BlackHeight = 60;
+    static constexpr int RestLeft = 660;
+    static constexpr int StripHeight = 18;
+
+signals:
+    void keyClicked(const QString &controlName);
+};
+
+// The staff area ("DisplayPanel"): shows the last staff picture at its
+// top-left corner, grows to the picture's height and never shrinks, and
+// reports right clicks.
+class StaffArea : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit StaffArea(QWidget *parent);
+
+    void setPicture(const QImage &picture);
+    const QImage &picture() const { return m_picture; }
+
+signals:
+    void rightClicked(const QPoint &point, const QPoint &globalPoint);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    QImage m_picture;
+};
+
+// "挿入・編集": the length radio buttons and the keyboard. It opens modal
+// without blocking its caller; a key click reports the choice and closes
+// it, any other way of closing reports nothing.
+class NoteChooser : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit NoteChooser(QWidget *parent = nullptr);
+
+    // The program's one chooser (created on first use, or at start-up by
+    // the shell as a shared window).
+    static NoteChooser &instance();
+
+    // Opens with the radio button of the length class checked and no key
+    // chosen, centred over the caller.
+    void ask(int len, const QWidget *over);
+    int checkedLength() const;
+
+    static const QString Caption;
+    static const QString Heading;
+
+signals:
+    void chosen(const QString &keyText, int black, int len);
+
+private:
+    std::array<QRadioButton *, 4> m_lengths{};
+};
+
+} // namespace koru::melody

@@ -1,0 +1,628 @@
+#include "melody/ui/melodywindow.h"
+
+#include "link/ui/kitcommands.h"
+#include "melody/preview.h"
+#include "melody/readback.h"
+#include "melody/ui/melodyfiles.h"
+#include "melody/ui/melodyparts.h"
+#include "melody/ui/soundoutput.h"
+#include "model/caption.h"
+#include "model/dialogservice.h"
+#include "model/helppage.h"
+#include "model/paths.h"
+#include "model/reportrequest.h"
+#include "widgets/kitpanels.h"
+#include "widgets/windowplacement.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace koru::melody {
+
+const QString MelodyWindow::ClearQuestion = QStringLiteral("プログラムを全て消去します。よろしいですか？");
+const QString MelodyWindow::CloseQuestion =
+    QStringLiteral("画面を閉じるとプログラムは消去されます。\r\nよろしいですか？");
+const QString MelodyWindow::NoSoundMessage =
+    QStringLiteral("音を鳴らす装置が見つかりません。\r\nスピーカーの接続を確認して下さい。");
+const QString MelodyWindow::ReportPicture = QStringLiteral("Report/Img/Sound.bmp");
+const QString MelodyWindow::StopSound = QStringLiteral("Stop.WAV");
+
+namespace {
+
+constexpr int MinimumWidth = 780;
+constexpr int MinimumHeight = 580;
+constexpr int TabHeight = 266;
+
+// LED slots laid out like an octave: the white-key slots and the rest in
+// one row, the black-key slots above the gaps between them.
+constexpr int LedColumn = 66;
+constexpr int LedLeft = 12;
+constexpr QSize WhiteLed(44, 72);
+constexpr QSize BlackLed(34, 44);
+
+QRect ledPictureRect(int slot)
+{
+    // Position along the octave in half columns: C 0, C# 1, D 2, ... B 12, rest 14.
+    static constexpr int HalfColumns[LedSlotCount] = {0, 1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 14};
+    const int centre = LedLeft + WhiteLed.width() / 2 + HalfColumns[slot] * LedColumn / 2;
+    if (IsBlackLedSlot(slot))
+        return QRect(centre - BlackLed.width() / 2, 46, BlackLed.width(), BlackLed.height());
+    return QRect(centre - WhiteLed.width() / 2, 112, WhiteLed.width(), WhiteLed.height());
+}
+
+// The note names in one row between the black and the white pictures.
+QRect ledNameRect(int slot)
+{
+    const QRect picture = ledPictureRect(slot);
+    return QRect(picture.center().x() - 16, 93, 33, 16);
+}
+
+QString ledSlotName(int slot)
+{
+    static const char *const Names[LedSlotCount] = {"ド", "ド♯", "レ", "レ♯", "ミ", "ファ", "ファ♯",
+                                                     "ソ", "ソ♯", "ラ", "ラ♯", "シ", "休"};
+    return QString::fromUtf8(Names[slot]);
+}
+
+QRect ledComboRect(int slot)
+{
+    const QRect picture = ledPictureRect(slot);
+    const int top = IsBlackLedSlot(slot) ? picture.top() - 26 : picture.bottom() + 4;
+    return QRect(picture.center().x() - 30, top, 60, 22);
+}
+
+} // namespace
+
+MelodyWindow::MelodyWindow(SoundOutput *sound, QWidget *parent) : QMainWindow(parent), m_sound(sound)
+{
+    setObjectName(QStringLiteral("MelodyWindow"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(WindowCaption());
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    setMinimumSize(MinimumWidth, MinimumHeight);
+    if (!m_sound)
+        m_sound = new MultimediaSound(this);
+    else
+        m_sound->setParent(this);
+
+    auto *central = new QWidget(this);
+    central->setAutoFillBackground(true);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+
+    m_scroll = new QScrollArea(central);
+    m_scroll->setObjectName(QStringLiteral("StaffScroll"));
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(false);
+    m_scroll->viewport()->setAutoFillBackground(true);
+    m_scroll->viewport()->setPalette(pal);
+    m_staffArea = new StaffArea(nullptr);
+    m_staffArea->resize(StaffInitialWidth, StaffInitialHeight);
+    m_scroll->setWidget(m_staffArea);
+    m_scroll->viewport()->installEventFilter(this);
+    connect(m_staffArea, &StaffArea::rightClicked, this, &MelodyWindow::rightClickStaff);
+    layout->addWidget(m_scroll, 1);
+
+    m_tabs = new QTabWidget(central);
+    m_tabs->setObjectName(QStringLiteral("Tabs"));
+    m_tabs->setFixedHeight(TabHeight);
+    m_tabs->addTab(buildNotePage(), QStringLiteral("音符入力"));
+    m_tabs->addTab(buildLedPage(), QStringLiteral("LEDリンク設定"));
+    layout->addWidget(m_tabs);
+    setCentralWidget(central);
+
+    m_getDataPanel = new GetDataPanel(this);
+    m_playingPanel = new PlayingPanel(this);
+
+    m_noteMenu = new QMenu(this);
+    m_noteMenu->setObjectName(QStringLiteral("NoteMenu"));
+    m_noteMenu->addAction(QStringLiteral("音を挿入する"), this, &MelodyWindow::insertBeforeSelected);
+    m_noteMenu->addAction(QStringLiteral("音符を編集する"), this, &MelodyWindow::editSelected);
+    QMenu *lengths = m_noteMenu->addMenu(QStringLiteral("音の長さを変える"));
+    for (int len = 0; len < LengthClassCount; ++len)
+        lengths->addAction(LengthCaption(len), this, [this, len] { changeSelectedLength(len); });
+    m_noteMenu->addAction(QStringLiteral("音符を削除する"), this, &MelodyWindow::deleteSelected);
+
+    buildMenus();
+    m_kit = new KitCommands(ReplyRole::Melody,
+                            {this, [this](bool on) { setCommandsEnabled(on); }, m_playingPanel, m_getDataPanel},
+                            this);
+    connect(m_playingPanel->stopButton(), &QPushButton::clicked, m_kit, &KitCommands::stop);
+
+    NoteChooser &chooser = NoteChooser::instance();
+    connect(&chooser, &NoteChooser::chosen, this, &MelodyWindow::applyChoice);
+    connect(&chooser, &QDialog::rejected, this, [this] { m_pending = Pending::None; });
+
+    connect(m_sound, &SoundOutput::positionChanged, this, &MelodyWindow::followSound);
+    connect(m_sound, &SoundOutput::stopped, this, [this] {
+        m_previewEnds.clear();
+        if (m_markedSlot >= 0) {
+            m_markedSlot = -1;
+            refreshStaff();
+        }
+    });
+    connect(m_sound, &SoundOutput::failed, this, &MelodyWindow::sayNoSound);
+
+    refreshControls();
+    refreshStaff();
+}
+
+MelodyWindow::~MelodyWindow()
+{
+    m_sound->stop();
+    m_sound->disconnect(this);
+}
+
+void MelodyWindow::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    QMenu *read = bar->addMenu(QStringLiteral("　　　読み込み　　　"));
+    read->addAction(QStringLiteral("保存ファイルの読み込み"), this, &MelodyWindow::openFile);
+    read->addAction(QStringLiteral("送信済データの読み込み"), this, &MelodyWindow::readBack);
+    bar->addAction(QStringLiteral("ファイルへ保存"), this, &MelodyWindow::saveFile);
+    bar->addAction(QStringLiteral("　　全削除　　"), this, &MelodyWindow::clearMelody);
+    QMenu *play = bar->addMenu(QStringLiteral("再生"));
+    play->addAction(QStringLiteral("全て再生"), this, [this] { preview(PreviewRange::All); });
+    play->addAction(QStringLiteral("最後の10音符再生"), this, [this] { preview(PreviewRange::Last10); });
+    play->addAction(QStringLiteral("最後の20音符再生"), this, [this] { preview(PreviewRange::Last20); });
+    play->addAction(QStringLiteral("停止"), this, &MelodyWindow::stopPreview);
+    m_transferAction = bar->addAction(QStringLiteral("　　転送(F6)　　"), this, &MelodyWindow::transfer);
+    m_transferAction->setShortcut(QKeySequence(Qt::Key_F6));
+    m_runAction = bar->addAction(QStringLiteral("　　実行(F7)　　"), this, &MelodyWindow::run);
+    m_runAction->setShortcut(QKeySequence(Qt::Key_F7));
+    // Shortcuts of menu-bar items work while the window is active.
+    addAction(m_transferAction);
+    addAction(m_runAction);
+    bar->addAction(QStringLiteral("レポート作成"), this, &MelodyWindow::makeReport);
+    bar->addAction(QStringLiteral("ヘルプ"), this, &MelodyWindow::openHelp);
+}
+
+QWidget *MelodyWindow::buildNotePage()
+{
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("NotePage"));
+    auto *keyboard = new Keyboard(page);
+    keyboard->move(0, 14);
+    connect(keyboard, &Keyboard::keyClicked, this, &MelodyWindow::clickKey);
+
+    const int groupsTop = keyboard->geometry().bottom() + 6;
+    auto *lengthGroup = new QGroupBox(QStringLiteral("音符の長さ"), page);
+    lengthGroup->setGeometry(Keyboard::FirstWhiteLeft, groupsTop, 370, 54);
+    auto *lengthRow = new QHBoxLayout(lengthGroup);
+    lengthRow->setContentsMargins(8, 2, 8, 2);
+    for (int len = 0; len < LengthClassCount; ++len) {
+        auto *radio = new QRadioButton(LengthCaption(len), lengthGroup);
+        radio->setObjectName(QStringLiteral("radio_Len%1").arg(len + 1));
+        connect(radio, &QRadioButton::toggled, this, [this, len](bool on) {
+            if (on)
+                m_melody.setSelectedLength(len);
+        });
+        m_lengthRadios[size_t(len)] = radio;
+        lengthRow->addWidget(radio);
+    }
+
+    auto *speedGroup = new QGroupBox(QStringLiteral("音の速さ"), page);
+    speedGroup->setGeometry(lengthGroup->geometry().right() + 10, groupsTop, 220, 54);
+    auto *speedRow = new QHBoxLayout(speedGroup);
+    speedRow->setContentsMargins(8, 2, 8, 2);
+    const MelodySpeed speeds[] = {MelodySpeed::Standard, MelodySpeed::Double, MelodySpeed::Quadruple};
+    for (int i = 0; i < 3; ++i) {
+        auto *radio = new QRadioButton(SpeedCaption(speeds[i]), speedGroup);
+        radio->setObjectName(QStringLiteral("radio_Speed%1").arg(i + 1));
+        const MelodySpeed speed = speeds[i];
+        connect(radio, &QRadioButton::toggled, this, [this, speed](bool on) {
+            if (on)
+                m_melody.setSpeed(speed);
+        });
+        m_speedRadios[size_t(i)] = radio;
+        speedRow->addWidget(radio);
+    }
+    return page;
+}
+
+QWidget *MelodyWindow::buildLedPage()
+{
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("LedPage"));
+    auto *ledGroup = new QGroupBox(QStringLiteral("LED設定"), page);
+    ledGroup->setGeometry(8, 4, LedLeft * 2 + WhiteLed.width() + 14 * LedColumn / 2, 220);
+    const QStringList captions = LedColourCaptions();
+    for (int slot = 0; slot < LedSlotCount; ++slot) {
+        auto *image = new QLabel(ledGroup);
+        image->setObjectName(QStringLiteral("LED_Image%1").arg(slot));
+        image->setGeometry(ledPictureRect(slot));
+        image->setScaledContents(true);
+        m_ledImages[size_t(slot)] = image;
+        auto *name = new QLabel(ledSlotName(slot), ledGroup);
+        name->setObjectName(QStringLiteral("LED_Name%1").arg(slot));
+        name->setGeometry(ledNameRect(slot));
+        name->setAlignment(Qt::AlignCenter);
+
+        auto *combo = new QComboBox(ledGroup);
+        combo->setObjectName(QStringLiteral("LED_Combo%1").arg(slot));
+        combo->setGeometry(ledComboRect(slot));
+        combo->addItems(captions);
+        // Pupils may type a colour's name; anything else goes back to the
+        // colour the slot has.
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        connect(combo, &QComboBox::currentIndexChanged, this, [this, slot](int index) {
+            if (index >= 0)
+                setLedColour(slot, index);
+        });
+        connect(combo->lineEdit(), &QLineEdit::editingFinished, this, [this, slot, combo] {
+            const int typed = combo->findText(combo->currentText().trimmed(), Qt::MatchFixedString);
+            if (typed >= 0)
+                setLedColour(slot, typed);
+            const QSignalBlocker block(combo);
+            combo->setCurrentIndex(m_melody.ledColour(slot));
+            combo->setEditText(combo->itemText(m_melody.ledColour(slot)));
+        });
+        m_ledCombos[size_t(slot)] = combo;
+    }
+
+    auto *linkGroup = new QGroupBox(QStringLiteral("LEDリンク"), page);
+    linkGroup->setGeometry(ledGroup->geometry().right() + 10, 4, 110, 80);
+    auto *linkColumn = new QVBoxLayout(linkGroup);
+    m_linkOn = new QRadioButton(QStringLiteral("する"), linkGroup);
+    m_linkOn->setObjectName(QStringLiteral("Linl_Radio0"));
+    m_linkOff = new QRadioButton(QStringLiteral("しない"), linkGroup);
+    m_linkOff->setObjectName(QStringLiteral("Linl_Radio1"));
+    linkColumn->addWidget(m_linkOn);
+    linkColumn->addWidget(m_linkOff);
+    connect(m_linkOn, &QRadioButton::clicked, this, [this] {
+        m_melody.setLedLink(true);
+        refreshStaff();
+    });
+    connect(m_linkOff, &QRadioButton::clicked, this, [this] {
+        m_melody.setLedLink(false);
+        refreshStaff();
+    });
+    return page;
+}
+
+void MelodyWindow::placeWindow()
+{
+    PlaceEditorWindow(this, QSize(MinimumWidth, MinimumHeight));
+}
+
+void MelodyWindow::showEvent(QShowEvent *event)
+{
+    if (!m_placed) {
+        m_placed = true;
+        placeWindow();
+        setCommandsEnabled(true);
+    }
+    QMainWindow::showEvent(event);
+}
+
+bool MelodyWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // The staff area stretches with the window's width and is drawn anew.
+    if (watched == m_scroll->viewport() && event->type() == QEvent::Resize) {
+        const int width = m_scroll->viewport()->width();
+        if (width != m_staffArea->width()) {
+            m_staffArea->resize(width, m_staffArea->height());
+            refreshStaff();
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MelodyWindow::refreshStaff()
+{
+    StaffPicture picture = DrawStaff(m_melody, m_staffArea->width(), m_markedSlot);
+    m_anchors = std::move(picture.anchors);
+    m_staffArea->setPicture(picture.image);
+}
+
+void MelodyWindow::refreshControls()
+{
+    m_lengthRadios[size_t(m_melody.selectedLength())]->setChecked(true);
+    const int speed = SpeedFileValue(m_melody.speed()) - 1;
+    m_speedRadios[size_t(std::clamp(speed, 0, 2))]->setChecked(true);
+    for (int slot = 0; slot < LedSlotCount; ++slot) {
+        const int colour = m_melody.ledColour(slot);
+        {
+            const QSignalBlocker block(m_ledCombos[size_t(slot)]);
+            m_ledCombos[size_t(slot)]->setCurrentIndex(colour);
+        }
+        showLedPicture(slot);
+    }
+    (m_melody.ledLink() ? m_linkOn : m_linkOff)->setChecked(true);
+}
+
+void MelodyWindow::setLedColour(int slot, int colour)
+{
+    m_melody.setLedColour(slot, colour);
+    showLedPicture(slot);
+    refreshStaff();
+}
+
+void MelodyWindow::showLedPicture(int slot)
+{
+    m_ledImages[size_t(slot)]->setPixmap(QPixmap(AssetPath(LedPictureFile(slot, m_melody.ledColour(slot)))));
+}
+
+void MelodyWindow::setCommandsEnabled(bool enabled)
+{
+    m_transferAction->setEnabled(enabled);
+    m_runAction->setEnabled(enabled);
+}
+
+void MelodyWindow::showResult(EditResult result)
+{
+    if (result == EditResult::Full)
+        Dialogs().warning(MelodyFullMessage);
+    refreshStaff();
+}
+
+// ---- Notes --------------------------------------------------------------
+
+void MelodyWindow::clickKey(const QString &controlName)
+{
+    const std::optional<Key> key = KeyOfControlName(controlName);
+    if (!key)
+        return;
+    const EditResult result = m_melody.addNote(key->text(), key->black ? 1 : 0);
+    showResult(result);
+    if (result == EditResult::Done) {
+        // Let the new note come into view, then sound it.
+        m_scroll->ensureVisible(0, StaffPlace(m_melody.note(m_melody.count() - 1).x, m_staffArea->width()).rowTop + 60);
+        soundKey(*key);
+    }
+}
+
+void MelodyWindow::soundKey(const Key &key)
+{
+    if (const QString path = BuildKeySound(key); !path.isEmpty())
+        playSound(path);
+}
+
+void MelodyWindow::rightClickStaff(const QPoint &point, const QPoint &globalPoint)
+{
+    const int slot = StaffHitTest(m_anchors, point);
+    if (slot < 0)
+        return;
+    m_melody.setSelected(slot);
+    m_noteMenu->popup(globalPoint);
+}
+
+void MelodyWindow::insertBeforeSelected()
+{
+    if (m_melody.selected() < 0)
+        return;
+    if (m_melody.isFull()) {
+        Dialogs().warning(MelodyFullMessage);
+        return;
+    }
+    m_pending = Pending::Insert;
+    NoteChooser::instance().ask(m_melody.note(m_melody.selected()).len, this);
+}
+
+void MelodyWindow::editSelected()
+{
+    if (m_melody.selected() < 0)
+        return;
+    m_pending = Pending::Edit;
+    NoteChooser::instance().ask(m_melody.note(m_melody.selected()).len, this);
+}
+
+void MelodyWindow::applyChoice(const QString &keyText, int black, int len)
+{
+    const Pending pending = std::exchange(m_pending, Pending::None);
+    const int slot = m_melody.selected();
+    EditResult result = EditResult::Refused;
+    if (pending == Pending::Insert)
+        result = m_melody.insertNote(slot, keyText, black, len);
+    else if (pending == Pending::Edit)
+        result = m_melody.editNote(slot, keyText, black, len);
+    else
+        return;
+    showResult(result);
+    if (const std::optional<Key> key = KeyOf(keyText, black); key && result == EditResult::Done)
+        soundKey(*key);
+}
+
+void MelodyWindow::changeSelectedLength(int len)
+{
+    showResult(m_melody.changeLength(m_melody.selected(), len));
+}
+
+void MelodyWindow::deleteSelected()
+{
+    showResult(m_melody.deleteNote(m_melody.selected()));
+}
+
+void MelodyWindow::clearMelody()
+{
+    if (m_melody.count() > 0 && !Dialogs().question(ClearQuestion))
+        return;
+    m_melody.clear();
+    refreshControls();
+    refreshStaff();
+}
+
+// ---- Files --------------------------------------------------------------
+
+void MelodyWindow::openFile()
+{
+    const std::optional<QString> path = OpenMelody(m_melody);
+    refreshControls();
+    refreshStaff();
+    if (path)
+        setWindowTitle(WindowCaption(QDir::toNativeSeparators(*path)));
+}
+
+void MelodyWindow::saveFile()
+{
+    if (const std::optional<QString> path = SaveMelody(m_melody))
+        setWindowTitle(WindowCaption(QDir::toNativeSeparators(*path)));
+}
+
+// ---- Sound on the PC ----------------------------------------------------
+
+void MelodyWindow::playSound(const QString &path)
+{
+    m_previewEnds.clear();
+    if (m_markedSlot >= 0) {
+        m_markedSlot = -1;
+        refreshStaff();
+    }
+    if (!m_sound->play(path))
+        sayNoSound();
+}
+
+void MelodyWindow::sayNoSound()
+{
+    if (m_noSoundSaid)
+        return;
+    m_noSoundSaid = true;
+    Dialogs().information(NoSoundMessage);
+}
+
+void MelodyWindow::preview(PreviewRange range)
+{
+    const QString path = BuildPreview(m_melody, range);
+    if (path.isEmpty()) {
+        Dialogs().warning(SaveFailed);
+        return;
+    }
+    const QStringList codes = PreviewCodes(m_melody, range);
+    playSound(path);
+    if (!m_sound->isPlaying())
+        return;
+    m_previewFirstSlot = m_melody.count() - int(codes.size());
+    qint64 end = 0;
+    for (qsizetype samples : PreviewSampleCounts(codes, m_melody.speed())) {
+        end += samples;
+        m_previewEnds.append(end);
+    }
+    followSound(0);
+}
+
+void MelodyWindow::followSound(qint64 ms)
+{
+    if (m_previewEnds.isEmpty())
+        return;
+    const qint64 sample = ms * (PreviewSampleRate / 1000);
+    const auto it = std::upper_bound(m_previewEnds.cbegin(), m_previewEnds.cend(), sample);
+    const int marked = it == m_previewEnds.cend() ? -1 : m_previewFirstSlot + int(it - m_previewEnds.cbegin());
+    if (marked != m_markedSlot) {
+        m_markedSlot = marked;
+        refreshStaff();
+    }
+}
+
+void MelodyWindow::stopPreview()
+{
+    // The short silence of "Stop.WAV" takes the place of the preview.
+    const QString stop = AssetPath(StopSound);
+    if (QFileInfo::exists(stop))
+        playSound(stop);
+    else
+        m_sound->stop();
+}
+
+// ---- The kit ------------------------------------------------------------
+
+void MelodyWindow::transfer()
+{
+    if (!m_transferAction->isEnabled())
+        return;
+    m_kit->transfer(m_melody.deviceList(), kit::MelodyFrame);
+}
+
+void MelodyWindow::run()
+{
+    if (!m_runAction->isEnabled())
+        return;
+    m_kit->run();
+}
+
+void MelodyWindow::readBack()
+{
+    m_kit->readBack(
+        [this] {
+            m_melody.clear();
+            refreshControls();
+            refreshStaff();
+        },
+        [this](const QStringList &replies) { decodeReadBack(replies); }, false);
+}
+
+void MelodyWindow::decodeReadBack(const QStringList &replies)
+{
+    const MelodyReadBack decoded = DecodeMelodyReadBack(replies);
+    if (decoded.ok() && !m_melody.load(decoded.lines)) {
+        m_melody.clear();
+        Dialogs().warning(MelodyReadBackFailedMessage);
+    } else if (!decoded.ok()) {
+        Dialogs().warning(decoded.error);
+    }
+    refreshControls();
+    refreshStaff();
+}
+
+// ---- Report and help ----------------------------------------------------
+
+void MelodyWindow::makeReport()
+{
+    const QString path = WorkFolder() + ReportPicture;
+    const StaffPicture picture = DrawStaff(m_melody, m_staffArea->width());
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !picture.image.save(path, "BMP")) {
+        Dialogs().warning(SaveFailed);
+        return;
+    }
+    if (!RequestReport({{}, SoundReportKind, frameGeometry()}))
+        Dialogs().information(NotAvailableMessage);
+}
+
+void MelodyWindow::openHelp()
+{
+    OpenHelpPage(QStringLiteral("HTML\\Navi\\KORUnavi.html"));
+}
+
+void MelodyWindow::closeEvent(QCloseEvent *event)
+{
+    // A transfer or read-back finishes within seconds; the window waits.
+    if (m_kit->sending() || m_kit->readingBack()) {
+        event->ignore();
+        return;
+    }
+    if (m_melody.count() > 0) {
+        if (!Dialogs().question(CloseQuestion)) {
+            event->ignore();
+            return;
+        }
+        m_melody.clear();
+    }
+    m_sound->stop();
+    if (NoteChooser::instance().isVisible())
+        NoteChooser::instance().reject();
+    event->accept();
+    emit closed();
+}
+
+} // namespace koru::melody

@@ -1,0 +1,145 @@
+// The melody editor: the staff at the top, the keyboard and the LED link
+// settings in two tabs below, the menu bar with files, preview on the PC,
+// transfer, play and read-back with the kit, report and help. Every gesture
+// becomes a Melody operation; the window then redraws the staff.
+#pragma once
+
+#include "melody/melody.h"
+#include "melody/ui/staffdrawing.h"
+
+#include <QList>
+#include <QMainWindow>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QRadioButton;
+class QScrollArea;
+class QTabWidget;
+
+namespace koru {
+class GetDataPanel;
+class KitCommands;
+class PlayingPanel;
+class SoundOutput;
+} // namespace koru
+
+namespace koru::melody {
+
+class Keyboard;
+class StaffArea;
+
+class MelodyWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // The sound goes to the PC's audio output unless a test hands in its own.
+    explicit MelodyWindow(SoundOutput *sound = nullptr, QWidget *parent = nullptr);
+    ~MelodyWindow() override;
+
+    const Melody &melody() const { return m_melody; }
+
+    // ---- Menu commands -------------------------------------------------
+    void openFile();
+    void saveFile();
+    void clearMelody();
+    void readBack();
+    void preview(PreviewRange range);
+    void stopPreview();
+    void transfer();
+    void run();
+    void makeReport();
+    void openHelp();
+
+    // ---- Gestures ------------------------------------------------------
+    // A key of the "音符入力" keyboard ("pw12", "pB0", "pw148").
+    void clickKey(const QString &controlName);
+    // A right click on the staff area: picks the note and opens the menu.
+    void rightClickStaff(const QPoint &point, const QPoint &globalPoint);
+    // Context menu commands on the picked note.
+    void insertBeforeSelected();
+    void editSelected();
+    void changeSelectedLength(int len);
+    void deleteSelected();
+
+    // ---- For tests and the report --------------------------------------
+    StaffArea *staffArea() const { return m_staffArea; }
+    QScrollArea *staffScroll() const { return m_scroll; }
+    QMenu *noteMenu() const { return m_noteMenu; }
+    QAction *transferAction() const { return m_transferAction; }
+    QAction *runAction() const { return m_runAction; }
+    PlayingPanel *playingPanel() const { return m_playingPanel; }
+    GetDataPanel *getDataPanel() const { return m_getDataPanel; }
+    SoundOutput *sound() const { return m_sound; }
+    int markedSlot() const { return m_markedSlot; } // the note sounding in a preview
+    const std::vector<StaffAnchor> &anchors() const { return m_anchors; }
+
+    static const QString ClearQuestion;
+    static const QString CloseQuestion;
+    static const QString NoSoundMessage;
+    static const QString ReportPicture; // below the work folder
+    static const QString StopSound;     // beside the executable
+
+signals:
+    void closed();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    enum class Pending { None, Insert, Edit };
+
+    void buildMenus();
+    QWidget *buildNotePage();
+    QWidget *buildLedPage();
+    void placeWindow();
+    void refreshStaff();
+    void refreshControls(); // radio buttons, LED selectors and pictures from the document
+    void setLedColour(int slot, int colour);
+    void showLedPicture(int slot);
+    void setCommandsEnabled(bool enabled);
+    void applyChoice(const QString &keyText, int black, int len);
+    void showResult(EditResult result);
+    void playSound(const QString &path);
+    void soundKey(const Key &key); // a short sound of its pitch; none for the rest
+    void sayNoSound(); // once per window
+    void followSound(qint64 ms);
+    void decodeReadBack(const QStringList &replies);
+
+    Melody m_melody;
+    StaffFontLease m_font;
+    std::vector<StaffAnchor> m_anchors;
+
+    QScrollArea *m_scroll = nullptr;
+    StaffArea *m_staffArea = nullptr;
+    QTabWidget *m_tabs = nullptr;
+    std::array<QRadioButton *, 4> m_lengthRadios{};
+    std::array<QRadioButton *, 3> m_speedRadios{};
+    std::array<QLabel *, LedSlotCount> m_ledImages{};
+    std::array<QComboBox *, LedSlotCount> m_ledCombos{};
+    QRadioButton *m_linkOn = nullptr;
+    QRadioButton *m_linkOff = nullptr;
+    QMenu *m_noteMenu = nullptr;
+    QAction *m_transferAction = nullptr;
+    QAction *m_runAction = nullptr;
+    PlayingPanel *m_playingPanel = nullptr;
+    GetDataPanel *m_getDataPanel = nullptr;
+    KitCommands *m_kit = nullptr;
+
+    SoundOutput *m_sound = nullptr;
+    bool m_noSoundSaid = false;
+    int m_markedSlot = -1;
+    int m_previewFirstSlot = 0;
+    QList<qint64> m_previewEnds; // sample where each previewed code ends
+
+    Pending m_pending = Pending::None;
+    bool m_placed = false;
+};
+
+} // namespace koru::melody

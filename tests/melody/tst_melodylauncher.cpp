@@ -1,0 +1,54 @@
+// The launcher's melody button opens the melody window; closing it brings
+// the launcher back. The shared insert/edit window is the melody's own.
+#include "app/launcherwindow.h"
+#include "app/windowtable.h"
+#include "melody/ui/melodyparts.h"
+#include "melody/ui/melodywindow.h"
+
+#include "scripteddialogs.h"
+#include "testutil.h"
+
+#include <QPointer>
+#include <QTest>
+
+using namespace koru;
+
+class TstMelodyLauncher : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { test::useTemporaryAppData(); }
+
+    void openAndClose()
+    {
+        test::ScriptedDialogs dialogs;
+        shell::LauncherWindow launcher(shell::DefaultLauncherTable());
+        launcher.show();
+        launcher.open(shell::LauncherTarget::MelodyEditor);
+        QPointer<melody::MelodyWindow> window =
+            qobject_cast<melody::MelodyWindow *>(launcher.openWindow(shell::LauncherTarget::MelodyEditor));
+        QVERIFY(window);
+        QVERIFY(window->isVisible());
+        QVERIFY(!launcher.isVisible());
+        window->clickKey(QStringLiteral("pw148"));
+        dialogs.answerQuestion(true);
+        QVERIFY(window->close());
+        QTRY_VERIFY(!window);
+        QVERIFY(launcher.isVisible());
+        QCOMPARE(dialogs.texts(), QStringList{melody::MelodyWindow::CloseQuestion});
+    }
+
+    void noteChooserIsTheSharedWindow()
+    {
+        for (const shell::SharedWindowEntry &entry : shell::DefaultSharedWindows()) {
+            if (entry.name != QLatin1String("NoteChooser"))
+                continue;
+            QCOMPARE(entry.make(), static_cast<QWidget *>(&melody::NoteChooser::instance()));
+            return;
+        }
+        QFAIL("no NoteChooser among the shared windows");
+    }
+};
+
+QTEST_MAIN(TstMelodyLauncher)
+#include "tst_melodylauncher.moc"

@@ -89,27 +89,27 @@ void Melody::place(int slot, const Key &key, int len)
     info.y = StaffOffsetOf(key);
 }
 
-EditResult Melody::addNote(const QString &keyText, int black)
+MelodyEdit Melody::addNote(const QString &keyText, int black)
 {
     if (isFull())
-        return EditResult::Full;
+        return MelodyEdit::Full;
     const std::optional<Key> key = KeyOf(keyText, black);
     if (!key)
-        return EditResult::Refused;
+        return MelodyEdit::Refused;
     place(m_count, *key, m_selectedLength);
     m_notes[m_count].x = m_nextX;
     m_nextX += LengthWidth(m_selectedLength);
     ++m_count;
-    return EditResult::Done;
+    return MelodyEdit::Done;
 }
 
-EditResult Melody::insertNote(int slot, const QString &keyText, int black, int len)
+MelodyEdit Melody::insertNote(int slot, const QString &keyText, int black, int len)
 {
     if (isFull())
-        return EditResult::Full;
+        return MelodyEdit::Full;
     const std::optional<Key> key = KeyOf(keyText, black);
     if (slot < 0 || slot >= m_count || !key || !IsLengthClass(len))
-        return EditResult::Refused;
+        return MelodyEdit::Refused;
     for (int j = m_count - 1; j >= slot; --j)
         m_notes[j + 1] = m_notes[j];
     place(slot, *key, len); // keeps the x of the note it now precedes
@@ -118,33 +118,33 @@ EditResult Melody::insertNote(int slot, const QString &keyText, int black, int l
         m_notes[j].x += width;
     ++m_count;
     m_nextX += width;
-    return EditResult::Done;
+    return MelodyEdit::Done;
 }
 
-EditResult Melody::editNote(int slot, const QString &keyText, int black, int len)
+MelodyEdit Melody::editNote(int slot, const QString &keyText, int black, int len)
 {
     const std::optional<Key> key = KeyOf(keyText, black);
     if (slot < 0 || slot >= m_count || !key || !IsLengthClass(len))
-        return EditResult::Refused;
+        return MelodyEdit::Refused;
     const int delta = LengthWidth(len) - LengthWidth(m_notes[slot].len);
     place(slot, *key, len);
     for (int j = slot + 1; j < m_count; ++j)
         m_notes[j].x += delta;
     m_nextX += delta;
-    return EditResult::Done;
+    return MelodyEdit::Done;
 }
 
-EditResult Melody::changeLength(int slot, int len)
+MelodyEdit Melody::changeLength(int slot, int len)
 {
     if (slot < 0 || slot >= m_count)
-        return EditResult::Refused;
+        return MelodyEdit::Refused;
     return editNote(slot, m_notes[slot].key, m_notes[slot].black, len);
 }
 
-EditResult Melody::deleteNote(int slot)
+MelodyEdit Melody::deleteNote(int slot)
 {
     if (slot < 0 || slot >= m_count)
-        return EditResult::Refused;
+        return MelodyEdit::Refused;
     const int width = LengthWidth(m_notes[slot].len);
     for (int j = slot; j < m_count - 1; ++j) {
         m_notes[j] = m_notes[j + 1];
@@ -155,7 +155,7 @@ EditResult Melody::deleteNote(int slot)
     m_nextX -= width;
     if (m_selected >= m_count)
         m_selected = -1;
-    return EditResult::Done;
+    return MelodyEdit::Done;
 }
 
 void Melody::clear()

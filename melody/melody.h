@@ -32,7 +32,7 @@ struct S_Info
     friend bool operator==(const S_Info &, const S_Info &) = default;
 };
 
-enum class EditResult {
+enum class MelodyEdit {
     Done,
     Full,    // a 111th note: nothing changed, show MelodyFullMessage
     Refused, // no note in that slot, or a key or length the keyboard cannot give
@@ -68,16 +68,16 @@ public:
 
     // ---- Editing -------------------------------------------------------
     // Appends a note of the selected length at next x.
-    EditResult addNote(const QString &keyText, int black);
+    MelodyEdit addNote(const QString &keyText, int black);
     // Puts a new note in front of the note in a filled slot; it takes that
     // note's place and every later note moves right by the new width.
-    EditResult insertNote(int slot, const QString &keyText, int black, int len);
+    MelodyEdit insertNote(int slot, const QString &keyText, int black, int len);
     // Replaces key and length of a filled slot; later notes move by the
     // change in width.
-    EditResult editNote(int slot, const QString &keyText, int black, int len);
-    EditResult changeLength(int slot, int len);
+    MelodyEdit editNote(int slot, const QString &keyText, int black, int len);
+    MelodyEdit changeLength(int slot, int len);
     // Removes a filled slot; later notes move left by its width.
-    EditResult deleteNote(int slot);
+    MelodyEdit deleteNote(int slot);
     // Empties every slot, LED colours off, LED link off, quarter note
     // selected. The speed stays.
     void clear();

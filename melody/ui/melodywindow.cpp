@@ -371,9 +371,9 @@ void MelodyWindow::setCommandsEnabled(bool enabled)
     m_runAction->setEnabled(enabled);
 }
 
-void MelodyWindow::showResult(EditResult result)
+void MelodyWindow::showResult(MelodyEdit result)
 {
-    if (result == EditResult::Full)
+    if (result == MelodyEdit::Full)
         Dialogs().warning(MelodyFullMessage);
     refreshStaff();
 }
@@ -385,9 +385,9 @@ void MelodyWindow::clickKey(const QString &controlName)
     const std::optional<Key> key = KeyOfControlName(controlName);
     if (!key)
         return;
-    const EditResult result = m_melody.addNote(key->text(), key->black ? 1 : 0);
+    const MelodyEdit result = m_melody.addNote(key->text(), key->black ? 1 : 0);
     showResult(result);
-    if (result == EditResult::Done) {
+    if (result == MelodyEdit::Done) {
         // Let the new note come into view, then sound it.
         m_scroll->ensureVisible(0, StaffPlace(m_melody.note(m_melody.count() - 1).x, m_staffArea->width()).rowTop + 60);
         soundKey(*key);
@@ -433,7 +433,7 @@ void MelodyWindow::applyChoice(const QString &keyText, int black, int len)
 {
     const Pending pending = std::exchange(m_pending, Pending::None);
     const int slot = m_melody.selected();
-    EditResult result = EditResult::Refused;
+    MelodyEdit result = MelodyEdit::Refused;
     if (pending == Pending::Insert)
         result = m_melody.insertNote(slot, keyText, black, len);
     else if (pending == Pending::Edit)
@@ -441,7 +441,7 @@ void MelodyWindow::applyChoice(const QString &keyText, int black, int len)
     else
         return;
     showResult(result);
-    if (const std::optional<Key> key = KeyOf(keyText, black); key && result == EditResult::Done)
+    if (const std::optional<Key> key = KeyOf(keyText, black); key && result == MelodyEdit::Done)
         soundKey(*key);
 }
 

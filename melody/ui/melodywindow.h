@@ -105,7 +105,7 @@ private:
     void showLedPicture(int slot);
     void setCommandsEnabled(bool enabled);
     void applyChoice(const QString &keyText, int black, int len);
-    void showResult(EditResult result);
+    void showResult(MelodyEdit result);
     void playSound(const QString &path);
     void soundKey(const Key &key); // a short sound of its pitch; none for the rest
     void sayNoSound(); // once per window

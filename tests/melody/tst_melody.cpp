@@ -36,7 +36,7 @@ Melody melodyOf(const QStringList &notes)
         m.setSelectedLength(n.section(QLatin1Char('/'), 1, 1).toInt());
         const bool black = key.endsWith(QLatin1Char('b'));
         const QString text = key == QLatin1String("r") ? QStringLiteral("148") : QString(key).remove(QLatin1Char('b'));
-        if (m.addNote(text, black ? 1 : 0) != EditResult::Done)
+        if (m.addNote(text, black ? 1 : 0) != MelodyEdit::Done)
             qFatal("bad test melody");
     }
     return m;
@@ -108,9 +108,9 @@ private slots:
         QFETCH(int, black);
         QVERIFY(!KeyOf(key, black));
         Melody m = melodyOf({"0/1"});
-        QCOMPARE(m.addNote(key, black), EditResult::Refused);
-        QCOMPARE(m.editNote(0, key, black, 1), EditResult::Refused);
-        QCOMPARE(m.insertNote(0, key, black, 1), EditResult::Refused);
+        QCOMPARE(m.addNote(key, black), MelodyEdit::Refused);
+        QCOMPARE(m.editNote(0, key, black, 1), MelodyEdit::Refused);
+        QCOMPARE(m.insertNote(0, key, black, 1), MelodyEdit::Refused);
         QCOMPARE(m.count(), 1);
         QCOMPARE(m.note(0).key, QStringLiteral("0"));
     }
@@ -173,7 +173,7 @@ private slots:
     void insertBeforeFirstNote()
     {
         Melody m = melodyOf({"7/1", "8/0", "r/2"});
-        QCOMPARE(m.insertNote(0, "12", 0, 3), EditResult::Done);
+        QCOMPARE(m.insertNote(0, "12", 0, 3), MelodyEdit::Done);
         QCOMPARE(m.count(), 4);
         QCOMPARE(m.note(0).key, QStringLiteral("12"));
         QCOMPARE(m.note(0).x, 80);
@@ -187,36 +187,36 @@ private slots:
     void insertInTheMiddleKeepsTheOrder()
     {
         Melody m = melodyOf({"0/0", "1/1", "2/2"});
-        QCOMPARE(m.insertNote(1, "0", 1, 0), EditResult::Done);
+        QCOMPARE(m.insertNote(1, "0", 1, 0), MelodyEdit::Done);
         QCOMPARE(m.note(1).key, QStringLiteral("0"));
         QCOMPARE(m.note(1).black, 1);
         QCOMPARE(m.note(2).key, QStringLiteral("1"));
         verifyPositions(m);
         // Only filled slots can be inserted before.
-        QCOMPARE(m.insertNote(4, "0", 0, 0), EditResult::Refused);
-        QCOMPARE(m.insertNote(-1, "0", 0, 0), EditResult::Refused);
+        QCOMPARE(m.insertNote(4, "0", 0, 0), MelodyEdit::Refused);
+        QCOMPARE(m.insertNote(-1, "0", 0, 0), MelodyEdit::Refused);
         QCOMPARE(m.count(), 4);
     }
 
     void deleteFirstNoteMovesTheRestLeft()
     {
         Melody m = melodyOf({"3/3", "4/0", "r/1"});
-        QCOMPARE(m.deleteNote(0), EditResult::Done);
+        QCOMPARE(m.deleteNote(0), MelodyEdit::Done);
         QCOMPARE(m.count(), 2);
         QCOMPARE(m.note(0).key, QStringLiteral("4"));
         QCOMPARE(m.note(0).x, 80);
         QCOMPARE(m.note(1).x, 110);
         QCOMPARE(m.nextX(), 170);
         verifyPositions(m);
-        QCOMPARE(m.deleteNote(2), EditResult::Refused);
+        QCOMPARE(m.deleteNote(2), MelodyEdit::Refused);
     }
 
     void deleteLastAndOnlyNotes()
     {
         Melody m = melodyOf({"3/3", "4/0"});
-        QCOMPARE(m.deleteNote(1), EditResult::Done);
+        QCOMPARE(m.deleteNote(1), MelodyEdit::Done);
         verifyPositions(m);
-        QCOMPARE(m.deleteNote(0), EditResult::Done);
+        QCOMPARE(m.deleteNote(0), MelodyEdit::Done);
         QCOMPARE(m.nextX(), 80);
         verifyPositions(m);
     }
@@ -224,18 +224,18 @@ private slots:
     void editAndChangeLengthMoveLaterNotes()
     {
         Melody m = melodyOf({"3/1", "4/1", "5/1"});
-        QCOMPARE(m.editNote(0, "0", 1, 3), EditResult::Done);
+        QCOMPARE(m.editNote(0, "0", 1, 3), MelodyEdit::Done);
         QCOMPARE(m.note(0).key, QStringLiteral("0"));
         QCOMPARE(m.note(0).black, 1);
         QCOMPARE(m.note(0).y, 40);
         QCOMPARE(m.note(1).x, 200);
         verifyPositions(m);
-        QCOMPARE(m.changeLength(1, 0), EditResult::Done);
+        QCOMPARE(m.changeLength(1, 0), MelodyEdit::Done);
         QCOMPARE(m.note(1).key, QStringLiteral("4"));
         QCOMPARE(m.note(2).x, 230);
         verifyPositions(m);
-        QCOMPARE(m.changeLength(1, 4), EditResult::Refused);
-        QCOMPARE(m.changeLength(3, 0), EditResult::Refused);
+        QCOMPARE(m.changeLength(1, 4), MelodyEdit::Refused);
+        QCOMPARE(m.changeLength(3, 0), MelodyEdit::Refused);
     }
 
     void fullMelodyRefusesMore()
@@ -243,18 +243,18 @@ private slots:
         Melody m;
         m.setSelectedLength(3);
         for (int i = 0; i < MelodySlotCount; ++i)
-            QCOMPARE(m.addNote(QString::number(i % 22), 0), EditResult::Done);
+            QCOMPARE(m.addNote(QString::number(i % 22), 0), MelodyEdit::Done);
         QVERIFY(m.isFull());
         const auto before = m.notes();
-        QCOMPARE(m.addNote("0", 0), EditResult::Full);
-        QCOMPARE(m.insertNote(0, "0", 0, 0), EditResult::Full);
+        QCOMPARE(m.addNote("0", 0), MelodyEdit::Full);
+        QCOMPARE(m.insertNote(0, "0", 0, 0), MelodyEdit::Full);
         QCOMPARE(m.count(), 110);
         QVERIFY(m.notes() == before);
         QCOMPARE(m.nextX(), 80 + 110 * 120);
         QCOMPARE(m.deviceList().size(), 126);
         // Room again after a delete: the insert goes to the front.
-        QCOMPARE(m.deleteNote(109), EditResult::Done);
-        QCOMPARE(m.insertNote(0, "148", 0, 0), EditResult::Done);
+        QCOMPARE(m.deleteNote(109), MelodyEdit::Done);
+        QCOMPARE(m.insertNote(0, "148", 0, 0), MelodyEdit::Done);
         verifyPositions(m);
     }
 
@@ -416,7 +416,7 @@ private slots:
         QCOMPARE(m.note(1).y, 40);
         verifyPositions(m);
         // Adding goes after the last note, never over it.
-        QCOMPARE(m.addNote("1", 0), EditResult::Done);
+        QCOMPARE(m.addNote("1", 0), MelodyEdit::Done);
         QCOMPARE(m.note(2).key, QStringLiteral("1"));
         verifyPositions(m);
     }

@@ -48,7 +48,7 @@ private slots:
         const QList<int> black{0, 0, 0, 0, 1, 0, 1};
         for (int i = 0; i < keys.size(); ++i) {
             sent.setSelectedLength(i % 4);
-            QCOMPARE(sent.addNote(keys[i], black[i]), EditResult::Done);
+            QCOMPARE(sent.addNote(keys[i], black[i]), MelodyEdit::Done);
         }
         sent.setLedColour(0, 0);
         sent.setLedColour(12, 5);

@@ -3,6 +3,7 @@
 // marked on the canvas, in its own routine; the mark goes when the run stops.
 #include "flowchart/flowtranslate.h"
 #include "flowchart/ui/flowwindow.h"
+#include "kit/clock.h"
 #include "model/encoder.h"
 #include "preview/ui/previewwindow.h"
 
@@ -10,6 +11,7 @@
 #include "testutil.h"
 
 #include <QPointer>
+#include <QSet>
 #include <QTest>
 
 using namespace koru;
@@ -40,6 +42,44 @@ private slots:
         previewWindow.close();
         QTRY_COMPARE(window->runningBlock(), qMakePair(-1, -1));
         QVERIFY2(dialogs.shown().isEmpty(), qPrintable(dialogs.texts().join('|')));
+        dialogs.answerQuestion(true);
+        window->close();
+        delete window;
+    }
+
+    // Over a clock the test turns: the mark walks from the main routine into
+    // both subroutines and back, always on a block, and is gone at the end.
+    void markFollowsTheRunIntoSubroutines()
+    {
+        test::ScriptedDialogs dialogs;
+        kit::ManualClock clock;
+        preview::PreviewWindow previewWindow(&clock);
+        previewWindow.installAsPreview();
+        QPointer<flow::FlowWindow> window = new flow::FlowWindow;
+        window->show();
+        window->loadDemo(4);
+        window->preview();
+        previewWindow.play();
+        QSet<int> routines;
+        int marks = 0;
+        for (int step = 0; step < 10000 && previewWindow.run().playing(); ++step) {
+            const auto marked = window->runningBlock();
+            if (marked.first >= 0) {
+                QVERIFY(window->document().isOccupied(marked.first, marked.second));
+                QCOMPARE(window->currentRoutine(), marked.first);
+                routines.insert(marked.first);
+                ++marks;
+            }
+            const std::optional<qint64> due = previewWindow.run().nextDueMs();
+            QVERIFY(due);
+            clock.set(*due);
+            previewWindow.run().advance();
+        }
+        QVERIFY(!previewWindow.run().playing());
+        QCOMPARE(routines, (QSet<int>{0, 1, 2}));
+        QVERIFY(marks > 10);
+        QTRY_COMPARE(window->runningBlock(), qMakePair(-1, -1));
+        previewWindow.close();
         dialogs.answerQuestion(true);
         window->close();
         delete window;

@@ -8,10 +8,12 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -69,14 +71,23 @@ private:
     QString m_firstId;
     QString m_secondId;
 
+    // Runs koru-tool in the event loop, so that the kits' own output keeps
+    // being read meanwhile (a kit whose output pipe fills up stops).
     Run run(const QStringList &args)
     {
         QProcess p;
         p.setProcessEnvironment(m_env);
+        QEventLoop loop;
+        connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
         p.start(m_tool, args);
+        loop.exec();
         Run r;
-        if (!p.waitForFinished(30000))
+        if (p.state() != QProcess::NotRunning) {
+            p.kill();
+            p.waitForFinished();
             return r;
+        }
         r.exitCode = p.exitCode();
         r.out = QString::fromUtf8(p.readAllStandardOutput());
         r.err = QString::fromUtf8(p.readAllStandardError());

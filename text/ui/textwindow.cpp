@@ -11,7 +11,7 @@
 #include "model/textutil.h"
 #include "text/keywordsettings.h"
 #include "text/ui/textfilecommands.h"
-#include "widgets/runningpanel.h"
+#include "widgets/kitpanels.h"
 #include "widgets/sentdataviewer.h"
 #include "widgets/sourceeditor.h"
 
@@ -77,7 +77,7 @@ TextWindow::TextWindow(QWidget *parent) : QMainWindow(parent)
     m_splitter->setSizes({EditorWidth, MinimumWidth - EditorWidth});
     setCentralWidget(m_splitter);
 
-    m_playingPanel = new RunningPanel(this);
+    m_playingPanel = new PlayingPanel(this);
     buildMenus();
     m_kit = new KitCommands(ReplyRole::Text,
                             {this, [this](bool on) { setCommandsEnabled(on); }, m_playingPanel, nullptr}, this);

@@ -17,7 +17,7 @@ class QTextBrowser;
 
 namespace koru {
 class KitCommands;
-class RunningPanel;
+class PlayingPanel;
 class SourceEditor;
 } // namespace koru
 
@@ -82,7 +82,7 @@ private:
     SourceEditor *m_editor = nullptr;
     QSplitter *m_splitter = nullptr;
     QTextBrowser *m_browser = nullptr;
-    RunningPanel *m_playingPanel = nullptr;
+    PlayingPanel *m_playingPanel = nullptr;
     QAction *m_transferAction = nullptr;
     QAction *m_runAction = nullptr;
     KitCommands *m_kit = nullptr;

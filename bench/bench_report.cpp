@@ -37,7 +37,7 @@ int main(int argc, char *argv[])
     pupil.name = QStringLiteral("テスト");
     ReportInputs long_ = pupil;
     const QString answer = QString::fromUtf8("音で光る<めざまし>&時計😀").repeated(10000 / 16);
-    long_.title = long_.idea = long_.specification = long_.ingenuity = long_.impressions = answer;
+    long_.title = long_.idea = long_.workings = long_.ingenuity = long_.impressions = answer;
 
     QStringList icons;
     for (int slot = 0; slot < 24; ++slot)

@@ -23,13 +23,13 @@ namespace koru::report {
 namespace {
 
 // The keys the pupil's inputs fill, in the order a line is tested for them.
-enum class Field { Name, Impressions, Idea, Title, Specification, Ingenuity };
+enum class Field { Name, Impressions, Idea, Title, Workings, Ingenuity };
 const std::pair<QLatin1String, Field> InputKeys[] = {
     {QLatin1String("Name"), Field::Name},
     {QLatin1String("Kanso"), Field::Impressions},
     {QLatin1String("Koso"), Field::Idea},
     {QLatin1String("Taitoru"), Field::Title},
-    {QLatin1String("Siyou"), Field::Specification},
+    {QLatin1String("Siyou"), Field::Workings},
     {QLatin1String("Kuhu"), Field::Ingenuity},
 };
 
@@ -102,8 +102,8 @@ QString fieldText(const ReportInputs &inputs, Field field)
         return joinedLines(boxLines(inputs.idea), br);
     case Field::Title:
         return joinedLines(boxLines(inputs.title), br);
-    case Field::Specification:
-        return joinedLines(boxLines(inputs.specification), br);
+    case Field::Workings:
+        return joinedLines(boxLines(inputs.workings), br);
     case Field::Ingenuity:
         return joinedLines(boxLines(inputs.ingenuity), br);
     }

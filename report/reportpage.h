@@ -24,7 +24,7 @@ struct ReportInputs
     QString name;        // "名前"
     QString title;       // "■タイトル"
     QString idea;        // "■構想"
-    QString specification; // "■仕様"
+    QString workings; // "■仕様": how the program works
     QString ingenuity;   // "■工夫点"
     QString impressions; // "■感想"
 

@@ -138,7 +138,7 @@ void ReportWindow::buildInputPage(QWidget *page)
     };
     m_title = memo(QStringLiteral("■タイトル"), QStringLiteral("Memo2"), 44);
     m_idea = memo(QStringLiteral("■構想"), QStringLiteral("Memo3"), 86);
-    m_specification = memo(QStringLiteral("■仕様"), QStringLiteral("Memo4"), 86);
+    m_workings = memo(QStringLiteral("■仕様"), QStringLiteral("Memo4"), 86);
     m_ingenuity = memo(QStringLiteral("■工夫点"), QStringLiteral("Memo5"), 86);
     m_impressions = memo(QStringLiteral("■感想"), QStringLiteral("Memo6"), 86);
     layout->addStretch();
@@ -210,7 +210,7 @@ ReportInputs ReportWindow::inputs() const
     in.name = m_name->text();
     in.title = m_title->toPlainText();
     in.idea = m_idea->toPlainText();
-    in.specification = m_specification->toPlainText();
+    in.workings = m_workings->toPlainText();
     in.ingenuity = m_ingenuity->toPlainText();
     in.impressions = m_impressions->toPlainText();
     return in;

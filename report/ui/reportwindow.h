@@ -90,7 +90,7 @@ private:
     QLineEdit *m_name = nullptr;
     QPlainTextEdit *m_title = nullptr;
     QPlainTextEdit *m_idea = nullptr;
-    QPlainTextEdit *m_specification = nullptr;
+    QPlainTextEdit *m_workings = nullptr;
     QPlainTextEdit *m_ingenuity = nullptr;
     QPlainTextEdit *m_impressions = nullptr;
     ReportView *m_view = nullptr;

@@ -26,7 +26,7 @@ ReportInputs pupil()
     in.name = QStringLiteral("テスト");
     in.title = QStringLiteral("ラジオ");
     in.idea = QStringLiteral("X");
-    in.specification = QStringLiteral("S1\nS2\n");
+    in.workings = QStringLiteral("S1\nS2\n");
     in.ingenuity = QString();
     in.impressions = QStringLiteral("A\nB");
     return in;

@@ -6,6 +6,7 @@
 #include "flowchart/ui/flowwindow.h"
 #include "flowchart/ui/parametereditor.h"
 
+#include "launchertest.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 
@@ -24,18 +25,15 @@ private slots:
     {
         test::ScriptedDialogs dialogs;
         shell::LauncherWindow launcher(shell::DefaultLauncherTable());
-        launcher.show();
-        launcher.open(shell::LauncherTarget::FlowchartEditor);
-        QPointer<flow::FlowWindow> window =
-            qobject_cast<flow::FlowWindow *>(launcher.openWindow(shell::LauncherTarget::FlowchartEditor));
-        QVERIFY(window);
-        QVERIFY(window->isVisible());
-        QVERIFY(!launcher.isVisible());
+        QPointer<flow::FlowWindow> window;
+        test::OpenFromLauncher(launcher, shell::LauncherTarget::FlowchartEditor, window);
+        if (QTest::currentTestFailed())
+            return;
         window->loadDemo(1);
         dialogs.answerQuestion(true);
-        QVERIFY(window->close());
-        QTRY_VERIFY(!window);
-        QVERIFY(launcher.isVisible());
+        test::CloseBackToLauncher(launcher, window);
+        if (QTest::currentTestFailed())
+            return;
         QCOMPARE(dialogs.texts(), QStringList{flow::FlowWindow::CloseQuestion});
     }
 

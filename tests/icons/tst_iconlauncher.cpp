@@ -3,6 +3,7 @@
 #include "app/launcherwindow.h"
 #include "icons/ui/iconwindow.h"
 
+#include "launchertest.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 
@@ -21,18 +22,15 @@ private slots:
     {
         test::ScriptedDialogs dialogs;
         shell::LauncherWindow launcher;
-        launcher.show();
-        launcher.open(shell::LauncherTarget::IconEditor);
-        QPointer<icons::IconWindow> window =
-            qobject_cast<icons::IconWindow *>(launcher.openWindow(shell::LauncherTarget::IconEditor));
-        QVERIFY(window);
-        QVERIFY(window->isVisible());
-        QVERIFY(!launcher.isVisible());
+        QPointer<icons::IconWindow> window;
+        test::OpenFromLauncher(launcher, shell::LauncherTarget::IconEditor, window);
+        if (QTest::currentTestFailed())
+            return;
         window->dropOnSlot(0, icons::Timer);
         dialogs.answerQuestion(true);
-        QVERIFY(window->close());
-        QTRY_VERIFY(!window);
-        QVERIFY(launcher.isVisible());
+        test::CloseBackToLauncher(launcher, window);
+        if (QTest::currentTestFailed())
+            return;
         QCOMPARE(dialogs.texts(), QStringList{icons::IconWindow::CloseQuestion});
     }
 };

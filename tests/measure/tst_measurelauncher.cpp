@@ -3,6 +3,7 @@
 #include "app/launcherwindow.h"
 #include "measure/ui/measurewindow.h"
 
+#include "launchertest.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 
@@ -21,16 +22,13 @@ private slots:
     {
         test::ScriptedDialogs dialogs;
         shell::LauncherWindow launcher;
-        launcher.show();
-        launcher.open(shell::LauncherTarget::Measurement);
-        QPointer<measure::MeasureWindow> window =
-            qobject_cast<measure::MeasureWindow *>(launcher.openWindow(shell::LauncherTarget::Measurement));
-        QVERIFY(window);
-        QVERIFY(window->isVisible());
-        QVERIFY(!launcher.isVisible());
-        QVERIFY(window->close());
-        QTRY_VERIFY(!window);
-        QVERIFY(launcher.isVisible());
+        QPointer<measure::MeasureWindow> window;
+        test::OpenFromLauncher(launcher, shell::LauncherTarget::Measurement, window);
+        if (QTest::currentTestFailed())
+            return;
+        test::CloseBackToLauncher(launcher, window);
+        if (QTest::currentTestFailed())
+            return;
         QVERIFY(dialogs.shown().isEmpty());
     }
 };

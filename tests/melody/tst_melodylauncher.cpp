@@ -5,6 +5,7 @@
 #include "melody/ui/melodyparts.h"
 #include "melody/ui/melodywindow.h"
 
+#include "launchertest.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 
@@ -23,18 +24,15 @@ private slots:
     {
         test::ScriptedDialogs dialogs;
         shell::LauncherWindow launcher(shell::DefaultLauncherTable());
-        launcher.show();
-        launcher.open(shell::LauncherTarget::MelodyEditor);
-        QPointer<melody::MelodyWindow> window =
-            qobject_cast<melody::MelodyWindow *>(launcher.openWindow(shell::LauncherTarget::MelodyEditor));
-        QVERIFY(window);
-        QVERIFY(window->isVisible());
-        QVERIFY(!launcher.isVisible());
+        QPointer<melody::MelodyWindow> window;
+        test::OpenFromLauncher(launcher, shell::LauncherTarget::MelodyEditor, window);
+        if (QTest::currentTestFailed())
+            return;
         window->clickKey(QStringLiteral("pw148"));
         dialogs.answerQuestion(true);
-        QVERIFY(window->close());
-        QTRY_VERIFY(!window);
-        QVERIFY(launcher.isVisible());
+        test::CloseBackToLauncher(launcher, window);
+        if (QTest::currentTestFailed())
+            return;
         QCOMPARE(dialogs.texts(), QStringList{melody::MelodyWindow::CloseQuestion});
     }
 

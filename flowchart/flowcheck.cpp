@@ -76,8 +76,9 @@ int NeededMeasurement(int ifSubKind)
 RoutineCheck CheckRoutine(const FlowDocument &doc, int routine)
 {
     RoutineCheck result;
-    auto fail = [&](int code) {
+    auto fail = [&](int code, int blamed = NoSlot) {
         result.code = code;
+        result.slot = blamed;
         return result;
     };
     if (!FlowDocument::isValidRoutine(routine))
@@ -94,6 +95,7 @@ RoutineCheck CheckRoutine(const FlowDocument &doc, int routine)
     QList<bool> visited(SlotsPerRoutine, false);
     QQueue<int> pendingBranches;
     bool loopOpen = false;
+    int loopStart = NoSlot; // the open loop's start block
     int previous = 0;
     int a = start;
 
@@ -102,8 +104,10 @@ RoutineCheck CheckRoutine(const FlowDocument &doc, int routine)
     for (int guard = 0; guard < 4 * SlotsPerRoutine + 4; ++guard) {
         const FlowBlock &block = doc.block(routine, a);
         // An arrow to a free slot leads nowhere: -1.
-        if (!block.isOccupied() || (block.next == NoSlot && !block.is("end")))
-            return fail(FlowNotConnected);
+        if (!block.isOccupied())
+            return fail(FlowNotConnected, previous);
+        if (block.next == NoSlot && !block.is("end"))
+            return fail(FlowNotConnected, a);
 
         if (visited[a]) {
             // An arrow from `previous` into a block already walked: it closes a
@@ -114,7 +118,7 @@ RoutineCheck CheckRoutine(const FlowDocument &doc, int routine)
             if (a == previous || Reaches(doc, routine, a, previous))
                 result.cycle = true;
             if (loopOpen)
-                return fail(FlowLoopMisplaced);
+                return fail(FlowLoopMisplaced, loopStart);
             if (pendingBranches.isEmpty())
                 break;
             // The walk goes on from the if whose side path is taken now, so
@@ -132,21 +136,22 @@ RoutineCheck CheckRoutine(const FlowDocument &doc, int routine)
                 // which also keeps the program check from running in circles.
                 const int called = ParameterOf(block.params, 1);
                 if (routine != 0 || called < 1 || called >= RoutineCount)
-                    return fail(FlowNotConnected);
+                    return fail(FlowNotConnected, a);
                 result.calledSubroutines << called;
             } else if (block.is("loop")) {
                 if (SubKindOf(block.params) == 0) {
                     if (loopOpen)
-                        return fail(FlowLoopMisplaced);
+                        return fail(FlowLoopMisplaced, a);
                     loopOpen = true;
+                    loopStart = a;
                 } else {
                     if (!loopOpen)
-                        return fail(FlowLoopMisplaced);
+                        return fail(FlowLoopMisplaced, a);
                     loopOpen = false;
                 }
             } else if (block.is("if")) {
                 if (block.branch == NoSlot)
-                    return fail(FlowNotConnected);
+                    return fail(FlowNotConnected, a);
                 pendingBranches.enqueue(a);
                 // A block may be entered by several arrows. The variable must
                 // have been measured on every way from the start block to the
@@ -158,7 +163,7 @@ RoutineCheck CheckRoutine(const FlowDocument &doc, int routine)
                         return b.is("dainyuu") && SubKindOf(b.params) == needed;
                     };
                     if (a == start || Reaches(doc, routine, start, a, measures))
-                        return fail(FlowVariableUnset);
+                        return fail(FlowVariableUnset, a);
                 }
             }
             visited[a] = true;
@@ -166,19 +171,20 @@ RoutineCheck CheckRoutine(const FlowDocument &doc, int routine)
             a = block.next;
         } else {
             if (loopOpen)
-                return fail(FlowLoopMisplaced);
+                return fail(FlowLoopMisplaced, loopStart);
             if (pendingBranches.isEmpty())
                 break;
             visited[a] = true;
             previous = pendingBranches.dequeue();
             a = doc.block(routine, previous).branch;
         }
+        // The arrow just followed left `previous` for no slot at all.
         if (!FlowDocument::isValidSlot(a))
-            return fail(FlowNotConnected);
+            return fail(FlowNotConnected, previous);
     }
 
     if (loopOpen)
-        return fail(FlowLoopMisplaced);
+        return fail(FlowLoopMisplaced, loopStart);
     result.code = FlowOk;
     return result;
 }
@@ -193,6 +199,7 @@ ProgramCheck CheckProgram(const FlowDocument &doc)
         if (check.code != FlowOk) {
             result.code = check.code;
             result.routine = routine;
+            result.slot = check.slot;
             result.message = FlowCodeMessage(check.code);
             return result;
         }

@@ -33,6 +33,11 @@ QString ListingUnavailableMessage();
 struct RoutineCheck
 {
     int code = FlowOk;
+    // The block to blame when the check fails: the one lacking an arrow (or
+    // whose arrow leads to a free slot), the misplaced loop block or the loop
+    // start left open, the if that compares an unset variable. NoSlot when
+    // the routine has no start block.
+    int slot = NoSlot;
     bool cycle = false;             // an arrow closes a cycle (the check still passes)
     QList<int> calledSubroutines;   // one entry per call block reached, repeats kept
     QList<int> reached;             // slots the walk entered, in walk order
@@ -45,6 +50,7 @@ struct ProgramCheck
 {
     int code = FlowOk;
     int routine = 0;    // the routine that failed
+    int slot = NoSlot;  // its block to blame (RoutineCheck::slot)
     QString message;    // FlowCodeMessage(code), empty on success
     bool ok() const { return code == FlowOk; }
 };

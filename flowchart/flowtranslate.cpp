@@ -277,4 +277,32 @@ ImageResult BuildDeviceImage(const FlowDocument &doc)
     return result;
 }
 
+Sendable SendableImage(const FlowDocument &doc)
+{
+    ImageResult built = BuildDeviceImage(doc);
+    if (!built.ok()) {
+        const int element = built.check.slot == NoSlot ? -1 : built.check.routine * SlotsPerRoutine + built.check.slot;
+        return {{}, built.check.message, element};
+    }
+    return {std::move(built.image), {}, -1};
+}
+
+int ElementAtAddress(const FlowDocument &doc, int address)
+{
+    // The image holds every occupied block in routine and slot order
+    // (FlowDocument::byteAddress), so one walk finds the address.
+    int at = 0;
+    for (int r = 0; r < RoutineCount; ++r) {
+        for (int s : doc.occupiedSlots(r)) {
+            if (at > address)
+                return -1;
+            if (at == address)
+                return r * SlotsPerRoutine + s;
+            const FlowBlock &b = doc.block(r, s);
+            at += InstructionLength(b.kind, b.params);
+        }
+    }
+    return -1;
+}
+
 } // namespace koru

@@ -6,6 +6,7 @@
 #include "flowchart/flowcheck.h"
 #include "flowchart/flowdocument.h"
 #include "model/encoder.h"
+#include "model/sendable.h"
 
 #include <QList>
 #include <QString>
@@ -63,6 +64,15 @@ struct ImageResult
 
 // The checked image for a transfer or the preview.
 ImageResult BuildDeviceImage(const FlowDocument &document);
+
+// What F6 sends and the preview runs: BuildDeviceImage's image, or the
+// check's message with the failing block as routine * SlotsPerRoutine +
+// slot (-1 when no block is to blame, as for a routine without a start).
+Sendable SendableImage(const FlowDocument &document);
+
+// The block (routine * SlotsPerRoutine + slot) whose instruction starts at
+// an address of the image, -1 for any other address.
+int ElementAtAddress(const FlowDocument &document, int address);
 
 // The image of every occupied slot without any check (routines 0-4, slots
 // 0-29): addresses from ByteAddress, missing arrows as 0, a call as the

@@ -2,6 +2,7 @@
 #include "icons/iconprogram.h"
 
 #include "model/catalogue.h"
+#include "model/decoder.h"
 
 namespace koru::icons {
 
@@ -245,26 +246,27 @@ int IconProgram::countUsed() const
 
 bool IconProgram::loopsAreValid() const
 {
-    bool insideLoop = false;
-    for (const IconSlot &s : m_slots) {
-        if (s.kind == LoopStart) {
-            if (insideLoop)
-                return false;
-            insideLoop = true;
-        } else if (s.kind == LoopEnd) {
-            if (!insideLoop)
-                return false;
-            insideLoop = false;
-        }
-    }
-    return !insideLoop;
+    return checkLoops().ok;
 }
 
 IconProgram::Check IconProgram::checkLoops() const
 {
-    if (loopsAreValid())
-        return {};
-    return {false, LoopMessage};
+    int openStart = -1;
+    for (int n = 0; n < SlotCount; ++n) {
+        const int kind = m_slots[size_t(n)].kind;
+        if (kind == LoopStart) {
+            if (openStart >= 0)
+                return {false, LoopMessage, n};
+            openStart = n;
+        } else if (kind == LoopEnd) {
+            if (openStart < 0)
+                return {false, LoopMessage, n};
+            openStart = -1;
+        }
+    }
+    if (openStart >= 0)
+        return {false, LoopMessage, openStart};
+    return {};
 }
 
 namespace {
@@ -406,6 +408,40 @@ QStringList IconProgram::toReportLines() const
         lines.append(QStringLiteral("%1,%2").arg(s.kind).arg(text));
     }
     return lines;
+}
+
+Sendable SendableImage(const IconProgram &program)
+{
+    if (const IconProgram::Check check = program.checkLoops(); !check.ok)
+        return {{}, check.message, check.slot};
+    DeviceImage image = program.toImage();
+    // The kit holds at most MaxImageBytes: refuse before anything is sent
+    // (24 fades take 124).
+    if (image.size() > MaxImageBytes)
+        return {{}, ImageTooLargeMessage, -1};
+    return {std::move(image), {}, -1};
+}
+
+int ElementAtAddress(const IconProgram &program, int address)
+{
+    if (address < 2)
+        return -1;
+    // The row's instructions follow one another from address 2, one per
+    // occupied slot; walking the decoded image keeps the addresses those
+    // of the bytes actually sent.
+    const DeviceImage image = program.toImage();
+    int at = 2;
+    for (int n = 0; n < SlotCount && at <= address; ++n) {
+        if (program.slot(n).isEmpty())
+            continue;
+        const DecodedInstruction d = DecodeInstruction(image, at);
+        if (!d.complete() || d.next <= at)
+            return -1;
+        if (at == address)
+            return n;
+        at = d.next;
+    }
+    return -1;
 }
 
 } // namespace koru::icons

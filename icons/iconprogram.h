@@ -8,6 +8,7 @@
 #pragma once
 
 #include "model/encoder.h"
+#include "model/sendable.h"
 
 #include <QList>
 #include <QString>
@@ -123,12 +124,15 @@ public:
     int countUsed() const;
 
     // The loop check: loops are not nested and every end closes a start
-    // before it. checkLoops() also gives the message for the pupil.
+    // before it. checkLoops() also gives the message for the pupil and the
+    // slot to blame: a start inside a loop, an end without a start, or the
+    // start a row leaves open.
     bool loopsAreValid() const;
     struct Check
     {
         bool ok = true;
         QString message; // to show when not ok
+        int slot = -1;   // the slot to blame when not ok
     };
     Check checkLoops() const;
 
@@ -151,6 +155,15 @@ private:
 
     std::array<IconSlot, SlotCount> m_slots{};
 };
+
+// What F6 sends and the preview runs: the row's image, or the refusal of a
+// row that fails the loop check (blaming its slot) or needs more than
+// MaxImageBytes. An empty row is sendable: the kit then holds start and end.
+Sendable SendableImage(const IconProgram &program);
+
+// The slot whose instruction starts at an address of the row's image, -1
+// for any other address.
+int ElementAtAddress(const IconProgram &program, int address);
 
 // The message of a failed loop check.
 inline const QString LoopMessage =

@@ -274,4 +274,14 @@ Melody::FileResult Melody::loadFile(const QString &path)
     return load(*lines) ? FileResult::Loaded : FileResult::Damaged;
 }
 
+Sendable SendableImage(const Melody &melody)
+{
+    Sendable sendable;
+    const QStringList codes = melody.deviceList();
+    sendable.image.reserve(codes.size());
+    for (const QString &code : codes)
+        sendable.image.append(code.toInt()); // every entry is a QString::number
+    return sendable;
+}
+
 } // namespace koru

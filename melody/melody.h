@@ -12,6 +12,7 @@
 #pragma once
 
 #include "melody/notes.h"
+#include "model/sendable.h"
 
 #include <QString>
 #include <QStringList>
@@ -115,6 +116,10 @@ private:
     MelodySpeed m_speed = MelodySpeed::Standard;
     int m_selectedLength = DefaultLength;
 };
+
+// What F6 sends: the device list as values. A melody is never refused;
+// an empty one still sends its 16 settings.
+Sendable SendableImage(const Melody &melody);
 
 // The message shown when a file's first line is not "SOUND".
 inline const QString OtherStepFileMessage =

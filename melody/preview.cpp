@@ -8,6 +8,7 @@
 #include <QtEndian>
 
 #include <cstring>
+#include <limits>
 
 namespace koru {
 
@@ -126,6 +127,25 @@ QList<qsizetype> PreviewSampleCounts(const QStringList &codes, MelodySpeed speed
     for (const QString &text : codes)
         counts.append(samplesOf(toneOf(text, SpeedDivisor(speed))));
     return counts;
+}
+
+int ElementAtAddress(const Melody &melody, PreviewRange range, qint64 ms)
+{
+    constexpr qint64 samplesPerMs = PreviewSampleRate / 1000;
+    if (ms < 0 || ms > std::numeric_limits<qint64>::max() / samplesPerMs)
+        return -1;
+    const QStringList codes = PreviewCodes(melody, range);
+    const qint64 sample = ms * samplesPerMs;
+    // A range keeps the last codes, so the first one sounded is this slot.
+    const int first = melody.count() - int(codes.size());
+    qint64 end = 0;
+    const QList<qsizetype> counts = PreviewSampleCounts(codes, melody.speed());
+    for (qsizetype i = 0; i < counts.size(); ++i) {
+        end += counts.at(i);
+        if (sample < end)
+            return first + int(i);
+    }
+    return -1;
 }
 
 QByteArray PreviewSamples(const QStringList &codes, MelodySpeed speed)

@@ -30,6 +30,10 @@ QByteArray PreviewSamples(const QStringList &codes, MelodySpeed speed);
 // How many samples each code lasts in PreviewSamples, in order (the player
 // follows the sounding note with it).
 QList<qsizetype> PreviewSampleCounts(const QStringList &codes, MelodySpeed speed);
+// The note (its slot in the melody) sounding ms milliseconds after the
+// preview of a range began, as the sound output reports the position; -1
+// before the start and once the preview has ended.
+int ElementAtAddress(const Melody &melody, PreviewRange range, qint64 ms);
 // RIFF header + samples.
 QByteArray WaveFile(const QByteArray &samples);
 // The whole file of the codes, built in one buffer.

@@ -592,4 +592,19 @@ std::optional<QStringList> TextLanguage::renderRecords(const QStringList &listin
     return lines;
 }
 
+Sendable SendableImage(const TextLanguage &language, const QStringList &programText)
+{
+    if (const CheckResult check = language.check(programText); !check.passed())
+        return {{}, check.message, check.line};
+    TextImage image = language.toBytes(programText);
+    if (!image.sendable())
+        return {{}, image.refusal, -1};
+    return {std::move(image.image), {}, -1};
+}
+
+int ElementAtAddress(const TextLanguage &language, const QStringList &programText, int address)
+{
+    return language.linesByAddress(programText).value(address, -1);
+}
+
 } // namespace koru

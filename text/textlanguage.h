@@ -9,6 +9,7 @@
 #pragma once
 
 #include "model/encoder.h"
+#include "model/sendable.h"
 #include "text/keywordtable.h"
 
 #include <QHash>
@@ -102,6 +103,16 @@ public:
 private:
     KeywordTable m_keywords;
 };
+
+// What F6 sends and the preview runs: the image of program text that
+// passes the checks, or the first failed check's message with its line
+// (CheckResult::line), or the refusal of an image too large for the kit.
+Sendable SendableImage(const TextLanguage &language, const QStringList &programText);
+
+// The program line (from 0, every line of the text counted) whose
+// statement starts at an address of the image, -1 for any other address
+// (start and end included).
+int ElementAtAddress(const TextLanguage &language, const QStringList &programText, int address);
 
 // The instruction table of a listing, in the order the encoder takes it:
 // start, the records without their else and endif records, end; with the

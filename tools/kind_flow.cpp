@@ -5,6 +5,7 @@
 #include "tools/readbackkind.h"
 
 #include "flowchart/flowfile.h"
+#include "flowchart/flowtranslate.h"
 #include "flowchart/readback.h"
 
 namespace koru::tool {
@@ -33,10 +34,7 @@ KindResult FlowImage(const QStringList &fileLines)
     const auto doc = LoadFlow(fileLines, &refusal);
     if (!doc)
         return KindResult::refused(refusal);
-    const ImageResult image = BuildDeviceImage(*doc);
-    if (!image.ok())
-        return KindResult::refused(image.check.message);
-    return {ImageTexts(image.image), {}};
+    return KindImage(SendableImage(*doc));
 }
 
 KindResult FlowListing(const QStringList &fileLines)

@@ -29,19 +29,12 @@ KindResult IconListing(const QStringList &fileLines)
     return {program->toRecords(), {}};
 }
 
-// What F6 would send: refused when the loop check fails or the row needs
-// more bytes than the kit holds.
 KindResult IconImage(const QStringList &fileLines)
 {
     const std::optional<icons::IconProgram> program = LoadIcons(fileLines);
     if (!program)
         return KindResult::refused(LoadFailed);
-    if (!program->loopsAreValid())
-        return KindResult::refused(icons::LoopMessage);
-    const DeviceImage image = program->toImage();
-    if (image.size() > MaxImageBytes)
-        return KindResult::refused(icons::ImageTooLargeMessage);
-    return {ImageTexts(image), {}};
+    return KindImage(icons::SendableImage(*program));
 }
 
 const ProgramKind iconKind("icon", IsIconFile, IconImage, IconListing);

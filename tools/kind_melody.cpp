@@ -22,7 +22,7 @@ KindResult MelodyImage(const QStringList &fileLines)
     Melody melody;
     if (!melody.load(fileLines))
         return KindResult::refused(LoadFailed);
-    return {melody.deviceList(), {}};
+    return KindImage(SendableImage(melody));
 }
 
 // The melody file the editor would save after reading the melody back.

@@ -9,47 +9,40 @@
 namespace koru::tool {
 namespace {
 
-// The text program of a file with its language, or the refusal.
+// The text program of a file with its language; nullopt after a keyword
+// file that cannot be read (KeywordReadErrorMessage).
 struct LoadedText
 {
-    std::optional<TextLanguage> language;
+    TextLanguage language;
     QStringList program;
-    QString refusal;
 };
 
-LoadedText LoadText(const QStringList &fileLines)
+std::optional<LoadedText> LoadText(const QStringList &fileLines)
 {
-    LoadedText loaded;
     const std::optional<KeywordTable> keywords = ReadKeywordTable();
-    if (!keywords) {
-        loaded.refusal = KeywordReadErrorMessage;
-        return loaded;
-    }
-    loaded.language.emplace(*keywords);
-    loaded.program = ProgramTextOfFile(fileLines, *loaded.language).value_or(QStringList());
-    const CheckResult check = loaded.language->check(loaded.program);
-    if (!check.passed())
-        loaded.refusal = check.message;
-    return loaded;
+    if (!keywords)
+        return std::nullopt;
+    TextLanguage language(*keywords);
+    QStringList program = ProgramTextOfFile(fileLines, language).value_or(QStringList());
+    return LoadedText{std::move(language), std::move(program)};
 }
 
 KindResult TextFileListing(const QStringList &fileLines)
 {
-    const LoadedText loaded = LoadText(fileLines);
-    if (!loaded.refusal.isEmpty())
-        return KindResult::refused(loaded.refusal);
-    return {loaded.language->toRecords(loaded.program), {}};
+    const std::optional<LoadedText> loaded = LoadText(fileLines);
+    if (!loaded)
+        return KindResult::refused(KeywordReadErrorMessage);
+    if (const CheckResult check = loaded->language.check(loaded->program); !check.passed())
+        return KindResult::refused(check.message);
+    return {loaded->language.toRecords(loaded->program), {}};
 }
 
 KindResult TextFileImage(const QStringList &fileLines)
 {
-    const LoadedText loaded = LoadText(fileLines);
-    if (!loaded.refusal.isEmpty())
-        return KindResult::refused(loaded.refusal);
-    const koru::TextImage image = loaded.language->toBytes(loaded.program);
-    if (!image.sendable())
-        return KindResult::refused(image.refusal);
-    return {ImageTexts(image.image), {}};
+    const std::optional<LoadedText> loaded = LoadText(fileLines);
+    if (!loaded)
+        return KindResult::refused(KeywordReadErrorMessage);
+    return KindImage(SendableImage(loaded->language, loaded->program));
 }
 
 const ProgramKind textKind("text", IsTextProgramFile, TextFileImage, TextFileListing);

@@ -24,6 +24,13 @@ ProgramKind::ProgramKind(const char *name_, Recognise recognises_, Produce image
     registry().append(this);
 }
 
+KindResult KindImage(const Sendable &sendable)
+{
+    if (!sendable.message.isEmpty())
+        return KindResult::refused(sendable.message);
+    return {ImageTexts(sendable.image), {}};
+}
+
 const QList<const ProgramKind *> &programKinds()
 {
     return registry();

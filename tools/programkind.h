@@ -7,6 +7,8 @@
 //   static const koru::tool::ProgramKind textKind{"text", IsTextFile, TextImage, TextListing};
 #pragma once
 
+#include "model/sendable.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -23,6 +25,9 @@ struct KindResult
     static KindResult refused(const QString &message) { return {{}, message}; }
     bool ok() const { return refusal.isEmpty(); }
 };
+
+// A core's decision on what F6 sends, as the image command prints it.
+KindResult KindImage(const Sendable &sendable);
 
 struct ProgramKind
 {

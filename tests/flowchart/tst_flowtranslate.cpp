@@ -1,8 +1,11 @@
 #include "flowchart/flowcheck.h"
+#include "flowchart/flowfile.h"
 #include "flowchart/flowtranslate.h"
 #include "flowfixture.h"
 
 #include <QTest>
+
+#include <limits>
 
 using namespace koru;
 using koru::test::AddRoutine;
@@ -142,6 +145,7 @@ private slots:
         doc.rawBlock(0, 1).next = next;
         doc.rawBlock(0, 1).branch = branch;
         QCOMPARE(CheckProgram(doc).code, -1);
+        QCOMPARE(CheckProgram(doc).slot, 1); // the if whose arrow leads nowhere
         QCOMPARE(BuildCommandListing(doc).code, -1);
         QVERIFY(BuildDeviceImage(doc).image.isEmpty());
         QCOMPARE(EncodeFlowDocument(doc).size(), doc.byteTotal()); // missing targets encode as 0
@@ -341,6 +345,101 @@ private slots:
         const QList<int> expected{230, 2, 205, 9, 5, 205, 9, 8, 231, 230, 11, 153, 13, 206};
         QCOMPARE(BuildDeviceImage(doc).image, expected);
         QCOMPARE(doc.byteAddress(2, 0), 9);
+    }
+
+    // F6 and the preview send SendableImage: the checked image, or the
+    // check's message with the block to blame.
+    void sendableImage_data()
+    {
+        QTest::addColumn<QList<Node>>("nodes");
+        QTest::addColumn<QList<Node>>("subroutine2");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("element");
+        const QList<Node> none;
+        const QList<Node> broken{{"start", "", 1}, {"timer", Timer1}, {"end"}};
+        QTest::newRow("sendable") << QList<Node>{{"start", "", 1}, {"timer", Timer3, 2}, {"end"}} << none << 0 << -1;
+        QTest::newRow("no start: no block to blame") << QList<Node>{{}, {"end"}} << none << -2 << -1;
+        QTest::newRow("empty document") << none << none << -2 << -1;
+        QTest::newRow("block without bottom arrow") << broken << none << -1 << 1;
+        QTest::newRow("if without side arrow")
+            << QList<Node>{{"start", "", 1}, {"if", "", 2}, {"end"}} << none << -1 << 1;
+        QTest::newRow("loop end without start")
+            << QList<Node>{{"start", "", 1}, {"timer", Timer1, 2}, {"loop", LoopEnd, 3}, {"end"}} << none << -3 << 2;
+        QTest::newRow("loop start inside open loop")
+            << QList<Node>{{"start", "", 1}, {"loop", LoopStart, 2}, {"loop", LoopStart, 3}, {"loop", LoopEnd, 4}, {"end"}}
+            << none << -3 << 2;
+        QTest::newRow("end while loop open: the loop's start")
+            << QList<Node>{{"start", "", 1}, {"loop", LoopStart, 2}, {"timer", Timer1, 3}, {"end"}} << none << -3 << 1;
+        QTest::newRow("arrow back into an open loop: the loop's start")
+            << QList<Node>{{"start", "", 1}, {"timer", Timer1, 2}, {"loop", LoopStart, 3}, {"timer", Timer1, 2}}
+            << none << -3 << 2;
+        QTest::newRow("if on y with nothing measured")
+            << QList<Node>{{"start", "", 1}, {"timer", Timer1, 2}, {"if", "14,0,0,0,0,0", 3, 3}, {"end"}} << none << -4 << 2;
+        QTest::newRow("call of a missing subroutine")
+            << QList<Node>{{"start", "", 1}, {"routine", "0,5,0,0,0,0", 2}, {"end"}} << none << -1 << 1;
+        QTest::newRow("failing subroutine: routine 2, slot 1")
+            << QList<Node>{{"start", "", 1}, {"routine", "0,2,0,0,0,0", 2}, {"end"}} << broken << -1 << 2 * SlotsPerRoutine + 1;
+        QTest::newRow("empty subroutine: no block to blame")
+            << QList<Node>{{"start", "", 1}, {"routine", "0,2,0,0,0,0", 2}, {"end"}} << none << -2 << -1;
+    }
+    void sendableImage()
+    {
+        QFETCH(QList<Node>, nodes);
+        QFETCH(QList<Node>, subroutine2);
+        QFETCH(int, code);
+        QFETCH(int, element);
+        FlowDocument doc = MainRoutine(nodes);
+        AddRoutine(doc, 2, subroutine2);
+        const Sendable sendable = SendableImage(doc);
+        QCOMPARE(sendable.message, FlowCodeMessage(code));
+        QCOMPARE(sendable.element, element);
+        QCOMPARE(sendable.ok(), code == 0);
+        QCOMPARE(sendable.image, code == 0 ? BuildDeviceImage(doc).image : DeviceImage());
+    }
+
+    // Which block the preview is at: every occupied block in routine and
+    // slot order, as the image holds them.
+    void elementAtAddress_data()
+    {
+        QTest::addColumn<int>("address");
+        QTest::addColumn<int>("element");
+        // main: start (slot 0) at 0, end (slot 1) at 2, timer (slot 3) at 3;
+        // subroutine 2: start at 6, end at 8; 9 bytes in all.
+        QTest::newRow("main start") << 0 << 0;
+        QTest::newRow("main end") << 2 << 1;
+        QTest::newRow("timer after a free slot") << 3 << 3;
+        QTest::newRow("subroutine start") << 6 << 2 * SlotsPerRoutine;
+        QTest::newRow("subroutine end") << 8 << 2 * SlotsPerRoutine + 1;
+        QTest::newRow("inside the start") << 1 << -1;
+        QTest::newRow("inside the timer") << 5 << -1;
+        QTest::newRow("just past the image") << 9 << -1;
+        QTest::newRow("far past") << 100000 << -1;
+        QTest::newRow("negative") << -1 << -1;
+        QTest::newRow("lowest int") << std::numeric_limits<int>::min() << -1;
+        QTest::newRow("highest int") << std::numeric_limits<int>::max() << -1;
+    }
+    void elementAtAddress()
+    {
+        QFETCH(int, address);
+        QFETCH(int, element);
+        FlowDocument doc = MainRoutine({{"start", "", 3}, {"end"}, {}, {"timer", Timer3, 1}});
+        AddRoutine(doc, 2, {{"start", "", 1}, {"end"}});
+        QCOMPARE(EncodeFlowDocument(doc).size(), 9);
+        QCOMPARE(ElementAtAddress(doc, address), element);
+        QCOMPARE(ElementAtAddress(FlowDocument(), address), -1);
+    }
+
+    // The shipped demos: every block is found at its byteAddress.
+    void elementAtAddressOfTheDemos()
+    {
+        for (int demo = 1; demo <= 4; ++demo) {
+            FlowDocument doc;
+            QVERIFY(LoadFlowFile(doc, QStringLiteral(KORU_SOURCE_DIR "/assets/Data/Demo/fro/demo%1(フロー).koru").arg(demo)).ok());
+            for (int r = 0; r < RoutineCount; ++r) {
+                for (int s : doc.occupiedSlots(r))
+                    QCOMPARE(ElementAtAddress(doc, doc.byteAddress(r, s)), r * SlotsPerRoutine + s);
+            }
+        }
     }
 
     void failedCheckGivesNoImage()

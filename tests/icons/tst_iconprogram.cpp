@@ -4,6 +4,8 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <limits>
+
 using namespace koru;
 using namespace koru::icons;
 
@@ -393,6 +395,113 @@ private slots:
         }
         QCOMPARE(program.toImage().size(), 2 + 24 * 5 + 2);
         QVERIFY(program.toImage().size() > MaxImageBytes);
+    }
+
+    // What F6 sends is what the preview runs: both ask SendableImage, so a
+    // row the kit cannot hold is refused by both with the same words.
+    void sendableImage_data()
+    {
+        QTest::addColumn<QList<int>>("kinds"); // slot by slot, -1 empty
+        QTest::addColumn<int>("fadeSlots");    // the first n LED slots fade in
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("element");
+        QTest::addColumn<int>("imageSize");
+
+        QList<int> leds;
+        for (int n = 0; n < SlotCount; ++n)
+            leds.append(n % 7);
+        QTest::newRow("24 fades") << leds << 24 << ImageTooLargeMessage << -1 << 0;
+        // 22 fades, a lit LED and a beep fill the 120 bytes; a timer in
+        // place of the beep is one byte too many.
+        QList<int> full = leds;
+        full[23] = Beep;
+        QTest::newRow("exactly full") << full << 22 << QString() << -1 << MaxImageBytes;
+        full[23] = Timer;
+        QTest::newRow("one byte over") << full << 22 << ImageTooLargeMessage << -1 << 0;
+        QTest::newRow("empty row: start and end") << QList<int>{} << 0 << QString() << -1 << 4;
+        QTest::newRow("end before any start")
+            << QList<int>{RedLed, Empty, LoopEnd, LoopStart} << 0 << LoopMessage << 2 << 0;
+        QTest::newRow("start inside a loop")
+            << QList<int>{LoopStart, Beep, LoopStart, LoopEnd} << 0 << LoopMessage << 2 << 0;
+        QTest::newRow("loop left open") << QList<int>{Beep, LoopStart, Beep} << 0 << LoopMessage << 1 << 0;
+        // The loop check comes first, as in the window.
+        QList<int> fadesInLoop = leds;
+        fadesInLoop[23] = LoopEnd;
+        QTest::newRow("loop fault in a row too large") << fadesInLoop << 23 << LoopMessage << 23 << 0;
+    }
+    void sendableImage()
+    {
+        QFETCH(QList<int>, kinds);
+        QFETCH(int, fadeSlots);
+        QFETCH(QString, message);
+        QFETCH(int, element);
+        QFETCH(int, imageSize);
+        IconProgram program;
+        for (int n = 0; n < kinds.size(); ++n) {
+            if (kinds[n] != Empty)
+                QVERIFY(program.place(n, kinds[n]));
+            if (n < fadeSlots && IsLedKind(kinds[n]))
+                QVERIFY(program.setMode(n, 1));
+        }
+        const Sendable sendable = SendableImage(program);
+        QCOMPARE(sendable.message, message);
+        QCOMPARE(sendable.element, element);
+        QCOMPARE(sendable.image.size(), imageSize);
+        QCOMPARE(sendable.ok(), message.isEmpty());
+        if (sendable.ok())
+            QCOMPARE(sendable.image, program.toImage());
+        QCOMPARE(program.checkLoops().slot, message == LoopMessage ? element : -1);
+    }
+
+    // Which slot the preview is at: instructions follow one another from
+    // address 2 in slot order, empty slots taking no room.
+    void elementAtAddress_data()
+    {
+        QTest::addColumn<int>("address");
+        QTest::addColumn<int>("slot");
+        // Slot 1 red LED (4 bytes) at 2, slot 3 timer (3) at 6, slot 5 beep
+        // (2) at 9, end at 11.
+        QTest::newRow("LED") << 2 << 1;
+        QTest::newRow("timer") << 6 << 3;
+        QTest::newRow("beep") << 9 << 5;
+        QTest::newRow("start") << 0 << -1;
+        QTest::newRow("inside the start") << 1 << -1;
+        QTest::newRow("inside the LED") << 3 << -1;
+        QTest::newRow("inside the timer") << 8 << -1;
+        QTest::newRow("end") << 11 << -1;
+        QTest::newRow("past the image") << 12 << -1;
+        QTest::newRow("far past") << 100000 << -1;
+        QTest::newRow("negative") << -2 << -1;
+        QTest::newRow("lowest int") << std::numeric_limits<int>::min() << -1;
+        QTest::newRow("highest int") << std::numeric_limits<int>::max() << -1;
+    }
+    void elementAtAddress()
+    {
+        QFETCH(int, address);
+        QFETCH(int, slot);
+        IconProgram program;
+        QVERIFY(program.place(1, RedLed));
+        QVERIFY(program.place(3, Timer));
+        QVERIFY(program.place(5, Beep));
+        QCOMPARE(program.toImage().size(), 13);
+        QCOMPARE(ElementAtAddress(program, address), slot);
+        QCOMPARE(ElementAtAddress(IconProgram(), address), -1);
+    }
+
+    // A full row of the longest icons: every instruction is found, also
+    // those beyond the kit's memory.
+    void elementAtAddressOfAFullRow()
+    {
+        IconProgram program;
+        for (int n = 0; n < SlotCount; ++n) {
+            program.place(n, n % 7);
+            program.setMode(n, 1);
+        }
+        for (int n = 0; n < SlotCount; ++n) {
+            QCOMPARE(ElementAtAddress(program, 2 + 5 * n), n);
+            QCOMPARE(ElementAtAddress(program, 3 + 5 * n), -1);
+        }
+        QCOMPARE(ElementAtAddress(program, 2 + 5 * SlotCount), -1);
     }
 };
 

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <limits>
 #include <numeric>
 
 using namespace koru;
@@ -128,6 +129,59 @@ private slots:
         QCOMPARE(last10.first(), PreviewCodes(many, PreviewRange::All)[15]);
         QCOMPARE(PreviewCodes(many, PreviewRange::Last20).size(), 20);
         QCOMPARE(PreviewCodes(Melody(), PreviewRange::Last20), QStringList());
+    }
+
+    // F6 sends the device list as it is; a melody is never refused.
+    void sendableImageIsTheDeviceList()
+    {
+        for (const Melody &m : {Melody(), melodyOf({"12", "148", "0"}, 2)}) {
+            const Sendable sendable = SendableImage(m);
+            QVERIFY(sendable.ok());
+            QCOMPARE(sendable.element, -1);
+            QCOMPARE(ImageTexts(sendable.image), m.deviceList());
+        }
+        QCOMPARE(SendableImage(Melody()).image.size(), 16);
+    }
+
+    // The note the preview is sounding, from the position the sound output
+    // reports (ms since the start): a rest lasts 10100 samples (210.4 ms), an
+    // A4 quarter at standard speed 48400 (1008.3 ms).
+    void elementAtAddress_data()
+    {
+        QTest::addColumn<QStringList>("keys"); // quarter notes
+        QTest::addColumn<int>("range");
+        QTest::addColumn<qint64>("ms");
+        QTest::addColumn<int>("note");
+        const QStringList rests(12, "148");
+        const int all = int(PreviewRange::All);
+        const int last10 = int(PreviewRange::Last10);
+        const int last20 = int(PreviewRange::Last20);
+        QTest::newRow("first at the start") << rests << all << qint64(0) << 0;
+        QTest::newRow("first up to its last sample") << rests << all << qint64(210) << 0;
+        QTest::newRow("second") << rests << all << qint64(211) << 1;
+        QTest::newRow("last") << rests << all << qint64(2524) << 11;
+        QTest::newRow("after the end") << rests << all << qint64(2525) << -1;
+        QTest::newRow("last 10 start at the third") << rests << last10 << qint64(0) << 2;
+        QTest::newRow("last 10, second rest") << rests << last10 << qint64(211) << 3;
+        QTest::newRow("last 10 end sooner") << rests << last10 << qint64(2104) << 11;
+        QTest::newRow("last 10 ended") << rests << last10 << qint64(2105) << -1;
+        QTest::newRow("last 20 of 12 is all") << rests << last20 << qint64(0) << 0;
+        QTest::newRow("note then rest: the note") << QStringList{"12", "148"} << all << qint64(1008) << 0;
+        QTest::newRow("note then rest: the rest") << QStringList{"12", "148"} << all << qint64(1009) << 1;
+        QTest::newRow("empty melody") << QStringList{} << all << qint64(0) << -1;
+        QTest::newRow("negative") << rests << all << qint64(-1) << -1;
+        QTest::newRow("lowest") << rests << all << std::numeric_limits<qint64>::min() << -1;
+        QTest::newRow("highest") << rests << all << std::numeric_limits<qint64>::max() << -1;
+    }
+    void elementAtAddress()
+    {
+        QFETCH(QStringList, keys);
+        QFETCH(int, range);
+        QFETCH(qint64, ms);
+        QFETCH(int, note);
+        const Melody m = melodyOf(keys, 1);
+        QCOMPARE(m.count(), keys.size());
+        QCOMPARE(ElementAtAddress(m, static_cast<PreviewRange>(range), ms), note);
     }
 
     // A real audio tool reads the file and finds its length.

@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+#include <limits>
+
 using namespace koru;
 using namespace koru::test;
 
@@ -353,6 +355,73 @@ private slots:
         const QHash<int, int> expected{{2, 1}, {5, 3}, {7, 7}, {10, 9}};
         QCOMPARE(m_language->linesByAddress(program), expected);
         QVERIFY(m_language->linesByAddress(QStringList(29, "beep1();")).isEmpty()); // does not link
+    }
+
+    // F6 and the preview send SendableImage: the image, or the first
+    // refusal with the line the window marks.
+    void sendableImage_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("element");
+        QTest::addColumn<QList<int>>("image");
+        QTest::newRow("sendable")
+            << "// x ·  · if(temp>25){ · timer(5); · } · else{ · beep2(); · }" << QString() << -1
+            << QList<int>{230, 2, 184, 25, 6, 9, 160, 5, 11, 154, 11, 231, 0};
+        QTest::newRow("empty: start and end") << "" << QString() << -1 << QList<int>{230, 2, 231, 0};
+        // Lines count from 0, blank and comment lines included.
+        QTest::newRow("syntax on line 3") << "// x ·  · beep1(); · timer(0);" << SyntaxMessage << 3 << QList<int>{};
+        QTest::newRow("loop end on line 1") << "beep1(); · loopend();" << LoopMessage << 1 << QList<int>{};
+        QTest::newRow("total count has no line")
+            << repeated(QStringLiteral("beep1();"), 31) << TotalCountMessage << -1 << QList<int>{};
+        QTest::newRow("image too large has no line")
+            << repeated(QStringLiteral("fadein(1,2,3);"), 28) << ImageTooLargeMessage << -1 << QList<int>{};
+        // The check comes first.
+        QTest::newRow("syntax in a program too large")
+            << repeated(QStringLiteral("fadein(1,2,3);"), 27) + "\ntimer(0);" << SyntaxMessage << 27 << QList<int>{};
+    }
+    void sendableImage()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, message);
+        QFETCH(int, element);
+        QFETCH(QList<int>, image);
+        const Sendable sendable = SendableImage(*m_language, lines(program));
+        QCOMPARE(sendable.message, message);
+        QCOMPARE(sendable.element, element);
+        QCOMPARE(sendable.image, image);
+        QCOMPARE(sendable.ok(), message.isEmpty());
+        if (!message.isEmpty() && element >= 0)
+            QCOMPARE(m_language->check(lines(program)).line, element); // the line the window marks
+    }
+
+    void elementAtAddress_data()
+    {
+        QTest::addColumn<int>("address");
+        QTest::addColumn<int>("line");
+        // The program of linesByAddress: if at 2, beep1 at 5, timer at 7,
+        // LED at 10, end at 14.
+        QTest::newRow("if") << 2 << 1;
+        QTest::newRow("beep after a blank line") << 5 << 3;
+        QTest::newRow("timer after an off statement") << 7 << 7;
+        QTest::newRow("LED") << 10 << 9;
+        QTest::newRow("start") << 0 << -1;
+        QTest::newRow("inside the if") << 3 << -1;
+        QTest::newRow("end") << 14 << -1;
+        QTest::newRow("past the image") << 16 << -1;
+        QTest::newRow("negative") << -1 << -1;
+        QTest::newRow("lowest int") << std::numeric_limits<int>::min() << -1;
+        QTest::newRow("highest int") << std::numeric_limits<int>::max() << -1;
+    }
+    void elementAtAddress()
+    {
+        QFETCH(int, address);
+        QFETCH(int, line);
+        const QStringList program = lines("// x · if(sw=on){ ·  · beep1(); · } · else{ · motoroff(); · timer(2); · } · "
+                                          "ledon(0,0,255,1);");
+        QCOMPARE(ElementAtAddress(*m_language, program, address), line);
+        QCOMPARE(ElementAtAddress(*m_language, {}, address), -1);
+        QCOMPARE(ElementAtAddress(*m_language, QStringList(29, "beep1();"), address), -1); // does not link
     }
 
     void listingsNeedingMoreThanThirtyEntriesAreRefused()

@@ -1,8 +1,7 @@
 #include "kit/melodyscore.h"
 
 #include "kit/kitmemory.h"
-
-#include <cmath>
+#include "model/notecode.h"
 
 namespace koru::kit {
 
@@ -59,31 +58,22 @@ int MelodyScore::speedDivisor() const
 
 int MelodyScore::durationMs(int code) const
 {
-    int lengthClass = -1;
-    if (code >= 0 && code <= 147)
-        lengthClass = code / 37;
-    else if (code >= 148 && code <= 151)
-        lengthClass = code - 148;
-    if (lengthClass < 0)
+    const std::optional<int> lengthClass = LengthOfCode(code);
+    if (!lengthClass)
         return 0;
-    return EighthMs * (lengthClass + 1) / speedDivisor();
+    return EighthMs * (*lengthClass + 1) / speedDivisor();
 }
 
 int MelodyScore::slotOf(int code)
 {
-    if (code >= 0 && code <= 147)
-        return (code % 37) % 12;
-    if (code >= 148 && code <= 151)
-        return 12;
-    return -1;
+    if (const std::optional<int> semitone = SemitoneOfCode(code))
+        return PitchClassOf(*semitone);
+    return IsRestCode(code) ? RestSlot : -1;
 }
 
 int MelodyScore::frequencyOf(int code)
 {
-    if (code < 0 || code > 147)
-        return 0;
-    const int semitone = code % 37;
-    return int(std::lround(440.0 * std::pow(2.0, (semitone - 21) / 12.0)));
+    return FrequencyOfCode(code).value_or(0);
 }
 
 std::optional<Rgb> MelodyScore::slotColour(int slot) const

@@ -27,6 +27,7 @@ struct MelodyScore
     static constexpr int OffColourCode = 169;
     static constexpr int FirstNote = 144;
     static constexpr int EndCode = 250;
+    static constexpr int RestSlot = 12;
 
     std::array<int, 13> slotColourCodes{}; // 162-169 (anything else: off)
     bool ledLink = false;
@@ -43,8 +44,7 @@ struct MelodyScore
     int durationMs(int code) const;
     // LED slot 0-11 of a note, 12 for a rest, -1 for anything else.
     static int slotOf(int code);
-    // Tone of a note code (440 Hz for A4, code 21 within its length class);
-    // 0 for rests and other codes.
+    // Tone of a note code (model/notecode.h); 0 for rests and other codes.
     static int frequencyOf(int code);
     // The colour a slot shows when the LED follows the notes; nullopt = off.
     std::optional<Rgb> slotColour(int slot) const;

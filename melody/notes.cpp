@@ -2,23 +2,7 @@
 
 #include "model/textutil.h"
 
-#include <cmath>
-
 namespace koru {
-
-namespace {
-
-// Semitone of each degree within the octave, for white keys and for the
-// black key above degrees 0, 1, 3, 4, 5 (-1: none).
-constexpr std::array<int, 7> WhiteSemitone{0, 2, 4, 5, 7, 9, 11};
-constexpr std::array<int, 7> BlackSemitone{1, 3, -1, 6, 8, 10, -1};
-
-} // namespace
-
-bool HasBlackKey(int whiteKey)
-{
-    return whiteKey >= 0 && whiteKey < HighestWhiteKey && BlackSemitone[whiteKey % 7] >= 0;
-}
 
 std::optional<Key> KeyOf(const QString &keyText, int blackFlag)
 {
@@ -45,20 +29,15 @@ std::optional<Key> KeyOfControlName(const QString &controlName)
 
 std::optional<int> SemitoneOf(const Key &key)
 {
-    if (key.isRest() || key.number < 0 || key.number > HighestWhiteKey)
+    if (key.isRest())
         return std::nullopt;
-    const int octave = key.number / 7;
-    const int degree = key.number % 7;
-    const int within = key.black ? BlackSemitone[degree] : WhiteSemitone[degree];
-    if (within < 0)
-        return std::nullopt;
-    return 12 * octave + within;
+    return SemitoneOfKey(key.number, key.black);
 }
 
 int LedSlotOf(const Key &key)
 {
     const std::optional<int> s = SemitoneOf(key);
-    return s ? *s % 12 : RestLedSlot;
+    return s ? PitchClassOf(*s) : RestLedSlot;
 }
 
 bool IsBlackLedSlot(int slot)
@@ -91,28 +70,8 @@ QString LengthCaption(int len)
 int NoteCode(const Key &key, int len)
 {
     if (key.isRest())
-        return RestCodeBase + len;
-    return 37 * len + SemitoneOf(key).value_or(0);
-}
-
-int FrequencyOfSemitone(int semitone)
-{
-    static const std::array<int, HighestSemitone + 1> table = [] {
-        std::array<int, HighestSemitone + 1> t{};
-        for (int s = 0; s <= HighestSemitone; ++s)
-            t[s] = RoundHalfEven(440.0 * std::pow(2.0, (s - 21) / 12.0));
-        return t;
-    }();
-    if (semitone < 0 || semitone > HighestSemitone)
-        return 0;
-    return table[semitone];
-}
-
-std::optional<int> FrequencyOfCode(int code)
-{
-    if (code < 0 || code > 37 * 3 + HighestSemitone)
-        return std::nullopt;
-    return FrequencyOfSemitone(code % 37);
+        return RestCodeOf(len);
+    return NoteCodeOf(SemitoneOf(key).value_or(0), len);
 }
 
 const std::array<LedColour, LedColourCount> &LedColours()

@@ -1,11 +1,13 @@
-// The melody editor's keyboard and its arithmetic: key numbers, semitones,
-// length classes, note codes, LED colours and speeds.
+// The melody editor's keyboard: key numbers, length classes, LED colours
+// and speeds. The pitches and codes themselves are model/notecode.h, shared
+// with the virtual kit.
 //
 // A key is held as its number in decimal text ("0" to "21", or "148" for the
-// rest) plus a black flag. White key k is degree k mod 7 of octave k div 7,
-// from C3 (key 0) to C6 (key 21); a black key carries the number of the white
-// key it raises by a semitone.
+// rest) plus a black flag; a black key carries the number of the white key it
+// raises by a semitone.
 #pragma once
+
+#include "model/notecode.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,24 +19,17 @@ namespace koru {
 inline constexpr int MelodySlotCount = 110;
 inline constexpr int FirstNoteX = 80;
 inline constexpr int RestKey = 148;
-inline constexpr int HighestWhiteKey = 21;
-inline constexpr int HighestSemitone = 36;
 inline constexpr int LedSlotCount = 13; // 12 semitones and the rest
 inline constexpr int RestLedSlot = 12;
 inline constexpr int LedColourCount = 8;
 inline constexpr int LedOffColour = 7;
 inline constexpr int DefaultLength = 1; // the quarter note
-inline constexpr int LengthClassCount = 4;
-inline constexpr int RestCodeBase = 148;  // 148 + length class
 inline constexpr int LedLinkOnCode = 160;
 inline constexpr int LedLinkOffCode = 161;
 inline constexpr int MelodyEndCode = 250; // "FA" after the last note in the kit
 
 // Shown when a 111th note is added or inserted.
 inline const QString MelodyFullMessage = QStringLiteral("これ以上音符の追加は出来ません。");
-
-// The white keys that have a black key above them: degrees 0, 1, 3, 4, 5.
-bool HasBlackKey(int whiteKey);
 
 // A key as the document holds it: checked, with its number.
 struct Key
@@ -74,12 +69,6 @@ QString LengthCaption(int len); // "八分音符" ...
 
 // One byte per note for the kit: 37 x len + semitone; 148 + len for a rest.
 int NoteCode(const Key &key, int len);
-
-// Preview frequency of a semitone, 440 x 2^((s - 21) / 12) rounded: 131 Hz
-// for 0, 440 Hz for 21, 1047 Hz for 36.
-int FrequencyOfSemitone(int semitone);
-// The frequency of a note code 0-147; nullopt for rests and other values.
-std::optional<int> FrequencyOfCode(int code);
 
 // LED colour choices 0-7, in selector order.
 struct LedColour

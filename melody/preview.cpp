@@ -57,7 +57,7 @@ Tone toneOf(const QString &text, int divisor)
     const std::optional<int> f = code ? FrequencyOfCode(*code) : std::nullopt;
     if (!f)
         return {0, 0};
-    const int c = *code / 37 + 1;
+    const int c = *LengthOfCode(*code) + 1;
     const int h = RoundHalfEven(24000.0 / *f);
     const int n = RoundHalfEven(c * (*f - 1) / 4.0 * 2.0 / divisor) + 1;
     return {h, n};

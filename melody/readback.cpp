@@ -18,11 +18,6 @@ constexpr int LastCodeLine = 254;
 constexpr int Unwritten = 0xFF;
 constexpr int DecodedLineCount = 177;
 
-// Degree within the octave of each semitone, and whether it is a black key.
-constexpr std::array<int, 12> DegreeOf{0, 0, 1, 1, 2, 3, 3, 4, 4, 5, 5, 6};
-constexpr std::array<bool, 12> IsBlack{false, true, false, true, false, false,
-                                       true, false, true, false, true, false};
-
 MelodyReadBack failed(const QString &message)
 {
     return MelodyReadBack{QStringList(), message};
@@ -92,21 +87,22 @@ MelodyReadBack DecodeMelodyReadBack(const QStringList &replyLines)
         }
         // Codes above the rests (152 and up) were never sent by this program
         // but still read as a key and a length (v div 37); lengths beyond the
-        // whole note take the whole note, whose width they have on the tape.
+        // half note take the half note, whose width they have on the tape.
         int len = 0;
-        if (v >= RestCodeBase && v <= RestCodeBase + 3) {
-            len = v - RestCodeBase;
+        if (IsRestCode(v)) {
+            len = *LengthOfCode(v);
             lines << QStringLiteral("148,%1,0,%2,0").arg(len).arg(x);
         } else {
-            const int s = v % 37;
-            const int key = 7 * (s / 12) + DegreeOf[s % 12];
-            len = std::min(v / 37, 3);
+            const CodeParts parts = SplitCode(v);
+            const KeyPlace place = *KeyPlaceOfSemitone(parts.semitone);
+            const Key key{place.whiteKey, place.black};
+            len = std::min(parts.len, LengthClassCount - 1);
             lines << QStringLiteral("%1,%2,%3,%4,%5")
-                         .arg(key)
+                         .arg(key.number)
                          .arg(len)
-                         .arg(IsBlack[s % 12] ? 1 : 0)
+                         .arg(key.black ? 1 : 0)
                          .arg(x)
-                         .arg(40 - 4 * key);
+                         .arg(StaffOffsetOf(key));
         }
         x += LengthWidth(len);
         ++notes;

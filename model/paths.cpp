@@ -88,6 +88,12 @@ QString WorkFolder()
     return WorkFolderIn(appData);
 }
 
+QString ReportPictureFolder()
+{
+    const QString sep = QString(QDir::separator());
+    return WorkFolder() + QStringLiteral("Report") + sep + QStringLiteral("Img") + sep;
+}
+
 void SetAppDataFolder(const QString &folder)
 {
     appDataOverride() = folder;

@@ -30,6 +30,10 @@ QString HandOverFileIn(const QString &appDataFolder); // "MERUTemp/Product.txt"
 // The work folder of the current user: created with its "Report" sub-folder
 // when missing; returned with a trailing separator.
 QString WorkFolder();
+// Where the editors leave the pictures of a report and the report composer
+// finds them: "Report/Img/" in the work folder, with a trailing separator.
+// Only "Report" is created.
+QString ReportPictureFolder();
 void SetAppDataFolder(const QString &folder); // tests only; empty restores the default
 
 } // namespace koru

@@ -15,6 +15,11 @@ void SetReportHandler(ReportHandler h)
     handler() = std::move(h);
 }
 
+QString RoutinePictureName(int routine)
+{
+    return QStringLiteral("Routine%1.bmp").arg(routine);
+}
+
 bool RequestReport(const ReportRequest &request)
 {
     if (!handler())

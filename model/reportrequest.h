@@ -24,6 +24,11 @@ struct ReportRequest
     QRect over;        // the caller's window, to centre the report over
 };
 
+// The pictures an editor leaves in ReportPictureFolder() (model/paths.h)
+// before it asks for its report.
+QString RoutinePictureName(int routine); // "Routine0.bmp" ... "Routine4.bmp"
+inline const QString SoundPictureName = QStringLiteral("Sound.bmp");
+
 using ReportHandler = std::function<void(const ReportRequest &)>;
 
 // Installs the composer (an empty handler removes it).

@@ -292,19 +292,9 @@ QString PrintPagePath()
     return QDir(WorkFolder()).filePath(QStringLiteral("Report/print.html"));
 }
 
-QString ReportPictureFolder()
-{
-    return QDir(WorkFolder()).filePath(QStringLiteral("Report/Img"));
-}
-
 ReportSources DefaultSources()
 {
     return {ReportPictureFolder(), AssetPath(QStringLiteral("Img\\Icon\\DD"))};
-}
-
-QString RoutinePictureName(int routine)
-{
-    return QStringLiteral("Routine%1.bmp").arg(routine);
 }
 
 QString EscapeHtml(const QString &text)

@@ -7,6 +7,9 @@
 // pupil's "<b>" reads as typed and nothing typed can break or script the page.
 #pragma once
 
+#include "model/paths.h"         // ReportPictureFolder
+#include "model/reportrequest.h" // the picture names
+
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -72,14 +75,10 @@ struct PrintPageResult
 };
 PrintPageResult WritePrintPage(const ReportInputs &inputs, int kind, const QStringList &content);
 
-// Folders of the work folder's page and pictures.
+// The page in the work folder, and where its pictures come from.
 QString PrintPagePath();
-QString ReportPictureFolder();
 ReportSources DefaultSources();
 
-// The file names of the pictures the editors leave for a report.
-QString RoutinePictureName(int routine); // "Routine0.bmp" ... "Routine4.bmp"
-inline const QString SoundPictureName = QStringLiteral("Sound.bmp");
 inline constexpr int RoutineCount = 5;
 
 // ---- pieces of a page, exposed for the tests and the saving ----

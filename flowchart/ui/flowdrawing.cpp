@@ -3,9 +3,9 @@
 #include "flowchart/flowgeometry.h"
 #include "model/catalogue.h"
 #include "model/paths.h"
+#include "model/reportrequest.h"
+#include "widgets/reportpicture.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPolygon>
@@ -200,24 +200,12 @@ QImage RoutinePicture(const FlowDocument &doc, int routine, const BlockPictures 
     return image;
 }
 
-QString ReportPictureFolder()
+bool WriteReportPictures(const FlowDocument &doc, const BlockPictures &pictures)
 {
-    return WorkFolder() + QStringLiteral("Report/Img/");
-}
-
-bool WriteReportPictures(const FlowDocument &doc, const BlockPictures &pictures, const QString &folder)
-{
-    if (!QDir().mkpath(folder))
-        return false;
-    bool written = true;
-    for (int r = 0; r < RoutineCount; ++r) {
-        const QString path = QDir(folder).filePath(QStringLiteral("Routine%1.bmp").arg(r));
-        QFile::remove(path);
-        const QImage picture = RoutinePicture(doc, r, pictures);
-        if (!picture.isNull() && !picture.save(path, "BMP"))
-            written = false;
-    }
-    return written;
+    QList<ReportPictureFile> files;
+    for (int r = 0; r < RoutineCount; ++r)
+        files.append({RoutinePictureName(r), RoutinePicture(doc, r, pictures)});
+    return SaveReportPictures(files);
 }
 
 } // namespace koru::flow

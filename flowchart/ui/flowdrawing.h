@@ -47,11 +47,9 @@ void PaintBlocks(QPainter &painter, const FlowDocument &document, int routine, c
 
 // The report picture of a routine (null for a routine without blocks).
 QImage RoutinePicture(const FlowDocument &document, int routine, const BlockPictures &pictures);
-// Writes "Routine0.bmp" ... "Routine4.bmp" into the folder for the routines
-// that hold blocks and deletes the others' left-over pictures. False when a
-// picture could not be written.
-bool WriteReportPictures(const FlowDocument &document, const BlockPictures &pictures, const QString &folder);
-// The folder the report composer reads them from: "Report/Img/" in the work folder.
-QString ReportPictureFolder();
+// Leaves "Routine0.bmp" ... "Routine4.bmp" for the report (SaveReportPictures,
+// widgets/reportpicture.h) for the routines that hold blocks and deletes the
+// others' left-over pictures. False, after the warning, when that failed.
+bool WriteReportPictures(const FlowDocument &document, const BlockPictures &pictures);
 
 } // namespace koru::flow

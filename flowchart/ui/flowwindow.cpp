@@ -714,8 +714,8 @@ void FlowWindow::markRunning(int address)
 
 void FlowWindow::makeReport()
 {
-    if (!WriteReportPictures(m_doc, m_pictures, ReportPictureFolder()))
-        Dialogs().warning(SaveFailed);
+    if (!WriteReportPictures(m_doc, m_pictures))
+        return;
     showRoutine(0);
     if (!RequestReport({{}, RoutineReportKind, frameGeometry()}))
         Dialogs().information(NotAvailableMessage);

@@ -1,5 +1,7 @@
 #include "kit/app/kitpicture.h"
 
+#include "model/notecode.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -17,12 +19,10 @@ constexpr QPointF LedCentre(236, 250);
 
 QString noteName(int code)
 {
-    static const char *const names[] = {"ド", "ド♯", "レ", "レ♯", "ミ", "ファ", "ファ♯", "ソ", "ソ♯", "ラ", "ラ♯", "シ"};
-    if (code >= 148 && code <= 151)
+    if (IsRestCode(code))
         return QStringLiteral("休符");
-    if (code < 0 || code > 147)
-        return QString();
-    return QString::fromUtf8(names[(code % 37) % 12]);
+    const std::optional<int> semitone = SemitoneOfCode(code);
+    return semitone ? PitchName(*semitone) : QString();
 }
 
 QString waitText(int kind, int setValue)

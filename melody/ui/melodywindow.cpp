@@ -12,6 +12,7 @@
 #include "model/paths.h"
 #include "model/reportrequest.h"
 #include "widgets/kitpanels.h"
+#include "widgets/reportpicture.h"
 #include "widgets/windowplacement.h"
 
 #include <QCloseEvent>
@@ -40,7 +41,6 @@ const QString MelodyWindow::CloseQuestion =
     QStringLiteral("画面を閉じるとプログラムは消去されます。\r\nよろしいですか？");
 const QString MelodyWindow::NoSoundMessage =
     QStringLiteral("音を鳴らす装置が見つかりません。\r\nスピーカーの接続を確認して下さい。");
-const QString MelodyWindow::ReportPicture = QStringLiteral("Report/Img/Sound.bmp");
 const QString MelodyWindow::StopSound = QStringLiteral("Stop.WAV");
 
 namespace {
@@ -589,12 +589,8 @@ void MelodyWindow::decodeReadBack(const QStringList &replies)
 
 void MelodyWindow::makeReport()
 {
-    const QString path = WorkFolder() + ReportPicture;
-    const StaffPicture picture = DrawStaff(m_melody, m_staffArea->width());
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !picture.image.save(path, "BMP")) {
-        Dialogs().warning(SaveFailed);
+    if (!SaveReportPicture(SoundPictureName, DrawStaff(m_melody, m_staffArea->width()).image))
         return;
-    }
     if (!RequestReport({{}, SoundReportKind, frameGeometry()}))
         Dialogs().information(NotAvailableMessage);
 }

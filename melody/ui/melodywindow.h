@@ -81,7 +81,6 @@ public:
     static const QString ClearQuestion;
     static const QString CloseQuestion;
     static const QString NoSoundMessage;
-    static const QString ReportPicture; // below the work folder
     static const QString StopSound;     // beside the executable
 
 signals:

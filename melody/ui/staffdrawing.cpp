@@ -170,7 +170,7 @@ StaffPicture DrawStaff(const Melody &melody, int areaWidth, int markedSlot)
             painter.setBrush(Qt::NoBrush);
         }
         if (const std::optional<int> s = SemitoneOf(*key))
-            glyph(c, top + NameLabelBelowNote, NameLabelGlyph(*s % 12));
+            glyph(c, top + NameLabelBelowNote, NameLabelGlyph(PitchClassOf(*s)));
     }
     return picture;
 }

@@ -813,6 +813,18 @@ private slots:
         QVERIFY(doc().blockCount(1) > 0 && doc().blockCount(2) > 0 && doc().blockCount(3) == 0);
     }
 
+    void reportStaysClosedWithoutItsPictures()
+    {
+        const test::BlockedReportPictureFolder blocked;
+        window->loadDemo(4);
+        QList<ReportRequest> requests;
+        SetReportHandler([&](const ReportRequest &r) { requests << r; });
+        window->makeReport();
+        SetReportHandler({});
+        QVERIFY(requests.isEmpty());
+        QCOMPARE(dialogs->texts(), QStringList{SaveFailed});
+    }
+
     // One demo routine drawn as the report draws it, against a reference
     // picture; a few pixels may differ with the fonts of another machine.
     void referencePicture()

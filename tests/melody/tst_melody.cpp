@@ -137,17 +137,6 @@ private slots:
         QCOMPARE(NoteCode(*KeyOfControlName(control), len), code);
     }
 
-    void frequencies()
-    {
-        QCOMPARE(FrequencyOfSemitone(0), 131);
-        QCOMPARE(FrequencyOfSemitone(21), 440);
-        QCOMPARE(FrequencyOfSemitone(36), 1047);
-        QCOMPARE(FrequencyOfCode(58), 440);
-        QCOMPARE(FrequencyOfCode(147), 1047);
-        QCOMPARE(FrequencyOfCode(148), std::nullopt);
-        QCOMPARE(FrequencyOfCode(-1), std::nullopt);
-    }
-
     void newDocument()
     {
         const Melody m;

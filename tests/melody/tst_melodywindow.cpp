@@ -472,6 +472,18 @@ private slots:
         QCOMPARE(picture.height(), 160);
     }
 
+    void reportStaysClosedWithoutItsPicture()
+    {
+        const test::BlockedReportPictureFolder blocked;
+        QList<ReportRequest> requests;
+        SetReportHandler([&](const ReportRequest &r) { requests << r; });
+        key("pw2");
+        window->makeReport();
+        SetReportHandler({});
+        QVERIFY(requests.isEmpty());
+        QCOMPARE(dialogs->texts(), QStringList{SaveFailed});
+    }
+
     void closingAsksWithNotes()
     {
         QSignalSpy closed(window.data(), &MelodyWindow::closed);

@@ -29,7 +29,7 @@ inline bool writeReportPicture(const QString &name, const QSize &size, QColor co
     image.fill(colour);
     QPainter painter(&image);
     painter.setPen(QPen(Qt::black, 2));
-    if (name == report::SoundPictureName) {
+    if (name == SoundPictureName) {
         for (int line = 0; line < 5; ++line)
             painter.drawLine(20, 50 + line * 12, size.width() - 20, 50 + line * 12);
         painter.setBrush(Qt::black);
@@ -49,14 +49,14 @@ inline bool writeReportPicture(const QString &name, const QSize &size, QColor co
         }
     }
     painter.end();
-    return image.save(QDir(report::ReportPictureFolder()).filePath(name), "BMP");
+    return image.save(QDir(ReportPictureFolder()).filePath(name), "BMP");
 }
 
 // Leaves the pictures and lines an editor of the kind hands over, and
 // returns its request.
 inline ReportRequest editorRequest(int kind)
 {
-    QDir pictures(report::ReportPictureFolder());
+    QDir pictures(ReportPictureFolder());
     pictures.mkpath(QStringLiteral("."));
     for (const QString &name : pictures.entryList(QDir::Files))
         pictures.remove(name);
@@ -64,8 +64,8 @@ inline ReportRequest editorRequest(int kind)
     request.kind = kind;
     request.over = QRect(100, 80, 800, 600);
     if (kind == RoutineReportKind) {
-        writeReportPicture(report::RoutinePictureName(0), QSize(260, 320), QColor(255, 255, 255));
-        writeReportPicture(report::RoutinePictureName(2), QSize(240, 180), QColor(255, 255, 255));
+        writeReportPicture(RoutinePictureName(0), QSize(260, 320), QColor(255, 255, 255));
+        writeReportPicture(RoutinePictureName(2), QSize(240, 180), QColor(255, 255, 255));
     } else if (kind == WordReportKind) {
         request.lines = QStringList{QStringLiteral("もし 音 なら"), QStringLiteral("　LED 赤 1"),
                                     QStringLiteral("もしおわり")};
@@ -73,7 +73,7 @@ inline ReportRequest editorRequest(int kind)
         request.lines = QStringList{QStringLiteral("0,フルカラーLED赤点灯1秒"), QStringLiteral("15,タイマー3秒"),
                                     QStringLiteral("16,確認音 2")};
     } else if (kind == SoundReportKind) {
-        writeReportPicture(report::SoundPictureName, QSize(700, 160), QColor(255, 250, 240));
+        writeReportPicture(SoundPictureName, QSize(700, 160), QColor(255, 250, 240));
     }
     return request;
 }

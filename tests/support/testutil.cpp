@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -37,6 +38,19 @@ void useTemporaryAppData()
     static QTemporaryDir dir;
     SetAppDataFolder(dir.path());
     SetDocumentsFolder(dir.filePath(QStringLiteral("Documents")));
+}
+
+BlockedReportPictureFolder::BlockedReportPictureFolder() : m_path(QDir::cleanPath(ReportPictureFolder()))
+{
+    QDir(m_path).removeRecursively();
+    QFile blocker(m_path);
+    if (!blocker.open(QIODevice::WriteOnly))
+        qFatal("cannot put a file where the report pictures go: %s", qPrintable(m_path));
+}
+
+BlockedReportPictureFolder::~BlockedReportPictureFolder()
+{
+    QFile::remove(m_path);
 }
 
 FileSizeLimit::FileSizeLimit(long long bytes)

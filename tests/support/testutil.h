@@ -40,4 +40,19 @@ private:
     void (*m_previousHandler)(int) = nullptr;
 };
 
+// While it lives, a regular file stands where the report picture folder
+// belongs, so no report picture can be written (the tests run as root, for
+// whom a read-only folder would be no obstacle).
+class BlockedReportPictureFolder
+{
+public:
+    BlockedReportPictureFolder();
+    ~BlockedReportPictureFolder();
+    BlockedReportPictureFolder(const BlockedReportPictureFolder &) = delete;
+    BlockedReportPictureFolder &operator=(const BlockedReportPictureFolder &) = delete;
+
+private:
+    QString m_path;
+};
+
 } // namespace koru::test

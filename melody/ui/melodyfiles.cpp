@@ -1,5 +1,7 @@
 #include "melody/ui/melodyfiles.h"
 
+#include "model/messages.h"
+
 
 #include <QFileInfo>
 

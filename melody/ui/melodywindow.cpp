@@ -9,10 +9,11 @@
 #include "model/caption.h"
 #include "model/dialogservice.h"
 #include "model/helppage.h"
+#include "model/messages.h"
 #include "model/paths.h"
 #include "model/reportrequest.h"
 #include "widgets/kitpanels.h"
-#include "widgets/windowplacement.h"
+#include "widgets/placement.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

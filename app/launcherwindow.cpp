@@ -6,6 +6,7 @@
 #include "model/caption.h"
 #include "model/dialogservice.h"
 #include "model/helppage.h"
+#include "model/messages.h"
 #include "model/paths.h"
 #include "model/wait.h"
 

@@ -2,7 +2,7 @@
 
 #include "app/picturelabel.h"
 #include "model/caption.h"
-#include "model/textutil.h"
+#include "widgets/placement.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -29,9 +29,7 @@ void CentreOnScreen(QWidget *window)
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const QRect area = screen->geometry();
-    window->move(area.left() + RoundHalfEven((area.width() - window->width()) / 2.0),
-                 area.top() + RoundHalfEven((area.height() - window->height()) / 2.0));
+    CentreOver(window, screen->geometry());
 }
 
 } // namespace koru::shell

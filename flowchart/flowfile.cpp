@@ -2,6 +2,7 @@
 
 #include "flowchart/listingimport.h"
 #include "model/catalogue.h"
+#include "model/messages.h"
 #include "model/paths.h"
 #include "model/textutil.h"
 

@@ -10,8 +10,8 @@
 
 #include "flowchart/flowdocument.h"
 #include "flowchart/flowtranslate.h"
-#include "model/dialogservice.h"
 #include "model/filecommands.h"
+#include "model/messages.h"
 #include "model/programfile.h"
 
 #include <QString>

@@ -2,7 +2,7 @@
 
 #include "flowchart/flowstructure.h"
 #include "model/catalogue.h"
-#include "model/dialogservice.h"
+#include "model/messages.h"
 #include "model/textutil.h"
 
 #include <QHash>

@@ -1,7 +1,7 @@
 // Reading and writing icon program files.
 #include "icons/iconfile.h"
 
-#include "model/dialogservice.h" // the shared messages
+#include "model/messages.h"
 #include "model/paths.h"
 #include "model/textutil.h"
 

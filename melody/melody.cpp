@@ -264,14 +264,14 @@ bool Melody::load(const QStringList &lines)
     return true;
 }
 
-Melody::FileResult Melody::loadFile(const QString &path)
+Melody::MelodyLoad Melody::loadFile(const QString &path)
 {
     const std::optional<QStringList> lines = ReadProgramLines(path);
     if (!lines)
-        return FileResult::Unreadable;
+        return MelodyLoad::Unreadable;
     if (lines->value(0) != SoundLine)
-        return FileResult::OtherStep;
-    return load(*lines) ? FileResult::Loaded : FileResult::Damaged;
+        return MelodyLoad::OtherStep;
+    return load(*lines) ? MelodyLoad::Loaded : MelodyLoad::Damaged;
 }
 
 Sendable SendableImage(const Melody &melody)

@@ -101,8 +101,8 @@ public:
     // and the keys; an empty line or "FF" between notes is skipped.
     bool load(const QStringList &lines);
     // ReadProgramLines + the "SOUND" check + clear + load.
-    enum class FileResult { Loaded, Unreadable, OtherStep, Damaged };
-    FileResult loadFile(const QString &path);
+    enum class MelodyLoad { Loaded, Unreadable, OtherStep, Damaged };
+    MelodyLoad loadFile(const QString &path);
 
 private:
     void place(int slot, const Key &key, int len);

@@ -1,6 +1,7 @@
 #include "model/filecommands.h"
 
 #include "model/dialogservice.h"
+#include "model/messages.h"
 #include "model/paths.h"
 #include "model/programfile.h"
 

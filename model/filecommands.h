@@ -9,9 +9,9 @@
 // The editors' cores stay free of dialogs: they produce lines to save and
 // read files into a FileResult; the window calls these commands.
 //
-//   const IconFileContent content = IconFileContent(m_program);
-//   if (auto path = SaveProgramCommand(IconFiles, content.lines, content.warning)) ...
+//   if (auto path = SaveProgramCommand(IconFiles, IconFileLines(m_program), m_program.checkLoops().message)) ...
 //   if (auto path = OpenProgramCommand(IconFiles, [&](const QString &p) { return LoadIconFile(p, m_program); })) ...
+//   ShowFileResult(LoadDemo(number, m_program));
 #pragma once
 
 #include <QString>

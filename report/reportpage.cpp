@@ -1,6 +1,6 @@
 #include "report/reportpage.h"
 
-#include "model/dialogservice.h"
+#include "model/messages.h"
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "model/reportrequest.h"

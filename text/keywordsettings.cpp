@@ -1,6 +1,6 @@
 #include "text/keywordsettings.h"
 
-#include "model/dialogservice.h"
+#include "model/messages.h"
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "model/textutil.h"

@@ -1,6 +1,6 @@
 #include "text/textfile.h"
 
-#include "model/dialogservice.h"
+#include "model/messages.h"
 #include "model/programfile.h"
 
 namespace koru {

@@ -5,7 +5,7 @@
 #include "tools/command.h"
 #include "tools/readbackkind.h"
 
-#include "model/dialogservice.h"
+#include "model/messages.h"
 #include "model/programfile.h"
 
 #include <QFile>

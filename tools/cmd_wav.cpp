@@ -5,7 +5,7 @@
 
 #include "melody/melody.h"
 #include "melody/preview.h"
-#include "model/dialogservice.h"
+#include "model/messages.h"
 
 #include <QFileInfo>
 

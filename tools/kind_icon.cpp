@@ -3,7 +3,7 @@
 #include "tools/programkind.h"
 
 #include "icons/iconfile.h"
-#include "model/dialogservice.h"
+#include "model/messages.h"
 
 namespace koru::tool {
 namespace {

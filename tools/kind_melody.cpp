@@ -7,7 +7,7 @@
 
 #include "melody/melody.h"
 #include "melody/readback.h"
-#include "model/dialogservice.h"
+#include "model/messages.h"
 
 namespace koru::tool {
 namespace {

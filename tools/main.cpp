@@ -4,7 +4,7 @@
 
 #include "link/devicelink.h"
 
-#include "model/dialogservice.h"
+#include "model/messages.h"
 
 #include <QCoreApplication>
 

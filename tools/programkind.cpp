@@ -2,7 +2,7 @@
 
 #include "tools/command.h"
 
-#include "model/dialogservice.h"
+#include "model/messages.h"
 #include "model/programfile.h"
 
 #include <QList>

@@ -2,8 +2,8 @@
 
 #include "model/caption.h"
 #include "model/paths.h"
-#include "model/textutil.h"
 #include "model/viewerrows.h"
+#include "widgets/placement.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -88,19 +88,12 @@ void SentDataViewer::fill()
     }
 }
 
-QPoint SentDataViewer::centredOver(const QRect &outer, const QSize &inner)
-{
-    return {outer.left() + RoundHalfEven((outer.width() - inner.width()) / 2.0),
-            outer.top() + RoundHalfEven((outer.height() - inner.height()) / 2.0)};
-}
-
 void SentDataViewer::showOver(QWidget *caller)
 {
     fill();
     // Shown first so that the frame is part of the size being centred.
     show();
-    if (caller)
-        move(centredOver(caller->frameGeometry(), frameGeometry().size()));
+    CentreOver(this, caller);
     exec();
 }
 

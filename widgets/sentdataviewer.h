@@ -27,9 +27,6 @@ public:
     // Fills the grid, centres the viewer over caller and shows it modally.
     void showOver(QWidget *caller);
 
-    // Left/top that centre a window of size inner over outer (halves to even).
-    static QPoint centredOver(const QRect &outer, const QSize &inner);
-
     QTableWidget *grid() const { return m_grid; }
     QLabel *picture() const { return m_picture; }
 

@@ -13,11 +13,12 @@
 #include "model/dialogservice.h"
 #include "model/filecommands.h"
 #include "model/helppage.h"
+#include "model/messages.h"
 #include "model/paths.h"
 #include "model/previewrequest.h"
 #include "model/reportrequest.h"
 #include "model/textutil.h"
-#include "widgets/windowplacement.h"
+#include "widgets/placement.h"
 #include "widgets/kitpanels.h"
 #include "widgets/sentdataviewer.h"
 

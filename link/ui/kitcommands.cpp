@@ -4,6 +4,7 @@
 #include "link/ui/transferwindow.h"
 #include "model/dialogservice.h"
 #include "model/textutil.h"
+#include "widgets/placement.h"
 
 namespace koru {
 
@@ -30,7 +31,7 @@ void KitCommands::showPanel(QWidget *panel)
     if (!panel)
         return;
     if (const QWidget *parent = panel->parentWidget())
-        panel->move(CentredOver(QRect(QPoint(0, 0), parent->size()), panel->size()));
+        CentreOver(panel, parent->rect());
     panel->show();
     panel->raise();
 }

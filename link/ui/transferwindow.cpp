@@ -1,18 +1,12 @@
 #include "link/ui/transferwindow.h"
 
 #include "link/devicelink.h"
-#include "model/textutil.h"
+#include "widgets/placement.h"
 
 #include <QProgressBar>
 #include <QVBoxLayout>
 
 namespace koru {
-
-QPoint CentredOver(const QRect &other, const QSize &size)
-{
-    return {other.x() + RoundHalfEven((other.width() - size.width()) / 2.0),
-            other.y() + RoundHalfEven((other.height() - size.height()) / 2.0)};
-}
 
 TransferWindow::TransferWindow(DeviceLink &link, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
@@ -57,8 +51,7 @@ TransferWindow &TransferWindow::instance()
 void TransferWindow::showCentredOver(const QWidget *editor)
 {
     m_bar->setValue(0);
-    if (editor)
-        move(CentredOver(editor->frameGeometry(), size()));
+    CentreOver(this, editor);
     show();
     raise();
 }

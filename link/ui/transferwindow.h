@@ -12,11 +12,6 @@ namespace koru {
 
 class DeviceLink;
 
-// Top-left corner that centres a window of the given size over another
-// window: left = other left + round((other width - width) / 2), halves to
-// even; top likewise.
-QPoint CentredOver(const QRect &other, const QSize &size);
-
 class TransferWindow : public QWidget
 {
     Q_OBJECT

@@ -1,6 +1,6 @@
 #include "measure/ui/measurewindow.h"
 
-#include "widgets/windowplacement.h"
+#include "widgets/placement.h"
 
 #include "link/devicelink.h"
 #include "measure/linkmeasurekit.h"
@@ -9,10 +9,10 @@
 #include "model/caption.h"
 #include "model/dialogservice.h"
 #include "model/filecommands.h"
+#include "model/messages.h"
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "model/textutil.h"
-#include "widgets/windowplacement.h"
 
 #include <QChartView>
 #include <QCheckBox>

@@ -1,5 +1,7 @@
 #include "melody/ui/melodyfiles.h"
 
+#include "model/messages.h"
+
 
 #include <QFileInfo>
 
@@ -10,15 +12,15 @@ FileResult ReadMelodyFile(const QString &path, Melody &melody)
     // Keep what the pupil has until the file proves to be a melody.
     Melody loaded = melody;
     switch (loaded.loadFile(path)) {
-    case Melody::FileResult::Loaded:
+    case Melody::MelodyLoad::Loaded:
         melody = loaded;
         return {true, {}};
-    case Melody::FileResult::OtherStep:
+    case Melody::MelodyLoad::OtherStep:
         return {false, OtherStepFileMessage};
-    case Melody::FileResult::Damaged:
+    case Melody::MelodyLoad::Damaged:
         melody = loaded;
         return {false, LoadFailed};
-    case Melody::FileResult::Unreadable:
+    case Melody::MelodyLoad::Unreadable:
         break;
     }
     return {false, LoadFailed};

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "melody/melody.h"
-#include "model/dialogservice.h"
 #include "model/filecommands.h"
+#include "model/messages.h"
 #include "model/programfile.h"
 
 #include <optional>

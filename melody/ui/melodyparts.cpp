@@ -1,8 +1,8 @@
 #include "melody/ui/melodyparts.h"
 
-#include "link/ui/transferwindow.h"
 #include "melody/notes.h"
 #include "model/paths.h"
+#include "widgets/placement.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -162,8 +162,7 @@ void NoteChooser::ask(int len, const QWidget *over)
     if (IsLengthClass(len))
         m_lengths[size_t(len)]->setChecked(true);
     adjustSize();
-    if (over)
-        move(CentredOver(over->frameGeometry(), frameGeometry().size()));
+    CentreOver(this, over);
     show();
     raise();
     activateWindow();

@@ -9,11 +9,12 @@
 #include "model/caption.h"
 #include "model/dialogservice.h"
 #include "model/helppage.h"
+#include "model/messages.h"
 #include "model/paths.h"
 #include "model/reportrequest.h"
 #include "widgets/kitpanels.h"
+#include "widgets/placement.h"
 #include "widgets/reportpicture.h"
-#include "widgets/windowplacement.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

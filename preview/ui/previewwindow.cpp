@@ -1,8 +1,8 @@
 #include "preview/ui/previewwindow.h"
 
-#include "link/ui/transferwindow.h"
 #include "model/paths.h"
 #include "widgets/layeredpicture.h"
+#include "widgets/placement.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -214,7 +214,7 @@ void PreviewWindow::preview(const PreviewRequest &request)
     showState();
     adjustSize();
     if (request.over.isValid())
-        move(CentredOver(request.over, frameGeometry().size()));
+        CentreOver(this, request.over);
     show();
     raise();
     activateWindow();

@@ -1,10 +1,11 @@
 #include "report/ui/reportwindow.h"
 
 #include "model/dialogservice.h"
+#include "model/messages.h"
 #include "model/programfile.h"
 #include "report/reportsave.h"
 #include "report/ui/reportview.h"
-#include "widgets/sentdataviewer.h"
+#include "widgets/placement.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -182,7 +183,7 @@ void ReportWindow::open(const ReportRequest &request)
     showInputPage();
     show(); // shown first, so that the frame is part of the size centred
     if (request.over.isValid())
-        move(SentDataViewer::centredOver(request.over, frameGeometry().size()));
+        CentreOver(this, request.over);
     raise();
     activateWindow();
     m_grade->setFocus();

@@ -5,6 +5,7 @@
 #include "app/picturelabel.h"
 #include "app/shell.h"
 #include "app/splashwindow.h"
+#include "model/messages.h"
 #include "model/paths.h"
 #include "clippedtext.h"
 #include "scripteddialogs.h"

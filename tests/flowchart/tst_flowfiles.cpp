@@ -3,6 +3,7 @@
 #include "flowfixture.h"
 #include "testutil.h"
 #include "model/dialogservice.h"
+#include "model/messages.h"
 #include "model/programfile.h"
 #include "scripteddialogs.h"
 

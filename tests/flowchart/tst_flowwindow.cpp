@@ -19,7 +19,7 @@
 #include "link/devicelink.h"
 #include "model/encoder.h"
 #include "tests/link/linkrig.h"
-#include "widgets/editorplacement.h"
+#include "widgets/placement.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,6 +1,7 @@
 #include "icons/icondemos.h"
 #include "icons/iconfile.h"
 
+#include "model/messages.h"
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "scripteddialogs.h"

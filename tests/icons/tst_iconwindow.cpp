@@ -3,6 +3,7 @@
 #include "icons/ui/iconwindowparts.h"
 
 #include "model/helppage.h"
+#include "model/messages.h"
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "model/reportrequest.h"
@@ -10,6 +11,7 @@
 #include "scripteddialogs.h"
 #include "testutil.h"
 #include "tests/link/linkrig.h"
+#include "widgets/placement.h"
 #include "widgets/sentdataviewer.h"
 
 #include <QApplication>
@@ -467,7 +469,7 @@ private slots:
         });
         window->showSentData();
         QCOMPARE(codes, (QStringList{"087000003000000", "06D003000000000", "088001000000000", "", ""}));
-        const QPoint expected = SentDataViewer::centredOver(window->frameGeometry(), viewerGeometry.size());
+        const QPoint expected = CentredOver(window->frameGeometry(), viewerGeometry.size());
         QCOMPARE(viewerGeometry.topLeft(), expected);
         // The same listing again shows the same rows.
         QStringList again;

@@ -5,6 +5,7 @@
 #include "link/ui/kitcommands.h"
 #include "link/ui/transferwindow.h"
 #include "scripteddialogs.h"
+#include "widgets/placement.h"
 
 #include <QProgressBar>
 #include <QSignalSpy>

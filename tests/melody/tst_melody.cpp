@@ -307,7 +307,7 @@ private slots:
         QVERIFY(file.readAll().startsWith("SOUND\r\nON\r\n7\r\n"));
 
         Melody back;
-        QCOMPARE(back.loadFile(path), Melody::FileResult::Loaded);
+        QCOMPARE(back.loadFile(path), Melody::MelodyLoad::Loaded);
         QVERIFY(back.notes() == m.notes());
         QCOMPARE(back.count(), 4);
         QCOMPARE(back.nextX(), m.nextX());
@@ -341,10 +341,10 @@ private slots:
         file.write("OK\r\nSTART\r\nEND\r\n");
         file.close();
         Melody m = melodyOf({"1/1"});
-        QCOMPARE(m.loadFile(flow), Melody::FileResult::OtherStep);
+        QCOMPARE(m.loadFile(flow), Melody::MelodyLoad::OtherStep);
         QCOMPARE(m.count(), 1); // the melody stays
         QCOMPARE(m.loadFile(dir.filePath(QStringLiteral("missing.koru"))),
-                 Melody::FileResult::Unreadable);
+                 Melody::MelodyLoad::Unreadable);
         QCOMPARE(m.count(), 1);
     }
 

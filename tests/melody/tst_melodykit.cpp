@@ -31,24 +31,27 @@ class TstMelodyKit : public QObject
     QStringList kitLines;
 
     // Lines the kit printed since the last call, waiting up to ms for one
-    // that contains text.
+    // that contains text (woken by the kit's output, not by a clock).
     bool waitForKitLine(const QString &text, int ms)
     {
         QDeadlineTimer deadline(ms);
-        while (!deadline.hasExpired()) {
+        QSignalSpy output(&kit->process(), &QProcess::readyReadStandardOutput);
+        for (;;) {
             while (kit->process().canReadLine()) {
                 kitLines.append(QString::fromUtf8(kit->process().readLine()).trimmed());
                 if (kitLines.last().contains(text))
                     return true;
             }
-            QTest::qWait(20);
+            if (deadline.hasExpired() || !output.wait(int(qMax<qint64>(1, deadline.remainingTime()))))
+                return false;
         }
-        return false;
     }
-    // Forgets what the kit printed so far.
+    // Forgets what the kit printed so far. Each step before waited for the
+    // kit's last line of what it caused, so nothing of it is still to come.
     void forgetKitLines()
     {
-        waitForKitLine(QStringLiteral("\n"), 300);
+        while (kit->process().canReadLine())
+            kit->process().readLine();
         kitLines.clear();
     }
     // The codes of the notes and rests the kit played, in order (lines
@@ -105,8 +108,7 @@ private slots:
         const QStringList codes = composed.deviceList();
 
         // F6: the kit stores the codes from address 128 on, then 250.
-        QStringList replies;
-        connect(link.get(), &DeviceLink::replyReceived, this, [&](const QString &line) { replies.append(line); });
+        QSignalSpy replies(link.get(), &DeviceLink::replyReceived);
         QApplication::setActiveWindow(window);
         QSignalSpy enabling(window->transferAction(), &QAction::enabledChanged);
         QTest::keyClick(window, Qt::Key_F6);
@@ -119,7 +121,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(replies.size() >= 255, 15000);
         QStringList stored;
         for (int i = 0; i <= codes.size(); ++i)
-            stored << QString::number(replies[128 + i].trimmed().toInt(nullptr, 16));
+            stored << QString::number(replies[128 + i].first().toString().trimmed().toInt(nullptr, 16));
         QCOMPARE(stored, codes + QStringList{"250"});
 
         // F7: the panel stays until the kit has played every note.
@@ -137,11 +139,13 @@ private slots:
         forgetKitLines();
         window->run();
         QVERIFY(waitForKitLine("note ", 3000));
+        replies.clear();
         window->playingPanel()->stopButton()->click();
         QVERIFY(!window->playingPanel()->isVisible());
         QVERIFY(window->runAction()->isEnabled());
         QVERIFY(waitForKitLine("end stopped", 3000));
-        QTest::qWait(300); // the stopped run's FF
+        QTRY_COMPARE_WITH_TIMEOUT(replies.size(), 1, 3000); // the stopped run's FF, before the read-back asks
+        QCOMPARE(replies.first().first().toString().trimmed(), QStringLiteral("FF"));
 
         // Read-back: asks, empties the window, rebuilds the same tune.
         dialogs.answerQuestion(true);

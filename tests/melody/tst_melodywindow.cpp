@@ -10,6 +10,7 @@
 #include "melody/readback.h"
 #include "melody/ui/melodyparts.h"
 #include "model/caption.h"
+#include "model/messages.h"
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "model/reportrequest.h"

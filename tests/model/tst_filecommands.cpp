@@ -3,6 +3,7 @@
 // dialogs start in.
 #include "model/dialogservice.h"
 #include "model/filecommands.h"
+#include "model/messages.h"
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "scripteddialogs.h"

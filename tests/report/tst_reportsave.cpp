@@ -1,6 +1,6 @@
 #include "report/reportsave.h"
 
-#include "model/dialogservice.h"
+#include "model/messages.h"
 #include "model/programfile.h"
 #include "model/reportrequest.h"
 #include "report/reportpage.h"

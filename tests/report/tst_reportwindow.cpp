@@ -1,6 +1,7 @@
 #include "reportfixture.h"
 
 #include "model/dialogservice.h"
+#include "model/messages.h"
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "report/reportsave.h"
@@ -322,12 +323,12 @@ private slots:
     }
 
     // Pictures of the window for people to look at: only when
-    // KORU_SHOT_DIR names a folder (run under Xvfb with the xcb platform).
+    // KORU_SHOTS_DIR names a folder (run under Xvfb with the xcb platform).
     void screenshots()
     {
-        const QString folder = qEnvironmentVariable("KORU_SHOT_DIR");
+        const QString folder = qEnvironmentVariable("KORU_SHOTS_DIR");
         if (folder.isEmpty())
-            QSKIP("KORU_SHOT_DIR not set");
+            QSKIP("KORU_SHOTS_DIR not set");
         QVERIFY(QDir().mkpath(folder));
         auto shoot = [&](const QString &name) {
             QApplication::processEvents();

@@ -5,6 +5,7 @@
 
 #include "clippedtext.h"
 #include "model/helppage.h"
+#include "model/messages.h"
 #include "model/paths.h"
 #include "model/previewrequest.h"
 #include "model/programfile.h"

@@ -7,10 +7,13 @@
 #include "../link/kitprocess.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -123,7 +126,20 @@ private slots:
             QSKIP("koru-kit or koru-tool is not built");
         QString why;
         QVERIFY2(m_first.start(&why), qPrintable(why));
-        QTest::qWait(20); // the second kit's socket is younger, whatever the clock's grain
+        // The second kit's socket must be younger, to the millisecond the
+        // link compares: a file made now must already be stamped later.
+        const QFileInfoList sockets = QDir(m_first.kitFolder()).entryInfoList(QDir::System | QDir::Files);
+        QCOMPARE(sockets.size(), 1);
+        const QDateTime firstStarted = sockets.first().lastModified();
+        const QString probe = QDir(m_first.runtimeFolder()).filePath(QStringLiteral("probe"));
+        const auto stampNow = [&probe] {
+            QFile file(probe);
+            if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write("x") != 1)
+                return QDateTime();
+            file.close();
+            return QFileInfo(probe).lastModified();
+        };
+        QTRY_VERIFY(stampNow() > firstStarted);
         m_second = std::make_unique<ExtraKit>();
         QVERIFY(m_second->start(m_first.runtimeFolder()));
         m_env = QProcessEnvironment::systemEnvironment();
@@ -187,8 +203,10 @@ private slots:
         QProcess a, b;
         for (QProcess *p : {&a, &b})
             p->setProcessEnvironment(m_env);
+        // b starts once a's transfer is under way (its first progress).
+        QSignalSpy aProgress(&a, &QProcess::readyReadStandardError);
         a.start(m_tool, {"send", p2, "--verify", "--kit", m_firstId});
-        QTest::qWait(150);
+        QVERIFY(aProgress.wait(10000));
         b.start(m_tool, {"send", p1, "--verify", "--kit", m_firstId});
         QVERIFY(a.waitForFinished(30000) && b.waitForFinished(30000));
         const QString said = QString::fromUtf8(a.readAllStandardError() + b.readAllStandardError());
@@ -208,9 +226,13 @@ private slots:
         waiting.setProcessEnvironment(m_env);
         QElapsedTimer clock;
         clock.start();
+        // The kit goes away once it runs the program the tool waits for.
+        QProcess &kit = m_second->process();
+        QByteArray kitSaid = kit.readAllStandardOutput();
+        QVERIFY(!kitSaid.contains(" run program"));
         waiting.start(m_tool, {"run", "--wait", "60", "--kit", m_secondId});
-        QTest::qWait(800);
-        m_second->process().kill();
+        QTRY_VERIFY_WITH_TIMEOUT((kitSaid += kit.readAllStandardOutput()).contains(" run program"), 10000);
+        kit.kill();
         QVERIFY(waiting.waitForFinished(10000));
         QVERIFY2(clock.elapsed() < 8000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(waiting.exitCode(), 1);

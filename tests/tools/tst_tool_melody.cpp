@@ -118,7 +118,7 @@ private slots:
         const Run run = tool({"readback", memoryFile, out, "--melody"});
         QCOMPARE(run.exitCode, 0);
         Melody back;
-        QCOMPARE(back.loadFile(out), Melody::FileResult::Loaded);
+        QCOMPARE(back.loadFile(out), Melody::MelodyLoad::Loaded);
         QCOMPARE(back.fileLines(), sent.fileLines());
 
         QByteArray empty;

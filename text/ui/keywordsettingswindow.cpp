@@ -1,8 +1,8 @@
 #include "text/ui/keywordsettingswindow.h"
 
 #include "model/dialogservice.h"
-#include "model/textutil.h"
 #include "text/keywordsettings.h"
+#include "widgets/placement.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -125,11 +125,8 @@ void KeywordSettingsWindow::showEvent(QShowEvent *event)
 {
     if (!m_shown && !event->spontaneous()) {
         m_shown = true;
-        if (const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen()) {
-            const QRect area = s->availableGeometry();
-            move(area.left() + RoundHalfEven((area.width() - frameGeometry().width()) / 2.0),
-                 area.top() + RoundHalfEven((area.height() - frameGeometry().height()) / 2.0));
-        }
+        if (const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen())
+            CentreOver(this, s->availableGeometry());
         const std::optional<QStringList> lines = ReadKeywordLines(ActiveKeywordFilePath());
         if (lines)
             fill(*lines);

@@ -2,8 +2,8 @@
 // commands, and the demos (the flowchart's, shown as text).
 #pragma once
 
-#include "model/dialogservice.h"
 #include "model/filecommands.h"
+#include "model/messages.h"
 #include "model/programfile.h"
 #include "text/textlanguage.h"
 

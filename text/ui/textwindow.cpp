@@ -5,6 +5,7 @@
 #include "model/dialogservice.h"
 #include "model/encoder.h"
 #include "model/helppage.h"
+#include "model/messages.h"
 #include "model/paths.h"
 #include "model/previewrequest.h"
 #include "model/reportrequest.h"
@@ -12,6 +13,7 @@
 #include "text/keywordsettings.h"
 #include "text/ui/textfilecommands.h"
 #include "widgets/kitpanels.h"
+#include "widgets/placement.h"
 #include "widgets/sentdataviewer.h"
 #include "widgets/sourceeditor.h"
 
@@ -155,7 +157,7 @@ void TextWindow::placeWindow()
                                 std::min(menuBar()->sizeHint().width(), area.width())});
     const int height = std::max(MinimumHeight, RoundHalfEven(area.height() * 2.0 / 3.0));
     resize(width, height);
-    move(area.left() + RoundHalfEven(area.width() / 6.0), area.top() + RoundHalfEven(area.height() / 6.0));
+    move(EditorPlacement(area, QSize(width, height)).topLeft());
     m_splitter->setSizes({EditorWidth, std::max(0, width - EditorWidth - m_splitter->handleWidth())});
 }
 

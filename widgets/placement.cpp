@@ -1,6 +1,4 @@
-#include "widgets/windowplacement.h"
-
-#include "widgets/editorplacement.h"
+#include "widgets/placement.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -16,6 +14,17 @@ void PlaceEditorWindow(QWidget *window, QSize minimum)
     const QRect place = EditorPlacement(s->geometry(), minimum);
     window->resize(place.size());
     window->move(place.topLeft());
+}
+
+void CentreOver(QWidget *window, const QRect &over)
+{
+    window->move(CentredOver(over, window->frameGeometry().size()));
+}
+
+void CentreOver(QWidget *window, const QWidget *over)
+{
+    if (over)
+        CentreOver(window, over->frameGeometry());
 }
 
 } // namespace koru

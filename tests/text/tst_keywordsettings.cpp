@@ -11,10 +11,13 @@
 #include "text/keywordsettings.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 
 using namespace koru;
@@ -153,6 +156,68 @@ private slots:
             const QString code = QStringLiteral("<td><code>%1</code></td>").arg(QLatin1String(entry.keyword));
             QVERIFY2(shippedPage.join('\n').contains(code), entry.keyword);
         }
+    }
+        QVERIFY(all.contains(QStringLiteral("<td><a href=\"") + WordHelpFolderUrl()
+                             + QStringLiteral("time.html\"><code>matsu</code></a></td>")));
+    }
+
+    // A file that cannot be written leaves both user files as they were:
+    // the help page never lists a keyword the checker refuses. Tests run
+    // as root, so a folder standing where a file goes makes the failure.
+    void writeFailureChangesNeither_data()
+    {
+        QTest::addColumn<QString>("blocked"); // keywords, index or read-only keywords
+        QTest::addColumn<bool>("earlierFiles");
+        QTest::newRow("keyword file is a folder") << "keywords" << false;
+        QTest::newRow("keyword file is a folder, earlier page") << "keywords" << true;
+        QTest::newRow("page is a folder") << "index" << false;
+        QTest::newRow("read-only keyword file") << "read-only" << true;
+    }
+
+    void writeFailureChangesNeither()
+    {
+        QFETCH(QString, blocked);
+        QFETCH(bool, earlierFiles);
+        const QString keywordPath = UserKeywordFilePath();
+        const QString indexPath = UserIndexPagePath();
+        if (earlierFiles) {
+            QStringList earlier = defaults;
+            earlier[0] = QStringLiteral("hikari");
+            QVERIFY(ApplyKeywords(earlier).written);
+        }
+        if (blocked == QLatin1String("keywords")) {
+            QFile::remove(keywordPath);
+            QVERIFY(QDir().mkpath(keywordPath));
+        }
+        if (blocked == QLatin1String("index"))
+            QVERIFY(QDir().mkpath(indexPath));
+        if (blocked == QLatin1String("read-only"))
+            QVERIFY(QFile::setPermissions(keywordPath, QFileDevice::ReadOwner | QFileDevice::ReadUser));
+        const auto cleanUp = qScopeGuard([&] {
+            QDir(keywordPath).removeRecursively();
+            QDir(indexPath).removeRecursively();
+            QFile::setPermissions(keywordPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        });
+        const bool keywordIsFile = QFileInfo(keywordPath).isFile();
+        const bool indexIsFile = QFileInfo(indexPath).isFile();
+        const QByteArray keywordsBefore = contents(keywordPath);
+        const QByteArray pageBefore = contents(indexPath);
+
+        QStringList boxes = defaults;
+        boxes[9] = QStringLiteral("matsu");
+        const ApplyResult result = ApplyKeywords(boxes);
+        QVERIFY(!result.written);
+        QCOMPARE(result.failure, SaveFailed);
+        QCOMPARE(QFileInfo(keywordPath).isFile(), keywordIsFile);
+        QCOMPARE(QFileInfo(indexPath).isFile(), indexIsFile);
+        QCOMPARE(contents(keywordPath), keywordsBefore);
+        QCOMPARE(contents(indexPath), pageBefore);
+        // No new file was left beside them either.
+        const QStringList left = QDir(WorkFolder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        for (const QString &name : left)
+            QVERIFY2(!name.startsWith(QFileInfo(keywordPath).fileName() + '.')
+                         && !name.startsWith(QFileInfo(indexPath).fileName() + '.'),
+                     qPrintable(name));
     }
 
     void indexRewritingRules()

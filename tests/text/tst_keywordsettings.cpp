@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTest>
 
@@ -150,13 +151,14 @@ private slots:
         QVERIFY(ApplyKeywords(boxes).written);
         QCOMPARE(contents(UserKeywordFilePath()), firstKeywords);
         QCOMPARE(contents(UserIndexPagePath()), firstPage);
-        // Every keyword of the shipped index page is one the rewriting finds.
+        // Every keyword of the shipped index page is one the rewriting finds,
+        // and its name is a link to its group's page, in the user's copy too.
         const QStringList shippedPage = *ReadProgramLines(AssetPath(ShippedIndexPage));
         for (const IndexKeyword &entry : IndexKeywords()) {
-            const QString code = QStringLiteral("<td><code>%1</code></td>").arg(QLatin1String(entry.keyword));
-            QVERIFY2(shippedPage.join('\n').contains(code), entry.keyword);
+            const QRegularExpression cell(QStringLiteral("<td><a href=\"[a-z]+\\.html\"><code>%1</code></a></td>")
+                                              .arg(QLatin1String(entry.keyword)));
+            QVERIFY2(shippedPage.join('\n').contains(cell), entry.keyword);
         }
-    }
         QVERIFY(all.contains(QStringLiteral("<td><a href=\"") + WordHelpFolderUrl()
                              + QStringLiteral("time.html\"><code>matsu</code></a></td>")));
     }
@@ -257,6 +259,18 @@ private slots:
         }
         QCOMPARE(window->box(1)->text(), QStringLiteral("hikari")); // the user's file
         QCOMPARE(test::ClippedTexts(window), QStringList());
+        // Nothing stands on anything else (the buttons once sat on the
+        // lamp's box), and everything lies inside the window.
+        QList<QWidget *> shownParts;
+        for (QWidget *child : window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            if (child->isVisible())
+                shownParts << child;
+        for (qsizetype i = 0; i < shownParts.size(); ++i) {
+            QVERIFY2(window->rect().contains(shownParts[i]->geometry()), qPrintable(shownParts[i]->objectName()));
+            for (qsizetype j = i + 1; j < shownParts.size(); ++j)
+                QVERIFY2(!shownParts[i]->geometry().intersects(shownParts[j]->geometry()),
+                         qPrintable(shownParts[i]->objectName() + " / " + shownParts[j]->objectName()));
+        }
         // Back to the shipped keywords, then cancel: nothing is written.
         window->restoreDefaults();
         QCOMPARE(window->boxTexts(), defaults);

@@ -1,6 +1,7 @@
 #include "reportfixture.h"
 
 #include "model/dialogservice.h"
+#include "model/filecommands.h"
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "report/reportsave.h"
@@ -10,6 +11,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QMap>
+#include <QSet>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -230,6 +234,8 @@ private slots:
         QTest::mouseClick(button("SaveButton"), Qt::LeftButton);
         QCOMPARE(dialogs->shown().value(0).kind, QStringLiteral("save"));
         QCOMPARE(dialogs->shown().value(0).text, ReportFileFilter);
+        QCOMPARE(dialogs->shown().value(0).folder, DocumentsKoruFolder()); // not the working directory
+        QCOMPARE(dialogs->shown().value(0).proposedName, QStringLiteral("テスト"));
         QCOMPARE(dialogs->shown().size(), 1);
         QVERIFY(QFile::exists(out.filePath("課題Img/Routine0.bmp")));
         QVERIFY(QFile::exists(out.filePath("課題Img/Routine2.bmp")));
@@ -242,6 +248,28 @@ private slots:
             QVERIFY2(picture.source.startsWith("課題Img/"), qPrintable(picture.source));
             QVERIFY(!picture.image.isNull());
         }
+    }
+
+    // A page over a megabyte (a pupil pasting a long text) is shown and
+    // saved whole, not read back through the program-file reader.
+    void longPageShownAndSaved()
+    {
+        openWith(WordReportKind);
+        const QString longText = QString(MaxProgramFileBytes, QLatin1Char('a')) + QStringLiteral("おわり");
+        window->findChild<QPlainTextEdit *>("Memo6")->setPlainText(longText);
+        QTest::mouseClick(button("NextButton"), Qt::LeftButton);
+        QVERIFY(window->previewShown());
+        QVERIFY(pageText().contains(QStringLiteral("aaaおわり")));
+        const QString target = out.filePath("long.html");
+        QFile::remove(target);
+        dialogs->answerFileName(target);
+        QTest::mouseClick(button("SaveButton"), Qt::LeftButton);
+        QCOMPARE(dialogs->texts(), QStringList{ReportFileFilter}); // the dialog only, no warning
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const std::optional<QStringList> saved = DecodeProgramText(file.readAll());
+        QVERIFY(saved);
+        QVERIFY(saved->join('\n').contains(QStringLiteral("aaaおわり")));
     }
 
     // An existing file is replaced only after Yes.
@@ -311,6 +339,77 @@ private slots:
         QCOMPARE(pdfImageCount(pdf), 2);
     }
 
+    // The PDF dialog offers a safe name made from the pupil's, in the folder
+    // a report went to last.
+    void pdfDialogFolderAndName()
+    {
+        openWith(SoundReportKind);
+        edit("Edit3")->setText(QStringLiteral("\"山田/花子\""));
+        const QString folder = out.filePath("reports");
+        QVERIFY(QDir().mkpath(folder));
+        RememberFileFolder(ReportFolderKey, folder + "/earlier.html");
+        dialogs->answerFileName({}); // cancelled
+        window->savePdf();
+        QCOMPARE(dialogs->shown().value(0).folder, folder);
+        QCOMPARE(dialogs->shown().value(0).proposedName, QStringLiteral("山田_花子"));
+    }
+
+    // A routine's heading never stays at the foot of a page whose next page
+    // has its picture; pictures that fit stand side by side.
+    void pdfKeepsHeadingWithPicture()
+    {
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("pdftotext and pdfimages (poppler-utils) are not installed");
+        ReportRequest request = test::editorRequest(RoutineReportKind);
+        QVERIFY(test::writeReportPicture(RoutinePictureName(0), QSize(260, 560), Qt::white));
+        QVERIFY(test::writeReportPicture(RoutinePictureName(1), QSize(200, 300), Qt::white));
+        QVERIFY(test::writeReportPicture(RoutinePictureName(2), QSize(480, 560), Qt::white));
+        QVERIFY(RequestReport(request));
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        test::typeInputs(*window);
+        const QString pdf = out.filePath("routines.pdf");
+        QFile::remove(pdf);
+        dialogs->answerFileName(pdf);
+        window->savePdf();
+        QVERIFY(QFile::exists(pdf));
+        const int pages = pdfPages(pdf);
+        QVERIFY(pages >= 2);
+        // Which page each heading and each picture is on.
+        QMap<QString, int> headingPage;
+        for (int page = 1; page <= pages; ++page) {
+            const QString text = runPdfTool("pdftotext", {"-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
+            for (const QString heading : {QStringLiteral("メインルーチン"), QStringLiteral("サブルーチン1"), QStringLiteral("サブルーチン2")})
+                if (text.contains(heading))
+                    headingPage[heading] = page;
+        }
+        QList<int> picturePages; // in the order they are drawn
+        const QStringList list = runPdfTool("pdfimages", {"-list", pdf}).split('\n', Qt::SkipEmptyParts);
+        for (qsizetype i = 2; i < list.size(); ++i)
+            picturePages << list[i].simplified().section(' ', 0, 0).toInt();
+        QCOMPARE(picturePages.size(), 3);
+        QCOMPARE(headingPage.value("メインルーチン"), picturePages[0]);
+        QCOMPARE(headingPage.value("サブルーチン1"), picturePages[1]);
+        QCOMPARE(headingPage.value("サブルーチン2"), picturePages[2]);
+        QCOMPARE(picturePages[0], picturePages[1]); // 260 and 200 side by side
+    }
+
+    // Pictures are scaled to their shown size smoothly: the staff's black
+    // lines on white come out with grey edges, not a lossy pick of pixels.
+    void picturesScaledSmoothly()
+    {
+        openWith(SoundReportKind);
+        window->next();
+        const QList<test::ShownPicture> shown = test::shownPictures(*window->view());
+        QCOMPARE(shown.size(), 1);
+        const QImage image = shown.first().image;
+        QCOMPARE(image.size(), QSize(600, 137));
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                colours.insert(image.pixel(x, y));
+        QVERIFY2(colours.size() > 8, qPrintable(QString::number(colours.size())));
+    }
+
     // A PDF that cannot be written is said, not reported as saved.
     void pdfFailureIsSaid()
     {
@@ -343,6 +442,14 @@ private slots:
             shoot(QStringLiteral("report-preview-") + name);
             QVERIFY(window->writePdf(QDir(folder).filePath(QStringLiteral("report-%1.pdf").arg(name))));
         }
+        // Four routines: headings with their pictures, side by side where they fit.
+        const ReportRequest routines = test::editorRequest(RoutineReportKind);
+        QVERIFY(test::writeReportPicture(RoutinePictureName(1), QSize(200, 300), Qt::white));
+        QVERIFY(test::writeReportPicture(RoutinePictureName(3), QSize(480, 560), Qt::white));
+        RequestReport(routines);
+        window->next();
+        shoot("report-preview-routines");
+        QVERIFY(window->writePdf(QDir(folder).filePath("report-flowchart-routines.pdf")));
         ReportRequest fullRow = test::editorRequest(IconReportKind); // as long as a row gets
         for (int slot = fullRow.lines.size(); slot < 24; ++slot)
             fullRow.lines << QStringLiteral("%1,フルカラーLED色%1点灯1秒").arg(slot % 8);

@@ -149,9 +149,9 @@ struct Composer
         return ImageTag(pictureSource(fileName), shown);
     }
 
-    // Each routine's heading and picture share one table cell, so a page
-    // break never parts them; cells stand side by side while their pictures
-    // fit the page's width, then a new row begins.
+    // Each routine's heading and picture share one table cell; cells stand
+    // side by side while their pictures fit the page's width, then a new
+    // row begins.
     QString routines(const QString &line)
     {
         struct Cell

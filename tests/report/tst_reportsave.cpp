@@ -204,7 +204,7 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::newRow("plain") << "山田 花子" << "山田 花子";
         QTest::newRow("slashes and quotes") << "a/b\\c\"d" << "a_b_c_d";
-        QTest::newRow("reserved") << "x:y*z?<>|" << "x_y_z_____";
+        QTest::newRow("reserved") << "x:y*z?<>|" << "x_y_z____";
         QTest::newRow("blanks and dots at the ends") << " ..名前. " << "名前";
         QTest::newRow("full-width blank at the ends") << "　名前　" << "名前";
         QTest::newRow("nothing left") << "..." << "レポート";

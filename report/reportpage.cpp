@@ -171,12 +171,15 @@ struct Composer
         }
         if (cells.isEmpty() || !error.isEmpty())
             return {};
-        QString result = QStringLiteral("<table class=\"routines\" cellspacing=\"0\" cellpadding=\"%1\"><tr>")
-                             .arg(RoutineCellPadding);
+        // A table per row: rows of one table would share their columns,
+        // and a wide picture under a narrow one would widen both.
+        const QString tableStart =
+            QStringLiteral("<table class=\"routines\" cellspacing=\"0\" cellpadding=\"%1\"><tr>").arg(RoutineCellPadding);
+        QString result = tableStart;
         int rowWidth = 0;
         for (const Cell &cell : cells) {
             if (rowWidth > 0 && rowWidth + cell.width > RoutineRowWidth) {
-                result += QStringLiteral("</tr><tr>");
+                result += QStringLiteral("</tr></table>") + tableStart;
                 rowWidth = 0;
             }
             result += QStringLiteral("<td valign=\"top\">") + cell.html + QStringLiteral("</td>");

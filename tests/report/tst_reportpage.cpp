@@ -125,8 +125,8 @@ private slots:
 
     // The main routine and subroutines 2 and 3 have pictures: the line is
     // copied into a table cell for each, with its own label and sized
-    // picture, so heading and picture stay together; cells stand side by
-    // side while they fit 640 pixels.
+    // picture; cells stand side by side while they fit 640 pixels, each row
+    // a table of its own.
     void routinePictures()
     {
         writePicture(QDir(pictures.path()).filePath("Routine0.bmp"), 600, 300);
@@ -139,7 +139,7 @@ private slots:
                  (QStringList{"<table class=\"routines\" cellspacing=\"0\" cellpadding=\"4\"><tr>"
                               "<td valign=\"top\"><h3>メインルーチン</h3><img src=\"Img/Routine0.bmp\" width=\"500\" height=\"250\"></td>"
                               "<td valign=\"top\"><h3>サブルーチン2</h3><img src=\"Img/Routine2.bmp\" width=\"88\" height=\"700\"></td>"
-                              "</tr><tr>"
+                              "</tr></table><table class=\"routines\" cellspacing=\"0\" cellpadding=\"4\"><tr>"
                               "<td valign=\"top\"><h3>サブルーチン3</h3><img src=\"Img/Routine3.bmp\" width=\"300\" height=\"200\"></td>"
                               "</tr></table>",
                               "", "3年　2組　15番　　名前：　テスト"}));

@@ -105,6 +105,14 @@ ReadbackResult RebuildFromMemory(FlowDocument &doc, const QStringList &lines)
             complete = true;
             break;
         }
+        // Every program the editors send begins with a start instruction;
+        // FF where one belongs is memory that was never written, whose
+        // bytes would read as made-up blocks.
+        if (a == 0 && *first == UnwrittenByte) {
+            result.status = ReadbackResult::NoProgram;
+            result.message = NoProgramInKitMessage;
+            return result;
+        }
 
         if (visited.contains(a)) {
             const int l = visited.value(a);

@@ -13,6 +13,11 @@ namespace koru {
 
 inline constexpr int ReadbackStepLimit = 128;
 inline constexpr int MemoryEndByte = 250;
+// Memory the kit was never given a program in holds FF.
+inline constexpr int UnwrittenByte = 255;
+
+// Said when the kit's memory holds no program (it begins with FF).
+inline const QString NoProgramInKitMessage = QStringLiteral("本体にはプログラムが入っていません。");
 
 // "転送済みデータを取得します。\r\n作成中のプログラムは削除されます。よろしいですか？"
 QString ReadbackQuestion();
@@ -21,6 +26,8 @@ struct ReadbackResult
 {
     enum Status {
         Complete,      // the walk ended (also for an empty memory)
+        NoProgram,     // the memory begins with FF, never programmed: document
+                       // cleared, the message says so
         TooManySteps,  // 128 steps did not finish the walk: document cleared
         Unconvertible, // a reply line is not hexadecimal: blocks built so far kept
         Unusable,      // the memory holds no flowchart program (more than four
@@ -29,7 +36,8 @@ struct ReadbackResult
                        // cleared
     };
     Status status = Complete;
-    QString message; // "変換できません" for Unconvertible, empty otherwise
+    QString message; // "変換できません" for Unconvertible, NoProgramInKitMessage
+                     // for NoProgram, empty otherwise
     int steps = 0;
     bool ok() const { return status == Complete; }
 };

@@ -39,6 +39,7 @@ QString MeasureSession::start(bool csv, int intervalIndex)
     m_measuring = true;
     m_nextNumber = 1;
     m_skippedTicks = 0;
+    m_cycleDue = false;
     m_journal.begin(m_journalFolder.isEmpty() ? MeasureJournal::DefaultFolder() : m_journalFolder, m_now());
     m_journalWarned = false;
     m_journalWarningDue = false;
@@ -49,13 +50,20 @@ QString MeasureSession::start(bool csv, int intervalIndex)
     return {};
 }
 
+// The end follows the running cycle at once, or comes at once between
+// cycles: with an hour between ticks the panel must not stay for the hour.
 void MeasureSession::end()
 {
     if (!m_measuring)
         return;
     m_measuring = false;
     m_panel = true;
+    m_cycleDue = false;
     emit changed();
+    if (cycleRunning())
+        m_endDue = true;
+    else if (m_step == Step::None)
+        runEnd();
 }
 
 void MeasureSession::close()
@@ -64,19 +72,23 @@ void MeasureSession::close()
     m_measuring = false;
     m_panel = false;
     m_endDue = false;
+    m_cycleDue = false;
     m_step = Step::None;
     m_kit.request(request::Off);
 }
 
 // A tick while the kit is still answering the last one would mix the reply
-// lines of two cycles: it is skipped. The end of a measurement, though, is
-// not put off for a whole interval: it follows the running cycle.
+// lines of two cycles: it is skipped, and its cycle starts as soon as the
+// running one is over (a cycle takes longer than the quick interval, and
+// skipping alone would give a reading only every other tick).
 void MeasureSession::tick()
 {
     if (cycleRunning()) {
         ++m_skippedTicks;
         if (m_panel)
             m_endDue = true;
+        else if (m_measuring)
+            m_cycleDue = true;
         return;
     }
     if (m_step != Step::None)
@@ -89,6 +101,7 @@ void MeasureSession::tick()
 
 void MeasureSession::runCycle()
 {
+    m_cycleDue = false;
     m_replies.clear();
     m_step = Step::Measure;
     if (!m_kit.request(request::Measure)) {
@@ -191,6 +204,10 @@ void MeasureSession::cycleOver()
         m_journalWarningDue = false;
         emit warning(JournalFailedMessage);
     }
+    // After the warning: its box lets ticks in, which may have started the
+    // due cycle already.
+    if (m_cycleDue && m_measuring && m_step == Step::None)
+        runCycle();
 }
 
 void MeasureSession::runEnd()
@@ -228,6 +245,7 @@ void MeasureSession::stopWithoutKit()
     m_measuring = false;
     m_panel = false;
     m_endDue = false;
+    m_cycleDue = false;
     m_step = Step::None;
     emit changed();
     emit warning(NoKitAtMeasureMessage);

@@ -6,7 +6,9 @@
 // the kit's replies are in; nothing waits.
 //
 // A tick that comes while a cycle still waits for the kit is skipped, so two
-// cycles never share reply lines. When a cycle goes wrong (the kit's replies
+// cycles never share reply lines; the next cycle then starts as soon as the
+// running one is over. 計測終了 ends the measurement right after the running
+// cycle (at once between cycles), not at the next tick. When a cycle goes wrong (the kit's replies
 // are missing or unreadable) the measurement is ended as by 計測終了 at once:
 // the kit is told to switch off, the CSV file is offered, and 計測開始 works
 // again.
@@ -66,8 +68,8 @@ public:
     // chosen). Empty when started or ignored (not idle); otherwise the
     // message to show, and nothing started.
     QString start(bool csv, int intervalIndex);
-    // 計測終了: ignored unless measuring. Shows the end panel; the next tick
-    // ends the measurement.
+    // 計測終了: ignored unless measuring. Shows the end panel and ends the
+    // measurement once the running cycle is over (at once without one).
     void end();
     // The window closes: the off request (its result not looked at), no ticks.
     void close();
@@ -133,7 +135,8 @@ private:
     SetTemperature m_set;
     bool m_measuring = false;
     bool m_panel = false;
-    bool m_endDue = false; // the tick after 計測終了 came during a cycle
+    bool m_endDue = false;   // 計測終了 came during a cycle: end when it is over
+    bool m_cycleDue = false; // a tick came during a cycle: run the next one when it is over
     Step m_step = Step::None;
     bool m_settingsEnabled = true;
     bool m_csv = false;

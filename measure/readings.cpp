@@ -2,8 +2,6 @@
 
 #include "model/decoder.h"
 
-#include <QLocale>
-#include <QRegularExpression>
 
 namespace koru::measure {
 
@@ -44,13 +42,9 @@ QString LogEntry::line() const
 
 QString LogTimeText(const QTime &time)
 {
-    static const QString format = [] {
-        QString f = QLocale::system().timeFormat(QLocale::LongFormat);
-        // The zone ("t", "tt"...) says nothing a class needs and varies by season.
-        f.remove(QRegularExpression(QStringLiteral("\\s*t+\\s*")));
-        return f.trimmed().isEmpty() ? QStringLiteral("HH:mm:ss") : f.trimmed();
-    }();
-    return QLocale::system().toString(time, format);
+    // Fixed, not the system's long format: under a Japanese locale that is
+    // "16時39分38秒", which spreadsheets read as text, not as a time.
+    return time.toString(QStringLiteral("H:mm:ss"));
 }
 
 void SetTemperature::setValue(int value)

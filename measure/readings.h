@@ -54,8 +54,8 @@ struct LogEntry
     QString line() const;
 };
 
-// The time of day as the log writes it: the long time format of the
-// system's language, without a time-zone name.
+// The time of day as the log writes it, "H:mm:ss" whatever the system's
+// language ("9:05:03"), so a spreadsheet reads it as a time.
 QString LogTimeText(const QTime &time);
 
 // The set temperature: two digits that the arrows turn independently, so

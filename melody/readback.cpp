@@ -48,13 +48,14 @@ MelodyReadBack DecodeMelodyReadBack(const QStringList &replyLines)
             return failed(ConversionFailedMessage);
         head[line - FirstColourLine] = *value;
     }
-    // A kit that never received a melody still holds FF there; any other
-    // value outside the colour codes is no melody of ours either.
-    bool allUnwritten = true;
-    for (int i = 0; i <= LedLinkLine - FirstColourLine; ++i)
-        allUnwritten = allUnwritten && head[i] == Unwritten;
-    if (allUnwritten)
-        return failed(NoMelodyInKitMessage);
+    // A kit that never received a melody still holds FF where its first
+    // colour code belongs; any other value outside the colour codes is no
+    // melody of ours either.
+    if (head[0] == Unwritten) {
+        MelodyReadBack none = failed(NoMelodyInKitMessage);
+        none.noMelody = true;
+        return none;
+    }
     const int firstCode = LedColours().front().deviceCode;
     for (int i = 0; i < LedSlotCount; ++i) {
         if (head[i] < firstCode || head[i] >= firstCode + LedColourCount)

@@ -10,7 +10,8 @@
 
 namespace koru {
 
-// A kit that never received a melody answers FF there.
+// A kit that never received a melody answers FF there: its melody area
+// begins with FF.
 inline const QString NoMelodyInKitMessage =
     QStringLiteral("本体にメロディが保存されていません。");
 // Too few replies (a reply cut short before the end code or the last
@@ -22,6 +23,8 @@ struct MelodyReadBack
 {
     QStringList lines; // 177 melody file lines; empty on failure
     QString error;     // the message to show; empty on success
+    bool noMelody = false; // the kit holds no melody (error is NoMelodyInKitMessage):
+                           // the read-back gives an empty melody
 
     bool ok() const { return error.isEmpty(); }
 };

@@ -10,6 +10,7 @@ public:
     void warning(const QString &) override {}
     void information(const QString &) override {}
     bool question(const QString &) override { return false; }
+    bool destructiveQuestion(const QString &) override { return false; }
     bool confirmOverwrite(const QString &) override { return false; }
     QString openFileName(const QString &, const QString &) override { return {}; }
     QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }

@@ -17,9 +17,14 @@ public:
     virtual void warning(const QString &text) = 0;
     // Information with an OK button.
     virtual void information(const QString &text) = 0;
-    // Information with Yes and No: destructive questions. True for Yes.
+    // Information with Yes and No. True for Yes.
     virtual bool question(const QString &text) = 0;
-    // Confirmation with Yes and No before a file is replaced. True for Yes.
+    // The same with No as the default button: for questions whose Yes
+    // destroys the pupil's work (clear, close, read back), so that a pupil
+    // who presses Enter keeps it. True for Yes.
+    virtual bool destructiveQuestion(const QString &text) = 0;
+    // Confirmation with Yes and No before a file is replaced, No the
+    // default button. True for Yes.
     virtual bool confirmOverwrite(const QString &text) = 0;
 
     // File names; the filter is written "説明(*.koru)|*.koru". Empty when cancelled.

@@ -1,10 +1,21 @@
 #include "preview/previewrun.h"
 
+#include "model/opcodes.h"
 #include "model/textutil.h"
 
 namespace koru::preview {
 
 namespace {
+// Instructions that leave the scene as it is; every other one clears it
+// (LED, sounds, timer, waits, the experiment board) or ends the run.
+bool KeepsTheScene(int op)
+{
+    using namespace opcode;
+    return op == BacklightLinkOn || op == RadioOn || op == RadioOff || (op >= IfSwitchOn && op <= IfHumidityIsY)
+           || op == LoopStart || op == LoopEnd || op == SubroutineCall || op == SubroutineEnd || op == MeasureX
+           || op == MeasureY || op == Start;
+}
+
 const kit::Clock &clockOr(const kit::Clock *clock, std::unique_ptr<kit::Clock> &own)
 {
     if (!clock)
@@ -37,6 +48,7 @@ void PreviewRun::start(const QStringList &image)
         m_image.append(value && *value >= 0 && *value <= 255 ? value : std::nullopt);
     }
     m_reached = -1;
+    m_clockLeft = false;
     m_state = State::Running;
     m_interpreter->startProgram([this](int address) -> std::optional<int> {
         if (address < 0 || address >= m_image.size())
@@ -83,7 +95,10 @@ PreviewScene PreviewRun::scene() const
     // last hold runs out.
     if (m_state == State::Stopping || m_state == State::Idle)
         return {};
-    return SceneOf(m_interpreter->outputs());
+    PreviewScene scene = SceneOf(m_interpreter->outputs());
+    if (m_clockLeft && scene.layers[ClockLayer].isEmpty())
+        scene.layers[ClockLayer] = pictures::Clock;
+    return scene;
 }
 
 void PreviewRun::advance()
@@ -121,7 +136,17 @@ void PreviewRun::leave()
 
 void PreviewRun::effect(const kit::Effect &e)
 {
-    if (e.kind != kit::EffectKind::Step || m_state == State::Stopping || e.a == m_reached)
+    if (e.kind != kit::EffectKind::Step)
+        return;
+    // After the backlight's time (145) and when the link ends (147) the
+    // clock is shown without its light until the scene is cleared.
+    if (const std::optional<int> op = m_image.value(e.a)) {
+        if (*op == opcode::Backlight || *op == opcode::BacklightLinkOff)
+            m_clockLeft = true;
+        else if (!KeepsTheScene(*op))
+            m_clockLeft = false;
+    }
+    if (m_state == State::Stopping || e.a == m_reached)
         return;
     m_reached = e.a;
     emit reached(e.a);

@@ -81,6 +81,9 @@ private:
     QTimer m_timer;
     State m_state = State::Idle;
     int m_reached = -1;
+    // The clock picture a backlight instruction (145, 147) left on its
+    // layer, which stays until an instruction clears the scene.
+    bool m_clockLeft = false;
 };
 
 } // namespace koru::preview

@@ -34,6 +34,11 @@ const std::pair<QLatin1String, Field> InputKeys[] = {
 };
 
 const QLatin1String RoutineKey("ROUTINE");
+// Routine pictures side by side: the width a row of them may take on the
+// page (an A4 page's printable width at screen size, less the box around),
+// and the room around each.
+constexpr int RoutineRowWidth = 640;
+constexpr int RoutineCellPadding = 4;
 const QLatin1String PictureKey("Picture");
 const QLatin1String WordKey("WORD");
 const QLatin1String IconKey("ICON");
@@ -131,28 +136,56 @@ struct Composer
 
     // The image tag of a picture of the work folder, or an empty text with
     // the error set when the picture cannot be read.
-    QString pictureTag(const QString &fileName)
+    QString pictureTag(const QString &fileName, QSize *shownSize = nullptr)
     {
         const std::optional<QSize> size = BitmapSize(QDir(sources.pictureFolder).filePath(fileName));
         if (!size) {
             error = PictureUnreadableMessage(fileName);
             return {};
         }
-        return ImageTag(pictureSource(fileName), ShownSize(kind, *size));
+        const QSize shown = ShownSize(kind, *size);
+        if (shownSize)
+            *shownSize = shown;
+        return ImageTag(pictureSource(fileName), shown);
     }
 
+    // Each routine's heading and picture share one table cell; cells stand
+    // side by side while their pictures fit the page's width, then a new
+    // row begins.
     QString routines(const QString &line)
     {
-        QString result;
+        struct Cell
+        {
+            QString html;
+            int width;
+        };
+        QList<Cell> cells;
         for (int n = 0; n < RoutineCount && error.isEmpty(); ++n) {
             const QString fileName = RoutinePictureName(n);
             if (!QFileInfo::exists(QDir(sources.pictureFolder).filePath(fileName)) || !line.contains(PictureKey))
                 continue;
             const QString label = n == 0 ? QStringLiteral("メインルーチン") : QStringLiteral("サブルーチン%1").arg(n);
-            const QString tag = pictureTag(fileName);
-            result += replaceKeys(line, {{RoutineKey, label}, {PictureKey, tag}});
+            QSize shown;
+            const QString tag = pictureTag(fileName, &shown);
+            cells.append({replaceKeys(line, {{RoutineKey, label}, {PictureKey, tag}}), shown.width() + 2 * RoutineCellPadding});
         }
-        return result;
+        if (cells.isEmpty() || !error.isEmpty())
+            return {};
+        // A table per row: rows of one table would share their columns,
+        // and a wide picture under a narrow one would widen both.
+        const QString tableStart =
+            QStringLiteral("<table class=\"routines\" cellspacing=\"0\" cellpadding=\"%1\"><tr>").arg(RoutineCellPadding);
+        QString result = tableStart;
+        int rowWidth = 0;
+        for (const Cell &cell : cells) {
+            if (rowWidth > 0 && rowWidth + cell.width > RoutineRowWidth) {
+                result += QStringLiteral("</tr></table>") + tableStart;
+                rowWidth = 0;
+            }
+            result += QStringLiteral("<td valign=\"top\">") + cell.html + QStringLiteral("</td>");
+            rowWidth += cell.width;
+        }
+        return result + QStringLiteral("</tr></table>");
     }
 
     QString icons(const QString &line) const
@@ -281,10 +314,26 @@ PrintPageResult WritePrintPage(const ReportInputs &inputs, int kind, const QStri
     lines.reserve(page.lines.size());
     for (const QString &line : page.lines)
         lines.append(ShiftJisSafe(line));
+    const std::optional<QByteArray> bytes = EncodeProgramText(lines);
+    if (!bytes)
+        return {{}, SaveFailed};
+    if (bytes->size() > MaxReportPageBytes)
+        return {{}, PageTooLargeMessage};
     const QString path = PrintPagePath();
-    if (!WriteProgramLines(path, lines))
+    if (!WriteFileAtomically(path, *bytes))
         return {{}, SaveFailed};
     return {path, {}};
+}
+
+std::optional<QStringList> ReadReportPage(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxReportPageBytes)
+        return std::nullopt;
+    const QByteArray bytes = file.read(MaxReportPageBytes + 1);
+    if (bytes.size() > MaxReportPageBytes)
+        return std::nullopt;
+    return DecodeProgramText(bytes);
 }
 
 QString PrintPagePath()

@@ -66,7 +66,8 @@ std::optional<QStringList> ReadTemplate(const QString &path);
 // Reads the kind's template from the program folder, composes the page and
 // writes it as "Report/print.html" in the work folder (replacing the earlier
 // page only when the whole new one could be written). Returns the page's
-// path, or the message to show.
+// path, or the message to show (PageTooLargeMessage for a page over
+// MaxReportPageBytes, which nothing could read back).
 struct PrintPageResult
 {
     QString path;
@@ -74,6 +75,16 @@ struct PrintPageResult
     bool ok() const { return error.isEmpty(); }
 };
 PrintPageResult WritePrintPage(const ReportInputs &inputs, int kind, const QStringList &content);
+
+// A page is far larger than a program file may be once a pupil pastes a
+// long text; pages up to this size are written and read back.
+inline constexpr qint64 MaxReportPageBytes = 16 * 1024 * 1024;
+inline const QString PageTooLargeMessage =
+    QStringLiteral("レポートが大きすぎるため作成出来ません。\r\n入力した文章を短くして下さい。");
+
+// Reads a page written by WritePrintPage or saved from it (Shift-JIS, at
+// most MaxReportPageBytes); nullopt when it is missing, too large or not text.
+std::optional<QStringList> ReadReportPage(const QString &path);
 
 // The page in the work folder, and where its pictures come from.
 QString PrintPagePath();

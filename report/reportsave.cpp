@@ -8,7 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
+#include <QUrl>
 
 namespace koru::report {
 
@@ -61,6 +63,39 @@ QStringList pictureNames(int kind, const QString &pictureFolder)
     return names;
 }
 
+// The icon pictures of a STEP1 page point at the program's own files by
+// absolute URL ("file:///.../Img/Icon/DD/15.bmp"), which another PC does not
+// have: a saved page gets copies beside it. Returns false when a picture
+// could not be copied.
+bool copyIconPictures(QStringList &lines, const QString &folder, const QString &base)
+{
+    static const QRegularExpression source(QStringLiteral("<img src=\"(file:[^\"]*)\""));
+    bool madeFolder = false;
+    for (QString &line : lines) {
+        QString rewritten;
+        qsizetype from = 0;
+        for (const QRegularExpressionMatch &m : source.globalMatch(line)) {
+            QString url = m.captured(1);
+            url.replace(QLatin1String("&amp;"), QLatin1String("&")).replace(QLatin1String("&quot;"), QLatin1String("\""));
+            const QString path = QUrl(url).toLocalFile();
+            const QString name = QFileInfo(path).fileName();
+            if (name.isEmpty())
+                return false;
+            if (!madeFolder && !QDir().mkpath(folder))
+                return false;
+            madeFolder = true;
+            if (!copyReplacing(path, QDir(folder).filePath(name)))
+                return false;
+            rewritten += line.mid(from, m.capturedStart(1) - from);
+            rewritten += EscapeHtml(urlPathPart(base) + QStringLiteral("Img/") + urlPathPart(name));
+            from = m.capturedEnd(1);
+        }
+        if (from > 0)
+            line = rewritten + line.mid(from);
+    }
+    return true;
+}
+
 QStringList allPictureNames()
 {
     QStringList names;
@@ -89,7 +124,7 @@ QString PictureFolderFor(const QString &pagePath)
 QString SaveReportPage(const QString &printPage, const QString &pictureFolder, int kind,
                        const QString &target)
 {
-    const std::optional<QStringList> page = ReadProgramLines(printPage);
+    const std::optional<QStringList> page = ReadReportPage(printPage);
     if (!page)
         return LoadFailed;
     QStringList lines = *page;
@@ -119,9 +154,35 @@ QString SaveReportPage(const QString &printPage, const QString &pictureFolder, i
         }
     }
 
+    if (kind == IconReportKind) {
+        if (!copyIconPictures(lines, PictureFolderFor(target), QFileInfo(target).completeBaseName()))
+            return SaveFailed;
+        for (QString &line : lines)
+            line = ShiftJisSafe(line);
+    }
+
     if (!WriteProgramLines(target, lines))
         return SaveFailed;
     return {};
+}
+
+QString SafeReportFileName(const QString &pupilName)
+{
+    QString name;
+    for (const QChar c : pupilName) {
+        // What cuts a path or a dialog's name apart, and what no file
+        // system in a school takes.
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f || QStringLiteral("/\\:*?\"<>|").contains(c))
+            name += QLatin1Char('_');
+        else
+            name += c;
+    }
+    // Blanks and dots at the ends: hidden files, names Windows refuses.
+    while (!name.isEmpty() && (name.front().isSpace() || name.front() == QLatin1Char('.')))
+        name.remove(0, 1);
+    while (!name.isEmpty() && (name.back().isSpace() || name.back() == QLatin1Char('.')))
+        name.chop(1);
+    return name.isEmpty() ? QStringLiteral("レポート") : name.left(100);
 }
 
 } // namespace koru::report

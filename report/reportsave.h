@@ -19,7 +19,8 @@ QString WithReportExtension(const QString &fileName);
 QString PictureFolderFor(const QString &pagePath);
 
 // Saves the page at `printPage` (written by WritePrintPage) as `target`,
-// with the pictures of `pictureFolder` for kinds 1 and 4. The pictures the
+// with the pictures of `pictureFolder` for kinds 1 and 4 and copies of the
+// icon pictures for kind 3, all in the folder beside it. The pictures the
 // page shows replace those of an earlier save under the same name, and
 // report pictures it no longer shows are removed from that folder; other
 // files there are left alone. The page is written last and atomically, so a
@@ -27,5 +28,14 @@ QString PictureFolderFor(const QString &pagePath);
 // an empty text.
 QString SaveReportPage(const QString &printPage, const QString &pictureFolder, int kind,
                        const QString &target);
+
+// The name a save dialog offers for the pupil's name: characters that cut
+// a path or a name apart (/ \ : * ? " < > | and control characters) become
+// "_", blanks and dots at either end go, at most 100 characters;
+// "レポート" when nothing is left.
+QString SafeReportFileName(const QString &pupilName);
+
+// Where the report's save dialogs remember their folder.
+inline const QString ReportFolderKey = QStringLiteral("report");
 
 } // namespace koru::report

@@ -6,6 +6,7 @@
 #include "model/textutil.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -15,6 +16,33 @@ namespace koru {
 
 namespace {
 
+// What stood at a path before it was replaced, to put it back.
+struct PreviousFile
+{
+    bool existed = false;
+    QByteArray bytes;
+};
+
+// nullopt when something stands there that cannot be read back (a folder,
+// an unreadable file): replacing it could not be undone.
+std::optional<PreviousFile> PreviousFileAt(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return PreviousFile{};
+    QFile file(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return PreviousFile{true, file.readAll()};
+}
+
+void RestoreFile(const QString &path, const PreviousFile &previous)
+{
+    if (previous.existed)
+        WriteFileAtomically(path, previous.bytes);
+    else
+        QFile::remove(path);
+}
 
 // Characters a keyword may not hold: the statement syntax, the comment
 // mark's slash pair is checked apart, and what the help page would read as
@@ -225,10 +253,23 @@ ApplyResult ApplyKeywords(const QStringList &boxTexts)
     }
     const QStringList keywordLines = UserKeywordLines(*shippedKeywords, boxTexts);
     const QStringList indexLines = UserIndexLines(*shippedIndex, boxTexts, WordHelpFolderUrl());
-    // The keyword file decides what STEP3 accepts: written last, so a
-    // failure on the way leaves the language as it was.
-    if (!WriteProgramLines(UserIndexPagePath(), indexLines)
-        || !WriteProgramLines(UserKeywordFilePath(), keywordLines)) {
+    const std::optional<QByteArray> keywordBytes = EncodeProgramText(keywordLines);
+    const std::optional<QByteArray> indexBytes = EncodeProgramText(indexLines);
+    if (!keywordBytes || !indexBytes) {
+        result.failure = SaveFailed;
+        return result;
+    }
+    // The help page and the keyword file must never disagree: the page
+    // would list keywords the checker refuses. Each file is replaced whole;
+    // when the keyword file cannot be, the page it was written with goes
+    // back to what it was (or away, when there was none).
+    const std::optional<PreviousFile> previousIndex = PreviousFileAt(UserIndexPagePath());
+    if (!previousIndex || !WriteFileAtomically(UserIndexPagePath(), *indexBytes)) {
+        result.failure = SaveFailed;
+        return result;
+    }
+    if (!WriteFileAtomically(UserKeywordFilePath(), *keywordBytes)) {
+        RestoreFile(UserIndexPagePath(), *previousIndex);
         result.failure = SaveFailed;
         return result;
     }

@@ -93,7 +93,8 @@ struct ApplyResult
 
 // "適用": checks the boxes, then writes the user keyword file and index page
 // from the shipped files. Nothing is written when a box is refused or a
-// shipped file cannot be read.
+// shipped file cannot be read, and both files stay as they were when
+// either cannot be written (all or nothing).
 ApplyResult ApplyKeywords(const QStringList &boxTexts);
 
 } // namespace koru

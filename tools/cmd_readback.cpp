@@ -86,6 +86,8 @@ int RunReadBack(const QStringList &args)
     QString why;
     if (!WriteProgramLines(args[1], result.lines, &why))
         return refuse(SavedNothing(args[1], why));
+    if (!result.note.isEmpty())
+        err() << result.note << Qt::endl;
     return Success;
 }
 

@@ -56,6 +56,8 @@ KindResult FlowFromMemory(const QStringList &replyLines)
     switch (result.status) {
     case ReadbackResult::Complete:
         return {FlowFileLines(doc), {}};
+    case ReadbackResult::NoProgram:
+        return {FlowFileLines(doc), {}, result.message};
     case ReadbackResult::Unconvertible:
         return KindResult::refused(result.message);
     case ReadbackResult::TooManySteps:

@@ -29,6 +29,8 @@ KindResult MelodyImage(const QStringList &fileLines)
 KindResult MelodyFromMemory(const QStringList &replyLines)
 {
     const MelodyReadBack decoded = DecodeMelodyReadBack(replyLines);
+    if (decoded.noMelody)
+        return {Melody().fileLines(), {}, decoded.error};
     if (!decoded.ok())
         return KindResult::refused(decoded.error);
     Melody melody;

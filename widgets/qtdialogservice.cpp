@@ -18,10 +18,13 @@ QString shown(const QString &text)
 }
 
 QMessageBox::StandardButton ask(QMessageBox::Icon icon, const QString &text,
-                                QMessageBox::StandardButtons buttons)
+                                QMessageBox::StandardButtons buttons,
+                                QMessageBox::StandardButton defaultButton = QMessageBox::NoButton)
 {
     QMessageBox box(icon, ProgramName, shown(text), buttons,
                     QApplication::activeWindow());
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
     return QMessageBox::StandardButton(box.exec());
 }
 
@@ -42,9 +45,16 @@ bool QtDialogService::question(const QString &text)
     return ask(QMessageBox::Information, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
+bool QtDialogService::destructiveQuestion(const QString &text)
+{
+    return ask(QMessageBox::Information, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+           == QMessageBox::Yes;
+}
+
 bool QtDialogService::confirmOverwrite(const QString &text)
 {
-    return ask(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    return ask(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+           == QMessageBox::Yes;
 }
 
 QString QtDialogService::qtFilter(const QString &filter)

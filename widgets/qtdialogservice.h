@@ -12,6 +12,7 @@ public:
     void warning(const QString &text) override;
     void information(const QString &text) override;
     bool question(const QString &text) override;
+    bool destructiveQuestion(const QString &text) override;
     bool confirmOverwrite(const QString &text) override;
     QString openFileName(const QString &filter, const QString &folder) override;
     QString saveFileName(const QString &filter, const QString &folder,

@@ -26,6 +26,16 @@ QList<qsizetype> FullWidthSpaces(const QString &line)
     return found;
 }
 
+QList<qsizetype> MarkedBlanks(const QString &line)
+{
+    QList<qsizetype> found;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line.at(i) == QChar(0x3000) || line.at(i) == QLatin1Char('\t'))
+            found.append(i);
+    }
+    return found;
+}
+
 QString WordBefore(const QString &line, qsizetype pos)
 {
     pos = qBound<qsizetype>(0, pos, line.size());
@@ -244,7 +254,7 @@ void SourceEditor::paintNumbers(QPaintEvent *event)
 void SourceEditor::paintEvent(QPaintEvent *event)
 {
     QPlainTextEdit::paintEvent(event);
-    // Full-width spaces: a dashed box where each one stands.
+    // Full-width spaces and tabs: a dashed box where each one stands.
     QPainter painter(viewport());
     QPen pen(SpaceBoxColour);
     pen.setStyle(Qt::DashLine);
@@ -254,7 +264,7 @@ void SourceEditor::paintEvent(QPaintEvent *event)
         const QRectF bounds = blockBoundingGeometry(block).translated(contentOffset());
         if (bounds.top() > bottom)
             break;
-        for (const qsizetype i : FullWidthSpaces(block.text())) {
+        for (const qsizetype i : MarkedBlanks(block.text())) {
             QTextCursor cursor(block);
             cursor.setPosition(block.position() + int(i));
             const QRect from = cursorRect(cursor);

@@ -1,7 +1,8 @@
 // A plain-text editor for program source: monospaced type, line numbers in
 // a three-digit column, comments from "//" coloured green, full-width
-// spaces drawn as dashed boxes (a pupil must see the U+3000 that breaks a
-// statement), a marked line for errors and word completion on Ctrl+Space.
+// spaces and tabs drawn as dashed boxes (a pupil must see the U+3000 or tab
+// that breaks a statement), a marked line for errors and word completion on
+// Ctrl+Space.
 #pragma once
 
 #include <QColor>
@@ -19,6 +20,9 @@ qsizetype CommentStart(const QString &line);
 
 // Positions of the full-width spaces (U+3000) of a line.
 QList<qsizetype> FullWidthSpaces(const QString &line);
+// Positions of the blanks drawn as dashed boxes: full-width spaces and tabs,
+// which fail the check but look like (or are) empty room.
+QList<qsizetype> MarkedBlanks(const QString &line);
 
 // The word being typed before position pos of a line: the letters, digits
 // and underscores right before it (keywords may be any such word).

@@ -3,6 +3,7 @@
 #include "model/catalogue.h"
 #include "widgets/dragsupport.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QMouseEvent>
@@ -119,10 +120,6 @@ ParameterEditor::ParameterEditor(ParameterPlace place, QWidget *parent) : QFrame
         slider->setTickPosition(QSlider::TicksBothSides);
         slider->setPageStep(1);
         connect(slider, &QSlider::valueChanged, this, [this, i](int value) { sliderMoved(i, value); });
-        connect(slider, &QSlider::sliderReleased, this, [this, i] {
-            if (m_form.sliders[size_t(i)].colour)
-                m_colourCombo->setCurrentIndex(-1);
-        });
         m_labels[size_t(i)] = label;
         m_sliders[size_t(i)] = slider;
     }
@@ -159,10 +156,12 @@ void ParameterEditor::chooseColour(int preset)
     if (!m_form.colourControls || preset < 0 || preset >= ColourPresetCount)
         return;
     const ColourPreset colour = ColourPresetAt(preset);
-    m_colourCombo->setCurrentIndex(preset);
+    m_choosingPreset = true;
     m_sliders[0]->setValue(colour.red);
     m_sliders[1]->setValue(colour.green);
     m_sliders[2]->setValue(colour.blue);
+    m_choosingPreset = false;
+    m_colourCombo->setCurrentIndex(preset);
 }
 
 void ParameterEditor::show(const ParameterForm &form)
@@ -219,8 +218,13 @@ void ParameterEditor::sliderMoved(int index, int value)
     SliderSetup &s = m_form.sliders[size_t(index)];
     s.value = value;
     m_labels[size_t(index)]->setText(SliderCaption(m_place, s, value));
-    if (s.colour)
+    if (s.colour) {
+        // Any move of a colour slider but the preset's own (a drag, a click
+        // on the track, a key) makes a colour no preset names.
+        if (!m_choosingPreset)
+            m_colourCombo->setCurrentIndex(-1);
         updateSwatch();
+    }
 }
 
 void ParameterEditor::updateSwatch()
@@ -240,14 +244,26 @@ BlockParameterWindow::BlockParameterWindow(QWidget *parent)
     m_editor = new ParameterEditor(ParameterPlace::Window, this);
     m_editor->move(0, 0);
     new BackgroundDrag(this); // presses on the editor's background come up to the window
-    connect(m_editor, &ParameterEditor::confirmed, this, [this](const QString &params) {
-        auto done = std::move(m_done);
-        m_done = nullptr;
-        hide();
-        m_editor->closeControls();
-        if (done)
-            done(params);
-    });
+    connect(m_editor, &ParameterEditor::confirmed, this, &BlockParameterWindow::finish);
+}
+
+void BlockParameterWindow::finish(const QString &params)
+{
+    auto done = std::move(m_done);
+    m_done = nullptr;
+    hide();
+    m_editor->closeControls();
+    if (done)
+        done(params);
+}
+
+void BlockParameterWindow::closeEvent(QCloseEvent *event)
+{
+    // Confirming rather than cancelling: the window has no cancel, the
+    // pupil saw these values, and the drop stays one undo step either way.
+    if (m_done)
+        finish(m_editor->composed());
+    QWidget::closeEvent(event);
 }
 
 BlockParameterWindow &BlockParameterWindow::instance()

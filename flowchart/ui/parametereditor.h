@@ -61,6 +61,7 @@ private:
     ParameterForm m_form;
     QString m_stored; // panel: the block's params, the positions under any sub-kind
     bool m_filling = false;
+    bool m_choosingPreset = false; // the sliders follow a chosen preset
 
     QComboBox *m_kindCombo = nullptr;
     QComboBox *m_colourCombo = nullptr;
@@ -72,7 +73,7 @@ private:
 
 // The borderless window that opens beside a block just dropped. It is one of
 // the program's shared windows; while it is open the rest of the program
-// waits for its "OK" (the only way to close it).
+// waits for its "OK" (closing it otherwise counts as "OK").
 class BlockParameterWindow : public QWidget
 {
     Q_OBJECT
@@ -90,8 +91,13 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // Closed by the window manager (Alt+F4): the block takes the values
+    // shown, as after "OK", so no half-placed block is left behind.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
+    void finish(const QString &params);
+
     ParameterEditor *m_editor = nullptr;
     std::function<void(const QString &)> m_done;
 };

@@ -126,7 +126,7 @@ bool KitCommands::stop()
 bool KitCommands::readBack(const std::function<void()> &discardDocument,
                            const std::function<void(const QStringList &)> &decode, bool stopWithoutKit)
 {
-    if (m_readingBack || !Dialogs().question(ReadBackQuestion))
+    if (m_readingBack || !Dialogs().destructiveQuestion(ReadBackQuestion))
         return false;
     if (discardDocument)
         discardDocument();

@@ -23,6 +23,9 @@ signals:
 protected:
     // Pages are read as the program writes them: Shift-JIS.
     QVariant loadResource(int type, const QUrl &name) override;
+
+private:
+    QVariant shownSmoothly(const QVariant &loaded, const QUrl &name) const;
 };
 
 } // namespace koru::report

@@ -2,6 +2,7 @@
 
 #include "model/dialogservice.h"
 #include "model/messages.h"
+#include "model/filecommands.h"
 #include "model/programfile.h"
 #include "report/reportsave.h"
 #include "report/ui/reportview.h"
@@ -278,12 +279,16 @@ void ReportWindow::print()
 
 QString ReportWindow::askTarget(const QString &filter, const std::function<QString(const QString &)> &withExtension)
 {
-    const QString chosen = Dialogs().saveFileName(filter, {}, m_name->text());
+    // In the pupil's folder (the last one a report went to, else the
+    // editors' KORU folder), never the program's working directory.
+    const QString chosen =
+        Dialogs().saveFileName(filter, FileDialogFolder(ReportFolderKey), SafeReportFileName(m_name->text()));
     if (chosen.isEmpty())
         return {};
     const QString target = withExtension(chosen);
     if (QFileInfo::exists(target) && !Dialogs().confirmOverwrite(OverwriteQuestion))
         return {};
+    RememberFileFolder(ReportFolderKey, target);
     return target;
 }
 

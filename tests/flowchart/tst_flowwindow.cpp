@@ -39,6 +39,7 @@
 #include <QSlider>
 #include <QTest>
 #include <QUndoStack>
+#include <QWindow>
 
 using namespace koru;
 using namespace koru::flow;
@@ -241,6 +242,33 @@ private slots:
         QVERIFY(dialogs->shown().isEmpty());
     }
 
+    // The parameter window closed by the window manager (Alt+F4) places the
+    // block with the values it shows, as "OK" does: one undo step, never a
+    // half-placed block with empty parameters.
+    void parameterWindowClosedTakesTheShownValues()
+    {
+        QVERIFY(drop(Timer, {120, 200}));
+        QVERIFY(parameterWindow().isVisible());
+        QSlider *seconds = parameterWindow().editor()->slider(0);
+        QVERIFY(seconds->isVisible());
+        QTest::keyClick(seconds, Qt::Key_Right);
+        QTest::keyClick(seconds, Qt::Key_Right);
+        const QString shown = parameterWindow().editor()->composed();
+        QCOMPARE(shown, QStringLiteral("0,3,0,0,0,0"));
+        QVERIFY(parameterWindow().windowHandle());
+        QVERIFY(parameterWindow().windowHandle()->close()); // what Alt+F4 asks of the window
+        QVERIFY(!parameterWindow().isVisible());
+        const int slot = doc().blockAt(0, {130, 210});
+        QCOMPARE(block(slot).kind, QStringLiteral("timer"));
+        QCOMPARE(block(slot).params, shown);
+        QCOMPARE(window->undoStack()->count(), 1);
+        window->undoStack()->undo();
+        QCOMPARE(doc().blockCount(), 0);
+        // The next drop opens the window again.
+        QVERIFY(drop(Timer, {120, 200}));
+        QVERIFY(parameterWindow().isVisible());
+    }
+
     // Every sub-kind of every kind in the parameter window and the panel:
     // no item, caption or button is cut off.
     void noClippedTexts()
@@ -351,7 +379,6 @@ private slots:
         QCOMPARE(editor->slider(2)->value(), 0);
         QCOMPARE(editor->colourPanel()->palette().color(QPalette::Window), QColor(255, 255, 0));
         editor->slider(2)->setValue(100);
-        emit editor->slider(2)->sliderReleased();
         QCOMPARE(editor->colourCombo()->currentIndex(), -1);
         QCOMPARE(editor->label(2)->text(), QStringLiteral("Blue : 100"));
         editor->slider(3)->setValue(6);
@@ -371,6 +398,58 @@ private slots:
         QCOMPARE(editor->label(0)->text(), QStringLiteral("明るさ（％）　：100％"));
         confirm();
         QCOMPARE(block(3).params, QStringLiteral("0,100,1,0,0,0"));
+    }
+
+    // A colour slider moved by the pupil in any way (keys, a click on the
+    // track, not only a released drag) no longer shows the preset, in the
+    // window and in the panel; choosing a preset keeps it shown.
+    void colourPresetClearedByEveryMove_data()
+    {
+        QTest::addColumn<bool>("panel");
+        QTest::addColumn<QString>("gesture");
+        for (const bool panel : {false, true}) {
+            for (const char *gesture : {"arrow key", "page key", "click on the track"})
+                QTest::addRow("%s, %s", panel ? "panel" : "window", gesture) << panel << QString(gesture);
+        }
+    }
+    void colourPresetClearedByEveryMove()
+    {
+        QFETCH(bool, panel);
+        QFETCH(QString, gesture);
+        ParameterEditor *editor = parameterWindow().editor();
+        if (panel) {
+            const int led = place(Led, {50, 100});
+            click(body(led));
+            editor = window->parameterPanel();
+        } else {
+            drop(Led, {50, 100});
+        }
+        QVERIFY(editor->colourCombo()->isVisible());
+        editor->chooseColour(3); // 黄色: red 255, green 255, blue 0
+        QCOMPARE(editor->colourCombo()->currentIndex(), 3);
+        QSlider *blue = editor->slider(2);
+        QVERIFY(blue->isVisible());
+        blue->setFocus();
+        if (gesture == QLatin1String("arrow key")) {
+            QTest::keyClick(blue, Qt::Key_Right);
+        } else if (gesture == QLatin1String("page key")) {
+            QTest::keyClick(blue, Qt::Key_PageUp);
+        } else {
+            // Far from the handle, which stands at 0 on the left.
+            const QPoint track(blue->width() - 4, blue->height() / 2);
+            QTest::mousePress(blue, Qt::LeftButton, {}, track);
+            QTest::mouseRelease(blue, Qt::LeftButton, {}, track);
+        }
+        QVERIFY(blue->value() > 0);
+        QCOMPARE(editor->colourCombo()->currentIndex(), -1);
+        QCOMPARE(editor->colourPanel()->palette().color(QPalette::Window), QColor(255, 255, blue->value()));
+        // A preset chosen again is shown again.
+        editor->chooseColour(3);
+        QCOMPARE(editor->colourCombo()->currentIndex(), 3);
+        if (panel)
+            window->closePanel();
+        else
+            confirm();
     }
 
     void parameterPanelCases()

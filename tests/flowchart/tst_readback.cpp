@@ -109,6 +109,26 @@ private slots:
         QCOMPARE(doc.blockCount(), 0);
     }
 
+    // A kit never programmed answers FF for its whole memory: no program,
+    // not blocks made up from FF bytes.
+    void memoryBeginningWithFFHoldsNoProgram_data()
+    {
+        QTest::addColumn<QStringList>("memory");
+        QTest::newRow("whole memory FF") << QStringList(255, QStringLiteral("FF "));
+        QTest::newRow("FF, then a program") << Lines({255, 2, 160, 3, 5, 231});
+        QTest::newRow("one line, lower case") << QStringList{QStringLiteral("ff")};
+    }
+    void memoryBeginningWithFFHoldsNoProgram()
+    {
+        QFETCH(QStringList, memory);
+        FlowDocument doc = MainRoutine({{"start", "", 1}, {"end"}});
+        const ReadbackResult result = RebuildFromMemory(doc, memory);
+        QCOMPARE(result.status, ReadbackResult::NoProgram);
+        QCOMPARE(result.message, QStringLiteral("本体にはプログラムが入っていません。"));
+        QCOMPARE(doc.blockCount(), 0);
+        QVERIFY(doc.invariantViolations().isEmpty());
+    }
+
     void lineThatIsNotHexadecimalKeepsTheBlocksSoFar()
     {
         FlowDocument doc;

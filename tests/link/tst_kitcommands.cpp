@@ -269,6 +269,8 @@ private slots:
         QVERIFY(!commands.readingBack());
         QCOMPARE(editor.commandChanges, 0);
         QCOMPARE(dialogs.texts(), (QStringList{KitCommands::ReadBackQuestion, KitCommands::ReadBackQuestion}));
+        // Yes replaces the document: Enter must not.
+        QVERIFY(dialogs.shown().value(0).defaultNo);
     }
 
     void readBackWithoutKit()

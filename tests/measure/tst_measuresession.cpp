@@ -6,6 +6,7 @@
 #include "model/programfile.h"
 
 #include <QFile>
+#include <QLocale>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -55,7 +56,11 @@ struct Rig
     QString journalText() const
     {
         QFile file(session.journalPath());
-        return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
+        if (!file.open(QIODevice::ReadOnly))
+            return QString();
+        // The journal is Shift-JIS, as the CSV file is.
+        const std::optional<QStringList> lines = DecodeProgramText(file.readAll());
+        return lines ? lines->join("\r\n") + "\r\n" : QStringLiteral("(not Shift-JIS)");
     }
 };
 
@@ -66,6 +71,8 @@ class TstMeasureSession : public QObject
     Q_OBJECT
 
 private slots:
+    void logTimeWhateverTheLocale_data();
+    void logTimeWhateverTheLocale();
     void oneCycle_data();
     void oneCycle();
     void spikeFilter_data();
@@ -74,7 +81,7 @@ private slots:
     void digitArrows();
     void startRefusedWithoutInterval();
     void quickCycleWithoutCsv();
-    void hourIntervalEndsAtNextTick();
+    void hourIntervalEndsAtOnce();
     void endWithoutKitStillSaves();
     void tickDuringCycleIsSkipped();
     void endWaitsForRunningCycle();
@@ -86,6 +93,29 @@ private slots:
     void journalOnDiskAfterEachCycle();
     void journalFailureWarnsOnce();
 };
+
+// The CSV time a spreadsheet reads as a time. CTest runs this test under the
+// C and the ja_JP locales (tst_measuresession_ja).
+void TstMeasureSession::logTimeWhateverTheLocale_data()
+{
+    QTest::addColumn<QTime>("time");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("afternoon") << QTime(16, 39, 38) << "16:39:38";
+    QTest::newRow("morning, one-digit hour") << QTime(9, 5, 3) << "9:05:03";
+    QTest::newRow("midnight") << QTime(0, 0, 0) << "0:00:00";
+    QTest::newRow("last second, milliseconds dropped") << QTime(23, 59, 59, 999) << "23:59:59";
+}
+
+void TstMeasureSession::logTimeWhateverTheLocale()
+{
+    QFETCH(QTime, time);
+    QFETCH(QString, text);
+    if (qgetenv("LC_ALL").startsWith("ja"))
+        QCOMPARE(QLocale::system().language(), QLocale::Japanese); // the locale is really in force
+    QCOMPARE(LogTimeText(time), text);
+    const LogEntry entry{3, LogTimeText(time), QStringLiteral("24"), QStringLiteral("55")};
+    QCOMPARE(entry.line(), QStringLiteral("3,%1,24,55").arg(text));
+}
 
 void TstMeasureSession::oneCycle_data()
 {
@@ -126,7 +156,7 @@ void TstMeasureSession::oneCycle()
     QCOMPARE(rig.session.climate(), climate);
     QCOMPARE(rig.kit.sent, (QList<int>{request::Measure, output}));
     QCOMPARE(rig.session.logLines(),
-             QStringList{QStringLiteral("1,%1,%2,%3").arg(LogTimeText(QTime(10, 15, 40)), shownT, shownH)});
+             QStringList{QStringLiteral("1,10:15:40,%1,%2").arg(shownT, shownH)});
     QCOMPARE(rig.session.nextNumber(), 2);
     QVERIFY(rig.warnings.isEmpty());
 }
@@ -221,9 +251,8 @@ void TstMeasureSession::quickCycleWithoutCsv()
         rig.cycle("1A ", "37 ");
     }
     QCOMPARE(rig.session.log().size(), 4);
-    rig.session.end();
+    rig.session.end(); // between cycles: the end runs at once
     QVERIFY(rig.session.panelVisible());
-    rig.nextTick();
     QCOMPARE(rig.kit.last(), request::Off);
     QVERIFY(!rig.ticker.running);
     rig.kit.answer();
@@ -233,7 +262,9 @@ void TstMeasureSession::quickCycleWithoutCsv()
     QVERIFY(rig.warnings.isEmpty());
 }
 
-void TstMeasureSession::hourIntervalEndsAtNextTick()
+// With an hour between ticks the end panel does not wait for the next one:
+// 計測終了 between cycles ends the measurement at once.
+void TstMeasureSession::hourIntervalEndsAtOnce()
 {
     Rig rig;
     QVERIFY(rig.session.start(true, 8).isEmpty());
@@ -241,19 +272,16 @@ void TstMeasureSession::hourIntervalEndsAtNextTick()
     rig.cycle("19 ", "37 ");
     rig.session.end();
     QVERIFY(!rig.session.measuring());
-    QVERIFY(rig.session.panelVisible());
-    QCOMPARE(rig.session.stateText(), MeasuringText); // nothing else until the tick
-    QVERIFY(rig.ticker.running);
-    QVERIFY(rig.session.start(false, -1).isEmpty()); // 計測開始 cannot cut the end short
-    QCOMPARE(rig.kit.sent.size(), 2);
-    rig.session.end(); // a second 計測終了 is ignored
-    rig.nextTick(); // an hour later
+    QVERIFY(rig.session.panelVisible()); // while the kit is told to switch off
     QCOMPARE(rig.session.stateText(), IdleText);
     QVERIFY(rig.session.settingsEnabled());
     QCOMPARE(rig.session.climate(), Climate::Off);
     QCOMPARE(rig.kit.last(), request::Off);
+    QVERIFY(!rig.ticker.running);
+    QVERIFY(rig.session.start(false, -1).isEmpty()); // 計測開始 cannot cut the end short
+    QCOMPARE(rig.kit.sent.size(), 3);
+    rig.session.end(); // a second 計測終了 is ignored
     QCOMPARE(rig.saves, 0);
-    QVERIFY(rig.session.panelVisible());
     rig.kit.answer();
     QCOMPARE(rig.saves, 1);
     QCOMPARE(rig.savedLines, rig.session.logLines());
@@ -271,9 +299,8 @@ void TstMeasureSession::endWithoutKitStillSaves()
     Rig rig;
     QVERIFY(rig.session.start(true, 8).isEmpty());
     rig.cycle("1E ", "37 ");
+    rig.kit.present = false; // unplugged during the hour
     rig.session.end();
-    rig.kit.present = false; // unplugged during the last hour
-    rig.nextTick();
     QCOMPARE(rig.warnings, QStringList{NoKitAtOutputMessage});
     QCOMPARE(rig.saves, 1); // the hour's readings are offered all the same
     QCOMPARE(rig.savedLines.size(), 1);
@@ -282,6 +309,9 @@ void TstMeasureSession::endWithoutKitStillSaves()
     QCOMPARE(rig.session.climate(), Climate::Off);
 }
 
+// A tick while a cycle still waits for the kit is skipped (the cycles'
+// replies never mix), and the next cycle starts as soon as the running one
+// is over: readings come as often as the kit allows, not every other tick.
 void TstMeasureSession::tickDuringCycleIsSkipped()
 {
     Rig rig;
@@ -289,18 +319,23 @@ void TstMeasureSession::tickDuringCycleIsSkipped()
     rig.nextTick(); // while the kit still answers the measurement request
     QCOMPARE(rig.kit.sent, QList<int>{request::Measure});
     rig.kit.answer({"19 ", "37 "});
-    rig.nextTick(); // while the off request is out
+    rig.nextTick(); // while the off request is out: still one cycle due, not two
     rig.kit.answer();
-    QCOMPARE(rig.kit.sent, (QList<int>{request::Measure, request::Off}));
+    QCOMPARE(rig.kit.sent, (QList<int>{request::Measure, request::Off, request::Measure}));
     QCOMPARE(rig.session.skippedTicks(), 2);
     QCOMPARE(rig.session.log().size(), 1);
+    rig.cycle("1A ", "38 ");
+    QCOMPARE(rig.session.logLines().last(), QStringLiteral("2,10:15:43,26,56"));
+    QCOMPARE(rig.kit.sent.size(), 4); // nothing more was due
     // A late reply of the kit between cycles is no reading.
     emit rig.kit.reply("63 ");
     rig.nextTick();
-    rig.cycle("1A ", "38 ");
-    QCOMPARE(rig.session.logLines().last(), QStringLiteral("2,%1,26,56").arg(LogTimeText(rig.now.time())));
+    rig.cycle("1B ", "39 ");
+    QCOMPARE(rig.session.logLines().last(), QStringLiteral("3,10:15:44,27,57"));
 }
 
+// 計測終了 during a cycle: the cycle finishes, then the end runs at once,
+// without waiting for a tick.
 void TstMeasureSession::endWaitsForRunningCycle()
 {
     Rig rig;
@@ -308,10 +343,11 @@ void TstMeasureSession::endWaitsForRunningCycle()
     rig.session.end(); // during the first cycle
     rig.kit.answer({"19 ", "37 "});
     QCOMPARE(rig.session.log().size(), 1); // the running cycle still counts
-    rig.nextTick();                        // the end's tick, while the output request is out
     QCOMPARE(rig.kit.sent, (QList<int>{request::Measure, request::Off}));
     rig.kit.answer();
     QCOMPARE(rig.kit.sent, (QList<int>{request::Measure, request::Off, request::Off}));
+    rig.nextTick(); // a tick on the way changes nothing
+    QCOMPARE(rig.kit.sent.size(), 3);
     rig.kit.answer();
     QCOMPARE(rig.saves, 1);
     QVERIFY(rig.session.idle());

@@ -65,8 +65,9 @@ struct Rig
         window->intervalBox()->setCurrentIndex(0);
         click(window->startButton());
     }
-    // 計測終了, then the tick and the kit's end of the off request.
-    void endAtNextTick()
+    // 計測終了 (between cycles the end runs at once; a tick on the way
+    // changes nothing), then the kit's end of the off request.
+    void endMeasurement()
     {
         click(window->endButton());
         ticker.fire();
@@ -195,7 +196,7 @@ void TstMeasureWindow::savesCsvAtEnd()
     rig.dialogs.answerFileName(answer.isEmpty() ? QString() : rig.folder.filePath(answer));
     if (existing)
         rig.dialogs.answerQuestion(overwrite);
-    rig.endAtNextTick();
+    rig.endMeasurement();
     QCOMPARE(rig.dialogs.unexpected(), 0);
     QCOMPARE(rig.dialogs.shown().first().text, MeasureWindow::CsvFilter);
     QVERIFY(!rig.window->keisokuPanel()->isVisible());

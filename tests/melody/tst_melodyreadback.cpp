@@ -180,6 +180,12 @@ private slots:
         QTest::addColumn<QString>("message");
         const QStringList good = memoryOf(Melody());
         QTest::newRow("no melody stored") << QStringList(255, "FF ") << NoMelodyInKitMessage;
+        QStringList firstUnwritten = good;
+        firstUnwritten[128] = hex(0xFF);
+        QTest::newRow("melody area begins with FF") << firstUnwritten << NoMelodyInKitMessage;
+        QStringList laterUnwritten = good;
+        laterUnwritten[130] = hex(0xFF);
+        QTest::newRow("unwritten colour after the first") << laterUnwritten << MelodyReadBackFailedMessage;
         QTest::newRow("no reply") << QStringList() << MelodyReadBackFailedMessage;
         QTest::newRow("142 lines") << good.mid(0, 142) << MelodyReadBackFailedMessage;
         QTest::newRow("cut before the end") << good.mid(0, 144) << MelodyReadBackFailedMessage;
@@ -201,6 +207,7 @@ private slots:
         const MelodyReadBack result = DecodeMelodyReadBack(memory);
         QCOMPARE(result.error, message);
         QVERIFY(result.lines.isEmpty());
+        QCOMPARE(result.noMelody, message == NoMelodyInKitMessage);
     }
 };
 

@@ -102,6 +102,15 @@ void TestPreviewRun::programs_data()
         << QStringList{"0 run glow(0,255,0)/150 Back.gif Hontai.gif BackLight.gif", "1000 run BackLight.gif",
                        "2000 run", "3000 idle"}
         << QList<int>{0, 2, 4, 8, 11, 13, 16, -1};
+    // The clock picture that 145 and 147 leave stays until an instruction
+    // clears the scene (here the timer).
+    QTest::newRow("clock after the backlight's time")
+        << QList<int>{230, 2, 145, 50, 4, 6, 150, 8, 151, 10, 160, 1, 13, 231} << QStringList{"run 5000"}
+        << QStringList{"0 run BackLight.gif", "1000 run Tokei.gif AMFM.gif", "3000 run", "4000 idle"}
+        << QList<int>{};
+    QTest::newRow("clock after the link ends")
+        << QList<int>{230, 2, 146, 4, 147, 6, 150, 8, 160, 1, 11, 231} << QStringList{"run 5000"}
+        << QStringList{"0 run Tokei.gif AMFM.gif", "2000 run AMFM.gif", "3000 idle"} << QList<int>{};
     QTest::newRow("radio on and off")
         << QList<int>{230, 2, 150, 4, 151, 6, 160, 1, 9, 231} << QStringList{"run 5000"}
         << QStringList{"0 run AMFM.gif", "2000 run", "3000 idle"} << QList<int>{};

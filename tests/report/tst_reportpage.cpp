@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
@@ -122,18 +123,25 @@ private slots:
         QCOMPARE(page.lines, expected);
     }
 
-    // The main routine and subroutine 2 have pictures: the line is copied
-    // twice, each copy with its own label and sized picture.
+    // The main routine and subroutines 2 and 3 have pictures: the line is
+    // copied into a table cell for each, with its own label and sized
+    // picture; cells stand side by side while they fit 640 pixels, each row
+    // a table of its own.
     void routinePictures()
     {
         writePicture(QDir(pictures.path()).filePath("Routine0.bmp"), 600, 300);
         writePicture(QDir(pictures.path()).filePath("Routine2.bmp"), 100, 800);
+        writePicture(QDir(pictures.path()).filePath("Routine3.bmp"), 300, 200);
         const ComposedPage page = ComposePage({"<h3>ROUTINE</h3>Picture", "<h3>ROUTINE</h3>", "Name"}, pupil(),
                                               RoutineReportKind, {}, sources());
         QVERIFY2(page.ok(), qPrintable(page.error));
         QCOMPARE(page.lines,
-                 (QStringList{"<h3>メインルーチン</h3><img src=\"Img/Routine0.bmp\" width=\"500\" height=\"250\">"
-                              "<h3>サブルーチン2</h3><img src=\"Img/Routine2.bmp\" width=\"88\" height=\"700\">",
+                 (QStringList{"<table class=\"routines\" cellspacing=\"0\" cellpadding=\"4\"><tr>"
+                              "<td valign=\"top\"><h3>メインルーチン</h3><img src=\"Img/Routine0.bmp\" width=\"500\" height=\"250\"></td>"
+                              "<td valign=\"top\"><h3>サブルーチン2</h3><img src=\"Img/Routine2.bmp\" width=\"88\" height=\"700\"></td>"
+                              "</tr></table><table class=\"routines\" cellspacing=\"0\" cellpadding=\"4\"><tr>"
+                              "<td valign=\"top\"><h3>サブルーチン3</h3><img src=\"Img/Routine3.bmp\" width=\"300\" height=\"200\"></td>"
+                              "</tr></table>",
                               "", "3年　2組　15番　　名前：　テスト"}));
     }
 
@@ -260,6 +268,36 @@ private slots:
         QCOMPARE(*page, (QStringList{"<html>", "<p>3年　2組　15番　　名前：　" + written + "</p>",
                                      "<p>" + written + "<BR><BR>" + written + "<BR></p>",
                                      "<pre>" + written + "<BR><BR><BR><BR></pre>", "</html>"}));
+    }
+
+    // A page of more than a program file's megabyte (a long pasted text)
+    // is written and reads back whole; one too large for anything to read
+    // back is refused plainly, and the earlier page stays.
+    void pageSizeLimits_data()
+    {
+        QTest::addColumn<qint64>("characters");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("over 1 MiB") << qint64(MaxProgramFileBytes + 1000) << true;
+        QTest::newRow("over the page limit") << qint64(MaxReportPageBytes + 1) << false;
+    }
+    void pageSizeLimits()
+    {
+        QFETCH(qint64, characters);
+        QFETCH(bool, written);
+        writeBytes(PrintPagePath(), "earlier\r\n");
+        ReportInputs in = pupil();
+        in.impressions = QString(characters, 'a') + QStringLiteral("おわり");
+        const PrintPageResult result = WritePrintPage(in, WordReportKind, {"ledon();"});
+        if (!written) {
+            QCOMPARE(result.error, PageTooLargeMessage);
+            QCOMPARE(ReadReportPage(PrintPagePath()), std::optional<QStringList>(QStringList{"earlier"}));
+            return;
+        }
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        QVERIFY(QFileInfo(result.path).size() > MaxProgramFileBytes);
+        const std::optional<QStringList> page = ReadReportPage(result.path);
+        QVERIFY(page);
+        QVERIFY(page->join('\n').contains(QStringLiteral("aaaおわり")));
     }
 
     // A missing template stops with a message naming it; the page written

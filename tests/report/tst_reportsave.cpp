@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 using namespace koru;
 using namespace koru::report;
@@ -158,15 +159,63 @@ private slots:
         QVERIFY(QFile::exists(picture("Routine0.bmp")));
     }
 
-    // Text and icon reports save the page alone.
-    void pageAlone()
+    // A text report saves the page alone.
+    void textPageAlone()
     {
         writePicture(picture("Sound.bmp"), qRgb(1, 2, 3));
-        writePage({"<img src=\"file:///opt/koru/Img/Icon/DD/15.bmp\" width=\"32\" height=\"25\">タイマー3秒"});
-        const QString target = out + "/icons.htm";
-        QCOMPARE(SaveReportPage(page(), work + "/Img", IconReportKind, target), QString());
+        writePage({"<pre>ledon(255,0,0,1);</pre>"});
+        const QString target = out + "/word.htm";
+        QCOMPARE(SaveReportPage(page(), work + "/Img", WordReportKind, target), QString());
         QCOMPARE(ReadProgramLines(target), ReadProgramLines(page()));
-        QVERIFY(!QFileInfo::exists(out + "/iconsImg"));
+        QVERIFY(!QFileInfo::exists(out + "/wordImg"));
+    }
+
+    // A STEP1 page points at the program's own icon pictures: the saved
+    // page gets copies beside it and points at them, so it keeps its
+    // pictures on another PC.
+    void iconPicturesCopiedBesideThePage()
+    {
+        const QString icons = dir.filePath("program/Img/Icon/DD");
+        QVERIFY(QDir().mkpath(icons));
+        writePicture(icons + "/15.bmp", qRgb(10, 20, 30));
+        writePicture(icons + "/8.bmp", qRgb(40, 50, 60));
+        const QString url15 = QUrl::fromLocalFile(icons + "/15.bmp").toString(QUrl::FullyEncoded);
+        const QString url8 = QUrl::fromLocalFile(icons + "/8.bmp").toString(QUrl::FullyEncoded);
+        writePage({"<table>", "<tr><td><img src=\"" + url15 + "\" width=\"32\" height=\"25\"></td><td>タイマー3秒</td></tr>",
+                   "<tr><td><img src=\"" + url8 + "\" width=\"32\" height=\"25\"></td><td>音が鳴るまで待つ</td></tr>",
+                   "</table>"});
+        const QString target = out + "/アイコン 1.html";
+        QCOMPARE(SaveReportPage(page(), work + "/Img", IconReportKind, target), QString());
+        QCOMPARE(readAll(out + "/アイコン 1Img/15.bmp"), readAll(icons + "/15.bmp"));
+        QCOMPARE(readAll(out + "/アイコン 1Img/8.bmp"), readAll(icons + "/8.bmp"));
+        const QString saved = ReadProgramLines(target)->join('\n');
+        QVERIFY2(saved.contains("<img src=\"アイコン%201Img/15.bmp\" width=\"32\" height=\"25\">"), qPrintable(saved));
+        QVERIFY(saved.contains("<img src=\"アイコン%201Img/8.bmp\""));
+        QVERIFY(!saved.contains("file:"));
+        // An icon picture that is gone: said, and no page written.
+        QVERIFY(QFile::remove(icons + "/8.bmp"));
+        QCOMPARE(SaveReportPage(page(), work + "/Img", IconReportKind, out + "/b.html"), SaveFailed);
+        QVERIFY(!QFileInfo::exists(out + "/b.html"));
+    }
+
+    void safeFileName_data()
+    {
+        QTest::addColumn<QString>("pupil");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("plain") << "山田 花子" << "山田 花子";
+        QTest::newRow("slashes and quotes") << "a/b\\c\"d" << "a_b_c_d";
+        QTest::newRow("reserved") << "x:y*z?<>|" << "x_y_z____";
+        QTest::newRow("blanks and dots at the ends") << " ..名前. " << "名前";
+        QTest::newRow("full-width blank at the ends") << "　名前　" << "名前";
+        QTest::newRow("nothing left") << "..." << "レポート";
+        QTest::newRow("empty") << "" << "レポート";
+        QTest::newRow("tab inside") << "a\tb" << "a_b";
+    }
+    void safeFileName()
+    {
+        QFETCH(QString, pupil);
+        QFETCH(QString, name);
+        QCOMPARE(SafeReportFileName(pupil), name);
     }
 
     // A save that cannot be completed says so and leaves the earlier page.

@@ -2,6 +2,7 @@
 
 #include "model/dialogservice.h"
 #include "model/messages.h"
+#include "model/filecommands.h"
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "report/reportsave.h"
@@ -11,6 +12,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QSet>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -231,6 +234,8 @@ private slots:
         QTest::mouseClick(button("SaveButton"), Qt::LeftButton);
         QCOMPARE(dialogs->shown().value(0).kind, QStringLiteral("save"));
         QCOMPARE(dialogs->shown().value(0).text, ReportFileFilter);
+        QCOMPARE(dialogs->shown().value(0).folder, DocumentsKoruFolder()); // not the working directory
+        QCOMPARE(dialogs->shown().value(0).proposedName, QStringLiteral("テスト"));
         QCOMPARE(dialogs->shown().size(), 1);
         QVERIFY(QFile::exists(out.filePath("課題Img/Routine0.bmp")));
         QVERIFY(QFile::exists(out.filePath("課題Img/Routine2.bmp")));
@@ -243,6 +248,30 @@ private slots:
             QVERIFY2(picture.source.startsWith("課題Img/"), qPrintable(picture.source));
             QVERIFY(!picture.image.isNull());
         }
+    }
+
+    // A page over a megabyte (a pupil pasting a long text) is shown and
+    // saved whole, not read back through the program-file reader.
+    void longPageShownAndSaved()
+    {
+        openWith(WordReportKind);
+        // Lines of text, as pasted: over a megabyte once written.
+        const QString line = QStringLiteral("朝になったら音で起こして、LEDを赤く光らせる。\n");
+        const QString longText = line.repeated(int(MaxProgramFileBytes / 40)) + QStringLiteral("aaaおわり");
+        window->findChild<QPlainTextEdit *>("Memo6")->setPlainText(longText);
+        QTest::mouseClick(button("NextButton"), Qt::LeftButton);
+        QVERIFY(window->previewShown());
+        QVERIFY(pageText().contains(QStringLiteral("aaaおわり")));
+        const QString target = out.filePath("long.html");
+        QFile::remove(target);
+        dialogs->answerFileName(target);
+        QTest::mouseClick(button("SaveButton"), Qt::LeftButton);
+        QCOMPARE(dialogs->texts(), QStringList{ReportFileFilter}); // the dialog only, no warning
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const std::optional<QStringList> saved = DecodeProgramText(file.readAll());
+        QVERIFY(saved);
+        QVERIFY(saved->join('\n').contains(QStringLiteral("aaaおわり")));
     }
 
     // An existing file is replaced only after Yes.
@@ -312,6 +341,64 @@ private slots:
         QCOMPARE(pdfImageCount(pdf), 2);
     }
 
+    // The PDF dialog offers a safe name made from the pupil's, in the folder
+    // a report went to last.
+    void pdfDialogFolderAndName()
+    {
+        openWith(SoundReportKind);
+        edit("Edit3")->setText(QStringLiteral("\"山田/花子\""));
+        const QString folder = out.filePath("reports");
+        QVERIFY(QDir().mkpath(folder));
+        RememberFileFolder(ReportFolderKey, folder + "/earlier.html");
+        dialogs->answerFileName({}); // cancelled
+        window->savePdf();
+        QCOMPARE(dialogs->shown().value(0).folder, folder);
+        QCOMPARE(dialogs->shown().value(0).proposedName, QStringLiteral("_山田_花子_"));
+    }
+
+    // Routine pictures that fit stand side by side in the PDF: fewer of
+    // them are left for the next page.
+    void pdfRoutinesSideBySide()
+    {
+        if (QStandardPaths::findExecutable("pdfimages").isEmpty())
+            QSKIP("pdfimages (poppler-utils) is not installed");
+        ReportRequest request = test::editorRequest(RoutineReportKind);
+        QVERIFY(test::writeReportPicture(RoutinePictureName(0), QSize(260, 560), Qt::white));
+        QVERIFY(test::writeReportPicture(RoutinePictureName(1), QSize(200, 300), Qt::white));
+        QVERIFY(test::writeReportPicture(RoutinePictureName(2), QSize(480, 560), Qt::white));
+        QVERIFY(RequestReport(request));
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        test::typeInputs(*window);
+        const QString pdf = out.filePath("routines.pdf");
+        QFile::remove(pdf);
+        dialogs->answerFileName(pdf);
+        window->savePdf();
+        QVERIFY(QFile::exists(pdf));
+        QList<int> picturePages; // in the order they are drawn
+        const QStringList list = runPdfTool("pdfimages", {"-list", pdf}).split('\n', Qt::SkipEmptyParts);
+        for (qsizetype i = 2; i < list.size(); ++i)
+            picturePages << list[i].simplified().section(' ', 0, 0).toInt();
+        QCOMPARE(picturePages.size(), 3);
+        QCOMPARE(picturePages[0], picturePages[1]); // 260 and 200 wide: one row
+    }
+
+    // Pictures are scaled to their shown size smoothly: the staff's black
+    // lines on white come out with grey edges, not a lossy pick of pixels.
+    void picturesScaledSmoothly()
+    {
+        openWith(SoundReportKind);
+        window->next();
+        const QList<test::ShownPicture> shown = test::shownPictures(*window->view());
+        QCOMPARE(shown.size(), 1);
+        const QImage image = shown.first().image;
+        QCOMPARE(image.size(), QSize(600, 137));
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                colours.insert(image.pixel(x, y));
+        QVERIFY2(colours.size() > 8, qPrintable(QString::number(colours.size())));
+    }
+
     // A PDF that cannot be written is said, not reported as saved.
     void pdfFailureIsSaid()
     {
@@ -344,6 +431,14 @@ private slots:
             shoot(QStringLiteral("report-preview-") + name);
             QVERIFY(window->writePdf(QDir(folder).filePath(QStringLiteral("report-%1.pdf").arg(name))));
         }
+        // Four routines: headings with their pictures, side by side where they fit.
+        const ReportRequest routines = test::editorRequest(RoutineReportKind);
+        QVERIFY(test::writeReportPicture(RoutinePictureName(1), QSize(200, 300), Qt::white));
+        QVERIFY(test::writeReportPicture(RoutinePictureName(3), QSize(480, 560), Qt::white));
+        RequestReport(routines);
+        window->next();
+        shoot("report-preview-routines");
+        QVERIFY(window->writePdf(QDir(folder).filePath("report-flowchart-routines.pdf")));
         ReportRequest fullRow = test::editorRequest(IconReportKind); // as long as a row gets
         for (int slot = fullRow.lines.size(); slot < 24; ++slot)
             fullRow.lines << QStringLiteral("%1,フルカラーLED色%1点灯1秒").arg(slot % 8);

@@ -101,9 +101,15 @@ bool ScriptedDialogs::question(const QString &text)
     return nextAnswer();
 }
 
+bool ScriptedDialogs::destructiveQuestion(const QString &text)
+{
+    m_shown.append({QStringLiteral("question"), text, {}, true});
+    return nextAnswer();
+}
+
 bool ScriptedDialogs::confirmOverwrite(const QString &text)
 {
-    m_shown.append({QStringLiteral("overwrite"), text, {}});
+    m_shown.append({QStringLiteral("overwrite"), text, {}, true});
     return nextAnswer();
 }
 
@@ -113,9 +119,9 @@ QString ScriptedDialogs::openFileName(const QString &filter, const QString &fold
     return nextFileName();
 }
 
-QString ScriptedDialogs::saveFileName(const QString &filter, const QString &folder, const QString &)
+QString ScriptedDialogs::saveFileName(const QString &filter, const QString &folder, const QString &proposedName)
 {
-    m_shown.append({QStringLiteral("save"), filter, folder});
+    m_shown.append({QStringLiteral("save"), filter, folder, false, proposedName});
     return nextFileName();
 }
 

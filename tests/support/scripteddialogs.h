@@ -24,6 +24,8 @@ public:
         QString kind; // "warning", "information", "question", "overwrite", "open", "save"
         QString text; // the message, or the filter of a file dialog
         QString folder; // the folder a file dialog starts in
+        bool defaultNo = false; // a question whose default button is No
+        QString proposedName;   // the name a save dialog offers
     };
 
     // Answers for the next questions (true = Yes) and file dialogs (empty = cancel).
@@ -43,6 +45,7 @@ public:
     void warning(const QString &text) override;
     void information(const QString &text) override;
     bool question(const QString &text) override;
+    bool destructiveQuestion(const QString &text) override;
     bool confirmOverwrite(const QString &text) override;
     QString openFileName(const QString &filter, const QString &folder) override;
     QString saveFileName(const QString &filter, const QString &folder,

@@ -11,10 +11,14 @@
 #include "text/keywordsettings.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 
 using namespace koru;
@@ -147,12 +151,75 @@ private slots:
         QVERIFY(ApplyKeywords(boxes).written);
         QCOMPARE(contents(UserKeywordFilePath()), firstKeywords);
         QCOMPARE(contents(UserIndexPagePath()), firstPage);
-        // Every keyword of the shipped index page is one the rewriting finds.
+        // Every keyword of the shipped index page is one the rewriting finds,
+        // and its name is a link to its group's page, in the user's copy too.
         const QStringList shippedPage = *ReadProgramLines(AssetPath(ShippedIndexPage));
         for (const IndexKeyword &entry : IndexKeywords()) {
-            const QString code = QStringLiteral("<td><code>%1</code></td>").arg(QLatin1String(entry.keyword));
-            QVERIFY2(shippedPage.join('\n').contains(code), entry.keyword);
+            const QRegularExpression cell(QStringLiteral("<td><a href=\"[a-z]+\\.html\"><code>%1</code></a></td>")
+                                              .arg(QLatin1String(entry.keyword)));
+            QVERIFY2(shippedPage.join('\n').contains(cell), entry.keyword);
         }
+        QVERIFY(all.contains(QStringLiteral("<td><a href=\"") + WordHelpFolderUrl()
+                             + QStringLiteral("time.html\"><code>matsu</code></a></td>")));
+    }
+
+    // A file that cannot be written leaves both user files as they were:
+    // the help page never lists a keyword the checker refuses. Tests run
+    // as root, so a folder standing where a file goes makes the failure.
+    void writeFailureChangesNeither_data()
+    {
+        QTest::addColumn<QString>("blocked"); // keywords, index or read-only keywords
+        QTest::addColumn<bool>("earlierFiles");
+        QTest::newRow("keyword file is a folder") << "keywords" << false;
+        QTest::newRow("keyword file is a folder, earlier page") << "keywords" << true;
+        QTest::newRow("page is a folder") << "index" << false;
+        QTest::newRow("read-only keyword file") << "read-only" << true;
+    }
+
+    void writeFailureChangesNeither()
+    {
+        QFETCH(QString, blocked);
+        QFETCH(bool, earlierFiles);
+        const QString keywordPath = UserKeywordFilePath();
+        const QString indexPath = UserIndexPagePath();
+        if (earlierFiles) {
+            QStringList earlier = defaults;
+            earlier[0] = QStringLiteral("hikari");
+            QVERIFY(ApplyKeywords(earlier).written);
+        }
+        if (blocked == QLatin1String("keywords")) {
+            QFile::remove(keywordPath);
+            QVERIFY(QDir().mkpath(keywordPath));
+        }
+        if (blocked == QLatin1String("index"))
+            QVERIFY(QDir().mkpath(indexPath));
+        if (blocked == QLatin1String("read-only"))
+            QVERIFY(QFile::setPermissions(keywordPath, QFileDevice::ReadOwner | QFileDevice::ReadUser));
+        const auto cleanUp = qScopeGuard([&] {
+            QDir(keywordPath).removeRecursively();
+            QDir(indexPath).removeRecursively();
+            QFile::setPermissions(keywordPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        });
+        const bool keywordIsFile = QFileInfo(keywordPath).isFile();
+        const bool indexIsFile = QFileInfo(indexPath).isFile();
+        const QByteArray keywordsBefore = contents(keywordPath);
+        const QByteArray pageBefore = contents(indexPath);
+
+        QStringList boxes = defaults;
+        boxes[9] = QStringLiteral("matsu");
+        const ApplyResult result = ApplyKeywords(boxes);
+        QVERIFY(!result.written);
+        QCOMPARE(result.failure, SaveFailed);
+        QCOMPARE(QFileInfo(keywordPath).isFile(), keywordIsFile);
+        QCOMPARE(QFileInfo(indexPath).isFile(), indexIsFile);
+        QCOMPARE(contents(keywordPath), keywordsBefore);
+        QCOMPARE(contents(indexPath), pageBefore);
+        // No new file was left beside them either.
+        const QStringList left = QDir(WorkFolder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        for (const QString &name : left)
+            QVERIFY2(!name.startsWith(QFileInfo(keywordPath).fileName() + '.')
+                         && !name.startsWith(QFileInfo(indexPath).fileName() + '.'),
+                     qPrintable(name));
     }
 
     void indexRewritingRules()
@@ -192,6 +259,18 @@ private slots:
         }
         QCOMPARE(window->box(1)->text(), QStringLiteral("hikari")); // the user's file
         QCOMPARE(test::ClippedTexts(window), QStringList());
+        // Nothing stands on anything else (the buttons once sat on the
+        // lamp's box), and everything lies inside the window.
+        QList<QWidget *> shownParts;
+        for (QWidget *child : window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            if (child->isVisible())
+                shownParts << child;
+        for (qsizetype i = 0; i < shownParts.size(); ++i) {
+            QVERIFY2(window->rect().contains(shownParts[i]->geometry()), qPrintable(shownParts[i]->objectName()));
+            for (qsizetype j = i + 1; j < shownParts.size(); ++j)
+                QVERIFY2(!shownParts[i]->geometry().intersects(shownParts[j]->geometry()),
+                         qPrintable(shownParts[i]->objectName() + " / " + shownParts[j]->objectName()));
+        }
         // Back to the shipped keywords, then cancel: nothing is written.
         window->restoreDefaults();
         QCOMPARE(window->boxTexts(), defaults);

@@ -115,6 +115,17 @@ private slots:
         QVERIFY(LoadFlowFile(doc, path("rb.koru")).ok());
         QCOMPARE(BuildCommandListing(doc).listing, BuildCommandListing(demo).listing);
 
+        // A kit never programmed: an empty flowchart, and why.
+        QVERIFY(memory.open(QIODevice::WriteOnly));
+        memory.write(QByteArray("FF \r\n").repeated(255));
+        memory.close();
+        run = tool({"readback", memory.fileName(), path("none.koru")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err.trimmed(), QStringLiteral("本体にはプログラムが入っていません。"));
+        doc = demo;
+        QVERIFY(LoadFlowFile(doc, path("none.koru")).ok());
+        QCOMPARE(doc.blockCount(), 0);
+
         QVERIFY(memory.open(QIODevice::WriteOnly));
         memory.write("E6 \n02 \nXY \n");
         memory.close();

@@ -4,6 +4,7 @@
 
 #include <QAbstractItemView>
 #include <QCompleter>
+#include <QImage>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -81,6 +82,35 @@ private slots:
         editor.setLines({});
         QCOMPARE(editor.lines(), QStringList{QString()});
         QCOMPARE(FullWidthSpaces(lines[2]), QList<qsizetype>{8});
+    }
+
+    // Blanks that fail the check but cannot be seen get a dashed box: the
+    // full-width space and the tab, not the half-width blank.
+    void invisibleBlanksAreBoxed_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QList<qsizetype>>("marked");
+        QTest::newRow("tab") << QStringLiteral("\tbeep1();") << QList<qsizetype>{0};
+        QTest::newRow("full-width blank") << QString::fromUtf8("beep1();　") << QList<qsizetype>{8};
+        QTest::newRow("both") << QString::fromUtf8("a\tb　c") << QList<qsizetype>{1, 3};
+        QTest::newRow("half-width blanks") << QStringLiteral("    beep1();") << QList<qsizetype>{};
+    }
+    void invisibleBlanksAreBoxed()
+    {
+        QFETCH(QString, line);
+        QFETCH(QList<qsizetype>, marked);
+        QCOMPARE(MarkedBlanks(line), marked);
+        SourceEditor editor;
+        editor.resize(300, 100);
+        editor.setLines({line});
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        const QImage shown = editor.viewport()->grab().toImage();
+        int boxPixels = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                boxPixels += (shown.pixel(x, y) & 0xffffff) == 0xe07a00;
+        QCOMPARE(boxPixels > 0, !marked.isEmpty());
     }
 
     void markedLineGoesWithAnEdit()

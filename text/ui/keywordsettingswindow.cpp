@@ -80,22 +80,25 @@ KeywordSettingsWindow::KeywordSettingsWindow(QWidget *parent) : QDialog(parent)
         top[column] += RowStep;
     }
 
+    // The note under the left column; the buttons under the right one,
+    // which reaches down to the lamp's box.
     auto *note = new QLabel(QStringLiteral("if と else は変えられません。\n命令語に空白と ( ) ; { } , < > & // は使えません。"), this);
     note->setObjectName(QStringLiteral("Note"));
-    note->setGeometry(8, 432, 360, 40);
+    note->setGeometry(8, top[0] + 20, 360, 40);
     note->setStyleSheet(QStringLiteral("color: #5a6f86;"));
 
     const int buttonRight = ClientWidth - 10;
+    const int buttonTop = top[1] + 12;
     auto *cancel = new QPushButton(QStringLiteral("キャンセル"), this);
     cancel->setObjectName(QStringLiteral("CancelButton"));
-    cancel->setGeometry(buttonRight - 120, 432, 120, 33);
+    cancel->setGeometry(buttonRight - 120, buttonTop, 120, 30);
     auto *applyButton = new QPushButton(QStringLiteral("適用"), this);
     applyButton->setObjectName(QStringLiteral("ApplyButton"));
-    applyButton->setGeometry(buttonRight - 246, 432, 120, 33);
+    applyButton->setGeometry(buttonRight - 246, buttonTop, 120, 30);
     applyButton->setDefault(true);
     auto *defaults = new QPushButton(QStringLiteral("初期状態に戻す"), this);
     defaults->setObjectName(QStringLiteral("DefaultsButton"));
-    defaults->setGeometry(buttonRight - 120, 471, 120, 25);
+    defaults->setGeometry(buttonRight - 120, buttonTop + 34, 120, 22);
     connect(applyButton, &QPushButton::clicked, this, &KeywordSettingsWindow::apply);
     connect(cancel, &QPushButton::clicked, this, &QWidget::close);
     connect(defaults, &QPushButton::clicked, this, &KeywordSettingsWindow::restoreDefaults);

@@ -1,6 +1,7 @@
 #include "widgets/reportpicture.h"
 
 #include "model/dialogservice.h"
+#include "model/messages.h"
 #include "model/paths.h"
 #include "model/programfile.h"
 

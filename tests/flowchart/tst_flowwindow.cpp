@@ -11,6 +11,7 @@
 #include "flowchart/ui/flowcanvas.h"
 #include "flowchart/ui/flowwindow.h"
 #include "flowchart/ui/parametereditor.h"
+#include "model/messages.h"
 #include "model/paths.h"
 #include "model/previewrequest.h"
 #include "model/reportrequest.h"

@@ -59,7 +59,7 @@ private slots:
         QCOMPARE(pictures.size(), 3);
         for (const test::ShownPicture &picture : pictures) {
             QVERIFY2(!picture.image.isNull(), qPrintable(picture.source));
-            QCOMPARE(picture.image.size(), QSize(65, 50)); // the palette's own picture, shown at 32 x 25
+            QCOMPARE(picture.image.size(), QSize(32, 25)); // the palette's own picture, scaled smoothly to its shown size
         }
         QVERIFY(pictures.first().source.endsWith("/Img/Icon/DD/8.bmp"));
 

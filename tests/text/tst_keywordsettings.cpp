@@ -3,6 +3,7 @@
 #include "text/ui/keywordsettingswindow.h"
 
 #include "clippedtext.h"
+#include "model/messages.h"
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "model/textutil.h"

@@ -129,7 +129,7 @@ private slots:
         const Run none = tool({"readback", memoryFile, out, "--melody"});
         QCOMPARE(none.exitCode, 0);
         QCOMPARE(none.err.trimmed(), NoMelodyInKitMessage);
-        QCOMPARE(back.loadFile(out), Melody::FileResult::Loaded);
+        QCOMPARE(back.loadFile(out), Melody::MelodyLoad::Loaded);
         QCOMPARE(back.fileLines(), Melody().fileLines());
     }
 };

@@ -2,6 +2,7 @@
 // warns the one way in every editor.
 #include "widgets/reportpicture.h"
 
+#include "model/messages.h"
 #include "model/dialogservice.h"
 #include "model/paths.h"
 #include "model/reportrequest.h"

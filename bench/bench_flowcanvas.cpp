@@ -50,7 +50,7 @@ int main(int argc, char *argv[])
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 201;
     flow::FlowWindow window;
     window.show();
-    Fill(window.editableDocument());
+    Fill(window.editor()->editableDocument());
     std::printf("blocks %d, bytes %d\n", window.document().blockCount(0), window.document().byteTotal());
     flow::FlowCanvas *canvas = window.canvas();
     // What the screen shows: the canvas within the drop panel's viewport,

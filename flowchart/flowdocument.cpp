@@ -261,12 +261,13 @@ bool FlowDocument::linkSide(int routine, int source, int target)
 
 int FlowDocument::blockAt(int routine, QPoint p) const
 {
+    int found = NoSlot;
     for (int s : occupiedSlots(routine)) {
         const FlowBlock &b = block(routine, s);
         if (b.x < p.x() && p.x() < b.x + BlockWidth && b.y < p.y() && p.y() < b.y + BlockHeight)
-            return s;
+            found = s;
     }
-    return NoSlot;
+    return found;
 }
 
 bool FlowDocument::linkBottomAt(int routine, int source, QPoint canvasPoint)
@@ -296,7 +297,6 @@ void FlowDocument::clear()
 {
     for (FlowBlock &b : m_blocks)
         b = FlowBlock();
-    m_state = FlowEditState();
 }
 
 int FlowDocument::blockCount() const

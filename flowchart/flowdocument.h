@@ -46,19 +46,6 @@ struct FlowBlock
     bool operator==(const FlowBlock &other) const = default;
 };
 
-// Editing state that belongs with the document and is reset with it.
-struct FlowEditState
-{
-    int currentRoutine = 0;
-    int currentBlock = NoSlot;
-    QList<int> selection;  // slots of the shown routine, in selection order
-    QList<int> clipboard;  // slots copied with "コピー"
-    int panelOwner = -1;   // kind index of the block in the parameter panel
-    int panelSubKind = 0;
-
-    bool operator==(const FlowEditState &other) const = default;
-};
-
 class FlowDocument
 {
 public:
@@ -115,8 +102,9 @@ public:
     // links back to earlier blocks are accepted: the check decides.
     bool linkBottom(int routine, int source, int target);
     bool linkSide(int routine, int source, int target);
-    // The first occupied slot, in slot order, whose block strictly contains
-    // the canvas point; NoSlot when none.
+    // The block that strictly contains the canvas point and is drawn on top
+    // when the blocks are drawn in slot order (the last such slot); NoSlot
+    // when none.
     int blockAt(int routine, QPoint canvasPoint) const;
     bool linkBottomAt(int routine, int source, QPoint canvasPoint);
     bool linkSideAt(int routine, int source, QPoint canvasPoint);
@@ -124,7 +112,7 @@ public:
     // Removes the bottom and side arrows of a block.
     void removeArrows(int routine, int slot);
 
-    // Every slot cleared and the editing state reset.
+    // Every slot cleared.
     void clear();
 
     int blockCount() const;
@@ -139,9 +127,6 @@ public:
     // Broken invariants, one line each; empty for a sound document. Used by
     // tests and by the loaders' own checks.
     QStringList invariantViolations() const;
-
-    FlowEditState &state() { return m_state; }
-    const FlowEditState &state() const { return m_state; }
 
     bool operator==(const FlowDocument &other) const { return m_blocks == other.m_blocks; }
 
@@ -162,7 +147,6 @@ private:
     static int indexOf(int routine, int slot) { return routine * SlotsPerRoutine + slot; }
 
     QList<FlowBlock> m_blocks;
-    FlowEditState m_state;
 };
 
 } // namespace koru

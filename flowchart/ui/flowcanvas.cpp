@@ -1,7 +1,8 @@
 #include "flowchart/ui/flowcanvas.h"
 
+#include "flowchart/floweditor.h"
 #include "flowchart/flowgeometry.h"
-#include "flowchart/ui/flowwindow.h"
+#include "flowchart/ui/flowdrawing.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -9,13 +10,19 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
 
 namespace koru::flow {
+
+const QString FlowCanvas::MimeType = QStringLiteral("application/x-koru-flow-kind");
 
 namespace {
 
 const QColor SelectionColour(0, 255, 255);
 const QColor RunningColour(0xf0, 0x8a, 0x24);
+const QColor HandleColour(0x1e, 0x78, 0xd2);
+constexpr int HandleRadius = 4;
 
 QRect BlockRect(const FlowBlock &b)
 {
@@ -24,43 +31,83 @@ QRect BlockRect(const FlowBlock &b)
 
 bool Accepts(const QMimeData *mime)
 {
-    return mime && mime->hasFormat(FlowWindow::MimeType);
+    return mime && mime->hasFormat(FlowCanvas::MimeType);
+}
+
+// The handles a block's kind can draw arrows from, in block coordinates.
+QList<QPoint> Handles(const FlowBlock &b)
+{
+    QList<QPoint> handles;
+    if (!b.is("end"))
+        handles << QPoint(BlockWidth / 2, BlockHeight - 6);
+    if (b.is("if"))
+        handles << QPoint(BlockWidth - 6, BlockHeight / 2);
+    return handles;
+}
+
+bool CanLinkFrom(const FlowBlock &b, QPoint local)
+{
+    switch (ZoneAt(local)) {
+    case BlockZone::BottomHandle:
+        return !b.is("end");
+    case BlockZone::SideHandle:
+        return b.is("if");
+    case BlockZone::Body:
+        break;
+    }
+    return false;
 }
 
 } // namespace
 
-FlowCanvas::FlowCanvas(FlowWindow *window, QWidget *parent) : QWidget(parent), m_window(window)
+FlowCanvas::FlowCanvas(const FlowEditor *editor, const BlockPictures *pictures, QWidget *parent)
+    : QWidget(parent), m_editor(editor), m_pictures(pictures)
 {
     setObjectName(QStringLiteral("PaintBox1"));
     setAcceptDrops(true);
     setFocusPolicy(Qt::ClickFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true); // the handles show under the mouse
     resize(MinimumWidth, SurfaceHeight);
+}
+
+void FlowCanvas::setRunningBlock(QPair<int, int> running)
+{
+    m_running = running;
+    update();
 }
 
 void FlowCanvas::paintEvent(QPaintEvent *event)
 {
-    const FlowDocument &doc = m_window->document();
-    const int routine = m_window->currentRoutine();
+    const FlowDocument &doc = m_editor->document();
+    const int routine = m_editor->routine();
     QPainter painter(this);
     painter.fillRect(event->rect(), Qt::white);
 
     // Frames first: the block pictures cover their inside.
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(SelectionColour, 6));
-    for (int s : doc.state().selection) {
+    for (int s : m_editor->selection()) {
         if (doc.isOccupied(routine, s))
             painter.drawRect(BlockRect(doc.block(routine, s)));
     }
-    const auto running = m_window->runningBlock();
-    if (running.first == routine && doc.isOccupied(routine, running.second)) {
+    if (m_running.first == routine && doc.isOccupied(routine, m_running.second)) {
         painter.setPen(QPen(RunningColour, 10));
-        painter.drawRect(BlockRect(doc.block(routine, running.second)));
+        painter.drawRect(BlockRect(doc.block(routine, m_running.second)));
     }
 
     PaintArrows(painter, doc, routine);
-    PaintBlocks(painter, doc, routine, m_window->pictures(), event->rect());
+    PaintBlocks(painter, doc, routine, m_editor->drawingOrder(), *m_pictures, event->rect());
 
+    if (m_gesture == Gesture::None && doc.isOccupied(routine, m_hovered)) {
+        const FlowBlock &b = doc.block(routine, m_hovered);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(Qt::white, 1));
+        painter.setBrush(HandleColour);
+        for (const QPoint &handle : Handles(b))
+            painter.drawEllipse(QPoint(b.x, b.y) + handle, HandleRadius, HandleRadius);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+    }
     if ((m_gesture == Gesture::BottomArrow || m_gesture == Gesture::SideArrow) && m_arrowMoved) {
         painter.setPen(QPen(Qt::black, ArrowPenWidth));
         painter.drawLine(m_arrowStart, m_arrowEnd);
@@ -75,42 +122,34 @@ void FlowCanvas::paintEvent(QPaintEvent *event)
 void FlowCanvas::mousePressEvent(QMouseEvent *event)
 {
     const QPoint p = event->position().toPoint();
-    FlowDocument &doc = m_window->editableDocument();
-    const int slot = doc.blockAt(m_window->currentRoutine(), p);
+    const int slot = m_editor->blockAt(p);
     if (slot != NoSlot) {
         pressBlock(slot, event);
         return;
     }
     if (event->button() == Qt::RightButton) {
-        m_window->openCanvasMenu(event->globalPosition().toPoint());
+        emit canvasMenuRequested(event->globalPosition().toPoint());
         return;
     }
     if (event->button() != Qt::LeftButton)
         return;
-    m_window->closePanel();
-    m_window->setSelection({});
+    emit backgroundPressed();
     m_anchor = p;
     m_rubber = QRect();
     m_gesture = Gesture::Rubber;
     setFocus(Qt::MouseFocusReason);
+    update();
 }
 
 void FlowCanvas::pressBlock(int slot, QMouseEvent *event)
 {
-    FlowDocument &doc = m_window->editableDocument();
-    const int routine = m_window->currentRoutine();
-    QList<int> selection = doc.state().selection;
-    if (!selection.contains(slot))
-        selection = {slot};
-    m_window->setSelection(selection);
-    doc.state().currentBlock = slot;
+    emit blockPressed(slot);
     setFocus(Qt::MouseFocusReason);
-
     if (event->button() == Qt::RightButton) {
-        m_window->openBlockMenu(event->globalPosition().toPoint());
+        emit blockMenuRequested(event->globalPosition().toPoint());
         return;
     }
-    const FlowBlock &b = doc.block(routine, slot);
+    const FlowBlock &b = m_editor->document().block(m_editor->routine(), slot);
     const QPoint p = event->position().toPoint();
     m_pressed = slot;
     m_offset = p - QPoint(b.x, b.y);
@@ -128,39 +167,41 @@ void FlowCanvas::pressBlock(int slot, QMouseEvent *event)
         break;
     case BlockZone::Body:
         m_gesture = Gesture::Move;
-        m_before = doc;
+        emit moveStarted();
         break;
     }
     update();
 }
 
-void FlowCanvas::moveSelection(QPoint mouse)
+void FlowCanvas::hover(QPoint p)
 {
-    FlowDocument &doc = m_window->editableDocument();
-    const int routine = m_window->currentRoutine();
-    const FlowBlock &pressed = doc.block(routine, m_pressed);
-    const QPoint shift = mouse - (QPoint(pressed.x, pressed.y) + m_offset);
-    if (shift.isNull())
-        return;
-    // No picture goes above or left of the visible area's corner; each block
-    // stops there on its own while the others keep moving.
-    const int top = m_window->scrollY();
-    for (int s : doc.state().selection) {
-        if (!doc.isOccupied(routine, s))
-            continue;
-        const FlowBlock &b = doc.block(routine, s);
-        doc.setPosition(routine, s, qMax(0, b.x + shift.x()), qMax(top, b.y + shift.y()));
+    const int slot = m_editor->blockAt(p);
+    bool linkable = false;
+    if (slot != NoSlot) {
+        const FlowBlock &b = m_editor->document().block(m_editor->routine(), slot);
+        linkable = CanLinkFrom(b, p - QPoint(b.x, b.y));
     }
-    update();
+    if (linkable)
+        setCursor(Qt::CrossCursor);
+    else
+        unsetCursor();
+    if (slot != m_hovered) {
+        m_hovered = slot;
+        update();
+    }
 }
 
 void FlowCanvas::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint p = event->position().toPoint();
     switch (m_gesture) {
-    case Gesture::Move:
-        moveSelection(p);
+    case Gesture::Move: {
+        const FlowBlock &pressed = m_editor->document().block(m_editor->routine(), m_pressed);
+        // No picture goes above or left of the visible area's corner (the
+        // scroll area moves the canvas up by its scroll position).
+        emit selectionDragged(p - (QPoint(pressed.x, pressed.y) + m_offset), qMax(0, -y()));
         break;
+    }
     case Gesture::BottomArrow:
     case Gesture::SideArrow:
         m_arrowEnd = p;
@@ -173,6 +214,8 @@ void FlowCanvas::mouseMoveEvent(QMouseEvent *event)
         update();
         break;
     case Gesture::None:
+        hover(p);
+        break;
     case Gesture::Pressed:
         break;
     }
@@ -183,44 +226,49 @@ void FlowCanvas::mouseReleaseEvent(QMouseEvent *event)
     const QPoint p = event->position().toPoint();
     const Gesture gesture = m_gesture;
     m_gesture = Gesture::None;
-    const int routine = m_window->currentRoutine();
     switch (gesture) {
     case Gesture::Move:
-        m_window->finishMove(m_before);
-        m_before = FlowDocument();
+        emit moveFinished();
         break;
     case Gesture::BottomArrow:
     case Gesture::SideArrow:
         if (m_arrowMoved)
-            m_window->linkArrow(gesture == Gesture::SideArrow, m_pressed, p);
+            emit arrowDrawn(gesture == Gesture::SideArrow, m_pressed, p);
         break;
     case Gesture::Rubber: {
-        const FlowDocument &doc = m_window->document();
-        QList<int> chosen;
-        if (!m_rubber.isNull()) {
-            for (int s : doc.occupiedSlots(routine)) {
-                const FlowBlock &b = doc.block(routine, s);
-                if (m_rubber.left() < b.x + BlockWidth && b.x < m_rubber.right() && m_rubber.top() < b.y + BlockHeight
-                    && b.y < m_rubber.bottom())
-                    chosen << s;
-            }
-        }
+        const QRect band = m_rubber;
         m_rubber = QRect();
-        m_window->setSelection(chosen);
+        emit bandReleased(band);
         break;
     }
     case Gesture::None:
     case Gesture::Pressed:
         break;
     }
+    const FlowDocument &doc = m_editor->document();
+    const int routine = m_editor->routine();
     if (event->button() == Qt::LeftButton && gesture != Gesture::None && gesture != Gesture::Rubber
-        && m_window->document().isOccupied(routine, m_pressed)
-        && BlockRect(m_window->document().block(routine, m_pressed)).contains(p)
-        && m_window->selection().size() == 1) {
-        m_window->closePanel();
-        m_window->openPanel(m_pressed);
-    }
+        && doc.isOccupied(routine, m_pressed) && BlockRect(doc.block(routine, m_pressed)).contains(p))
+        emit blockClicked(m_pressed);
+    hover(p);
     update();
+}
+
+void FlowCanvas::leaveEvent(QEvent *event)
+{
+    m_hovered = NoSlot;
+    unsetCursor();
+    update();
+    QWidget::leaveEvent(event);
+}
+
+void FlowCanvas::wheelEvent(QWheelEvent *event)
+{
+    // The scroll area scrolls; a turn sent to the canvas alone would not reach it.
+    if (QWidget *viewport = parentWidget())
+        QApplication::sendEvent(viewport, event);
+    else
+        event->ignore();
 }
 
 void FlowCanvas::dragEnterEvent(QDragEnterEvent *event)
@@ -240,18 +288,42 @@ void FlowCanvas::dropEvent(QDropEvent *event)
     if (!Accepts(event->mimeData()))
         return;
     bool ok = false;
-    const int index = event->mimeData()->data(FlowWindow::MimeType).toInt(&ok);
+    const int index = event->mimeData()->data(MimeType).toInt(&ok);
     if (!ok || index < 0 || index > 11)
         return;
     event->acceptProposedAction();
-    m_window->dropPalette(index, event->position().toPoint());
+    emit paletteDropped(index, event->position().toPoint());
 }
 
-PaletteImage::PaletteImage(int paletteIndex, FlowWindow *window, QWidget *parent)
-    : DragSourcePicture(parent), m_index(paletteIndex)
+CanvasScroller::CanvasScroller(QWidget *parent) : QScrollArea(parent)
+{
+    setObjectName(QStringLiteral("DropPanel"));
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setFrameShape(QFrame::StyledPanel);
+    setWidgetResizable(false);
+}
+
+void CanvasScroller::resizeEvent(QResizeEvent *event)
+{
+    QScrollArea::resizeEvent(event);
+    if (QWidget *canvas = widget())
+        canvas->resize(std::max(int(FlowCanvas::MinimumWidth), viewport()->width()), FlowCanvas::SurfaceHeight);
+}
+
+void CanvasScroller::wheelEvent(QWheelEvent *event)
+{
+    const int delta = event->angleDelta().y();
+    const int steps = delta / 120;
+    const int direction = steps != 0 ? steps : (delta > 0 ? 1 : delta < 0 ? -1 : 0);
+    QScrollBar *bar = verticalScrollBar();
+    bar->setValue(bar->value() - direction * WheelStep);
+    event->accept();
+}
+
+PaletteImage::PaletteImage(int paletteIndex, QWidget *parent) : DragSourcePicture(parent), m_index(paletteIndex)
 {
     setObjectName(QStringLiteral("DragImage%1").arg(paletteIndex));
-    connect(this, &DragSourcePicture::dragRequested, window, [this, window] { window->startDrag(this); });
 }
 
 } // namespace koru::flow

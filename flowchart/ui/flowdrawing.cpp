@@ -178,7 +178,15 @@ void PaintArrows(QPainter &painter, const FlowDocument &doc, int routine)
 void PaintBlocks(QPainter &painter, const FlowDocument &doc, int routine, const BlockPictures &pictures,
                  const QRect &clip)
 {
-    for (int s : doc.occupiedSlots(routine)) {
+    PaintBlocks(painter, doc, routine, doc.occupiedSlots(routine), pictures, clip);
+}
+
+void PaintBlocks(QPainter &painter, const FlowDocument &doc, int routine, const QList<int> &order,
+                 const BlockPictures &pictures, const QRect &clip)
+{
+    for (int s : order) {
+        if (!doc.isOccupied(routine, s))
+            continue;
         const FlowBlock &b = doc.block(routine, s);
         const QRect rect(b.x, b.y, BlockWidth, BlockHeight);
         if (rect.intersects(clip))

@@ -44,6 +44,9 @@ void PaintArrows(QPainter &painter, const FlowDocument &document, int routine);
 // The blocks of a routine that meet the clip rectangle, in slot order.
 void PaintBlocks(QPainter &painter, const FlowDocument &document, int routine, const BlockPictures &pictures,
                  const QRect &clip);
+// The same in a given order, bottom to top (the editor's drawing order).
+void PaintBlocks(QPainter &painter, const FlowDocument &document, int routine, const QList<int> &order,
+                 const BlockPictures &pictures, const QRect &clip);
 
 // The report picture of a routine (null for a routine without blocks).
 QImage RoutinePicture(const FlowDocument &document, int routine, const BlockPictures &pictures);

@@ -43,7 +43,6 @@
 
 namespace koru::flow {
 
-const QString FlowWindow::MimeType = QStringLiteral("application/x-koru-flow-kind");
 const QString FlowWindow::ClearQuestion = QStringLiteral("プログラムを全て消去します。よろしいですか？");
 const QString FlowWindow::CloseQuestion = QStringLiteral("画面を閉じるとプログラムは消去されます。\r\nよろしいですか？");
 
@@ -52,7 +51,6 @@ namespace {
 constexpr int ColumnWidth = 206;
 constexpr int MinimumWidth = 780;
 constexpr int MinimumHeight = 750;
-constexpr int WheelStep = 32;
 
 // Palette pictures: left, top, width, height (index order).
 const QRect PalettePlaces[] = {
@@ -67,11 +65,6 @@ QFont WindowFont()
     font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
     font.setPixelSize(12);
     return font;
-}
-
-bool IsStartOrEnd(const QString &kind)
-{
-    return kind == QLatin1String("start") || kind == QLatin1String("end");
 }
 
 // The left column's white background with its three framed areas.
@@ -122,6 +115,7 @@ FlowWindow::FlowWindow(QWidget *parent) : QMainWindow(parent)
     setMinimumSize(MinimumWidth, 680);
 
     m_undo = new QUndoStack(this);
+    m_editor = new FlowEditor(this);
 
     auto *central = new QWidget(this);
     auto *layout = new QHBoxLayout(central);
@@ -131,42 +125,54 @@ FlowWindow::FlowWindow(QWidget *parent) : QMainWindow(parent)
     buildLeftColumn(column);
     layout->addWidget(column);
 
-    m_dropPanel = new QScrollArea(central);
-    m_dropPanel->setObjectName(QStringLiteral("DropPanel"));
-    m_dropPanel->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_dropPanel->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_dropPanel->setFrameShape(QFrame::StyledPanel);
-    m_dropPanel->setWidgetResizable(false);
-    m_canvas = new FlowCanvas(this, nullptr);
-    m_dropPanel->setWidget(m_canvas);
-    m_dropPanel->viewport()->installEventFilter(this);
-    layout->addWidget(m_dropPanel, 1);
+    auto *scroller = new CanvasScroller(central);
+    m_dropPanel = scroller;
+    m_canvas = new FlowCanvas(m_editor, &m_pictures, nullptr);
+    scroller->setWidget(m_canvas);
+    layout->addWidget(scroller, 1);
     setCentralWidget(central);
 
     m_playingPanel = new PlayingPanel(this);
     m_getDataPanel = new GetDataPanel(this);
 
+    buildEditMenus();
+    connectEditor();
+    buildMenus();
+    m_kit = new KitCommands(ReplyRole::Flowchart,
+                            {this, [this](bool on) { setCommandsEnabled(on); }, m_playingPanel, m_getDataPanel}, this);
+}
+
+FlowWindow::~FlowWindow() = default;
+
+const FlowDocument &FlowWindow::document() const
+{
+    return m_editor->document();
+}
+
+void FlowWindow::buildEditMenus()
+{
+    FlowEditor *e = m_editor;
     m_blockMenu = new QMenu(this);
     m_blockMenu->setObjectName(QStringLiteral("BlockMenu"));
-    m_blockMenu->addAction(QStringLiteral("命令の削除"), this, &FlowWindow::deleteSelection);
+    m_blockMenu->addAction(QStringLiteral("命令の削除"), e, &FlowEditor::deleteSelection);
     m_blockMenu->addSeparator();
-    m_blockMenu->addAction(QStringLiteral("矢印を消す"), this, &FlowWindow::removeArrows);
+    m_blockMenu->addAction(QStringLiteral("矢印を消す"), e, &FlowEditor::removeArrows);
     m_blockMenu->addSeparator();
-    m_blockMenu->addAction(QStringLiteral("コピー"), this, &FlowWindow::copySelection);
-    m_blockMenu->addAction(QStringLiteral("貼り付け"), this, &FlowWindow::paste);
+    m_blockMenu->addAction(QStringLiteral("コピー"), e, &FlowEditor::copySelection);
+    m_blockMenu->addAction(QStringLiteral("貼り付け"), e, &FlowEditor::paste);
     m_blockMenu->addSeparator();
     QMenu *horizontal = m_blockMenu->addMenu(QStringLiteral("水平方向位置揃え"));
-    horizontal->addAction(QStringLiteral("左揃え"), this, [this] { align(Alignment::Left); });
-    horizontal->addAction(QStringLiteral("中央揃え"), this, [this] { align(Alignment::CentreHorizontal); });
-    horizontal->addAction(QStringLiteral("右揃え"), this, [this] { align(Alignment::Right); });
+    horizontal->addAction(QStringLiteral("左揃え"), e, [e] { e->align(Alignment::Left); });
+    horizontal->addAction(QStringLiteral("中央揃え"), e, [e] { e->align(Alignment::CentreHorizontal); });
+    horizontal->addAction(QStringLiteral("右揃え"), e, [e] { e->align(Alignment::Right); });
     horizontal->addSeparator();
-    horizontal->addAction(QStringLiteral("均等揃え"), this, [this] { align(Alignment::SpreadHorizontal); });
+    horizontal->addAction(QStringLiteral("均等揃え"), e, [e] { e->align(Alignment::SpreadHorizontal); });
     QMenu *vertical = m_blockMenu->addMenu(QStringLiteral("垂直方向位置揃え"));
-    vertical->addAction(QStringLiteral("上揃え"), this, [this] { align(Alignment::Top); });
-    vertical->addAction(QStringLiteral("中央揃え"), this, [this] { align(Alignment::CentreVertical); });
-    vertical->addAction(QStringLiteral("下揃え"), this, [this] { align(Alignment::Bottom); });
+    vertical->addAction(QStringLiteral("上揃え"), e, [e] { e->align(Alignment::Top); });
+    vertical->addAction(QStringLiteral("中央揃え"), e, [e] { e->align(Alignment::CentreVertical); });
+    vertical->addAction(QStringLiteral("下揃え"), e, [e] { e->align(Alignment::Bottom); });
     vertical->addSeparator();
-    vertical->addAction(QStringLiteral("均等揃え"), this, [this] { align(Alignment::SpreadVertical); });
+    vertical->addAction(QStringLiteral("均等揃え"), e, [e] { e->align(Alignment::SpreadVertical); });
 
     // The empty canvas has no menu of its own; undo and redo are offered
     // there so that a pupil finds them.
@@ -175,35 +181,59 @@ FlowWindow::FlowWindow(QWidget *parent) : QMainWindow(parent)
     QAction *undoItem = m_canvasMenu->addAction(QStringLiteral("元に戻す"), this, &FlowWindow::undo);
     QAction *redoItem = m_canvasMenu->addAction(QStringLiteral("やり直し"), this, &FlowWindow::redo);
     m_canvasMenu->addSeparator();
-    m_canvasMenu->addAction(QStringLiteral("貼り付け"), this, &FlowWindow::paste);
+    m_canvasMenu->addAction(QStringLiteral("貼り付け"), e, &FlowEditor::paste);
     undoItem->setEnabled(false);
     redoItem->setEnabled(false);
     connect(m_undo, &QUndoStack::canUndoChanged, undoItem, &QAction::setEnabled);
     connect(m_undo, &QUndoStack::canRedoChanged, redoItem, &QAction::setEnabled);
 
     // Keys that do what the pop-up menu does, and undo/redo.
-    auto key = [this](const QList<QKeySequence> &keys, void (FlowWindow::*slot)()) {
+    auto key = [this](const QList<QKeySequence> &keys, auto *receiver, auto slot) {
         auto *action = new QAction(this);
         action->setShortcuts(keys);
         action->setShortcutContext(Qt::WindowShortcut);
-        connect(action, &QAction::triggered, this, slot);
+        connect(action, &QAction::triggered, receiver, slot);
         addAction(action);
     };
-    key({QKeySequence(Qt::Key_Delete)}, &FlowWindow::deleteSelection);
-    key({QKeySequence(Qt::CTRL | Qt::Key_C)}, &FlowWindow::copySelection);
-    key({QKeySequence(Qt::CTRL | Qt::Key_V)}, &FlowWindow::paste);
-    key({QKeySequence(Qt::CTRL | Qt::Key_Z)}, &FlowWindow::undo);
-    key({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}, &FlowWindow::redo);
-
-    buildMenus();
-    m_kit = new KitCommands(ReplyRole::Flowchart,
-                            {this, [this](bool on) { setCommandsEnabled(on); }, m_playingPanel, m_getDataPanel}, this);
-    qApp->installEventFilter(this);
+    key({QKeySequence(Qt::Key_Delete)}, e, &FlowEditor::deleteSelection);
+    key({QKeySequence(Qt::CTRL | Qt::Key_C)}, e, &FlowEditor::copySelection);
+    key({QKeySequence(Qt::CTRL | Qt::Key_V)}, e, &FlowEditor::paste);
+    key({QKeySequence(Qt::CTRL | Qt::Key_Z)}, this, &FlowWindow::undo);
+    key({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}, this, &FlowWindow::redo);
 }
 
-FlowWindow::~FlowWindow()
+void FlowWindow::connectEditor()
 {
-    qApp->removeEventFilter(this);
+    FlowEditor *e = m_editor;
+    FlowCanvas *c = m_canvas;
+    connect(c, &FlowCanvas::paletteDropped, e, &FlowEditor::dropPalette);
+    connect(c, &FlowCanvas::blockPressed, e, &FlowEditor::pressBlock);
+    connect(c, &FlowCanvas::backgroundPressed, e, &FlowEditor::pressBackground);
+    connect(c, &FlowCanvas::moveStarted, e, &FlowEditor::beginMove);
+    connect(c, &FlowCanvas::selectionDragged, e, &FlowEditor::moveSelection);
+    connect(c, &FlowCanvas::moveFinished, e, &FlowEditor::finishMove);
+    connect(c, &FlowCanvas::arrowDrawn, e, &FlowEditor::linkArrow);
+    connect(c, &FlowCanvas::bandReleased, e, &FlowEditor::selectWithin);
+    connect(c, &FlowCanvas::blockClicked, e, &FlowEditor::clickBlock);
+    connect(c, &FlowCanvas::blockMenuRequested, m_blockMenu, [this](QPoint at) { m_blockMenu->popup(at); });
+    connect(c, &FlowCanvas::canvasMenuRequested, m_canvasMenu, [this](QPoint at) { m_canvasMenu->popup(at); });
+
+    connect(e, &FlowEditor::changed, c, qOverload<>(&QWidget::update));
+    connect(e, &FlowEditor::routineShown, this, [this](int routine) {
+        const QSignalBlocker block(m_routineCombo);
+        m_routineCombo->setCurrentIndex(routine);
+        m_dropPanel->verticalScrollBar()->setValue(0);
+    });
+    connect(e, &FlowEditor::panelOpened, m_panel, &ParameterEditor::openStored);
+    connect(e, &FlowEditor::panelClosed, m_panel, &ParameterEditor::closeControls);
+    connect(m_panel, &ParameterEditor::confirmed, e, &FlowEditor::confirmPanel);
+    connect(m_routineCombo, &QComboBox::activated, e, &FlowEditor::showRoutine);
+    connect(e, &FlowEditor::parametersWanted, this, &FlowWindow::openParameterWindow);
+    connect(e, &FlowEditor::stepMade, this, [this](const FlowStep &step) {
+        m_undo->push(new SnapshotCommand(step.text, step.before, step.after, step.routine,
+                                         [this](const FlowDocument &doc, int routine) { m_editor->restore(doc, routine); },
+                                         step.mergeId));
+    });
 }
 
 void FlowWindow::buildLeftColumn(QWidget *column)
@@ -212,17 +242,16 @@ void FlowWindow::buildLeftColumn(QWidget *column)
     m_routineCombo->setObjectName(QStringLiteral("Routine_Combo"));
     m_routineCombo->setGeometry(8, 18, 190, 22);
     m_routineCombo->addItems(RoutineNames());
-    connect(m_routineCombo, &QComboBox::activated, this, &FlowWindow::showRoutine);
 
     for (int i = 0; i < 12; ++i) {
-        auto *image = new PaletteImage(i, this, column);
+        auto *image = new PaletteImage(i, column);
         image->setGeometry(PalettePlaces[i]);
         image->setPixmap(m_pictures.palette(i));
+        connect(image, &DragSourcePicture::dragRequested, this, [this, image] { startDrag(image); });
     }
 
     m_panel = new ParameterEditor(ParameterPlace::Panel, column);
     m_panel->move(7, 369);
-    connect(m_panel, &ParameterEditor::confirmed, this, &FlowWindow::panelConfirmed);
 }
 
 void FlowWindow::buildMenus()
@@ -265,8 +294,8 @@ void FlowWindow::showEvent(QShowEvent *event)
     if (!m_placed) {
         m_placed = true;
         placeWindow();
-        closePanel();
-        setSelection({});
+        m_editor->closePanel();
+        m_editor->setSelection({});
         setCommandsEnabled(true);
         m_canvas->setFocus();
         if (!m_pictures.missing().isEmpty())
@@ -275,121 +304,13 @@ void FlowWindow::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
 }
 
-bool FlowWindow::eventFilter(QObject *watched, QEvent *event)
+void FlowWindow::wheelEvent(QWheelEvent *event)
 {
-    if (event->type() == QEvent::Resize && watched == m_dropPanel->viewport()) {
-        m_canvas->resize(std::max(int(FlowCanvas::MinimumWidth), m_dropPanel->viewport()->width()),
-                         FlowCanvas::SurfaceHeight);
-    } else if (event->type() == QEvent::Wheel) {
-        // Every wheel turn over the window scrolls the canvas 32 pixels a step.
-        auto *widget = qobject_cast<QWidget *>(watched);
-        const auto *wheel = static_cast<QWheelEvent *>(event);
-        // A turn that a control ignores travels up to its parents: count it once.
-        const bool seen = wheel == m_lastWheel && wheel->timestamp() == m_lastWheelTime;
-        if (widget && widget->window() == this && !seen) {
-            m_lastWheel = wheel;
-            m_lastWheelTime = wheel->timestamp();
-            const int steps = wheel->angleDelta().y() / 120;
-            const int direction = steps != 0 ? steps : (wheel->angleDelta().y() > 0 ? 1 : wheel->angleDelta().y() < 0 ? -1 : 0);
-            QScrollBar *bar = m_dropPanel->verticalScrollBar();
-            bar->setValue(bar->value() - direction * WheelStep);
-            m_canvas->update();
-            // The canvas would scroll once more by itself; other controls get the turn.
-            return m_dropPanel->isAncestorOf(widget) || widget == m_dropPanel;
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-int FlowWindow::scrollY() const
-{
-    return m_dropPanel->verticalScrollBar()->value();
-}
-
-void FlowWindow::repaintCanvas()
-{
-    m_canvas->update();
-}
-
-// ---- Routines, selection, panel --------------------------------------------
-
-void FlowWindow::showRoutine(int routine)
-{
-    if (!FlowDocument::isValidRoutine(routine))
-        return;
-    closePanel();
-    m_doc.state().currentRoutine = routine;
-    m_doc.state().selection.clear();
-    {
-        const QSignalBlocker block(m_routineCombo);
-        m_routineCombo->setCurrentIndex(routine);
-    }
-    m_dropPanel->verticalScrollBar()->setValue(0);
-    m_canvas->update();
-}
-
-void FlowWindow::setSelection(const QList<int> &slotList)
-{
-    m_doc.state().selection = slotList;
-    m_canvas->update();
-}
-
-void FlowWindow::openPanel(int slot)
-{
-    const int routine = currentRoutine();
-    if (!m_doc.isOccupied(routine, slot))
-        return;
-    const FlowBlock &b = m_doc.block(routine, slot);
-    if (IsStartOrEnd(b.kind))
-        return;
-    m_doc.state().panelOwner = int(ProgramKeywords().indexOf(b.kind));
-    m_doc.state().panelSubKind = OfferedPositionOf(b.kind, SubKindOf(b.params));
-    m_panelSlot = slot;
-    m_panel->openStored(b.kind, b.params);
-}
-
-void FlowWindow::closePanel()
-{
-    m_panel->closeControls();
-    m_doc.state().panelOwner = -1;
-    m_panelSlot = NoSlot;
-}
-
-void FlowWindow::panelConfirmed(const QString &params)
-{
-    const int routine = currentRoutine();
-    const int slot = m_panelSlot;
-    const FlowDocument before = m_doc;
-    const EditResult result = ChangeParams(m_doc, routine, slot, params);
-    if (!result.ok())
-        Dialogs().warning(result.message);
-    closePanel();
-    setSelection({});
-    commit(QStringLiteral("パラメータ"), before);
+    // A turn over the left column that no control there takes scrolls the canvas.
+    QApplication::sendEvent(m_dropPanel->viewport(), event);
 }
 
 // ---- Undo ------------------------------------------------------------------
-
-void FlowWindow::commit(const QString &text, const FlowDocument &before, int mergeId)
-{
-    m_canvas->update();
-    if (before == m_doc)
-        return;
-    m_undo->push(new SnapshotCommand(text, before, m_doc, currentRoutine(),
-                                     [this](const FlowDocument &doc, int routine) { restore(doc, routine); }, mergeId));
-}
-
-void FlowWindow::restore(const FlowDocument &document, int routine)
-{
-    const FlowEditState state = m_doc.state();
-    m_doc = document;
-    m_doc.state() = state;
-    m_doc.state().selection.clear();
-    if (routine != currentRoutine())
-        showRoutine(routine);
-    closePanel();
-    m_canvas->update();
-}
 
 void FlowWindow::undo()
 {
@@ -412,7 +333,7 @@ void FlowWindow::startDrag(PaletteImage *source)
     try {
         emit dragStarted(source->paletteIndex());
         auto *mime = new QMimeData;
-        mime->setData(MimeType, QByteArray::number(source->paletteIndex()));
+        mime->setData(FlowCanvas::MimeType, QByteArray::number(source->paletteIndex()));
         QPointer<QDrag> drag = new QDrag(source);
         drag->setMimeData(mime);
         const QPixmap pixmap = m_pictures.palette(source->paletteIndex());
@@ -426,196 +347,47 @@ void FlowWindow::startDrag(PaletteImage *source)
     }
 }
 
-void FlowWindow::dropPalette(int paletteIndex, QPoint canvasPoint)
+void FlowWindow::openParameterWindow(int slot, const QString &kind)
 {
-    if (paletteIndex < 0 || paletteIndex >= 12 || BlockParameterWindow::instance().isVisible())
-        return;
-    try {
-        const int target = m_doc.blockAt(currentRoutine(), canvasPoint);
-        if (target != NoSlot)
-            replaceBlock(target, paletteIndex);
-        else
-            newBlock(paletteIndex, canvasPoint);
-    } catch (const std::exception &) {
-        Dialogs().warning(UnexpectedError);
-    }
-}
-
-void FlowWindow::openParameterWindow(int slot, const QString &kind, std::function<void(const QString &)> done)
-{
-    const FlowBlock &b = m_doc.block(currentRoutine(), slot);
+    const FlowBlock &b = document().block(m_editor->routine(), slot);
     QWidget *viewport = m_dropPanel->viewport();
-    const QPoint place = ParameterWindowPlace(QPoint(b.x, b.y - scrollY()),
+    const QPoint place = ParameterWindowPlace(QPoint(b.x, b.y - m_dropPanel->verticalScrollBar()->value()),
                                               QSize(BlockParameterWindow::WindowWidth, BlockParameterWindow::WindowHeight),
                                               viewport->size());
-    BlockParameterWindow::instance().open(kind, viewport->mapToGlobal(place), std::move(done));
-}
-
-void FlowWindow::newBlock(int paletteIndex, QPoint canvasPoint)
-{
-    const int routine = currentRoutine();
-    const FlowDocument before = m_doc;
-    const EditResult dropped = DropNewBlock(m_doc, routine, paletteIndex, canvasPoint);
-    if (!dropped.ok()) {
-        Dialogs().warning(dropped.message);
-        return;
-    }
-    closePanel();
-    setSelection({});
-    const int slot = dropped.slot;
-    auto finish = [self = QPointer<FlowWindow>(this), routine, slot, before](const QString &params) {
-        if (!self)
-            return;
-        const EditResult confirmed = ConfirmNewBlock(self->m_doc, routine, slot, params);
-        if (!confirmed.ok())
-            Dialogs().warning(confirmed.message);
-        self->commit(QStringLiteral("配置"), before);
-    };
-    const QString kind = m_doc.block(routine, slot).kind;
-    if (IsStartOrEnd(kind)) {
-        finish({});
-        return;
-    }
-    m_canvas->update(); // the palette picture stands there while the window is open
-    openParameterWindow(slot, kind, finish);
-}
-
-void FlowWindow::replaceBlock(int slot, int paletteIndex)
-{
-    const int routine = currentRoutine();
-    const QString refusal = ReplaceRefusal(m_doc, routine, paletteIndex);
-    if (!refusal.isEmpty()) {
-        Dialogs().warning(refusal);
-        return;
-    }
-    closePanel();
-    const FlowDocument before = m_doc;
-    auto finish = [self = QPointer<FlowWindow>(this), routine, slot, paletteIndex, before](const QString &params) {
-        if (!self)
-            return;
-        const EditResult replaced = ReplaceBlock(self->m_doc, routine, slot, paletteIndex, params);
-        if (!replaced.ok())
-            Dialogs().warning(replaced.message);
-        self->setSelection({});
-        self->commit(QStringLiteral("置き換え"), before);
-    };
-    const QString kind = KindNameOf(QString::number(paletteIndex));
-    if (IsStartOrEnd(kind))
-        finish({});
-    else
-        openParameterWindow(slot, kind, finish);
-}
-
-// ---- Canvas gestures ---------------------------------------------------------
-
-void FlowWindow::linkArrow(bool side, int source, QPoint canvasPoint)
-{
-    const FlowDocument before = m_doc;
-    if (side)
-        m_doc.linkSideAt(currentRoutine(), source, canvasPoint);
-    else
-        m_doc.linkBottomAt(currentRoutine(), source, canvasPoint);
-    commit(QStringLiteral("矢印"), before);
-}
-
-void FlowWindow::finishMove(const FlowDocument &before)
-{
-    commit(QStringLiteral("移動"), before);
-}
-
-void FlowWindow::openBlockMenu(const QPoint &globalPos)
-{
-    m_blockMenu->popup(globalPos);
-}
-
-void FlowWindow::openCanvasMenu(const QPoint &globalPos)
-{
-    m_canvasMenu->popup(globalPos);
-}
-
-// ---- Block menu ------------------------------------------------------------
-
-void FlowWindow::deleteSelection()
-{
-    if (m_doc.state().selection.isEmpty())
-        return;
-    const FlowDocument before = m_doc;
-    m_doc.removeBlocks(currentRoutine(), m_doc.state().selection);
-    closePanel();
-    setSelection({});
-    commit(QStringLiteral("削除"), before);
-}
-
-void FlowWindow::removeArrows()
-{
-    const int slot = m_doc.state().currentBlock;
-    if (!m_doc.isOccupied(currentRoutine(), slot))
-        return;
-    const FlowDocument before = m_doc;
-    m_doc.removeArrows(currentRoutine(), slot);
-    commit(QStringLiteral("矢印を消す"), before);
-}
-
-void FlowWindow::copySelection()
-{
-    m_doc.state().clipboard = m_doc.state().selection;
-    m_clipboardRoutine = currentRoutine();
-}
-
-void FlowWindow::paste()
-{
-    const QList<int> clipboard = m_doc.state().clipboard;
-    if (clipboard.isEmpty())
-        return;
-    const FlowDocument before = m_doc;
-    const PasteResult result = PasteBlocks(m_doc, currentRoutine(), clipboard, m_clipboardRoutine);
-    if (!result.message.isEmpty())
-        Dialogs().warning(result.message);
-    closePanel();
-    setSelection(result.pasted);
-    commit(QStringLiteral("貼り付け"), before);
-}
-
-void FlowWindow::align(Alignment alignment)
-{
-    const FlowDocument before = m_doc;
-    AlignBlocks(m_doc, currentRoutine(), m_doc.state().selection, alignment);
-    setSelection({});
-    commit(QStringLiteral("位置揃え"), before);
+    BlockParameterWindow::instance().open(kind, viewport->mapToGlobal(place),
+                                          [editor = QPointer<FlowEditor>(m_editor)](const QString &params) {
+                                              if (editor)
+                                                  editor->confirmDrop(params);
+                                          });
 }
 
 // ---- Files -----------------------------------------------------------------
 
-void FlowWindow::afterLoad()
-{
-    closePanel();
-    showRoutine(0);
-}
-
 void FlowWindow::loadDemo(int number)
 {
-    const FlowDocument before = m_doc;
-    ShowFileResult(LoadFlowDemo(m_doc, number).toFileResult());
-    afterLoad();
-    commit(QStringLiteral("デモ読み込み"), before);
+    m_editor->replaceDocument(QStringLiteral("デモ読み込み"), [number](FlowDocument &doc) {
+        ShowFileResult(LoadFlowDemo(doc, number).toFileResult());
+        return true;
+    });
 }
 
 void FlowWindow::openFile()
 {
-    const FlowDocument before = m_doc;
-    const std::optional<QString> path =
-        OpenProgramCommand(FlowFiles, [this](const QString &file) { return LoadFlowFile(m_doc, file).toFileResult(); });
-    if (m_doc == before && !path)
+    const FlowDocument before = document();
+    std::optional<QString> path;
+    m_editor->replaceDocument(QStringLiteral("読み込み"), [&path](FlowDocument &doc) {
+        path = OpenProgramCommand(FlowFiles, [&doc](const QString &file) { return LoadFlowFile(doc, file).toFileResult(); });
+        return path.has_value();
+    });
+    if (document() == before && !path)
         return; // cancelled or refused
-    afterLoad();
-    commit(QStringLiteral("読み込み"), before);
     setFileCaption(path.value_or(QString())); // a failed load has emptied the document: no file name then
 }
 
 void FlowWindow::saveFile()
 {
     ListingResult listing;
-    const QStringList lines = FlowFileLines(m_doc, &listing);
+    const QStringList lines = FlowFileLines(document(), &listing);
     if (const std::optional<QString> path = SaveProgramCommand(FlowFiles, lines, listing.warning))
         setFileCaption(*path);
 }
@@ -629,11 +401,11 @@ void FlowWindow::clearAll()
 {
     if (!Dialogs().question(ClearQuestion))
         return;
-    const FlowDocument before = m_doc;
-    m_doc.clear();
     setFileCaption({});
-    afterLoad();
-    commit(QStringLiteral("全削除"), before);
+    m_editor->replaceDocument(QStringLiteral("全削除"), [](FlowDocument &doc) {
+        doc.clear();
+        return true;
+    });
 }
 
 // ---- The kit, preview, report, viewer ---------------------------------------
@@ -658,7 +430,7 @@ void FlowWindow::transfer()
 {
     if (!m_transferAction->isEnabled())
         return;
-    const ImageResult built = BuildDeviceImage(m_doc);
+    const ImageResult built = BuildDeviceImage(document());
     if (!built.ok()) {
         Dialogs().warning(built.check.message);
         return;
@@ -675,7 +447,7 @@ void FlowWindow::run()
 
 void FlowWindow::preview()
 {
-    const ImageResult built = BuildDeviceImage(m_doc);
+    const ImageResult built = BuildDeviceImage(document());
     if (!built.ok()) {
         Dialogs().warning(built.check.message);
         return;
@@ -696,8 +468,8 @@ void FlowWindow::markRunning(int address)
     m_running = {-1, -1};
     if (address >= 0) {
         for (int r = 0; r < RoutineCount && m_running.first < 0; ++r) {
-            for (int s : m_doc.occupiedSlots(r)) {
-                if (m_doc.byteAddress(r, s) == address) {
+            for (int s : document().occupiedSlots(r)) {
+                if (document().byteAddress(r, s) == address) {
                     m_running = {r, s};
                     break;
                 }
@@ -705,26 +477,26 @@ void FlowWindow::markRunning(int address)
         }
     }
     if (m_running.first >= 0) {
-        if (m_running.first != currentRoutine())
-            showRoutine(m_running.first);
-        const FlowBlock &b = m_doc.block(m_running.first, m_running.second);
+        if (m_running.first != m_editor->routine())
+            m_editor->showRoutine(m_running.first);
+        const FlowBlock &b = document().block(m_running.first, m_running.second);
         m_dropPanel->ensureVisible(b.x + BlockWidth / 2, b.y + BlockHeight / 2, BlockWidth, BlockHeight);
     }
-    m_canvas->update();
+    m_canvas->setRunningBlock(m_running);
 }
 
 void FlowWindow::makeReport()
 {
-    if (!WriteReportPictures(m_doc, m_pictures))
+    if (!WriteReportPictures(document(), m_pictures))
         return;
-    showRoutine(0);
+    m_editor->showRoutine(0);
     if (!RequestReport({{}, RoutineReportKind, frameGeometry()}))
         Dialogs().information(NotAvailableMessage);
 }
 
 void FlowWindow::showSentData()
 {
-    const ListingResult listing = BuildCommandListing(m_doc);
+    const ListingResult listing = BuildCommandListing(document());
     if (!listing.warning.isEmpty())
         Dialogs().warning(listing.warning);
     if (listing.listing.isEmpty()) {
@@ -745,21 +517,27 @@ void FlowWindow::readBack()
         [self] {
             if (!self)
                 return;
-            const FlowDocument before = self->m_doc;
-            self->m_doc.clear();
             self->setFileCaption({});
-            self->afterLoad();
-            self->commit(QStringLiteral("送信済データの読み込み"), before, ReadBackStep);
+            self->m_editor->replaceDocument(
+                QStringLiteral("送信済データの読み込み"),
+                [](FlowDocument &doc) {
+                    doc.clear();
+                    return true;
+                },
+                ReadBackStep);
         },
         [self](const QStringList &lines) {
             if (!self)
                 return;
-            const FlowDocument before = self->m_doc;
-            const ReadbackResult result = RebuildFromMemory(self->m_doc, lines);
-            if (!result.message.isEmpty())
-                Dialogs().warning(result.message);
-            self->afterLoad();
-            self->commit(QStringLiteral("送信済データの読み込み"), before, ReadBackStep);
+            self->m_editor->replaceDocument(
+                QStringLiteral("送信済データの読み込み"),
+                [&lines](FlowDocument &doc) {
+                    const ReadbackResult result = RebuildFromMemory(doc, lines);
+                    if (!result.message.isEmpty())
+                        Dialogs().warning(result.message);
+                    return true;
+                },
+                ReadBackStep);
         },
         true);
 }
@@ -777,12 +555,12 @@ void FlowWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    if (m_doc.blockCount() > 0) {
+    if (document().blockCount() > 0) {
         if (!Dialogs().question(CloseQuestion)) {
             event->ignore();
             return;
         }
-        m_doc.clear();
+        m_editor->editableDocument().clear();
     }
     event->accept();
     emit closed();

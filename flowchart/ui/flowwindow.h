@@ -1,12 +1,12 @@
 // The STEP2 window: the routine selector, the palette and the parameter
 // panel in the left column, the scrolling canvas, the menu bar with the
 // file, kit, preview, report and sent-data commands, and the panels shown
-// while the kit runs or is read. Every change of the document is one undo
-// step (Ctrl+Z, Ctrl+Y / Ctrl+Shift+Z, and the empty canvas's pop-up menu).
+// while the kit runs or is read. The editor holds the document and makes
+// the edits; the window wires the widgets to it and keeps its undo steps
+// (Ctrl+Z, Ctrl+Y / Ctrl+Shift+Z, and the empty canvas's pop-up menu).
 #pragma once
 
-#include "flowchart/flowdocument.h"
-#include "flowchart/flowedit.h"
+#include "flowchart/floweditor.h"
 #include "flowchart/ui/flowdrawing.h"
 
 #include <QMainWindow>
@@ -25,6 +25,7 @@ class PlayingPanel;
 
 namespace koru::flow {
 
+class CanvasScroller;
 class FlowCanvas;
 class PaletteImage;
 class ParameterEditor;
@@ -36,39 +37,9 @@ public:
     explicit FlowWindow(QWidget *parent = nullptr);
     ~FlowWindow() override;
 
-    const FlowDocument &document() const { return m_doc; }
-    FlowDocument &editableDocument() { return m_doc; } // tests and the canvas's live moves
-    int currentRoutine() const { return m_doc.state().currentRoutine; }
-    QList<int> selection() const { return m_doc.state().selection; }
+    FlowEditor *editor() const { return m_editor; }
+    const FlowDocument &document() const;
     const BlockPictures &pictures() const { return m_pictures; }
-
-    // Routine selection (Routine_Combo).
-    void showRoutine(int routine);
-
-    // A palette item dropped at a canvas point: on a block it replaces the
-    // block's instruction, elsewhere it places a new block.
-    void dropPalette(int paletteIndex, QPoint canvasPoint);
-    void startDrag(PaletteImage *source);
-
-    // Block pop-up menu commands.
-    void deleteSelection();
-    void removeArrows();
-    void copySelection();
-    void paste();
-    void align(Alignment alignment);
-    void undo();
-    void redo();
-
-    // The canvas's gestures.
-    void setSelection(const QList<int> &slotList);
-    void linkArrow(bool side, int source, QPoint canvasPoint);
-    void finishMove(const FlowDocument &before);
-    void openPanel(int slot);
-    void closePanel();
-    void openBlockMenu(const QPoint &globalPos);
-    void openCanvasMenu(const QPoint &globalPos);
-    int scrollY() const;
-    void repaintCanvas();
 
     // Menu commands.
     void loadDemo(int number);
@@ -98,9 +69,7 @@ public:
     QAction *runAction() const { return m_runAction; }
     QWidget *playingPanel() const;
     QWidget *getDataPanel() const;
-    int panelSlot() const { return m_panelSlot; }
 
-    static const QString MimeType;
     static const QString ClearQuestion;
     static const QString CloseQuestion;
 
@@ -111,31 +80,26 @@ signals:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     void buildMenus();
+    void buildEditMenus();
     void buildLeftColumn(QWidget *column);
+    void connectEditor();
     void placeWindow();
-    void newBlock(int paletteIndex, QPoint canvasPoint);
-    void replaceBlock(int slot, int paletteIndex);
-    void openParameterWindow(int slot, const QString &kind, std::function<void(const QString &)> done);
-    void panelConfirmed(const QString &params);
-    void commit(const QString &text, const FlowDocument &before, int mergeId = -1);
-    void restore(const FlowDocument &document, int routine);
-    void afterLoad();
+    void startDrag(PaletteImage *source);
+    void openParameterWindow(int slot, const QString &kind);
+    void undo();
+    void redo();
     void setCommandsEnabled(bool enabled);
     void setFileCaption(const QString &path);
 
-    FlowDocument m_doc;
+    FlowEditor *m_editor = nullptr;
     QUndoStack *m_undo = nullptr;
     BlockPictures m_pictures;
-    int m_panelSlot = NoSlot;
-    int m_clipboardRoutine = 0;
     QPair<int, int> m_running{-1, -1};
     bool m_placed = false;
-    const QEvent *m_lastWheel = nullptr;
-    quint64 m_lastWheelTime = 0;
 
     FlowCanvas *m_canvas = nullptr;
     QScrollArea *m_dropPanel = nullptr;

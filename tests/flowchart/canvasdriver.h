@@ -25,7 +25,7 @@ inline void CanvasMouse(flow::FlowCanvas *canvas, QEvent::Type type, QPoint p, Q
 inline bool CanvasDrop(flow::FlowCanvas *canvas, int paletteIndex, QPoint at)
 {
     QMimeData mime;
-    mime.setData(flow::FlowWindow::MimeType, QByteArray::number(paletteIndex));
+    mime.setData(flow::FlowCanvas::MimeType, QByteArray::number(paletteIndex));
     QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     enter.setAccepted(false);
     QApplication::sendEvent(canvas, &enter);

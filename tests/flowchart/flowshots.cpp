@@ -69,22 +69,22 @@ int main(int argc, char *argv[])
         window->loadDemo(n);
         Shot(QStringLiteral("demo%1").arg(n));
     }
-    window->showRoutine(1);
+    window->editor()->showRoutine(1);
     Shot("demo4-subroutine1");
     // The block the preview reports as running, as the preview marks it.
-    window->showRoutine(0);
+    window->editor()->showRoutine(0);
     window->markRunning(window->document().byteAddress(0, window->document().occupiedSlots(0).at(2)));
     Shot("preview-running-mark");
     window->markRunning(-1);
 
-    window->showRoutine(0);
+    window->editor()->showRoutine(0);
     Drop(*window, 2, {420, 260});
     Shot("parameter-window");
     BlockParameterWindow::instance().editor()->chooseColour(3);
     Shot("parameter-window-yellow");
     BlockParameterWindow::instance().editor()->okButton()->click();
 
-    const FlowBlock &b = window->document().block(0, window->document().blockAt(0, {430, 270}));
+    const FlowBlock &b = window->document().block(0, window->editor()->blockAt({430, 270}));
     const QPoint body(b.x + 20, b.y + 20);
     Mouse(window->canvas(), QEvent::MouseButtonPress, body);
     Mouse(window->canvas(), QEvent::MouseButtonRelease, body);

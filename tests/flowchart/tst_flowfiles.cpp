@@ -71,12 +71,10 @@ private slots:
         QCOMPARE(lines.mid(0, 8), (QStringList{"OK", "START", "7,4,30,0,0,0,0", "5,0,3,0,0,0,0", "12,2,0,0,0,0,0",
                                                "2,0,255,0,0,4,0", "13,2,0,0,0,0,0", "END"}));
         FlowDocument loaded;
-        loaded.state().currentRoutine = 2;
         const FlowLoadResult result = LoadFlowLines(loaded, lines);
         QCOMPARE(result.status, FlowLoadResult::Loaded);
         QVERIFY(result.message.isEmpty());
         QCOMPARE(loaded, doc);
-        QCOMPARE(loaded.state().currentRoutine, 0); // the main routine is shown after loading
     }
 
     void cycleSavesNgAndLoadsWhole()

@@ -37,7 +37,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(window->runningBlock().first >= 0, 5000);
         const auto marked = window->runningBlock();
         QVERIFY(window->document().isOccupied(marked.first, marked.second));
-        QCOMPARE(window->currentRoutine(), marked.first);
+        QCOMPARE(window->editor()->routine(), marked.first);
         previewWindow.stop();
         previewWindow.close();
         QTRY_COMPARE(window->runningBlock(), qMakePair(-1, -1));
@@ -66,7 +66,7 @@ private slots:
             const auto marked = window->runningBlock();
             if (marked.first >= 0) {
                 QVERIFY(window->document().isOccupied(marked.first, marked.second));
-                QCOMPARE(window->currentRoutine(), marked.first);
+                QCOMPARE(window->editor()->routine(), marked.first);
                 routines.insert(marked.first);
                 ++marks;
             }

@@ -57,8 +57,9 @@ class TstFlowWindow : public QObject
     QPointer<FlowWindow> window;
 
     FlowCanvas *canvas() const { return window->canvas(); }
+    FlowEditor *editor() const { return window->editor(); }
     const FlowDocument &doc() const { return window->document(); }
-    int routine() const { return window->currentRoutine(); }
+    int routine() const { return editor()->routine(); }
     const FlowBlock &block(int slot) const { return doc().block(routine(), slot); }
     static BlockParameterWindow &parameterWindow() { return BlockParameterWindow::instance(); }
 
@@ -90,7 +91,7 @@ class TstFlowWindow : public QObject
         drop(paletteIndex, at);
         if (parameterWindow().isVisible())
             confirm();
-        return doc().blockCount() > before ? doc().blockAt(routine(), at + QPoint(1, 1)) : NoSlot;
+        return doc().blockCount() > before ? editor()->blockAt(at + QPoint(1, 1)) : NoSlot;
     }
     void triggerMenu(QMenu *menu, const QString &path)
     {
@@ -276,7 +277,7 @@ private slots:
     {
         QStringList clipped = test::ClippedTexts(window);
         for (int index = Led; index <= Experiment; ++index) {
-            window->editableDocument().clear();
+            editor()->editableDocument().clear();
             drop(index, {50, 100});
             ParameterEditor *editor = parameterWindow().editor();
             for (int item = 0; item < editor->kindCombo()->count(); ++item) {
@@ -290,7 +291,7 @@ private slots:
                 panel->chooseItem(item);
                 clipped << test::ClippedTexts(panel);
             }
-            window->closePanel();
+            window->editor()->closePanel();
         }
         clipped.removeDuplicates();
         QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join('\n')));
@@ -319,7 +320,7 @@ private slots:
 
         // Replacing a block's instruction keeps its slot, place and arrows.
         place(End, {50, 200});
-        window->editableDocument().linkBottom(0, 1, 2);
+        editor()->editableDocument().linkBottom(0, 1, 2);
         drop(Led, {60, 110});
         QCOMPARE(block(1).params, QString("0,1,0,0,0,0")); // not before "OK"
         confirm();
@@ -329,13 +330,13 @@ private slots:
         drop(Start, {60, 110});
         QCOMPARE(dialogs->lastText(), QStringLiteral("スタート命令はすでに配置しております。"));
 
-        window->showRoutine(1);
+        editor()->showRoutine(1);
         drop(Call, {50, 100});
         QCOMPARE(dialogs->lastText(), QStringLiteral("サブルーチン命令はメインルーチン以外には配置出来ません。"));
         QCOMPARE(doc().blockCount(1), 0);
 
         // Slot limit: 29 blocks besides the start block.
-        FlowDocument &d = window->editableDocument();
+        FlowDocument &d = editor()->editableDocument();
         for (int s = 1; s < SlotsPerRoutine; ++s) {
             d.place(1, s, "sound", 10, 10 * s);
             d.setParams(1, s, "0,0,0,0,0,0");
@@ -347,7 +348,7 @@ private slots:
         // Byte budget: a drop that makes 121 bytes is taken back.
         for (int s = 1; s < SlotsPerRoutine; ++s)
             d.changeKind(1, s, "timer", "0,1,0,0,0,0"); // 3 bytes each
-        window->showRoutine(2);
+        editor()->showRoutine(2);
         while (d.byteTotal() + 3 <= FlowByteBudget - 2)
             QVERIFY(place(Timer, {50, 10 + 60 * d.blockCount(2)}) != NoSlot);
         while (d.byteTotal() < FlowByteBudget - 2)
@@ -448,7 +449,7 @@ private slots:
         editor->chooseColour(3);
         QCOMPARE(editor->colourCombo()->currentIndex(), 3);
         if (panel)
-            window->closePanel();
+            window->editor()->closePanel();
         else
             confirm();
     }
@@ -460,15 +461,15 @@ private slots:
         QCOMPARE(block(loop).params, QStringLiteral("0,1,0,0,0,0"));
         click(body(loop));
         QVERIFY(panel->kindCombo()->isVisible());
-        QCOMPARE(window->panelSlot(), loop);
-        QCOMPARE(doc().state().panelOwner, Loop);
+        QCOMPARE(editor()->panelSlot(), loop);
+        QCOMPARE(editor()->panelOwner(), Loop);
         QCOMPARE(panel->label(0)->text(), QStringLiteral("繰り返し回数　：1"));
         panel->chooseItem(1);
         panel->okButton()->click();
         QCOMPARE(block(loop).params, QStringLiteral("1,0,0,0,0,0"));
         QVERIFY(!panel->kindCombo()->isVisible());
-        QCOMPARE(doc().state().panelOwner, -1);
-        QVERIFY(window->selection().isEmpty());
+        QCOMPARE(editor()->panelOwner(), -1);
+        QVERIFY(editor()->selection().isEmpty());
 
         // The lamp stores sub-kind 2 and reopens on item 1.
         drop(Experiment, {250, 100});
@@ -489,9 +490,9 @@ private slots:
         QVERIFY(!panel->kindCombo()->isVisible());
 
         // Over the budget the panel's change is refused.
-        FlowDocument &d = window->editableDocument();
+        FlowDocument &d = editor()->editableDocument();
         d.clear();
-        window->showRoutine(0);
+        editor()->showRoutine(0);
         const int led = place(Led, {50, 100}); // full_led 0: 4 bytes; a fade: 5
         for (int r = 1; r < RoutineCount && d.byteTotal() < FlowByteBudget; ++r) {
             for (int s = 0; s < SlotsPerRoutine && d.byteTotal() + 3 <= FlowByteBudget; ++s) {
@@ -555,9 +556,9 @@ private slots:
     {
         const int upper = place(Timer, {100, 10});
         const int lower = place(Timer, {300, 100});
-        window->setSelection({upper, lower});
+        editor()->setSelection({upper, lower});
         press(body(lower));
-        QCOMPARE(window->selection(), (QList<int>{upper, lower})); // a selected block keeps the group
+        QCOMPARE(editor()->selection(), (QList<int>{upper, lower})); // a selected block keeps the group
         const QPoint from = body(lower);
         moveTo(from + QPoint(30, -50));
         release(from + QPoint(30, -50));
@@ -568,7 +569,7 @@ private slots:
         const int other = place(Timer, {500, 300});
         press(body(other));
         release(body(other));
-        QCOMPARE(window->selection(), QList<int>{other});
+        QCOMPARE(editor()->selection(), QList<int>{other});
     }
 
     void rubberBandSelectsByOverlap()
@@ -581,11 +582,11 @@ private slots:
         QCOMPARE(canvas()->rubberBand(), QRect(QPoint(260, 120), QPoint(400, 160)));
         moveTo({140, 90});
         release({140, 90});
-        QCOMPARE(window->selection(), (QList<int>{a, b})); // slot order
+        QCOMPARE(editor()->selection(), (QList<int>{a, b})); // slot order
         QVERIFY(canvas()->rubberBand().isNull());
         press({700, 700});
         release({700, 700});
-        QVERIFY(window->selection().isEmpty());
+        QVERIFY(editor()->selection().isEmpty());
     }
 
     void copyAndPasteWithArrows()
@@ -593,14 +594,14 @@ private slots:
         const int timer = place(Timer, {50, 100});
         const int condition = place(If, {50, 200});
         const int outside = place(End, {50, 300});
-        FlowDocument &d = window->editableDocument();
+        FlowDocument &d = editor()->editableDocument();
         d.linkBottom(0, timer, condition);
         d.linkSide(0, condition, timer);
         d.linkBottom(0, condition, outside);
-        window->setSelection({timer, condition});
+        editor()->setSelection({timer, condition});
         triggerMenu(window->blockMenu(), "コピー");
         triggerMenu(window->blockMenu(), "貼り付け");
-        const QList<int> copies = window->selection();
+        const QList<int> copies = editor()->selection();
         QCOMPARE(copies.size(), 2);
         const FlowBlock &t = block(copies[0]);
         const FlowBlock &c = block(copies[1]);
@@ -614,17 +615,17 @@ private slots:
         QTest::keyClick(canvas(), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(doc().blockCount(0), 7);
         place(Start, {400, 10});
-        window->setSelection({0, timer});
+        editor()->setSelection({0, timer});
         QTest::keyClick(canvas(), Qt::Key_C, Qt::ControlModifier);
         QTest::keyClick(canvas(), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(dialogs->lastText(), QStringLiteral("開始命令が含まれている為コピー出来ません。"));
         QCOMPARE(doc().blockCount(0), 8);
 
         // Blocks copied in the main routine are pasted into a subroutine.
-        window->setSelection({timer, condition});
-        window->copySelection();
-        window->showRoutine(2);
-        window->paste();
+        editor()->setSelection({timer, condition});
+        editor()->copySelection();
+        editor()->showRoutine(2);
+        editor()->paste();
         QCOMPARE(doc().blockCount(2), 2);
         QCOMPARE(doc().block(2, 1).next, 2);
     }
@@ -634,19 +635,19 @@ private slots:
         const int a = place(Timer, {50, 100});
         const int b = place(Timer, {50, 200});
         const int c = place(End, {50, 300});
-        FlowDocument &d = window->editableDocument();
+        FlowDocument &d = editor()->editableDocument();
         d.linkBottom(0, a, b);
         d.linkBottom(0, b, c);
         press(body(b), Qt::RightButton);
-        QCOMPARE(doc().state().currentBlock, b);
+        QCOMPARE(editor()->currentBlock(), b);
         triggerMenu(window->blockMenu(), "矢印を消す");
         QCOMPARE(block(b).next, NoSlot);
         QCOMPARE(block(a).next, b);
-        window->setSelection({a});
+        editor()->setSelection({a});
         QTest::keyClick(canvas(), Qt::Key_Delete);
         QVERIFY(!doc().isOccupied(0, a));
         QVERIFY(block(b).incoming.isEmpty());
-        window->setSelection({b, c});
+        editor()->setSelection({b, c});
         triggerMenu(window->blockMenu(), "命令の削除");
         QCOMPARE(doc().blockCount(), 0);
     }
@@ -670,14 +671,14 @@ private slots:
         QFETCH(QString, item);
         QFETCH(QList<QPoint>, places);
         const QList<int> slotList{place(Timer, {10, 40}), place(Timer, {61, 300}), place(Timer, {200, 10})};
-        window->setSelection(slotList);
+        editor()->setSelection(slotList);
         triggerMenu(window->blockMenu(), item);
         for (int i = 0; i < 3; ++i)
             QCOMPARE(QPoint(block(slotList[i]).x, block(slotList[i]).y), places[i]);
-        QVERIFY(window->selection().isEmpty());
+        QVERIFY(editor()->selection().isEmpty());
 
         // Two blocks do not spread.
-        window->setSelection({slotList[0], slotList[1]});
+        editor()->setSelection({slotList[0], slotList[1]});
         const FlowDocument before = doc();
         triggerMenu(window->blockMenu(), item.section('/', 0, 0) + "/均等揃え");
         QCOMPARE(doc(), before);
@@ -693,7 +694,7 @@ private slots:
         emit window->routineCombo()->activated(3);
         QCOMPARE(routine(), 3);
         QCOMPARE(window->dropPanel()->verticalScrollBar()->value(), 0);
-        QVERIFY(window->selection().isEmpty());
+        QVERIFY(editor()->selection().isEmpty());
         QVERIFY(!window->parameterPanel()->kindCombo()->isVisible());
         QCOMPARE(doc().blockCount(0), 1); // the document is unchanged
     }
@@ -735,20 +736,20 @@ private slots:
         drop(Led, body(timer));
         confirm();
         step("replace");
-        window->setSelection({timer});
-        window->copySelection();
-        window->paste();
+        editor()->setSelection({timer});
+        editor()->copySelection();
+        editor()->paste();
         step("paste");
-        window->setSelection({0, timer});
-        window->align(Alignment::Left);
+        editor()->setSelection({0, timer});
+        editor()->align(Alignment::Left);
         step("align");
-        window->setSelection({timer});
-        window->deleteSelection();
+        editor()->setSelection({timer});
+        editor()->deleteSelection();
         step("delete");
-        window->showRoutine(1);
+        editor()->showRoutine(1);
         place(Timer, {50, 100});
         step("drop in a subroutine");
-        window->showRoutine(0);
+        editor()->showRoutine(0);
         window->loadDemo(2);
         step("demo");
         dialogs->answerQuestion(true);
@@ -857,7 +858,7 @@ private slots:
         // A cycle: the check passes, the listing is empty, nothing is shown.
         const int start = place(Start, {50, 10});
         const int timer = place(Timer, {50, 100});
-        FlowDocument &d = window->editableDocument();
+        FlowDocument &d = editor()->editableDocument();
         d.linkBottom(0, start, timer);
         d.linkBottom(0, timer, timer);
         window->showSentData();
@@ -876,7 +877,7 @@ private slots:
             QVERIFY(old.open(QIODevice::WriteOnly));
         }
         window->loadDemo(4);
-        window->showRoutine(2);
+        editor()->showRoutine(2);
         ReportRequest seen;
         SetReportHandler([&](const ReportRequest &r) { seen = r; });
         window->makeReport();

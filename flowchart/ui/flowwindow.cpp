@@ -430,12 +430,12 @@ void FlowWindow::transfer()
 {
     if (!m_transferAction->isEnabled())
         return;
-    const ImageResult built = BuildDeviceImage(document());
-    if (!built.ok()) {
-        Dialogs().warning(built.check.message);
+    const Sendable sendable = SendableImage(document());
+    if (!sendable.ok()) {
+        Dialogs().warning(sendable.message);
         return;
     }
-    m_kit->transfer(ImageTexts(built.image));
+    m_kit->transferImage(sendable.image);
 }
 
 void FlowWindow::run()
@@ -447,13 +447,13 @@ void FlowWindow::run()
 
 void FlowWindow::preview()
 {
-    const ImageResult built = BuildDeviceImage(document());
-    if (!built.ok()) {
-        Dialogs().warning(built.check.message);
+    const Sendable sendable = SendableImage(document());
+    if (!sendable.ok()) {
+        Dialogs().warning(sendable.message);
         return;
     }
     PreviewRequest request;
-    request.image = ImageTexts(built.image);
+    request.image = ImageTexts(sendable.image);
     request.over = frameGeometry();
     request.running = [self = QPointer<FlowWindow>(this)](int address) {
         if (self)
@@ -465,17 +465,8 @@ void FlowWindow::preview()
 
 void FlowWindow::markRunning(int address)
 {
-    m_running = {-1, -1};
-    if (address >= 0) {
-        for (int r = 0; r < RoutineCount && m_running.first < 0; ++r) {
-            for (int s : document().occupiedSlots(r)) {
-                if (document().byteAddress(r, s) == address) {
-                    m_running = {r, s};
-                    break;
-                }
-            }
-        }
-    }
+    const int element = ElementAtAddress(document(), address);
+    m_running = element < 0 ? QPair<int, int>{-1, -1} : QPair<int, int>{element / SlotsPerRoutine, element % SlotsPerRoutine};
     if (m_running.first >= 0) {
         if (m_running.first != m_editor->routine())
             m_editor->showRoutine(m_running.first);

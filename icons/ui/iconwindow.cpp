@@ -511,17 +511,12 @@ void IconWindow::transfer()
 {
     if (!m_transferAction->isEnabled())
         return;
-    if (const IconProgram::Check check = m_program.checkLoops(); !check.ok) {
-        Dialogs().warning(check.message);
+    const Sendable sendable = SendableImage(m_program);
+    if (!sendable.ok()) {
+        Dialogs().warning(sendable.message);
         return;
     }
-    const DeviceImage image = m_program.toImage();
-    // The kit holds at most MaxImageBytes: refuse before anything is sent.
-    if (image.size() > MaxImageBytes) {
-        Dialogs().warning(TooLargeMessage);
-        return;
-    }
-    m_kit->transferImage(image);
+    m_kit->transferImage(sendable.image);
 }
 
 void IconWindow::run()
@@ -537,43 +532,20 @@ void IconWindow::makeReport()
         Dialogs().information(NotAvailableMessage);
 }
 
-namespace {
-// The slot of each instruction address in a row's image: the row's
-// instructions follow one another from address 2, one per occupied slot.
-QHash<int, int> SlotsByAddress(const IconProgram &program, const DeviceImage &image)
-{
-    QList<int> occupied;
-    for (int n = 0; n < SlotCount; ++n) {
-        if (!program.slot(n).isEmpty())
-            occupied.append(n);
-    }
-    QHash<int, int> slotOf;
-    int address = 2;
-    for (int n : occupied) {
-        const DecodedInstruction d = DecodeInstruction(image, address);
-        if (!d.complete() || d.next <= address)
-            break;
-        slotOf.insert(address, n);
-        address = d.next;
-    }
-    return slotOf;
-}
-} // namespace
-
 void IconWindow::preview()
 {
     if (m_program.countUsed() == 0)
         return;
-    if (const IconProgram::Check check = m_program.checkLoops(); !check.ok) {
-        Dialogs().warning(check.message);
+    // The preview runs exactly what F6 would send, and refuses what F6 refuses.
+    const Sendable sendable = SendableImage(m_program);
+    if (!sendable.ok()) {
+        Dialogs().warning(sendable.message);
         return;
     }
-    const DeviceImage image = m_program.toImage();
     QPointer<IconWindow> self(this);
-    const QHash<int, int> slotOf = SlotsByAddress(m_program, image);
-    const bool shown = RequestPreview({ImageTexts(image), frameGeometry(), [self, slotOf](int address) {
+    const bool shown = RequestPreview({ImageTexts(sendable.image), frameGeometry(), [self](int address) {
                                            if (self)
-                                               self->markRunning(slotOf.value(address, -1));
+                                               self->markRunning(ElementAtAddress(self->m_program, address));
                                        }});
     if (!shown)
         Dialogs().information(NotAvailableMessage);

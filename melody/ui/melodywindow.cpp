@@ -157,7 +157,7 @@ MelodyWindow::MelodyWindow(SoundOutput *sound, QWidget *parent) : QMainWindow(pa
 
     connect(m_sound, &SoundOutput::positionChanged, this, &MelodyWindow::followSound);
     connect(m_sound, &SoundOutput::stopped, this, [this] {
-        m_previewEnds.clear();
+        m_previewed.reset();
         if (m_markedSlot >= 0) {
             m_markedSlot = -1;
             refreshStaff();
@@ -486,7 +486,7 @@ void MelodyWindow::saveFile()
 
 void MelodyWindow::playSound(const QString &path)
 {
-    m_previewEnds.clear();
+    m_previewed.reset();
     if (m_markedSlot >= 0) {
         m_markedSlot = -1;
         refreshStaff();
@@ -510,26 +510,20 @@ void MelodyWindow::preview(PreviewRange range)
         Dialogs().warning(SaveFailed);
         return;
     }
-    const QStringList codes = PreviewCodes(m_melody, range);
     playSound(path);
     if (!m_sound->isPlaying())
         return;
-    m_previewFirstSlot = m_melody.count() - int(codes.size());
-    qint64 end = 0;
-    for (qsizetype samples : PreviewSampleCounts(codes, m_melody.speed())) {
-        end += samples;
-        m_previewEnds.append(end);
-    }
+    // The mark follows the melody as it was when the preview was built,
+    // whatever the pupil changes while it plays.
+    m_previewed.emplace(m_melody, range);
     followSound(0);
 }
 
 void MelodyWindow::followSound(qint64 ms)
 {
-    if (m_previewEnds.isEmpty())
+    if (!m_previewed)
         return;
-    const qint64 sample = ms * (PreviewSampleRate / 1000);
-    const auto it = std::upper_bound(m_previewEnds.cbegin(), m_previewEnds.cend(), sample);
-    const int marked = it == m_previewEnds.cend() ? -1 : m_previewFirstSlot + int(it - m_previewEnds.cbegin());
+    const int marked = ElementAtAddress(m_previewed->first, m_previewed->second, ms);
     if (marked != m_markedSlot) {
         m_markedSlot = marked;
         refreshStaff();
@@ -552,7 +546,7 @@ void MelodyWindow::transfer()
 {
     if (!m_transferAction->isEnabled())
         return;
-    m_kit->transfer(m_melody.deviceList(), kit::MelodyFrame);
+    m_kit->transferImage(SendableImage(m_melody).image, kit::MelodyFrame);
 }
 
 void MelodyWindow::run()

@@ -12,6 +12,8 @@
 
 #include <array>
 #include <memory>
+#include <optional>
+#include <utility>
 
 class QAction;
 class QComboBox;
@@ -134,8 +136,8 @@ private:
     SoundOutput *m_sound = nullptr;
     bool m_noSoundSaid = false;
     int m_markedSlot = -1;
-    int m_previewFirstSlot = 0;
-    QList<qint64> m_previewEnds; // sample where each previewed code ends
+    // The melody and range of the preview playing, for the mark to follow.
+    std::optional<std::pair<Melody, PreviewRange>> m_previewed;
 
     Pending m_pending = Pending::None;
     bool m_placed = false;

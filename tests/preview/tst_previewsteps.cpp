@@ -7,6 +7,7 @@
 #include "scripteddialogs.h"
 #include "testutil.h"
 
+#include <QComboBox>
 #include <QMenuBar>
 #include <QtTest>
 
@@ -18,6 +19,7 @@ class TestPreviewSteps : public QObject
 private slots:
     void initTestCase() { koru::test::useTemporaryAppData(); }
     void iconRowMarksTheRunningIcon();
+    void previewRefusesWhatTransferRefuses();
 };
 
 void TestPreviewSteps::iconRowMarksTheRunningIcon()
@@ -55,6 +57,34 @@ void TestPreviewSteps::iconRowMarksTheRunningIcon()
     QCOMPARE(marks, (QList<int>{0, 2, -1}));
     QCOMPARE(clock.nowMs(), 2000 + seconds * 1000);
     preview.close();
+    SetPreviewHandler({});
+    dialogs.answerQuestion(true);
+    window->close();
+    delete window;
+}
+
+// A row of 24 fades needs more than the kit holds: F6 refuses it, and so
+// does the preview, with the same message, instead of running it.
+void TestPreviewSteps::previewRefusesWhatTransferRefuses()
+{
+    koru::test::ScriptedDialogs dialogs;
+    bool previewed = false;
+    SetPreviewHandler([&](const PreviewRequest &) { previewed = true; });
+    auto *window = new icons::IconWindow;
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    for (int n = 0; n < icons::SlotCount; ++n) {
+        window->dropOnSlot(n, n % 7);
+        auto *mode = window->findChild<QComboBox *>(QStringLiteral("Para_Combo%1").arg(n));
+        QVERIFY(mode);
+        QTest::keyClick(mode, Qt::Key_Down); // フェード
+        QCOMPARE(window->program().slot(n).mode, std::optional<int>(1));
+    }
+    window->preview();
+    QVERIFY(!previewed);
+    QCOMPARE(dialogs.texts(), QStringList{icons::ImageTooLargeMessage});
+    window->transfer();
+    QCOMPARE(dialogs.texts(), (QStringList{icons::ImageTooLargeMessage, icons::ImageTooLargeMessage}));
     SetPreviewHandler({});
     dialogs.answerQuestion(true);
     window->close();

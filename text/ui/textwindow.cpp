@@ -241,14 +241,18 @@ bool TextWindow::checkProgram()
 
 std::optional<DeviceImage> TextWindow::sendableImage()
 {
-    if (!checkProgram())
-        return std::nullopt;
-    const TextImage image = m_language->toBytes(m_editor->lines());
-    if (!image.sendable()) {
-        Dialogs().warning(image.refusal);
+    if (!m_language) {
+        Dialogs().warning(KeywordReadErrorMessage);
         return std::nullopt;
     }
-    return image.image;
+    const Sendable sendable = SendableImage(*m_language, m_editor->lines());
+    if (!sendable.ok()) {
+        if (sendable.element >= 0)
+            m_editor->markLine(sendable.element);
+        Dialogs().warning(sendable.message);
+        return std::nullopt;
+    }
+    return sendable.image;
 }
 
 void TextWindow::transfer()

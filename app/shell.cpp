@@ -2,20 +2,9 @@
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <QFont>
 
 namespace koru::shell {
 
-void UseProgramFont()
-{
-    const QString family = QStringLiteral("ＭＳ Ｐゴシック");
-    QFont::insertSubstitutions(family, {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
-    // The STEP3 editor's monospaced type: a fixed-pitch face with Japanese glyphs.
-    QFont::insertSubstitutions(QStringLiteral("FixedSys"), {QStringLiteral("IPAGothic")});
-    QFont font(family);
-    font.setPixelSize(12);
-    QApplication::setFont(font);
-}
 
 Shell::Shell(LauncherTable launcherTable, const SharedWindowTable &sharedWindows, ShellServices services)
     : m_launcher(std::make_unique<LauncherWindow>(std::move(launcherTable), std::move(services)))

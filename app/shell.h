@@ -4,16 +4,15 @@
 
 #include "app/launcherwindow.h"
 #include "app/windowtable.h"
+#include "widgets/programfont.h"
 
 #include <memory>
 #include <vector>
 
 namespace koru::shell {
 
-// The program's font "ＭＳ Ｐゴシック" at 12 pixels, drawn with the installed
-// Japanese P-gothic, and the editors' "FixedSys" drawn with the installed
-// Japanese monospaced gothic. The one place where the stand-ins are named.
-void UseProgramFont();
+// The program's font (widgets/programfont.h), under the shell's name too.
+using koru::UseProgramFont;
 
 class Shell
 {

@@ -2,6 +2,7 @@
 
 #include "app/splashwindow.h"
 #include "model/caption.h"
+#include "link/ui/editorcontext.h"
 #include "widgets/sentdataviewer.h"
 
 #include <QWidget>
@@ -42,20 +43,20 @@ LauncherTable DefaultLauncherTable()
     LauncherTable table;
     // One line per window.
 #ifdef KORU_HAVE_ICONSUI
-    table[LauncherTarget::IconEditor] = []() -> QWidget * { return new icons::IconWindow; };
+    table[LauncherTarget::IconEditor] = []() -> QWidget * { return new icons::IconWindow(EditorContext{}); };
 #endif
 #ifdef KORU_HAVE_TEXTUI
-    table[LauncherTarget::TextEditor] = []() -> QWidget * { return new text::TextWindow; };
+    table[LauncherTarget::TextEditor] = []() -> QWidget * { return new text::TextWindow(EditorContext{}); };
     table[LauncherTarget::KeywordSettings] = []() -> QWidget * { return new text::KeywordSettingsWindow; };
 #endif
 #ifdef KORU_HAVE_FLOWCHARTUI
-    table[LauncherTarget::FlowchartEditor] = []() -> QWidget * { return new flow::FlowWindow; };
+    table[LauncherTarget::FlowchartEditor] = []() -> QWidget * { return new flow::FlowWindow(EditorContext{}); };
 #endif
 #ifdef KORU_HAVE_MEASUREUI
     table[LauncherTarget::Measurement] = []() -> QWidget * { return new measure::MeasureWindow; };
 #endif
 #ifdef KORU_HAVE_MELODYUI
-    table[LauncherTarget::MelodyEditor] = []() -> QWidget * { return new melody::MelodyWindow; };
+    table[LauncherTarget::MelodyEditor] = []() -> QWidget * { return new melody::MelodyWindow(EditorContext{}); };
 #endif
     return table;
 }

@@ -48,7 +48,7 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 201;
-    flow::FlowWindow window;
+    flow::FlowWindow window{EditorContext{}};
     window.show();
     Fill(window.editor()->editableDocument());
     std::printf("blocks %d, bytes %d\n", window.document().blockCount(0), window.document().byteTotal());

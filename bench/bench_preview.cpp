@@ -24,7 +24,7 @@ int main(int argc, char **argv)
 
     {
         PreviewRun run;
-        run.start({QStringLiteral("230"), QStringLiteral("0")});
+        run.start({230, 0});
         const std::clock_t before = std::clock();
         QTimer::singleShot(2000, &app, &QCoreApplication::quit);
         app.exec();

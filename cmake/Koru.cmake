@@ -82,7 +82,7 @@ function(koru_check_parts)
     model:koru_model widgets:koru_widgets kitprotocol:koru_kitprotocol link:koru_link link:koru_linkui
     icons:koru_icons flowchart:koru_flowchart text:koru_text melody:koru_melody preview:koru_preview
     measure:koru_measure report:koru_report kit:koru_kitcore kit:koru-kit assets:koru_assets
-    app:koru_app app:koru tools:koru-tool)
+    app:koru_app app:koru tools:koru-tool editor/ui:koru_editorui)
   foreach(part icons flowchart text melody preview measure report)
     list(APPEND parts ${part}/ui:koru_${part}ui)
   endforeach()

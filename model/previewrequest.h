@@ -5,6 +5,8 @@
 // modal window, not a nested event loop.
 #pragma once
 
+#include "model/encoder.h"
+
 #include <QRect>
 #include <QStringList>
 
@@ -14,7 +16,7 @@ namespace koru {
 
 struct PreviewRequest
 {
-    QStringList image; // the DeviceImage, unframed, as decimal texts
+    DeviceImage image; // unframed
     QRect over;        // the caller's window, to centre the preview over
     // Called with the image address of each instruction as the run reaches
     // it, and with -1 when the run stops or the preview closes, so an editor

@@ -40,13 +40,11 @@ PreviewRun::~PreviewRun()
     m_timer.stop();
 }
 
-void PreviewRun::start(const QStringList &image)
+void PreviewRun::start(const DeviceImage &image)
 {
     m_image.clear();
-    for (const QString &text : image) {
-        const std::optional<int> value = ToInteger(text.trimmed());
-        m_image.append(value && *value >= 0 && *value <= 255 ? value : std::nullopt);
-    }
+    for (const int value : image)
+        m_image.append(value >= 0 && value <= 255 ? std::optional<int>(value) : std::nullopt);
     m_reached = -1;
     m_clockLeft = false;
     m_state = State::Running;

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "kit/clock.h"
+#include "model/encoder.h"
 #include "kit/interpreter.h"
 #include "preview/previewscene.h"
 
@@ -38,9 +39,9 @@ public:
     explicit PreviewRun(const kit::Clock *clock = nullptr, QObject *parent = nullptr);
     ~PreviewRun() override;
 
-    // The image as decimal texts; a text that is not a byte value ends the run
-    // when an instruction needs it. A run in progress is dropped first.
-    void start(const QStringList &image);
+    // The unframed image; a value that is not a byte ends the run when an
+    // instruction needs it. A run in progress is dropped first.
+    void start(const DeviceImage &image);
     // "プレビュー停止": the running hold finishes and the run ends before the
     // next instruction; the scene is cleared at once.
     void stop();

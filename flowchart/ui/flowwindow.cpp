@@ -7,24 +7,16 @@
 #include "flowchart/ui/flowundo.h"
 #include "flowchart/ui/parametereditor.h"
 #include "flowchart/flowgeometry.h"
-#include "link/ui/kitcommands.h"
-#include "model/caption.h"
 #include "model/catalogue.h"
 #include "model/dialogservice.h"
-#include "model/filecommands.h"
-#include "model/helppage.h"
 #include "model/messages.h"
 #include "model/paths.h"
-#include "model/previewrequest.h"
 #include "model/reportrequest.h"
 #include "model/textutil.h"
 #include "widgets/placement.h"
-#include "widgets/kitpanels.h"
-#include "widgets/sentdataviewer.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QDrag>
 #include <QHBoxLayout>
@@ -43,9 +35,6 @@
 
 namespace koru::flow {
 
-const QString FlowWindow::ClearQuestion = QStringLiteral("プログラムを全て消去します。よろしいですか？");
-const QString FlowWindow::CloseQuestion = QStringLiteral("画面を閉じるとプログラムは消去されます。\r\nよろしいですか？");
-
 namespace {
 
 constexpr int ColumnWidth = 206;
@@ -58,14 +47,6 @@ const QRect PalettePlaces[] = {
     {16, 168, 80, 40}, {113, 168, 80, 40}, {16, 214, 80, 40}, {113, 214, 80, 40},
     {16, 259, 80, 40}, {113, 259, 80, 40}, {16, 304, 80, 40}, {113, 304, 80, 40},
 };
-
-QFont WindowFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
-    font.setPixelSize(12);
-    return font;
-}
 
 // The left column's white background with its three framed areas.
 class LeftColumn : public QWidget
@@ -103,12 +84,9 @@ protected:
 
 } // namespace
 
-FlowWindow::FlowWindow(QWidget *parent) : QMainWindow(parent)
+FlowWindow::FlowWindow(const EditorContext &context, QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("FlowWindow"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(WindowCaption());
-    setFont(WindowFont());
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
     setPalette(white);
@@ -116,6 +94,8 @@ FlowWindow::FlowWindow(QWidget *parent) : QMainWindow(parent)
 
     m_undo = new QUndoStack(this);
     m_editor = new FlowEditor(this);
+    m_frame = new EditorFrame(this, context, editorDocument());
+    connect(m_frame, &EditorFrame::closed, this, &FlowWindow::closed);
 
     auto *central = new QWidget(this);
     auto *layout = new QHBoxLayout(central);
@@ -132,14 +112,32 @@ FlowWindow::FlowWindow(QWidget *parent) : QMainWindow(parent)
     layout->addWidget(scroller, 1);
     setCentralWidget(central);
 
-    m_playingPanel = new PlayingPanel(this);
-    m_getDataPanel = new GetDataPanel(this);
-
     buildEditMenus();
     connectEditor();
-    buildMenus();
-    m_kit = new KitCommands(ReplyRole::Flowchart,
-                            {this, [this](bool on) { setCommandsEnabled(on); }, m_playingPanel, m_getDataPanel}, this);
+    QList<MenuEntry> demos;
+    const QStringList demoNames{QStringLiteral("デモ１"), QStringLiteral("デモ２"), QStringLiteral("デモ３"),
+                                QStringLiteral("デモ４")};
+    for (int n = 1; n <= FlowDemoCount; ++n)
+        demos.append({.caption = demoNames.at(n - 1), .command = FrameCommand::Demo, .demo = n});
+    m_frame->buildMenus({
+        {.caption = QStringLiteral("　　　読み込み　　　"),
+         .items = {{.caption = QStringLiteral("デモ読み込み"), .items = demos},
+                   {.caption = QStringLiteral("保存ファイルの読み込み"), .command = FrameCommand::Open},
+                   {.caption = QStringLiteral("送信済データの読み込み"), .command = FrameCommand::ReadBack}}},
+        {.caption = QStringLiteral("ファイルへ保存"), .command = FrameCommand::Save},
+        {.caption = QStringLiteral("　　全削除　　"), .command = FrameCommand::Clear},
+        {.caption = QStringLiteral("　　転送(F6)　　"), .command = FrameCommand::Transfer},
+        {.caption = QStringLiteral("　　実行(F7)　　"), .command = FrameCommand::Run},
+        {.caption = QStringLiteral("　プレビュー　"), .command = FrameCommand::Preview},
+        {.caption = QStringLiteral("レポート作成　"), .command = FrameCommand::Report},
+        {.caption = QStringLiteral("送信データ表示"), .command = FrameCommand::SentData},
+        {.caption = QStringLiteral("ヘルプ"), .command = FrameCommand::Help},
+    });
+    // The captions' ideographic spaces are wide: narrow item margins keep
+    // every item on the bar at the smallest window width.
+    menuBar()->setStyleSheet(QStringLiteral("QMenuBar { spacing: 0px; }"
+                                            " QMenuBar::item { padding: 3px 1px; background: transparent; }"
+                                            " QMenuBar::item:selected { background: #d6e8fa; }"));
 }
 
 FlowWindow::~FlowWindow() = default;
@@ -254,36 +252,6 @@ void FlowWindow::buildLeftColumn(QWidget *column)
     m_panel->move(7, 369);
 }
 
-void FlowWindow::buildMenus()
-{
-    QMenuBar *bar = menuBar();
-    // The captions' ideographic spaces are wide: narrow item margins keep
-    // every item on the bar at the smallest window width.
-    bar->setStyleSheet(QStringLiteral("QMenuBar { spacing: 0px; }"
-                                      " QMenuBar::item { padding: 3px 1px; background: transparent; }"
-                                      " QMenuBar::item:selected { background: #d6e8fa; }"));
-    QMenu *load = bar->addMenu(QStringLiteral("　　　読み込み　　　"));
-    QMenu *demos = load->addMenu(QStringLiteral("デモ読み込み"));
-    const QStringList demoNames{QStringLiteral("デモ１"), QStringLiteral("デモ２"), QStringLiteral("デモ３"),
-                                QStringLiteral("デモ４")};
-    for (int n = 1; n <= FlowDemoCount; ++n)
-        demos->addAction(demoNames.at(n - 1), this, [this, n] { loadDemo(n); });
-    load->addAction(QStringLiteral("保存ファイルの読み込み"), this, &FlowWindow::openFile);
-    load->addAction(QStringLiteral("送信済データの読み込み"), this, &FlowWindow::readBack);
-    bar->addAction(QStringLiteral("ファイルへ保存"), this, &FlowWindow::saveFile);
-    bar->addAction(QStringLiteral("　　全削除　　"), this, &FlowWindow::clearAll);
-    m_transferAction = bar->addAction(QStringLiteral("　　転送(F6)　　"), this, &FlowWindow::transfer);
-    m_transferAction->setShortcut(QKeySequence(Qt::Key_F6));
-    m_runAction = bar->addAction(QStringLiteral("　　実行(F7)　　"), this, &FlowWindow::run);
-    m_runAction->setShortcut(QKeySequence(Qt::Key_F7));
-    addAction(m_transferAction);
-    addAction(m_runAction);
-    bar->addAction(QStringLiteral("　プレビュー　"), this, &FlowWindow::preview);
-    bar->addAction(QStringLiteral("レポート作成　"), this, &FlowWindow::makeReport);
-    bar->addAction(QStringLiteral("送信データ表示"), this, &FlowWindow::showSentData);
-    bar->addAction(QStringLiteral("ヘルプ"), this, &FlowWindow::openHelp);
-}
-
 void FlowWindow::placeWindow()
 {
     PlaceEditorWindow(this, QSize(MinimumWidth, MinimumHeight));
@@ -296,7 +264,6 @@ void FlowWindow::showEvent(QShowEvent *event)
         placeWindow();
         m_editor->closePanel();
         m_editor->setSelection({});
-        setCommandsEnabled(true);
         m_canvas->setFocus();
         if (!m_pictures.missing().isEmpty())
             Dialogs().warning(UnexpectedError);
@@ -361,106 +328,82 @@ void FlowWindow::openParameterWindow(int slot, const QString &kind)
                                           });
 }
 
-// ---- Files -----------------------------------------------------------------
+// ---- The frame's document ---------------------------------------------------
 
-void FlowWindow::loadDemo(int number)
+EditorDocument FlowWindow::editorDocument()
 {
-    m_editor->replaceDocument(QStringLiteral("デモ読み込み"), [number](FlowDocument &doc) {
-        ShowFileResult(LoadFlowDemo(doc, number).toFileResult());
-        return true;
-    });
-}
-
-void FlowWindow::openFile()
-{
-    const FlowDocument before = document();
-    std::optional<QString> path;
-    m_editor->replaceDocument(QStringLiteral("読み込み"), [&path](FlowDocument &doc) {
-        path = OpenProgramCommand(FlowFiles, [&doc](const QString &file) { return LoadFlowFile(doc, file).toFileResult(); });
-        return path.has_value();
-    });
-    if (document() == before && !path)
-        return; // cancelled or refused
-    setFileCaption(path.value_or(QString())); // a failed load has emptied the document: no file name then
-}
-
-void FlowWindow::saveFile()
-{
-    ListingResult listing;
-    const QStringList lines = FlowFileLines(document(), &listing);
-    if (const std::optional<QString> path = SaveProgramCommand(FlowFiles, lines, listing.warning))
-        setFileCaption(*path);
-}
-
-void FlowWindow::setFileCaption(const QString &path)
-{
-    setWindowTitle(WindowCaption(path));
-}
-
-void FlowWindow::clearAll()
-{
-    if (!Dialogs().question(ClearQuestion))
-        return;
-    setFileCaption({});
-    m_editor->replaceDocument(QStringLiteral("全削除"), [](FlowDocument &doc) {
-        doc.clear();
-        return true;
-    });
-}
-
-// ---- The kit, preview, report, viewer ---------------------------------------
-
-void FlowWindow::setCommandsEnabled(bool enabled)
-{
-    m_transferAction->setEnabled(enabled);
-    m_runAction->setEnabled(enabled);
-}
-
-QWidget *FlowWindow::playingPanel() const
-{
-    return m_playingPanel;
-}
-
-QWidget *FlowWindow::getDataPanel() const
-{
-    return m_getDataPanel;
-}
-
-void FlowWindow::transfer()
-{
-    if (!m_transferAction->isEnabled())
-        return;
-    const Sendable sendable = SendableImage(document());
-    if (!sendable.ok()) {
-        Dialogs().warning(sendable.message);
-        return;
-    }
-    m_kit->transferImage(sendable.image);
-}
-
-void FlowWindow::run()
-{
-    if (!m_runAction->isEnabled())
-        return;
-    m_kit->run();
-}
-
-void FlowWindow::preview()
-{
-    const Sendable sendable = SendableImage(document());
-    if (!sendable.ok()) {
-        Dialogs().warning(sendable.message);
-        return;
-    }
-    PreviewRequest request;
-    request.image = ImageTexts(sendable.image);
-    request.over = frameGeometry();
-    request.running = [self = QPointer<FlowWindow>(this)](int address) {
-        if (self)
-            self->markRunning(address);
+    constexpr int ReadBackStep = 1; // the emptying and the filling are one undo step
+    // Files are read into a new document: one that is not read whole changes nothing.
+    using Reader = std::function<FlowLoadResult(FlowDocument &)>;
+    const auto readInto = [this](const Reader &read, const QString &step) {
+        FlowDocument loaded;
+        const FileResult result = read(loaded).toFileResult();
+        if (result.ok)
+            takeLoaded(loaded, step);
+        return result;
     };
-    if (!RequestPreview(request))
-        Dialogs().information(NotAvailableMessage);
+    return {
+        .role = ReplyRole::Flowchart,
+        .files = FlowFiles,
+        .isEmpty = [this] { return document().blockCount() == 0; },
+        .clear = [this] { takeLoaded(FlowDocument(), QStringLiteral("全削除")); },
+        .discard = [this] { takeLoaded(FlowDocument(), QStringLiteral("送信済データの読み込み"), ReadBackStep); },
+        .saveContent =
+            [this] {
+                ListingResult listing;
+                const QStringList lines = FlowFileLines(document(), &listing);
+                return std::optional<SaveContent>({lines, listing.warning});
+            },
+        .load =
+            [readInto](const QString &path) {
+                return readInto([&path](FlowDocument &doc) { return LoadFlowFile(doc, path); }, QStringLiteral("読み込み"));
+            },
+        .loadDemo =
+            [readInto](int number) {
+                return readInto([number](FlowDocument &doc) { return LoadFlowDemo(doc, number); },
+                                QStringLiteral("デモ読み込み"));
+            },
+        .sendable = [this] { return SendableImage(document()); },
+        .running = [this](int address) { markRunning(address); },
+        .decodeReadBack =
+            [this](const QStringList &lines) {
+                FlowDocument loaded;
+                const ReadbackResult result = RebuildFromMemory(loaded, lines);
+                if (!result.message.isEmpty())
+                    Dialogs().warning(result.message);
+                takeLoaded(loaded, QStringLiteral("送信済データの読み込み"), ReadBackStep);
+            },
+        .report = [this]() -> std::optional<ReportRequest> {
+            if (!WriteReportPictures(document(), m_pictures))
+                return std::nullopt;
+            m_editor->showRoutine(0);
+            return ReportRequest{{}, RoutineReportKind, {}};
+        },
+        .sentData = [this]() -> std::optional<QStringList> {
+            const ListingResult listing = BuildCommandListing(document());
+            if (!listing.warning.isEmpty())
+                Dialogs().warning(listing.warning);
+            if (listing.listing.isEmpty()) {
+                if (!listing.failedOnCycle())
+                    Dialogs().warning(ListingUnavailableMessage());
+                return std::nullopt;
+            }
+            return listing.listing;
+        },
+        // The parameter window waits for its "OK".
+        .mayClose = [] { return !BlockParameterWindow::instance().isVisible(); },
+    };
+}
+
+void FlowWindow::takeLoaded(const FlowDocument &loaded, const QString &step, int mergeId)
+{
+    m_editor->replaceDocument(
+        step,
+        [&loaded](FlowDocument &doc) {
+            doc = loaded;
+            return true;
+        },
+        mergeId);
 }
 
 void FlowWindow::markRunning(int address)
@@ -474,87 +417,6 @@ void FlowWindow::markRunning(int address)
         m_dropPanel->ensureVisible(b.x + BlockWidth / 2, b.y + BlockHeight / 2, BlockWidth, BlockHeight);
     }
     m_canvas->setRunningBlock(m_running);
-}
-
-void FlowWindow::makeReport()
-{
-    if (!WriteReportPictures(document(), m_pictures))
-        return;
-    m_editor->showRoutine(0);
-    if (!RequestReport({{}, RoutineReportKind, frameGeometry()}))
-        Dialogs().information(NotAvailableMessage);
-}
-
-void FlowWindow::showSentData()
-{
-    const ListingResult listing = BuildCommandListing(document());
-    if (!listing.warning.isEmpty())
-        Dialogs().warning(listing.warning);
-    if (listing.listing.isEmpty()) {
-        if (!listing.failedOnCycle())
-            Dialogs().warning(ListingUnavailableMessage());
-        return;
-    }
-    SentDataViewer &viewer = SentDataViewer::instance();
-    viewer.setListing(listing.listing);
-    viewer.showOver(this);
-}
-
-void FlowWindow::readBack()
-{
-    QPointer<FlowWindow> self(this);
-    constexpr int ReadBackStep = 1; // the emptying and the filling are one undo step
-    m_kit->readBack(
-        [self] {
-            if (!self)
-                return;
-            self->setFileCaption({});
-            self->m_editor->replaceDocument(
-                QStringLiteral("送信済データの読み込み"),
-                [](FlowDocument &doc) {
-                    doc.clear();
-                    return true;
-                },
-                ReadBackStep);
-        },
-        [self](const QStringList &lines) {
-            if (!self)
-                return;
-            self->m_editor->replaceDocument(
-                QStringLiteral("送信済データの読み込み"),
-                [&lines](FlowDocument &doc) {
-                    const ReadbackResult result = RebuildFromMemory(doc, lines);
-                    if (!result.message.isEmpty())
-                        Dialogs().warning(result.message);
-                    return true;
-                },
-                ReadBackStep);
-        },
-        true);
-}
-
-void FlowWindow::openHelp()
-{
-    OpenHelpPage(QStringLiteral("HTML\\Navi\\KORUnavi.html"));
-}
-
-void FlowWindow::closeEvent(QCloseEvent *event)
-{
-    // The parameter window waits for its "OK"; a transfer or read-back
-    // finishes within seconds.
-    if (BlockParameterWindow::instance().isVisible() || m_kit->sending() || m_kit->readingBack()) {
-        event->ignore();
-        return;
-    }
-    if (document().blockCount() > 0) {
-        if (!Dialogs().question(CloseQuestion)) {
-            event->ignore();
-            return;
-        }
-        m_editor->editableDocument().clear();
-    }
-    event->accept();
-    emit closed();
 }
 
 } // namespace koru::flow

@@ -1,11 +1,12 @@
 // The STEP2 window: the routine selector, the palette and the parameter
-// panel in the left column, the scrolling canvas, the menu bar with the
-// file, kit, preview, report and sent-data commands, and the panels shown
-// while the kit runs or is read. The editor holds the document and makes
-// the edits; the window wires the widgets to it and keeps its undo steps
-// (Ctrl+Z, Ctrl+Y / Ctrl+Shift+Z, and the empty canvas's pop-up menu).
+// panel in the left column, the scrolling canvas; the frame gives it the
+// menu bar, the kit commands and their panels. The editor holds the
+// document and makes the edits; the window wires the widgets to it and
+// keeps its undo steps (Ctrl+Z, Ctrl+Y / Ctrl+Shift+Z, and the empty
+// canvas's pop-up menu).
 #pragma once
 
+#include "editor/ui/editorframe.h"
 #include "flowchart/floweditor.h"
 #include "flowchart/ui/flowdrawing.h"
 
@@ -16,12 +17,6 @@ class QComboBox;
 class QMenu;
 class QScrollArea;
 class QUndoStack;
-
-namespace koru {
-class KitCommands;
-class GetDataPanel;
-class PlayingPanel;
-}
 
 namespace koru::flow {
 
@@ -34,25 +29,15 @@ class FlowWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit FlowWindow(QWidget *parent = nullptr);
+    explicit FlowWindow(const EditorContext &context, QWidget *parent = nullptr);
     ~FlowWindow() override;
 
     FlowEditor *editor() const { return m_editor; }
     const FlowDocument &document() const;
     const BlockPictures &pictures() const { return m_pictures; }
 
-    // Menu commands.
-    void loadDemo(int number);
-    void openFile();
-    void saveFile();
-    void clearAll();
-    void transfer();
-    void run();
-    void preview();
-    void makeReport();
-    void showSentData();
-    void readBack();
-    void openHelp();
+    // Menu bar, kit commands, files, questions and caption.
+    EditorFrame *frame() const { return m_frame; }
 
     // The preview's run: the block at an image address is marked (-1 ends).
     void markRunning(int address);
@@ -65,13 +50,6 @@ public:
     QMenu *blockMenu() const { return m_blockMenu; }
     QMenu *canvasMenu() const { return m_canvasMenu; }
     QUndoStack *undoStack() const { return m_undo; }
-    QAction *transferAction() const { return m_transferAction; }
-    QAction *runAction() const { return m_runAction; }
-    QWidget *playingPanel() const;
-    QWidget *getDataPanel() const;
-
-    static const QString ClearQuestion;
-    static const QString CloseQuestion;
 
 signals:
     void closed();
@@ -79,11 +57,13 @@ signals:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
 
 private:
-    void buildMenus();
+    EditorDocument editorDocument();
+    // A document read whole (a file, a demo, the kit's memory) replaces the
+    // pupil's as one undo step.
+    void takeLoaded(const FlowDocument &loaded, const QString &step, int mergeId = -1);
     void buildEditMenus();
     void buildLeftColumn(QWidget *column);
     void connectEditor();
@@ -92,9 +72,8 @@ private:
     void openParameterWindow(int slot, const QString &kind);
     void undo();
     void redo();
-    void setCommandsEnabled(bool enabled);
-    void setFileCaption(const QString &path);
 
+    EditorFrame *m_frame = nullptr;
     FlowEditor *m_editor = nullptr;
     QUndoStack *m_undo = nullptr;
     BlockPictures m_pictures;
@@ -107,11 +86,6 @@ private:
     QComboBox *m_routineCombo = nullptr;
     QMenu *m_blockMenu = nullptr;
     QMenu *m_canvasMenu = nullptr;
-    QAction *m_transferAction = nullptr;
-    QAction *m_runAction = nullptr;
-    PlayingPanel *m_playingPanel = nullptr;
-    GetDataPanel *m_getDataPanel = nullptr;
-    KitCommands *m_kit = nullptr;
 };
 
 } // namespace koru::flow

@@ -2,35 +2,22 @@
 
 #include "icons/iconfile.h"
 #include "icons/ui/iconwindowparts.h"
-#include "link/devicelink.h"
-#include "link/ui/kitcommands.h"
 #include "model/caption.h"
-#include "model/dialogservice.h"
-#include "model/encoder.h"
 #include "model/decoder.h"
-#include "model/helppage.h"
-#include "model/filecommands.h"
-#include "model/messages.h"
+#include "model/dialogservice.h"
 #include "model/paths.h"
-#include "model/previewrequest.h"
-#include "model/reportrequest.h"
-#include "model/textutil.h"
+#include "model/messages.h"
 #include "widgets/placement.h"
-#include "widgets/kitpanels.h"
-#include "widgets/sentdataviewer.h"
 
 #include <QActionGroup>
 #include <QApplication>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QDrag>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
-#include <QScreen>
 #include <QScrollArea>
 #include <QSlider>
 
@@ -39,10 +26,6 @@
 namespace koru::icons {
 
 const QString IconWindow::Caption = CaptionPrefix;
-const QString IconWindow::ClearQuestion = QStringLiteral("プログラムを全て消去します。よろしいですか？");
-const QString IconWindow::CloseQuestion =
-    QStringLiteral("画面を閉じるとプログラムは消去されます。\r\nよろしいですか？");
-const QString IconWindow::TooLargeMessage = ImageTooLargeMessage;
 const QString IconWindow::MimeType = QStringLiteral("application/x-koru-icon-kind");
 
 namespace {
@@ -76,15 +59,6 @@ constexpr PalettePlace PalettePlaces[] = {
     {17, 5, 460},  {22, 75, 460},
 };
 
-QFont windowFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"),
-                      QStringLiteral("IPAGothic")});
-    font.setPixelSize(12);
-    return font;
-}
-
 const char *SliderStyle =
     "QSlider::groove:horizontal { height: 4px; background: #c8c8c8; border-radius: 2px; }"
     "QSlider::sub-page:horizontal { background: #7aa7e8; border-radius: 2px; }"
@@ -93,12 +67,11 @@ const char *SliderStyle =
 
 } // namespace
 
-IconWindow::IconWindow(QWidget *parent) : QMainWindow(parent)
+IconWindow::IconWindow(const EditorContext &context, QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("IconWindow"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(Caption);
-    setFont(windowFont());
+    m_frame = new EditorFrame(this, context, editorDocument());
+    connect(m_frame, &EditorFrame::closed, this, &IconWindow::closed);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::white);
     setPalette(pal);
@@ -131,8 +104,6 @@ IconWindow::IconWindow(QWidget *parent) : QMainWindow(parent)
     layout->addWidget(m_dropPanel, 1);
     setCentralWidget(central);
 
-    m_playingPanel = new PlayingPanel(this);
-
     m_colourMenu = new QMenu(this);
     m_colourMenu->setObjectName(QStringLiteral("ColourMenu"));
     auto *colours = new QActionGroup(m_colourMenu);
@@ -149,33 +120,56 @@ IconWindow::IconWindow(QWidget *parent) : QMainWindow(parent)
         });
     }
 
-    buildMenus();
-    m_kit = new KitCommands(ReplyRole::Icon,
-                            {this, [this](bool on) { setCommandsEnabled(on); }, m_playingPanel, nullptr}, this);
+    m_frame->buildMenus({
+        {.caption = QStringLiteral("デモ読み込み"),
+         .items = {{.caption = QStringLiteral("デモ１"), .command = FrameCommand::Demo, .demo = 1},
+                   {.caption = QStringLiteral("デモ２"), .command = FrameCommand::Demo, .demo = 2}}},
+        {.caption = QStringLiteral("ファイル読み込み"), .command = FrameCommand::Open},
+        {.caption = QStringLiteral("ファイルへ保存"), .command = FrameCommand::Save},
+        {.caption = QStringLiteral("　　全削除　　"), .command = FrameCommand::Clear},
+        {.caption = QStringLiteral("　　転送(F6)　　"), .command = FrameCommand::Transfer},
+        {.caption = QStringLiteral("　　実行(F7)　　"), .command = FrameCommand::Run},
+        {.caption = QStringLiteral("レポート作成"), .command = FrameCommand::Report},
+        {.caption = QStringLiteral("プレビュー"), .command = FrameCommand::Preview},
+        {.caption = QStringLiteral("送信データ表示"), .command = FrameCommand::SentData},
+        {.caption = QStringLiteral("ヘルプ"), .command = FrameCommand::Help},
+    });
 }
 
 IconWindow::~IconWindow() = default;
 
-void IconWindow::buildMenus()
+EditorDocument IconWindow::editorDocument()
 {
-    QMenuBar *bar = menuBar();
-    QMenu *demo = bar->addMenu(QStringLiteral("デモ読み込み"));
-    demo->addAction(QStringLiteral("デモ１"), this, [this] { loadDemo(1); });
-    demo->addAction(QStringLiteral("デモ２"), this, [this] { loadDemo(2); });
-    bar->addAction(QStringLiteral("ファイル読み込み"), this, &IconWindow::openFile);
-    bar->addAction(QStringLiteral("ファイルへ保存"), this, &IconWindow::saveFile);
-    bar->addAction(QStringLiteral("　　全削除　　"), this, &IconWindow::clearProgram);
-    m_transferAction = bar->addAction(QStringLiteral("　　転送(F6)　　"), this, &IconWindow::transfer);
-    m_transferAction->setShortcut(QKeySequence(Qt::Key_F6));
-    m_runAction = bar->addAction(QStringLiteral("　　実行(F7)　　"), this, &IconWindow::run);
-    m_runAction->setShortcut(QKeySequence(Qt::Key_F7));
-    // Shortcuts of menu-bar items work while the window is active.
-    addAction(m_transferAction);
-    addAction(m_runAction);
-    bar->addAction(QStringLiteral("レポート作成"), this, &IconWindow::makeReport);
-    bar->addAction(QStringLiteral("プレビュー"), this, &IconWindow::preview);
-    bar->addAction(QStringLiteral("送信データ表示"), this, &IconWindow::showSentData);
-    bar->addAction(QStringLiteral("ヘルプ"), this, &IconWindow::openHelp);
+    // A file is read into a copy and taken only when it was read whole.
+    const auto readInto = [this](const std::function<FileResult(IconProgram &)> &read) {
+        IconProgram loaded;
+        const FileResult result = read(loaded);
+        if (result.ok) {
+            m_program = loaded;
+            refreshAll();
+        }
+        return result;
+    };
+    return {
+        .role = ReplyRole::Icon,
+        .files = IconFiles,
+        .isEmpty = [this] { return m_program.countUsed() == 0; },
+        .clear =
+            [this] {
+                m_program.clearAll();
+                refreshAll();
+            },
+        .saveContent = [this] { return std::optional<SaveContent>({IconFileLines(m_program), m_program.checkLoops().message}); },
+        .load = [readInto](const QString &path) { return readInto([&](IconProgram &p) { return LoadIconFile(path, p); }); },
+        .loadDemo = [readInto](int number) { return readInto([&](IconProgram &p) { return LoadDemo(number, p); }); },
+        .sendable = [this] { return SendableImage(m_program); },
+        .markFailing = {},
+        .running = [this](int address) { markRunning(ElementAtAddress(m_program, address)); },
+        .previewable = [this] { return m_program.countUsed() > 0; },
+        .decodeReadBack = {},
+        .report = [this] { return std::optional<ReportRequest>({m_program.toReportLines(), IconReportKind, {}}); },
+        .sentData = [this] { return std::optional<QStringList>(m_program.toRecords()); },
+    };
 }
 
 void IconWindow::buildPalette(QWidget *paletteWidget)
@@ -219,20 +213,14 @@ bool IconWindow::checkPictures()
     return true;
 }
 
-void IconWindow::placeWindow()
-{
-    PlaceEditorWindow(this, QSize(MinimumWidth, MinimumHeight));
-}
-
 void IconWindow::showEvent(QShowEvent *event)
 {
     if (!m_placed) {
         m_placed = true;
-        placeWindow();
+        PlaceEditorWindow(this, QSize(MinimumWidth, MinimumHeight));
         if (layout())
             layout()->activate();
         layOutSlots();
-        setCommandsEnabled(true);
         if (!checkPictures())
             Dialogs().warning(SaveErrorMessage);
     }
@@ -456,99 +444,9 @@ void IconWindow::openColourMenu(int slot, const QPoint &globalPos)
     m_colourMenu->popup(globalPos);
 }
 
-void IconWindow::loadDemo(int number)
-{
-    ShowFileResult(LoadDemo(number, m_program));
-    refreshAll();
-}
-
-void IconWindow::openFile()
-{
-    const std::optional<QString> path =
-        OpenProgramCommand(IconFiles, [this](const QString &file) { return LoadIconFile(file, m_program); });
-    refreshAll();
-    if (path)
-        setFileCaption(*path);
-}
-
-void IconWindow::saveFile()
-{
-    const QStringList lines = IconFileLines(m_program);
-    if (const std::optional<QString> path = SaveProgramCommand(IconFiles, lines, m_program.checkLoops().message))
-        setFileCaption(*path);
-}
-
-void IconWindow::setFileCaption(const QString &path)
-{
-    setWindowTitle(WindowCaption(path));
-}
-
-void IconWindow::clearProgram()
-{
-    if (!Dialogs().question(ClearQuestion))
-        return;
-    m_program.clearAll();
-    refreshAll();
-}
-
-void IconWindow::setCommandsEnabled(bool enabled)
-{
-    m_transferAction->setEnabled(enabled);
-    m_runAction->setEnabled(enabled);
-}
-
-QWidget *IconWindow::playingPanel() const
-{
-    return m_playingPanel;
-}
-
 QScrollArea *IconWindow::dropPanel() const
 {
     return m_dropPanel;
-}
-
-void IconWindow::transfer()
-{
-    if (!m_transferAction->isEnabled())
-        return;
-    const Sendable sendable = SendableImage(m_program);
-    if (!sendable.ok()) {
-        Dialogs().warning(sendable.message);
-        return;
-    }
-    m_kit->transferImage(sendable.image);
-}
-
-void IconWindow::run()
-{
-    if (!m_runAction->isEnabled())
-        return;
-    m_kit->run();
-}
-
-void IconWindow::makeReport()
-{
-    if (!RequestReport({m_program.toReportLines(), IconReportKind, frameGeometry()}))
-        Dialogs().information(NotAvailableMessage);
-}
-
-void IconWindow::preview()
-{
-    if (m_program.countUsed() == 0)
-        return;
-    // The preview runs exactly what F6 would send, and refuses what F6 refuses.
-    const Sendable sendable = SendableImage(m_program);
-    if (!sendable.ok()) {
-        Dialogs().warning(sendable.message);
-        return;
-    }
-    QPointer<IconWindow> self(this);
-    const bool shown = RequestPreview({ImageTexts(sendable.image), frameGeometry(), [self](int address) {
-                                           if (self)
-                                               self->markRunning(ElementAtAddress(self->m_program, address));
-                                       }});
-    if (!shown)
-        Dialogs().information(NotAvailableMessage);
 }
 
 void IconWindow::markRunning(int slot)
@@ -568,35 +466,6 @@ void IconWindow::markRunning(int slot)
     m_runningMark->raise();
     m_runningMark->show();
     m_dropPanel->ensureWidgetVisible(m_runningMark, 0, 0);
-}
-
-void IconWindow::showSentData()
-{
-    SentDataViewer &viewer = SentDataViewer::instance();
-    viewer.setListing(m_program.toRecords());
-    viewer.showOver(this);
-}
-
-void IconWindow::openHelp()
-{
-    OpenHelpPage(QStringLiteral("HTML\\Navi\\KORUnavi.html"));
-}
-
-void IconWindow::closeEvent(QCloseEvent *event)
-{
-    if (m_kit->sending()) {
-        event->ignore(); // the send finishes within seconds
-        return;
-    }
-    if (m_program.countUsed() > 0) {
-        if (!Dialogs().question(CloseQuestion)) {
-            event->ignore();
-            return;
-        }
-        m_program.clearAll();
-    }
-    event->accept();
-    emit closed();
 }
 
 } // namespace koru::icons

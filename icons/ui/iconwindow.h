@@ -4,6 +4,7 @@
 // window mirrors the program's slots into its controls.
 #pragma once
 
+#include "editor/ui/editorframe.h"
 #include "icons/iconprogram.h"
 
 #include <QHash>
@@ -13,7 +14,6 @@
 
 #include <array>
 
-class QAction;
 class QComboBox;
 class QLabel;
 class QMenu;
@@ -21,10 +21,6 @@ class QScrollArea;
 class QSlider;
 class QWidget;
 
-namespace koru {
-class KitCommands;
-class PlayingPanel;
-}
 
 namespace koru::icons {
 
@@ -35,24 +31,14 @@ class IconWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit IconWindow(QWidget *parent = nullptr);
+    explicit IconWindow(const EditorContext &context, QWidget *parent = nullptr);
     ~IconWindow() override;
 
     const IconProgram &program() const { return m_program; }
+    // Menu bar, kit commands, files, questions and caption.
+    EditorFrame *frame() const { return m_frame; }
     int draggedKind() const { return m_draggedKind; }
     int colourSlot() const { return m_colourSlot; }
-
-    // Menu commands (also reached from the menu bar).
-    void loadDemo(int number);
-    void openFile();
-    void saveFile();
-    void clearProgram();
-    void transfer();
-    void run();
-    void makeReport();
-    void preview();
-    void showSentData();
-    void openHelp();
 
     // The palette gesture's end: a picture of kind dropped on a slot.
     void dropOnSlot(int slot, int kind);
@@ -64,9 +50,6 @@ public:
     // The slot whose icon the preview is running, -1 none.
     int runningSlot() const { return m_runningSlot; }
 
-    QAction *transferAction() const { return m_transferAction; }
-    QAction *runAction() const { return m_runAction; }
-    QWidget *playingPanel() const;
     QScrollArea *dropPanel() const;
 
     // Starts dragging a palette picture (called once the mouse has moved
@@ -74,9 +57,6 @@ public:
     void startDrag(PaletteImage *source);
 
     static const QString Caption;
-    static const QString ClearQuestion;
-    static const QString CloseQuestion;
-    static const QString TooLargeMessage;
     static const QString MimeType;
 
 signals:
@@ -87,7 +67,6 @@ signals:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     struct SlotControls
@@ -102,34 +81,28 @@ private:
         bool shownOnce = false;
     };
 
-    void buildMenus();
+    EditorDocument editorDocument();
     void buildPalette(QWidget *palette);
     void layOutSlots();
-    void placeWindow();
     bool checkPictures();
     QPixmap picture(const QString &name);
     QPixmap slotPicture(int kind);
     void refreshSlot(int n);
     void refreshAll();
-    void setCommandsEnabled(bool enabled);
-    void setFileCaption(const QString &path);
     void markRunning(int slot);
 
     IconProgram m_program;
+    EditorFrame *m_frame = nullptr;
     int m_draggedKind = -1;
     int m_colourSlot = -1;
 
     QScrollArea *m_dropPanel = nullptr;
     QWidget *m_rowArea = nullptr;
-    PlayingPanel *m_playingPanel = nullptr;
     QMenu *m_colourMenu = nullptr;
-    QAction *m_transferAction = nullptr;
-    QAction *m_runAction = nullptr;
     std::array<SlotControls, SlotCount> m_slots{};
     QHash<QString, QPixmap> m_pictures;
     bool m_laidOut = false;
     bool m_placed = false;
-    KitCommands *m_kit = nullptr; // transfer, run and the kit's replies
     QLabel *m_runningMark = nullptr; // frame around the icon the preview runs
     int m_runningSlot = -1;
 };

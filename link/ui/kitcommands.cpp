@@ -42,16 +42,7 @@ void KitCommands::hidePanel(QWidget *panel)
         panel->hide();
 }
 
-bool KitCommands::transfer(const QStringList &codes, int frameStart)
-{
-    QList<int> values;
-    values.reserve(codes.size());
-    for (const QString &code : codes)
-        values.append(IntegerOr(code, 0));
-    return transferImage(values, frameStart);
-}
-
-bool KitCommands::transferImage(const DeviceImage &codes, int frameStart)
+bool KitCommands::transfer(const DeviceImage &codes, int frameStart)
 {
     DeviceLink &link = DeviceLink::instance();
     if (codes.isEmpty() || link.transferring())
@@ -124,16 +115,23 @@ bool KitCommands::stop()
 }
 
 bool KitCommands::readBack(const std::function<void()> &discardDocument,
-                           const std::function<void(const QStringList &)> &decode, bool stopWithoutKit)
+                           const std::function<void(const QStringList &)> &decode)
 {
-    if (m_readingBack || !Dialogs().destructiveQuestion(ReadBackQuestion))
+    if (m_readingBack)
+        return false;
+    // Without a kit there is nothing to read: keep the pupil's document.
+    if (!DeviceLink::instance().KitPresent()) {
+        Dialogs().warning(NoKitMessage);
+        return false;
+    }
+    if (!Dialogs().destructiveQuestion(ReadBackQuestion))
         return false;
     if (discardDocument)
         discardDocument();
     showPanel(m_getDataPanel);
     m_replies.clear();
     m_readingBack = true;
-    if (!DeviceLink::instance().RequestMemory() && stopWithoutKit) {
+    if (!DeviceLink::instance().RequestMemory()) {
         m_readingBack = false;
         Dialogs().warning(NoKitMessage);
         hidePanel(m_getDataPanel);
@@ -164,10 +162,14 @@ void KitCommands::kitReady()
 
 void KitCommands::kitLost()
 {
-    // The kit will never answer now; give the pupil the commands back.
+    // The kit will never answer now; give the pupil the commands back, and
+    // say why the program stopped (a transfer says so when it ends).
     if (!m_waiting)
         return;
+    const bool running = !m_transferring;
     kitReady();
+    if (running)
+        Dialogs().warning(NoKitMessage);
 }
 
 } // namespace koru

@@ -6,7 +6,7 @@
 //   m_kit = new KitCommands(ReplyRole::Icon, {this, [this](bool on) {
 //                               m_transferAction->setEnabled(on); m_runAction->setEnabled(on); },
 //                           m_playingPanel}, this);
-//   ... on F6: m_kit->transfer(imageValues);   on F7: m_kit->run();
+//   ... on F6: m_kit->transfer(image);   on F7: m_kit->run();
 //
 // Every command returns at once; what follows comes by signals (and by the
 // controls it was given): transferFinished when the last value is out (or
@@ -17,6 +17,7 @@
 
 #include "link/devicelink.h"
 #include "link/replyrouter.h"
+#include "link/kitcontext.h"
 #include "model/encoder.h"
 
 #include <QObject>
@@ -27,6 +28,8 @@
 #include <optional>
 
 namespace koru {
+
+class TransferWindow;
 
 struct KitControls
 {
@@ -42,6 +45,9 @@ class KitCommands : public QObject, public ReplyReceiver
 public:
     // Attaches to the reply router as the given window for as long as it lives.
     KitCommands(ReplyRole role, KitControls controls, QObject *parent = nullptr);
+    // TEMP until the kit context lands
+    KitCommands(ReplyRole role, const KitContext &, TransferWindow *, KitControls controls, QObject *parent = nullptr)
+        : KitCommands(role, std::move(controls), parent) {}
     ~KitCommands() override;
 
     // Transfer (F6): frames the codes (frameStart in front, 250 behind),
@@ -52,8 +58,7 @@ public:
     // the window hides, the warning is shown, the commands come back and
     // transferFinished(false) follows; otherwise transferFinished(true) and
     // the commands stay disabled until the kit answers FF.
-    bool transfer(const QStringList &codes, int frameStart = kit::ProgramFrame); // decimal texts
-    bool transferImage(const DeviceImage &codes, int frameStart = kit::ProgramFrame);
+    bool transfer(const DeviceImage &codes, int frameStart = kit::ProgramFrame);
 
     // Run (F7): 241 (243 for the melody editor) with the playing panel shown
     // until the kit's FF. False, after the warning, without a kit.
@@ -62,14 +67,13 @@ public:
     // The stop button of the playing panel: the commands come back at once.
     bool stop();
 
-    // Read back: asks first (false when the pupil says No), then discards
-    // the document, shows the get-data panel, requests the memory and
-    // returns. Five seconds later the replies collected meanwhile go to
-    // decode, the panel hides and readBackFinished follows. With
-    // stopWithoutKit, a missing kit ends it at once after the warning
-    // (decode is not called); otherwise it goes on with whatever arrives.
+    // Read back: without a kit, warns and answers false before anything is
+    // asked or discarded. Otherwise asks (false when the pupil says No),
+    // discards the document, shows the get-data panel, requests the memory
+    // and returns. Five seconds later the replies collected meanwhile go to
+    // decode, the panel hides and readBackFinished follows.
     bool readBack(const std::function<void()> &discardDocument,
-                  const std::function<void(const QStringList &lines)> &decode, bool stopWithoutKit);
+                  const std::function<void(const QStringList &lines)> &decode);
 
     // Replies collected since the last command (the editor's reply area).
     QStringList replies() const { return m_replies; }

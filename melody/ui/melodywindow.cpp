@@ -1,6 +1,6 @@
 #include "melody/ui/melodywindow.h"
 
-#include "link/ui/kitcommands.h"
+#include "link/devicelink.h"
 #include "melody/preview.h"
 #include "melody/readback.h"
 #include "melody/ui/melodyfiles.h"
@@ -9,15 +9,13 @@
 #include "model/caption.h"
 #include "model/dialogservice.h"
 #include "model/helppage.h"
-#include "model/messages.h"
 #include "model/paths.h"
 #include "model/reportrequest.h"
-#include "widgets/kitpanels.h"
 #include "widgets/placement.h"
 #include "widgets/reportpicture.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
+#include <QEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -37,9 +35,6 @@
 
 namespace koru::melody {
 
-const QString MelodyWindow::ClearQuestion = QStringLiteral("プログラムを全て消去します。よろしいですか？");
-const QString MelodyWindow::CloseQuestion =
-    QStringLiteral("画面を閉じるとプログラムは消去されます。\r\nよろしいですか？");
 const QString MelodyWindow::NoSoundMessage =
     QStringLiteral("音を鳴らす装置が見つかりません。\r\nスピーカーの接続を確認して下さい。");
 const QString MelodyWindow::StopSound = QStringLiteral("Stop.WAV");
@@ -90,11 +85,10 @@ QRect ledComboRect(int slot)
 
 } // namespace
 
-MelodyWindow::MelodyWindow(SoundOutput *sound, QWidget *parent) : QMainWindow(parent), m_sound(sound)
+MelodyWindow::MelodyWindow(const EditorContext &context, SoundOutput *sound, QWidget *parent)
+    : QMainWindow(parent), m_sound(sound)
 {
     setObjectName(QStringLiteral("MelodyWindow"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(WindowCaption());
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::white);
     setPalette(pal);
@@ -133,9 +127,6 @@ MelodyWindow::MelodyWindow(SoundOutput *sound, QWidget *parent) : QMainWindow(pa
     layout->addWidget(m_tabs);
     setCentralWidget(central);
 
-    m_getDataPanel = new GetDataPanel(this);
-    m_playingPanel = new PlayingPanel(this);
-
     m_noteMenu = new QMenu(this);
     m_noteMenu->setObjectName(QStringLiteral("NoteMenu"));
     m_noteMenu->addAction(QStringLiteral("音を挿入する"), this, &MelodyWindow::insertBeforeSelected);
@@ -145,11 +136,24 @@ MelodyWindow::MelodyWindow(SoundOutput *sound, QWidget *parent) : QMainWindow(pa
         lengths->addAction(LengthCaption(len), this, [this, len] { changeSelectedLength(len); });
     m_noteMenu->addAction(QStringLiteral("音符を削除する"), this, &MelodyWindow::deleteSelected);
 
-    buildMenus();
-    m_kit = new KitCommands(ReplyRole::Melody,
-                            {this, [this](bool on) { setCommandsEnabled(on); }, m_playingPanel, m_getDataPanel},
-                            this);
-    connect(m_playingPanel->stopButton(), &QPushButton::clicked, m_kit, &KitCommands::stop);
+    m_frame = new EditorFrame(this, context, editorDocument());
+    connect(m_frame, &EditorFrame::closed, this, &MelodyWindow::closed);
+    m_frame->buildMenus({
+        {.caption = QStringLiteral("　　　読み込み　　　"),
+         .items = {{.caption = QStringLiteral("保存ファイルの読み込み"), .command = FrameCommand::Open},
+                   {.caption = QStringLiteral("送信済データの読み込み"), .command = FrameCommand::ReadBack}}},
+        {.caption = QStringLiteral("ファイルへ保存"), .command = FrameCommand::Save},
+        {.caption = QStringLiteral("　　全削除　　"), .command = FrameCommand::Clear},
+        {.caption = QStringLiteral("再生"),
+         .items = {{.caption = QStringLiteral("全て再生"), .action = [this] { preview(PreviewRange::All); }},
+                   {.caption = QStringLiteral("最後の10音符再生"), .action = [this] { preview(PreviewRange::Last10); }},
+                   {.caption = QStringLiteral("最後の20音符再生"), .action = [this] { preview(PreviewRange::Last20); }},
+                   {.caption = QStringLiteral("停止"), .action = [this] { stopPreview(); }}}},
+        {.caption = QStringLiteral("　　転送(F6)　　"), .command = FrameCommand::Transfer},
+        {.caption = QStringLiteral("　　実行(F7)　　"), .command = FrameCommand::Run},
+        {.caption = QStringLiteral("レポート作成"), .command = FrameCommand::Report},
+        {.caption = QStringLiteral("ヘルプ"), .command = FrameCommand::Help},
+    });
 
     NoteChooser &chooser = NoteChooser::instance();
     connect(&chooser, &NoteChooser::chosen, this, &MelodyWindow::applyChoice);
@@ -175,28 +179,42 @@ MelodyWindow::~MelodyWindow()
     m_sound->disconnect(this);
 }
 
-void MelodyWindow::buildMenus()
+EditorDocument MelodyWindow::editorDocument()
 {
-    QMenuBar *bar = menuBar();
-    QMenu *read = bar->addMenu(QStringLiteral("　　　読み込み　　　"));
-    read->addAction(QStringLiteral("保存ファイルの読み込み"), this, &MelodyWindow::openFile);
-    read->addAction(QStringLiteral("送信済データの読み込み"), this, &MelodyWindow::readBack);
-    bar->addAction(QStringLiteral("ファイルへ保存"), this, &MelodyWindow::saveFile);
-    bar->addAction(QStringLiteral("　　全削除　　"), this, &MelodyWindow::clearMelody);
-    QMenu *play = bar->addMenu(QStringLiteral("再生"));
-    play->addAction(QStringLiteral("全て再生"), this, [this] { preview(PreviewRange::All); });
-    play->addAction(QStringLiteral("最後の10音符再生"), this, [this] { preview(PreviewRange::Last10); });
-    play->addAction(QStringLiteral("最後の20音符再生"), this, [this] { preview(PreviewRange::Last20); });
-    play->addAction(QStringLiteral("停止"), this, &MelodyWindow::stopPreview);
-    m_transferAction = bar->addAction(QStringLiteral("　　転送(F6)　　"), this, &MelodyWindow::transfer);
-    m_transferAction->setShortcut(QKeySequence(Qt::Key_F6));
-    m_runAction = bar->addAction(QStringLiteral("　　実行(F7)　　"), this, &MelodyWindow::run);
-    m_runAction->setShortcut(QKeySequence(Qt::Key_F7));
-    // Shortcuts of menu-bar items work while the window is active.
-    addAction(m_transferAction);
-    addAction(m_runAction);
-    bar->addAction(QStringLiteral("レポート作成"), this, &MelodyWindow::makeReport);
-    bar->addAction(QStringLiteral("ヘルプ"), this, &MelodyWindow::openHelp);
+    return {
+        .role = ReplyRole::Melody,
+        .frameStart = kit::MelodyFrame,
+        .files = MelodyFiles,
+        .isEmpty = [this] { return m_melody.count() == 0; },
+        .clear =
+            [this] {
+                m_melody.clear();
+                refreshControls();
+                refreshStaff();
+            },
+        .saveContent = [this] { return std::optional<SaveContent>({m_melody.fileLines(), {}}); },
+        .load =
+            [this](const QString &path) {
+                // Read into a copy: a file that is not read whole changes nothing.
+                Melody loaded = m_melody;
+                const FileResult result = ReadMelodyFile(path, loaded);
+                if (result.ok) {
+                    m_melody = loaded;
+                    refreshControls();
+                    refreshStaff();
+                }
+                return result;
+            },
+        .sendable = [this] { return SendableImage(m_melody); },
+        .decodeReadBack = [this](const QStringList &replies) { decodeReadBack(replies); },
+        .report = [this] { return reportRequest(); },
+        .closing =
+            [this] {
+                m_sound->stop();
+                if (NoteChooser::instance().isVisible())
+                    NoteChooser::instance().reject();
+            },
+    };
 }
 
 QWidget *MelodyWindow::buildNotePage()
@@ -313,7 +331,6 @@ void MelodyWindow::showEvent(QShowEvent *event)
     if (!m_placed) {
         m_placed = true;
         placeWindow();
-        setCommandsEnabled(true);
     }
     QMainWindow::showEvent(event);
 }
@@ -364,12 +381,6 @@ void MelodyWindow::setLedColour(int slot, int colour)
 void MelodyWindow::showLedPicture(int slot)
 {
     m_ledImages[size_t(slot)]->setPixmap(QPixmap(AssetPath(LedPictureFile(slot, m_melody.ledColour(slot)))));
-}
-
-void MelodyWindow::setCommandsEnabled(bool enabled)
-{
-    m_transferAction->setEnabled(enabled);
-    m_runAction->setEnabled(enabled);
 }
 
 void MelodyWindow::showResult(MelodyEdit result)
@@ -456,32 +467,6 @@ void MelodyWindow::deleteSelected()
     showResult(m_melody.deleteNote(m_melody.selected()));
 }
 
-void MelodyWindow::clearMelody()
-{
-    if (m_melody.count() > 0 && !Dialogs().question(ClearQuestion))
-        return;
-    m_melody.clear();
-    refreshControls();
-    refreshStaff();
-}
-
-// ---- Files --------------------------------------------------------------
-
-void MelodyWindow::openFile()
-{
-    const std::optional<QString> path = OpenMelody(m_melody);
-    refreshControls();
-    refreshStaff();
-    if (path)
-        setWindowTitle(WindowCaption(QDir::toNativeSeparators(*path)));
-}
-
-void MelodyWindow::saveFile()
-{
-    if (const std::optional<QString> path = SaveMelody(m_melody))
-        setWindowTitle(WindowCaption(QDir::toNativeSeparators(*path)));
-}
-
 // ---- Sound on the PC ----------------------------------------------------
 
 void MelodyWindow::playSound(const QString &path)
@@ -542,31 +527,6 @@ void MelodyWindow::stopPreview()
 
 // ---- The kit ------------------------------------------------------------
 
-void MelodyWindow::transfer()
-{
-    if (!m_transferAction->isEnabled())
-        return;
-    m_kit->transferImage(SendableImage(m_melody).image, kit::MelodyFrame);
-}
-
-void MelodyWindow::run()
-{
-    if (!m_runAction->isEnabled())
-        return;
-    m_kit->run();
-}
-
-void MelodyWindow::readBack()
-{
-    m_kit->readBack(
-        [this] {
-            m_melody.clear();
-            refreshControls();
-            refreshStaff();
-        },
-        [this](const QStringList &replies) { decodeReadBack(replies); }, false);
-}
-
 void MelodyWindow::decodeReadBack(const QStringList &replies)
 {
     const MelodyReadBack decoded = DecodeMelodyReadBack(replies);
@@ -582,38 +542,11 @@ void MelodyWindow::decodeReadBack(const QStringList &replies)
 
 // ---- Report and help ----------------------------------------------------
 
-void MelodyWindow::makeReport()
+std::optional<ReportRequest> MelodyWindow::reportRequest()
 {
     if (!SaveReportPicture(SoundPictureName, DrawStaff(m_melody, m_staffArea->width()).image))
-        return;
-    if (!RequestReport({{}, SoundReportKind, frameGeometry()}))
-        Dialogs().information(NotAvailableMessage);
-}
-
-void MelodyWindow::openHelp()
-{
-    OpenHelpPage(QStringLiteral("HTML\\Navi\\KORUnavi.html"));
-}
-
-void MelodyWindow::closeEvent(QCloseEvent *event)
-{
-    // A transfer or read-back finishes within seconds; the window waits.
-    if (m_kit->sending() || m_kit->readingBack()) {
-        event->ignore();
-        return;
-    }
-    if (m_melody.count() > 0) {
-        if (!Dialogs().question(CloseQuestion)) {
-            event->ignore();
-            return;
-        }
-        m_melody.clear();
-    }
-    m_sound->stop();
-    if (NoteChooser::instance().isVisible())
-        NoteChooser::instance().reject();
-    event->accept();
-    emit closed();
+        return std::nullopt;
+    return ReportRequest{{}, SoundReportKind, {}};
 }
 
 } // namespace koru::melody

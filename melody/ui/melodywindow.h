@@ -4,6 +4,7 @@
 // becomes a Melody operation; the window then redraws the staff.
 #pragma once
 
+#include "editor/ui/editorframe.h"
 #include "melody/melody.h"
 #include "melody/ui/staffdrawing.h"
 
@@ -15,7 +16,6 @@
 #include <optional>
 #include <utility>
 
-class QAction;
 class QComboBox;
 class QLabel;
 class QMenu;
@@ -24,9 +24,6 @@ class QScrollArea;
 class QTabWidget;
 
 namespace koru {
-class GetDataPanel;
-class KitCommands;
-class PlayingPanel;
 class SoundOutput;
 } // namespace koru
 
@@ -40,22 +37,16 @@ class MelodyWindow : public QMainWindow
     Q_OBJECT
 public:
     // The sound goes to the PC's audio output unless a test hands in its own.
-    explicit MelodyWindow(SoundOutput *sound = nullptr, QWidget *parent = nullptr);
+    explicit MelodyWindow(const EditorContext &context, SoundOutput *sound = nullptr, QWidget *parent = nullptr);
     ~MelodyWindow() override;
 
     const Melody &melody() const { return m_melody; }
+    // Menu bar, kit commands, files, questions and caption.
+    EditorFrame *frame() const { return m_frame; }
 
-    // ---- Menu commands -------------------------------------------------
-    void openFile();
-    void saveFile();
-    void clearMelody();
-    void readBack();
+    // ---- Playing on the PC ("再生") ------------------------------------
     void preview(PreviewRange range);
     void stopPreview();
-    void transfer();
-    void run();
-    void makeReport();
-    void openHelp();
 
     // ---- Gestures ------------------------------------------------------
     // A key of the "音符入力" keyboard ("pw12", "pB0", "pw148").
@@ -72,16 +63,10 @@ public:
     StaffArea *staffArea() const { return m_staffArea; }
     QScrollArea *staffScroll() const { return m_scroll; }
     QMenu *noteMenu() const { return m_noteMenu; }
-    QAction *transferAction() const { return m_transferAction; }
-    QAction *runAction() const { return m_runAction; }
-    PlayingPanel *playingPanel() const { return m_playingPanel; }
-    GetDataPanel *getDataPanel() const { return m_getDataPanel; }
     SoundOutput *sound() const { return m_sound; }
     int markedSlot() const { return m_markedSlot; } // the note sounding in a preview
     const std::vector<StaffAnchor> &anchors() const { return m_anchors; }
 
-    static const QString ClearQuestion;
-    static const QString CloseQuestion;
     static const QString NoSoundMessage;
     static const QString StopSound;     // beside the executable
 
@@ -90,13 +75,12 @@ signals:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     enum class Pending { None, Insert, Edit };
 
-    void buildMenus();
+    EditorDocument editorDocument();
     QWidget *buildNotePage();
     QWidget *buildLedPage();
     void placeWindow();
@@ -104,7 +88,6 @@ private:
     void refreshControls(); // radio buttons, LED selectors and pictures from the document
     void setLedColour(int slot, int colour);
     void showLedPicture(int slot);
-    void setCommandsEnabled(bool enabled);
     void applyChoice(const QString &keyText, int black, int len);
     void showResult(MelodyEdit result);
     void playSound(const QString &path);
@@ -112,6 +95,7 @@ private:
     void sayNoSound(); // once per window
     void followSound(qint64 ms);
     void decodeReadBack(const QStringList &replies);
+    std::optional<ReportRequest> reportRequest();
 
     Melody m_melody;
     StaffFontLease m_font;
@@ -127,11 +111,7 @@ private:
     QRadioButton *m_linkOn = nullptr;
     QRadioButton *m_linkOff = nullptr;
     QMenu *m_noteMenu = nullptr;
-    QAction *m_transferAction = nullptr;
-    QAction *m_runAction = nullptr;
-    PlayingPanel *m_playingPanel = nullptr;
-    GetDataPanel *m_getDataPanel = nullptr;
-    KitCommands *m_kit = nullptr;
+    EditorFrame *m_frame = nullptr;
 
     SoundOutput *m_sound = nullptr;
     bool m_noSoundSaid = false;

@@ -65,7 +65,7 @@ private:
     void follow(int address);
 
     PreviewRun m_run;
-    QStringList m_image;
+    DeviceImage m_image;
     std::function<void(int)> m_running;
     PreviewScene m_drawn;
     bool m_redrawAll = true;

@@ -66,22 +66,22 @@ std::map<LauncherTarget, LaunchSteps> StepsOfEachWindow()
     std::map<LauncherTarget, LaunchSteps> steps;
 #ifdef KORU_HAVE_ICONSUI
     steps[LauncherTarget::IconEditor] = Steps<icons::IconWindow>(
-        "icons", [](icons::IconWindow *w) { w->dropOnSlot(0, icons::Timer); }, icons::IconWindow::CloseQuestion);
+        "icons", [](icons::IconWindow *w) { w->dropOnSlot(0, icons::Timer); }, EditorFrame::CloseQuestion);
 #endif
 #ifdef KORU_HAVE_FLOWCHARTUI
     steps[LauncherTarget::FlowchartEditor] = Steps<flow::FlowWindow>(
-        "flowchart", [](flow::FlowWindow *w) { w->loadDemo(1); }, flow::FlowWindow::CloseQuestion);
+        "flowchart", [](flow::FlowWindow *w) { w->frame()->loadDemo(1); }, EditorFrame::CloseQuestion);
 #endif
 #ifdef KORU_HAVE_TEXTUI
     steps[LauncherTarget::TextEditor] = Steps<text::TextWindow>(
         "text", [](text::TextWindow *w) { w->editor()->setLines({QStringLiteral("beep1();")}); },
-        text::TextWindow::CloseQuestion);
+        EditorFrame::CloseQuestion);
     steps[LauncherTarget::KeywordSettings] = Steps<text::KeywordSettingsWindow>("keyword settings");
 #endif
 #ifdef KORU_HAVE_MELODYUI
     steps[LauncherTarget::MelodyEditor] = Steps<melody::MelodyWindow>(
         "melody", [](melody::MelodyWindow *w) { w->clickKey(QStringLiteral("pw148")); },
-        melody::MelodyWindow::CloseQuestion);
+        EditorFrame::CloseQuestion);
 #endif
 #ifdef KORU_HAVE_MEASUREUI
     steps[LauncherTarget::Measurement] = Steps<measure::MeasureWindow>("measurement");

@@ -60,13 +60,13 @@ int main(int argc, char *argv[])
     rig.plugKit();
     DeviceLink::install(rig.link.get());
 
-    auto *window = new FlowWindow;
+    auto *window = new FlowWindow(EditorContext{});
     window->show();
     QTest::qWaitForWindowExposed(window);
     Shot("empty");
 
     for (int n = 1; n <= 4; ++n) {
-        window->loadDemo(n);
+        window->frame()->loadDemo(n);
         Shot(QStringLiteral("demo%1").arg(n));
     }
     window->editor()->showRoutine(1);
@@ -101,14 +101,14 @@ int main(int argc, char *argv[])
     Shot("block-menu");
     window->blockMenu()->hide();
 
-    window->run();
+    window->frame()->run();
     Shot("running-panel");
     rig.fake->inject(QStringLiteral("kit"), QByteArray("\x00\xff", 2));
     QTest::qWait(200);
 
     dialogs.answerQuestion(true);
     QTimer::singleShot(1500, [] { Shot("read-back-panel"); });
-    window->readBack();
+    window->frame()->readBack();
     QTest::qWait(6500);
 
     dialogs.answerQuestion(true);

@@ -3,6 +3,7 @@
 // kit's FF, and the read-back rebuilding the same program. Skipped (77) when
 // the virtual kit has not been built.
 #include "canvasdriver.h"
+#include "widgets/kitpanels.h"
 #include "flowchart/flowtranslate.h"
 #include "flowchart/ui/flowcanvas.h"
 #include "flowchart/ui/flowwindow.h"
@@ -64,7 +65,7 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return link.isSettled(); }, 5000));
         QTRY_VERIFY_WITH_TIMEOUT(link.KitPresent(), 5000);
 
-        window = new FlowWindow;
+        window = new FlowWindow(EditorContext{});
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         // start -> LED (red, 0.5 s) -> timer 1 s -> end, all with the mouse.
@@ -91,12 +92,12 @@ private slots:
         // it showed last; a real display gives it back to the editor.
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
-        QSignalSpy f6(window->transferAction(), &QAction::triggered);
+        QSignalSpy f6(window->frame()->transferAction(), &QAction::triggered);
         QTest::keyClick(window, Qt::Key_F6);
         QCOMPARE(f6.count(), 1);
         // The commands come back with the kit's FF (the send may still wait
         // for each value, so the FF can be in before the key returns).
-        QTRY_VERIFY_WITH_TIMEOUT(window->transferAction()->isEnabled() && replies.contains("FF "), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(window->frame()->transferAction()->isEnabled() && replies.contains("FF "), 5000);
 
         // The kit's memory holds exactly the image, then 250.
         replies.clear();
@@ -110,15 +111,15 @@ private slots:
 
         QApplication::setActiveWindow(window);
         QTest::keyClick(window, Qt::Key_F7);
-        QVERIFY(window->playingPanel()->isVisible());
-        QVERIFY(!window->runAction()->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(!window->playingPanel()->isVisible(), 10000);
-        QVERIFY(window->runAction()->isEnabled());
+        QVERIFY(window->frame()->playingPanel()->isVisible());
+        QVERIFY(!window->frame()->runAction()->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!window->frame()->playingPanel()->isVisible(), 10000);
+        QVERIFY(window->frame()->runAction()->isEnabled());
 
         // Read back: the flowchart rebuilt from the memory has the same listing.
         dialogs.answerQuestion(true);
-        window->readBack();
-        QTRY_VERIFY_WITH_TIMEOUT(!window->getDataPanel()->isVisible() && window->document().blockCount() > 0, 15000);
+        window->frame()->readBack();
+        QTRY_VERIFY_WITH_TIMEOUT(!window->frame()->getDataPanel()->isVisible() && window->document().blockCount() > 0, 15000);
         QCOMPARE(window->document().blockCount(), 4);
         QCOMPARE(BuildCommandListing(window->document()).listing, listing);
         QVERIFY2(dialogs.shown().size() == 1, qPrintable(dialogs.texts().join('|'))); // the question only

@@ -27,10 +27,10 @@ private slots:
         test::ScriptedDialogs dialogs;
         preview::PreviewWindow previewWindow;
         previewWindow.installAsPreview();
-        QPointer<flow::FlowWindow> window = new flow::FlowWindow;
+        QPointer<flow::FlowWindow> window = new flow::FlowWindow(EditorContext{});
         window->show();
-        window->loadDemo(4); // calls subroutines 1 and 2
-        window->preview();
+        window->frame()->loadDemo(4); // calls subroutines 1 and 2
+        window->frame()->preview();
         QVERIFY(previewWindow.isVisible());
         QCOMPARE(window->runningBlock(), qMakePair(-1, -1));
         previewWindow.play();
@@ -55,10 +55,10 @@ private slots:
         kit::ManualClock clock;
         preview::PreviewWindow previewWindow(&clock);
         previewWindow.installAsPreview();
-        QPointer<flow::FlowWindow> window = new flow::FlowWindow;
+        QPointer<flow::FlowWindow> window = new flow::FlowWindow(EditorContext{});
         window->show();
-        window->loadDemo(4);
-        window->preview();
+        window->frame()->loadDemo(4);
+        window->frame()->preview();
         previewWindow.play();
         QSet<int> routines;
         int marks = 0;

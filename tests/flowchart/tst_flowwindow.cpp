@@ -3,6 +3,7 @@
 // handles, moves, the rubber band, the pop-up menu's commands, routine
 // switching, undo and redo, the menu commands and the report pictures.
 #include "canvasdriver.h"
+#include "widgets/kitpanels.h"
 #include "clippedtext.h"
 #include "flowchart/flowdemos.h"
 #include "flowchart/flowedit.h"
@@ -125,7 +126,7 @@ private slots:
     void init()
     {
         dialogs = std::make_unique<test::ScriptedDialogs>();
-        window = new FlowWindow;
+        window = new FlowWindow(EditorContext{});
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         QVERIFY2(dialogs->shown().isEmpty(), qPrintable(dialogs->texts().join('|'))); // every picture found
@@ -155,8 +156,8 @@ private slots:
         QMenu *load = window->menuBar()->actions().first()->menu();
         QCOMPARE(texts(load), (QStringList{"デモ読み込み", "保存ファイルの読み込み", "送信済データの読み込み"}));
         QCOMPARE(texts(load->actions().first()->menu()), (QStringList{"デモ１", "デモ２", "デモ３", "デモ４"}));
-        QCOMPARE(window->transferAction()->shortcut(), QKeySequence(Qt::Key_F6));
-        QCOMPARE(window->runAction()->shortcut(), QKeySequence(Qt::Key_F7));
+        QCOMPARE(window->frame()->transferAction()->shortcut(), QKeySequence(Qt::Key_F6));
+        QCOMPARE(window->frame()->runAction()->shortcut(), QKeySequence(Qt::Key_F7));
         QCOMPARE(texts(window->blockMenu()),
                  (QStringList{"命令の削除", "-", "矢印を消す", "-", "コピー", "貼り付け", "-", "水平方向位置揃え", "垂直方向位置揃え"}));
         QCOMPARE(texts(window->blockMenu()->actions().at(7)->menu()),
@@ -750,10 +751,10 @@ private slots:
         place(Timer, {50, 100});
         step("drop in a subroutine");
         editor()->showRoutine(0);
-        window->loadDemo(2);
+        window->frame()->loadDemo(2);
         step("demo");
         dialogs->answerQuestion(true);
-        window->clearAll();
+        window->frame()->clearDocument();
         step("clear all");
 
         // Undo walks back through every state, showing the routine of the change.
@@ -780,11 +781,11 @@ private slots:
     {
         place(Timer, {50, 100});
         dialogs->answerQuestion(false);
-        window->clearAll();
+        window->frame()->clearDocument();
         QCOMPARE(dialogs->lastText(), QStringLiteral("プログラムを全て消去します。よろしいですか？"));
         QCOMPARE(doc().blockCount(), 1);
         dialogs->answerQuestion(true);
-        window->clearAll();
+        window->frame()->clearDocument();
         QCOMPARE(doc().blockCount(), 0);
     }
 
@@ -793,7 +794,7 @@ private slots:
         window->close(); // empty: no question
         QVERIFY(dialogs->shown().isEmpty());
         QTRY_VERIFY(!window);
-        window = new FlowWindow;
+        window = new FlowWindow(EditorContext{});
         window->show();
         place(Timer, {50, 100});
         dialogs->answerQuestion(false);
@@ -808,13 +809,13 @@ private slots:
         QVERIFY(rig.plugKit());
         DeviceLink::install(rig.link.get());
         place(Timer, {50, 100}); // no start block
-        window->transfer();
+        window->frame()->transfer();
         QCOMPARE(dialogs->lastText(), QStringLiteral("プログラム開始命令がありません。\r\nプログラムを確認して下さい。"));
-        QVERIFY(window->transferAction()->isEnabled());
-        QVERIFY(!window->playingPanel()->isVisible());
+        QVERIFY(window->frame()->transferAction()->isEnabled());
+        QVERIFY(!window->frame()->playingPanel()->isVisible());
         bool previewed = false;
         SetPreviewHandler([&](const PreviewRequest &) { previewed = true; });
-        window->preview();
+        window->frame()->preview();
         QVERIFY(!previewed);
         QCOMPARE(dialogs->lastText(), QStringLiteral("プログラム開始命令がありません。\r\nプログラムを確認して下さい。"));
         SetPreviewHandler({});
@@ -826,24 +827,24 @@ private slots:
         test::LinkRig rig;
         QVERIFY(rig.plugKit());
         DeviceLink::install(rig.link.get());
-        window->run();
-        QVERIFY(window->playingPanel()->isVisible());
-        QVERIFY(!window->transferAction()->isEnabled());
-        QVERIFY(!window->runAction()->isEnabled());
+        window->frame()->run();
+        QVERIFY(window->frame()->playingPanel()->isVisible());
+        QVERIFY(!window->frame()->transferAction()->isEnabled());
+        QVERIFY(!window->frame()->runAction()->isEnabled());
         rig.fake->inject(QStringLiteral("kit"), QByteArray("\x00\xff", 2));
-        QTRY_VERIFY(!window->playingPanel()->isVisible());
-        QVERIFY(window->runAction()->isEnabled());
+        QTRY_VERIFY(!window->frame()->playingPanel()->isVisible());
+        QVERIFY(window->frame()->runAction()->isEnabled());
         DeviceLink::install(nullptr);
     }
 
     void previewMarksTheRunningBlock()
     {
-        window->loadDemo(4);
+        window->frame()->loadDemo(4);
         PreviewRequest seen;
         SetPreviewHandler([&](const PreviewRequest &r) { seen = r; });
-        window->preview();
+        window->frame()->preview();
         SetPreviewHandler({});
-        QCOMPARE(seen.image, ImageTexts(BuildDeviceImage(doc()).image));
+        QCOMPARE(seen.image, BuildDeviceImage(doc()).image);
         QVERIFY(seen.running);
         const int slot = doc().occupiedSlots(2).last();
         seen.running(doc().byteAddress(2, slot));
@@ -861,10 +862,10 @@ private slots:
         FlowDocument &d = editor()->editableDocument();
         d.linkBottom(0, start, timer);
         d.linkBottom(0, timer, timer);
-        window->showSentData();
+        window->frame()->showSentData();
         QVERIFY(dialogs->shown().isEmpty());
         d.removeArrows(0, timer);
-        window->showSentData();
+        window->frame()->showSentData();
         QCOMPARE(dialogs->lastText(), QStringLiteral("プログラムが正しくないため表示できません。"));
     }
 
@@ -876,11 +877,11 @@ private slots:
             QFile old(folder + QStringLiteral("Routine%1.bmp").arg(r));
             QVERIFY(old.open(QIODevice::WriteOnly));
         }
-        window->loadDemo(4);
+        window->frame()->loadDemo(4);
         editor()->showRoutine(2);
         ReportRequest seen;
         SetReportHandler([&](const ReportRequest &r) { seen = r; });
-        window->makeReport();
+        window->frame()->makeReport();
         SetReportHandler({});
         QCOMPARE(seen.kind, RoutineReportKind);
         QCOMPARE(routine(), 0);
@@ -897,10 +898,10 @@ private slots:
     void reportStaysClosedWithoutItsPictures()
     {
         const test::BlockedReportPictureFolder blocked;
-        window->loadDemo(4);
+        window->frame()->loadDemo(4);
         QList<ReportRequest> requests;
         SetReportHandler([&](const ReportRequest &r) { requests << r; });
-        window->makeReport();
+        window->frame()->makeReport();
         SetReportHandler({});
         QVERIFY(requests.isEmpty());
         QCOMPARE(dialogs->texts(), QStringList{SaveFailed});
@@ -910,7 +911,7 @@ private slots:
     // picture; a few pixels may differ with the fonts of another machine.
     void referencePicture()
     {
-        window->loadDemo(3);
+        window->frame()->loadDemo(3);
         const QImage drawn = RoutinePicture(doc(), 0, window->pictures()).convertToFormat(QImage::Format_RGB32);
         const QString reference = test::testDataPath(QStringLiteral("flowchart/demo3_main.png"));
         if (qEnvironmentVariableIsSet("KORU_WRITE_REFERENCE"))

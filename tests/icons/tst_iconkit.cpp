@@ -2,6 +2,7 @@
 // in the window, F6, the kit's memory read back, F7 and the kit's end reply.
 // Skipped (77) when the virtual kit has not been built.
 #include "icons/ui/iconwindow.h"
+#include "widgets/kitpanels.h"
 
 #include "link/devicelink.h"
 #include "scripteddialogs.h"
@@ -71,7 +72,7 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return link.isSettled(); }, 5000));
         QTRY_VERIFY_WITH_TIMEOUT(link.KitPresent(), 5000);
 
-        auto *window = new IconWindow;
+        auto *window = new IconWindow(EditorContext{});
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         window->dropOnSlot(0, Beep);
@@ -85,8 +86,8 @@ private slots:
         connect(&link, &DeviceLink::replyReceived, this, [&](const QString &line) { replies.append(line); });
         QApplication::setActiveWindow(window);
         QTest::keyClick(window, Qt::Key_F6);
-        QVERIFY(!window->transferAction()->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(window->transferAction()->isEnabled(), 5000); // the kit's FF
+        QVERIFY(!window->frame()->transferAction()->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(window->frame()->transferAction()->isEnabled(), 5000); // the kit's FF
         QCOMPARE(replies, QStringList{"FF "});
 
         // The kit's memory holds the image and the frame end after it.
@@ -106,11 +107,11 @@ private slots:
         // progress window included; a real display leaves the editor active.
         QApplication::setActiveWindow(window);
         QTest::keyClick(window, Qt::Key_F7);
-        QVERIFY(window->playingPanel()->isVisible());
-        QVERIFY(!window->runAction()->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(!window->playingPanel()->isVisible(), 10000);
-        QVERIFY(window->runAction()->isEnabled());
-        QVERIFY(window->transferAction()->isEnabled());
+        QVERIFY(window->frame()->playingPanel()->isVisible());
+        QVERIFY(!window->frame()->runAction()->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!window->frame()->playingPanel()->isVisible(), 10000);
+        QVERIFY(window->frame()->runAction()->isEnabled());
+        QVERIFY(window->frame()->transferAction()->isEnabled());
         QVERIFY(dialogs.shown().isEmpty());
         QVERIFY(waitForKitLine(QStringLiteral("reply FF"), 2000));
 

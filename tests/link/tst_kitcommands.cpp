@@ -98,7 +98,7 @@ private slots:
             shownWhileSending = window.isVisible();
         });
         QSignalSpy sent(&commands, &KitCommands::transferFinished);
-        QVERIFY(commands.transfer({"230", "2", "231"}));
+        QVERIFY(commands.transfer({230, 2, 231}));
         QVERIFY(commands.sending());
         rig->clock.runUntilIdle();
         QCOMPARE(rig->fake->writtenValues("kit"), (QList<int>{240, 230, 2, 231, 250}));
@@ -122,7 +122,7 @@ private slots:
         QVERIFY(rig->plugKit());
         Editor editor;
         KitCommands commands(ReplyRole::Melody, editor.controls());
-        QVERIFY(commands.transferImage({1}, kit::MelodyFrame));
+        QVERIFY(commands.transfer({1}, kit::MelodyFrame));
         rig->clock.runUntilIdle();
         QCOMPARE(rig->fake->writtenValues("kit"), (QList<int>{242, 1, 250}));
         QVERIFY(commands.run());
@@ -134,7 +134,7 @@ private slots:
         QVERIFY(rig->plugKit());
         Editor editor;
         KitCommands commands(ReplyRole::Icon, editor.controls());
-        QVERIFY(!commands.transferImage({}));
+        QVERIFY(!commands.transfer({}));
         QCOMPARE(rig->fake->writes("kit").size(), 0);
         QCOMPARE(editor.commandChanges, 0);
     }
@@ -151,7 +151,7 @@ private slots:
         ScriptedDialogs dialogs;
         Editor editor;
         KitCommands commands(ReplyRole::Icon, editor.controls());
-        QVERIFY(!(transfer ? commands.transfer({"230", "231"}) : commands.run()));
+        QVERIFY(!(transfer ? commands.transfer({230, 231}) : commands.run()));
         QCOMPARE(dialogs.texts(), QStringList{NoKitMessage});
         QVERIFY(editor.commandsEnabled);
         QVERIFY(!editor.playing->isVisible());
@@ -167,7 +167,7 @@ private slots:
         Editor editor;
         KitCommands commands(ReplyRole::Text, editor.controls());
         QSignalSpy sent(&commands, &KitCommands::transferFinished);
-        QVERIFY(commands.transferImage(DeviceImage(100, 5)));
+        QVERIFY(commands.transfer(DeviceImage(100, 5)));
         rig->clock.step();
         QVERIFY(sent.wait(2000)); // the loss ends it, with the clock standing still
         QCOMPARE(sent[0][0].toBool(), false);
@@ -214,6 +214,7 @@ private slots:
 
     void kitPulledWhileRunningGivesCommandsBack()
     {
+        ScriptedDialogs dialogs;
         QVERIFY(rig->plugKit());
         Editor editor;
         KitCommands commands(ReplyRole::Icon, editor.controls());
@@ -221,6 +222,7 @@ private slots:
         rig->fake->unplug("kit");
         QTRY_VERIFY(editor.commandsEnabled);
         QVERIFY(!editor.playing->isVisible());
+        QCOMPARE(dialogs.texts(), QStringList{NoKitMessage}); // the pupil learns why it stopped
     }
 
     void readBackCollectsEveryReply()
@@ -239,7 +241,7 @@ private slots:
         QStringList decoded;
         // No: nothing happens.
         dialogs.answerQuestion(false);
-        QVERIFY(!commands.readBack([&] { discarded = true; }, [&](const QStringList &) {}, true));
+        QVERIFY(!commands.readBack([&] { discarded = true; }, [&](const QStringList &) {}));
         QVERIFY(!discarded);
         QCOMPARE(rig->fake->writes("kit").size(), 0);
         // Yes: the FF among the memory bytes is collected, not taken as ready,
@@ -252,8 +254,7 @@ private slots:
                                       decodeCalled = true;
                                       decoded = lines;
                                       panelShownWhileDecoding = editor.getData->isVisible();
-                                  },
-                                  true));
+                                  }));
         QVERIFY(discarded);
         QVERIFY(editor.getData->isVisible());
         QVERIFY(commands.readingBack());
@@ -275,26 +276,20 @@ private slots:
 
     void readBackWithoutKit()
     {
-        ScriptedDialogs dialogs;
-        Editor editor;
-        KitCommands commands(ReplyRole::Flowchart, editor.controls());
-        dialogs.answerQuestion(true);
-        bool decodeCalled = false;
-        QVERIFY(commands.readBack({}, [&](const QStringList &) { decodeCalled = true; }, true));
-        QVERIFY(!decodeCalled);
-        QCOMPARE(dialogs.lastText(), NoKitMessage);
-        QVERIFY(!editor.getData->isVisible());
-        QCOMPARE(rig->clock.pending(), 0);
-
-        // The melody editor goes on without a kit and decodes nothing.
-        KitCommands melody(ReplyRole::Melody, editor.controls());
-        dialogs.answerQuestion(true);
-        QStringList decoded{"x"};
-        QVERIFY(melody.readBack({}, [&](const QStringList &lines) { decoded = lines; }, false));
-        QVERIFY(editor.getData->isVisible());
-        rig->clock.runUntilIdle();
-        QCOMPARE(decoded, QStringList{});
-        QVERIFY(!editor.getData->isVisible());
+        // Nothing is asked or discarded, for every editor: the document stays.
+        for (const ReplyRole role : {ReplyRole::Flowchart, ReplyRole::Melody}) {
+            ScriptedDialogs dialogs;
+            Editor editor;
+            KitCommands commands(role, editor.controls());
+            bool discarded = false;
+            bool decodeCalled = false;
+            QVERIFY(!commands.readBack([&] { discarded = true; }, [&](const QStringList &) { decodeCalled = true; }));
+            QVERIFY(!discarded);
+            QVERIFY(!decodeCalled);
+            QCOMPARE(dialogs.texts(), QStringList{NoKitMessage});
+            QVERIFY(!editor.getData->isVisible());
+            QCOMPARE(rig->clock.pending(), 0);
+        }
     }
 
     void measurementWindowTakesPrecedence()

@@ -37,7 +37,7 @@ int main(int argc, char *argv[])
     QTemporaryDir appData;
     SetAppDataFolder(appData.path());
 
-    auto *window = new MelodyWindow;
+    auto *window = new MelodyWindow(EditorContext{});
     window->show();
     const auto shot = [&](const char *name) {
         const QString path = out + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png");
@@ -80,15 +80,15 @@ int main(int argc, char *argv[])
         },
         [&] { shot("05-led-link-tab"); },
         [&] {
-            PlayingPanel *panel = window->playingPanel();
+            PlayingPanel *panel = window->frame()->playingPanel();
             panel->move((window->width() - panel->width()) / 2, (window->height() - panel->height()) / 2);
             panel->show();
             panel->raise();
         },
         [&] { shot("06-running-panel"); },
         [&] {
-            window->playingPanel()->hide();
-            GetDataPanel *panel = window->getDataPanel();
+            window->frame()->playingPanel()->hide();
+            GetDataPanel *panel = window->frame()->getDataPanel();
             panel->move((window->width() - panel->width()) / 2, (window->height() - panel->height()) / 2);
             panel->show();
             panel->raise();
@@ -105,7 +105,7 @@ int main(int argc, char *argv[])
     });
     timer.start();
     const int code = QApplication::exec();
-    window->getDataPanel()->hide();
+    window->frame()->getDataPanel()->hide();
     delete window;
     return code;
 }

@@ -89,7 +89,7 @@ private slots:
     void composeSendPlayStopReadBack()
     {
         test::ScriptedDialogs dialogs;
-        auto *window = new MelodyWindow(new test::FakeSound);
+        auto *window = new MelodyWindow(EditorContext{}, new test::FakeSound);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         const auto child = [window](const char *name) { return window->findChild<QWidget *>(name); };
@@ -110,10 +110,10 @@ private slots:
         // F6: the kit stores the codes from address 128 on, then 250.
         QSignalSpy replies(link.get(), &DeviceLink::replyReceived);
         QApplication::setActiveWindow(window);
-        QSignalSpy enabling(window->transferAction(), &QAction::enabledChanged);
+        QSignalSpy enabling(window->frame()->transferAction(), &QAction::enabledChanged);
         QTest::keyClick(window, Qt::Key_F6);
         QVERIFY(!enabling.isEmpty() && !enabling.first().first().toBool()); // disabled while sending
-        QTRY_VERIFY_WITH_TIMEOUT(window->transferAction()->isEnabled(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(window->frame()->transferAction()->isEnabled(), 10000);
         QVERIFY(waitForKitLine("frame melody", 2000));
 
         replies.clear();
@@ -128,29 +128,29 @@ private slots:
         forgetKitLines();
         QApplication::setActiveWindow(window);
         QTest::keyClick(window, Qt::Key_F7);
-        QVERIFY(window->playingPanel()->isVisible());
-        QVERIFY(!window->runAction()->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(!window->playingPanel()->isVisible(), 10000);
-        QVERIFY(window->runAction()->isEnabled() && window->transferAction()->isEnabled());
+        QVERIFY(window->frame()->playingPanel()->isVisible());
+        QVERIFY(!window->frame()->runAction()->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!window->frame()->playingPanel()->isVisible(), 10000);
+        QVERIFY(window->frame()->runAction()->isEnabled() && window->frame()->transferAction()->isEnabled());
         QVERIFY(waitForKitLine("melody end", 2000));
         QVERIFY2(playedCodes() == codes.mid(16), qPrintable(kitLines.join(" | ")));
 
         // Again, stopped from the panel's button before the end.
         forgetKitLines();
-        window->run();
+        window->frame()->run();
         QVERIFY(waitForKitLine("note ", 3000));
         replies.clear();
-        window->playingPanel()->stopButton()->click();
-        QVERIFY(!window->playingPanel()->isVisible());
-        QVERIFY(window->runAction()->isEnabled());
+        window->frame()->playingPanel()->stopButton()->click();
+        QVERIFY(!window->frame()->playingPanel()->isVisible());
+        QVERIFY(window->frame()->runAction()->isEnabled());
         QVERIFY(waitForKitLine("end stopped", 3000));
         QTRY_COMPARE_WITH_TIMEOUT(replies.size(), 1, 3000); // the stopped run's FF, before the read-back asks
         QCOMPARE(replies.first().first().toString().trimmed(), QStringLiteral("FF"));
 
         // Read-back: asks, empties the window, rebuilds the same tune.
         dialogs.answerQuestion(true);
-        window->readBack();
-        QTRY_VERIFY_WITH_TIMEOUT(!window->getDataPanel()->isVisible() && window->melody().count() > 0, 15000);
+        window->frame()->readBack();
+        QTRY_VERIFY_WITH_TIMEOUT(!window->frame()->getDataPanel()->isVisible() && window->melody().count() > 0, 15000);
         QCOMPARE(window->melody().notes(), composed.notes());
         QCOMPARE(window->melody().deviceList(), codes);
         QCOMPARE(qobject_cast<QComboBox *>(child("LED_Combo12"))->currentIndex(), 3);

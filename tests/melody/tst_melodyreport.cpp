@@ -33,7 +33,7 @@ private slots:
         auto *report = qobject_cast<report::ReportWindow *>(shared.get());
         QVERIFY(report);
 
-        melody::MelodyWindow editor(new test::FakeSound);
+        melody::MelodyWindow editor(EditorContext{}, new test::FakeSound);
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
         for (const char *key : {"pw7", "pw9", "pB10", "pw148", "pw21"})

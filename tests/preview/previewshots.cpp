@@ -28,20 +28,20 @@ int main(int argc, char **argv)
         image = {230, 2, 146, 4, 150, 6, 231};
     std::unique_ptr<icons::IconWindow> icons;
     if (state == QLatin1String("step1")) {
-        icons = std::make_unique<icons::IconWindow>();
+        icons = std::make_unique<icons::IconWindow>(EditorContext{});
         icons->setGeometry(20, 40, 1100, 560);
         icons->show();
         for (auto [slot, kind] : {std::pair{0, int(icons::Beep)}, {1, int(icons::Timer)}, {2, int(icons::Beep)}})
             icons->dropOnSlot(slot, kind);
         QTimer::singleShot(300, [&] {
-            icons->preview();
+            icons->frame()->preview();
             preview.move(300, 420);
             preview.play();
             clock.set(2000); // the beep is over: the timer in slot 1 runs
             preview.run().advance();
         });
     } else {
-        preview.preview({preview::test::Texts(image), screen, {}});
+        preview.preview({image, screen, {}});
         if (state != QLatin1String("idle"))
             preview.play();
     }

@@ -62,7 +62,7 @@ struct Rig
         QObject::connect(&run, &PreviewRun::changed, [this] { note(); });
         QObject::connect(&run, &PreviewRun::reached, [this](int a) { addresses.append(a); });
     }
-    void start(const QList<int> &image) { run.start(Texts(image)); }
+    void start(const QList<int> &image) { run.start(image); }
     void note()
     {
         QString line = StateName(run.state());

@@ -55,7 +55,7 @@ private slots:
     void fades();
     void stopAlwaysEndsTheRun();
     void closingEndsAHoldAtOnce();
-    void textsThatAreNoBytesEndTheRun();
+    void valuesThatAreNoBytesEndTheRun();
     void playAgainWhileStopping();
 };
 
@@ -330,11 +330,9 @@ void TestPreviewRun::closingEndsAHoldAtOnce()
     QCOMPARE(rig.addresses.last(), -1);
 }
 
-void TestPreviewRun::textsThatAreNoBytesEndTheRun()
+void TestPreviewRun::valuesThatAreNoBytesEndTheRun()
 {
-    for (const QStringList &image : {QStringList{"230", "2", "160", "x", "5", "231"},
-                                     QStringList{"230", "2", "160", "256", "5", "231"},
-                                     QStringList{"230", "-2"}}) {
+    for (const DeviceImage &image : {DeviceImage{230, 2, 160, 256, 5, 231}, DeviceImage{230, -2}}) {
         Rig rig;
         rig.run.start(image);
         QCOMPARE(rig.run.state(), PreviewRun::State::Idle);

@@ -28,7 +28,7 @@ void TestPreviewSteps::iconRowMarksTheRunningIcon()
     kit::ManualClock clock;
     preview::PreviewWindow preview(&clock);
     preview.installAsPreview();
-    auto *window = new icons::IconWindow;
+    auto *window = new icons::IconWindow(EditorContext{});
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
 
@@ -42,7 +42,7 @@ void TestPreviewSteps::iconRowMarksTheRunningIcon()
     window->dropOnSlot(2, icons::Timer);
     const int seconds = window->program().slot(2).value.value_or(0);
     QVERIFY(seconds > 0);
-    window->preview();
+    window->frame()->preview();
     QVERIFY(preview.isVisible());
     QCOMPARE(window->runningSlot(), -1);
 
@@ -70,7 +70,7 @@ void TestPreviewSteps::previewRefusesWhatTransferRefuses()
     koru::test::ScriptedDialogs dialogs;
     bool previewed = false;
     SetPreviewHandler([&](const PreviewRequest &) { previewed = true; });
-    auto *window = new icons::IconWindow;
+    auto *window = new icons::IconWindow(EditorContext{});
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
     for (int n = 0; n < icons::SlotCount; ++n) {
@@ -80,10 +80,10 @@ void TestPreviewSteps::previewRefusesWhatTransferRefuses()
         QTest::keyClick(mode, Qt::Key_Down); // フェード
         QCOMPARE(window->program().slot(n).mode, std::optional<int>(1));
     }
-    window->preview();
+    window->frame()->preview();
     QVERIFY(!previewed);
     QCOMPARE(dialogs.texts(), QStringList{icons::ImageTooLargeMessage});
-    window->transfer();
+    window->frame()->transfer();
     QCOMPARE(dialogs.texts(), (QStringList{icons::ImageTooLargeMessage, icons::ImageTooLargeMessage}));
     SetPreviewHandler({});
     dialogs.answerQuestion(true);

@@ -31,7 +31,7 @@ private slots:
         QVERIFY(report);
         QVERIFY(!report->isVisible());
 
-        icons::IconWindow editor;
+        icons::IconWindow editor{EditorContext{}};
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
         editor.dropOnSlot(0, icons::WaitSound);

@@ -2,6 +2,7 @@
 // the window, F6, the kit's memory read back, F7 and the kit's end reply.
 // Skipped (77) when the virtual kit has not been built.
 #include "text/ui/textwindow.h"
+#include "widgets/kitpanels.h"
 
 #include "scripteddialogs.h"
 #include "testutil.h"
@@ -34,7 +35,7 @@ private slots:
         DeviceLink::install(link.get());
         QTRY_VERIFY_WITH_TIMEOUT(link->KitPresent(), 5000);
 
-        auto *window = new TextWindow;
+        auto *window = new TextWindow(EditorContext{});
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         QApplication::setActiveWindow(window);
@@ -53,8 +54,8 @@ private slots:
         QStringList replies;
         connect(link.get(), &DeviceLink::replyReceived, this, [&](const QString &line) { replies.append(line); });
         QTest::keyClick(window, Qt::Key_F6);
-        QVERIFY(!window->transferAction()->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(window->transferAction()->isEnabled(), 10000); // the kit's FF
+        QVERIFY(!window->frame()->transferAction()->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(window->frame()->transferAction()->isEnabled(), 10000); // the kit's FF
         QCOMPARE(replies, QStringList{"FF "});
 
         // The kit's memory holds exactly the image, then the frame end.
@@ -70,10 +71,10 @@ private slots:
         QApplication::setActiveWindow(window);
         replies.clear();
         QTest::keyClick(window, Qt::Key_F7);
-        QVERIFY(window->playingPanel()->isVisible());
-        QVERIFY(!window->runAction()->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(!window->playingPanel()->isVisible(), 15000);
-        QVERIFY(window->runAction()->isEnabled() && window->transferAction()->isEnabled());
+        QVERIFY(window->frame()->playingPanel()->isVisible());
+        QVERIFY(!window->frame()->runAction()->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!window->frame()->playingPanel()->isVisible(), 15000);
+        QVERIFY(window->frame()->runAction()->isEnabled() && window->frame()->transferAction()->isEnabled());
         QCOMPARE(replies, QStringList{"FF "});
         QVERIFY2(dialogs.shown().isEmpty(), qPrintable(dialogs.texts().join('|')));
 

@@ -89,7 +89,7 @@ private slots:
             qobject_cast<text::TextWindow *>(launcher.openWindow(LauncherTarget::TextEditor));
         QVERIFY(window);
         SourceEditor *editor = window->editor();
-        window->loadDemo(2);
+        window->frame()->loadDemo(2);
         QStringList demo = editor->lines();
         demo.prepend(QStringLiteral("// デモ２：フローチャートのデモを文字にしたもの"));
         demo[1] += QStringLiteral("  // 確認音２を鳴らす");
@@ -106,7 +106,7 @@ private slots:
                           QStringLiteral("timer(300);"), QStringLiteral("beep1();")});
         dialogs.expectMessage(SyntaxMessage);
         dialogs.expectMessage(text::TextWindow::NotShownMessage);
-        window->showSentData(); // the check fails: its line is marked
+        window->frame()->showSentData(); // the check fails: its line is marked
         shoot(QStringLiteral("text-check-failed.png"));
 
         editor->setLines({QStringLiteral("ledon(255,0,0,1);"), QStringLiteral("be")});
@@ -121,7 +121,7 @@ private slots:
         QVERIFY(rig.plugKit());
         DeviceLink::install(rig.link.get());
         editor->setLines({QStringLiteral("timer(3);")});
-        window->run();
+        window->frame()->run();
         shoot(QStringLiteral("text-running.png"));
         DeviceLink::install(nullptr);
         dialogs.answerQuestion(true);

@@ -27,11 +27,11 @@ private slots:
         kit::ManualClock clock;
         preview::PreviewWindow previewWindow(&clock);
         previewWindow.installAsPreview();
-        QPointer<text::TextWindow> window = new text::TextWindow;
+        QPointer<text::TextWindow> window = new text::TextWindow(EditorContext{});
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         window->editor()->setLines({"// wait for the switch", "", "swwait();", "beep1();"});
-        window->preview();
+        window->frame()->preview();
         QVERIFY(previewWindow.isVisible());
         previewWindow.play();
         QTRY_COMPARE(window->editor()->runningLine(), 2);
@@ -43,7 +43,7 @@ private slots:
         const QString folder = qEnvironmentVariable("KORU_SHOTS_DIR");
         if (!folder.isEmpty() && QGuiApplication::platformName() != QLatin1String("offscreen")) {
             window->editor()->setLines({"// 赤く光らせてスイッチを待つ", "ledon(255,0,0,2);", "swwait();", "beep1();"});
-            window->preview();
+            window->frame()->preview();
             previewWindow.play();
             QTRY_COMPARE(window->editor()->runningLine(), 1);
             QTest::qWait(500);

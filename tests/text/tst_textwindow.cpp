@@ -2,6 +2,7 @@
 // hand-overs to the viewer, report and preview, the help browser, closing,
 // and the keywords renamed in the settings.
 #include "text/ui/textwindow.h"
+#include "widgets/kitpanels.h"
 
 #include "clippedtext.h"
 #include "model/helppage.h"
@@ -69,7 +70,7 @@ class TstTextWindow : public QObject
 
     void openWindow()
     {
-        window = new TextWindow;
+        window = new TextWindow(EditorContext{});
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
     }
@@ -119,7 +120,7 @@ private slots:
         }
         QCOMPARE(window->browser()->geometry().top(), 64);
         QCOMPARE(window->browser()->source(), QUrl::fromLocalFile(AssetPath(ShippedIndexPage)));
-        QVERIFY(window->transferAction()->isEnabled() && window->runAction()->isEnabled());
+        QVERIFY(window->frame()->transferAction()->isEnabled() && window->frame()->runAction()->isEnabled());
     }
 
     void savingAppendsTheSuffixAndReadsBack()
@@ -127,7 +128,7 @@ private slots:
         const QStringList program{"// 赤と青", "if(sw=on){", "  " + Red, "}", "else{", "fadein(0,0,255);", "}", ""};
         type(program);
         dialogs->answerFileName(file("prog.txt"));
-        window->saveFile();
+        window->frame()->saveFile();
         const QString saved = file("prog.txt(文字).koru");
         QCOMPARE(window->windowTitle(), QStringLiteral("コントロールラジオ制御ソフト :") + saved);
         const std::optional<QStringList> lines = ReadProgramLines(saved);
@@ -138,13 +139,13 @@ private slots:
         // Read back: the same lines, whatever stands before WORDDATA.
         window->editor()->setLines({});
         dialogs->answerFileName(saved);
-        window->openFile();
+        window->frame()->openFile();
         QCOMPARE(text(), program);
         // Saving again over it asks first; No leaves the file alone.
         type({"beep1();"});
         dialogs->answerFileName(saved);
         dialogs->answerQuestion(false);
-        window->saveFile();
+        window->frame()->saveFile();
         QCOMPARE(dialogs->shown().last().kind, QStringLiteral("overwrite"));
         QCOMPARE(ReadProgramLines(saved)->mid(lines->indexOf("WORDDATA") + 1), program);
         QCOMPARE(messages(), QStringList{OverwriteQuestion});
@@ -155,7 +156,7 @@ private slots:
         const QStringList program{"beep1();", "", "timer(0);"};
         type(program);
         dialogs->answerFileName(file("bad.koru"));
-        window->saveFile();
+        window->frame()->saveFile();
         QCOMPARE(messages(), QStringList{SyntaxMessage});
         QCOMPARE(window->editor()->markedLine(), 2);
         QCOMPARE(*ReadProgramLines(file("bad.koru")), QStringList({"NG", "WORDDATA"}) + program);
@@ -184,7 +185,7 @@ private slots:
         writeFile("other.koru", lines);
         type({"beep2();"});
         dialogs->answerFileName(file("other.koru"));
-        window->openFile();
+        window->frame()->openFile();
         if (message.isEmpty()) {
             QVERIFY(messages().isEmpty());
             QCOMPARE(text(), shown);
@@ -201,7 +202,7 @@ private slots:
     {
         writeFile("prog.txt", {"WORDDATA", "beep1();"});
         dialogs->answerFileName(file("prog.txt"));
-        window->openFile();
+        window->frame()->openFile();
         QCOMPARE(dialogs->shown().last().kind, QStringLiteral("information"));
         QCOMPARE(dialogs->lastText(), WrongExtension);
         QFile damaged(file("damaged.koru"));
@@ -209,10 +210,10 @@ private slots:
         damaged.write(QByteArray("WORDDATA\r\n\0\x81", 12));
         damaged.close();
         dialogs->answerFileName(damaged.fileName());
-        window->openFile();
+        window->frame()->openFile();
         QCOMPARE(dialogs->lastText(), LoadFailed);
         dialogs->answerFileName(QString()); // cancelled
-        window->openFile();
+        window->frame()->openFile();
         QCOMPARE(messages(), (QStringList{WrongExtension, LoadFailed}));
         QCOMPARE(text(), QStringList{QString()});
     }
@@ -220,7 +221,7 @@ private slots:
     void demosAreTheFlowchartDemosAsText()
     {
         for (int n = 1; n <= 4; ++n) {
-            window->loadDemo(n);
+            window->frame()->loadDemo(n);
             QVERIFY2(messages().isEmpty(), qPrintable(messages().join('|')));
             QVERIFY(text().size() > 1);
             QVERIFY2(window->language()->check(text()).passed(), qPrintable(text().join('\n')));
@@ -251,14 +252,14 @@ private slots:
         QVERIFY(rig.plugKit());
         DeviceLink::install(rig.link.get());
         type(program);
-        window->transfer();
+        window->frame()->transfer();
         DeviceLink::install(nullptr);
         QCOMPARE(messages(), QStringList{message});
         QCOMPARE(window->editor()->markedLine(), line);
         if (line >= 0)
             QCOMPARE(window->editor()->textCursor().blockNumber(), line);
         QVERIFY(rig.fake->writes(QStringLiteral("kit")).isEmpty());
-        QVERIFY(window->transferAction()->isEnabled());
+        QVERIFY(window->frame()->transferAction()->isEnabled());
     }
 
     void oversizedImageIsNotSent()
@@ -267,11 +268,11 @@ private slots:
         QVERIFY(rig.plugKit());
         DeviceLink::install(rig.link.get());
         type(QStringList(28, QStringLiteral("fadein(1,2,3);"))); // 144 bytes
-        window->transfer();
+        window->frame()->transfer();
         DeviceLink::install(nullptr);
         QCOMPARE(messages(), QStringList{ImageTooLargeMessage});
         QVERIFY(rig.fake->writes(QStringLiteral("kit")).isEmpty());
-        QVERIFY(window->transferAction()->isEnabled());
+        QVERIFY(window->frame()->transferAction()->isEnabled());
     }
 
     void transferAndRunWithFakeKit()
@@ -280,18 +281,18 @@ private slots:
         QVERIFY(rig.plugKit());
         DeviceLink::install(rig.link.get());
         type({"timer(3);"});
-        window->transfer();
+        window->frame()->transfer();
         rig.clock.runUntilIdle();
         QCOMPARE(rig.fake->writtenValues(QStringLiteral("kit")), (QList<int>{240, 230, 2, 160, 3, 5, 231, 0, 250}));
-        QVERIFY(!window->transferAction()->isEnabled());
+        QVERIFY(!window->frame()->transferAction()->isEnabled());
         rig.fake->inject(QStringLiteral("kit"), QByteArray("\x00\xff", 2));
-        QTRY_VERIFY(window->transferAction()->isEnabled());
-        window->run();
-        QVERIFY(window->playingPanel()->isVisible());
-        QVERIFY(!window->runAction()->isEnabled());
+        QTRY_VERIFY(window->frame()->transferAction()->isEnabled());
+        window->frame()->run();
+        QVERIFY(window->frame()->playingPanel()->isVisible());
+        QVERIFY(!window->frame()->runAction()->isEnabled());
         rig.fake->inject(QStringLiteral("kit"), QByteArray("\x00\xff", 2));
-        QTRY_VERIFY(!window->playingPanel()->isVisible());
-        QVERIFY(window->runAction()->isEnabled());
+        QTRY_VERIFY(!window->frame()->playingPanel()->isVisible());
+        QVERIFY(window->frame()->runAction()->isEnabled());
         QVERIFY(dialogs->shown().isEmpty());
         DeviceLink::install(nullptr);
     }
@@ -302,18 +303,18 @@ private slots:
         rig.settle();
         DeviceLink::install(rig.link.get());
         type({"beep1();"});
-        window->transfer();
-        window->run();
+        window->frame()->transfer();
+        window->frame()->run();
         QCOMPARE(messages(), (QStringList{NoKitMessage, NoKitMessage}));
-        QVERIFY(window->transferAction()->isEnabled() && window->runAction()->isEnabled());
-        QVERIFY(!window->playingPanel()->isVisible());
+        QVERIFY(window->frame()->transferAction()->isEnabled() && window->frame()->runAction()->isEnabled());
+        QVERIFY(!window->frame()->playingPanel()->isVisible());
         DeviceLink::install(nullptr);
     }
 
     void sentDataOfAWrongProgramShowsBothMessages()
     {
         type({"timer(256);"});
-        window->showSentData();
+        window->frame()->showSentData();
         QCOMPARE(messages(), (QStringList{SyntaxMessage, TextWindow::NotShownMessage}));
         QStringList listing;
         QTimer::singleShot(0, this, [&] {
@@ -321,7 +322,7 @@ private slots:
             SentDataViewer::instance().close();
         });
         type({"timer(3);"});
-        window->showSentData();
+        window->frame()->showSentData();
         QCOMPARE(listing, (QStringList{"START", "5,0,3,0,0,0,0", "END"}));
     }
 
@@ -330,19 +331,19 @@ private slots:
         type({"// 三秒", "timer(3);"});
         ReportRequest report;
         SetReportHandler([&](const ReportRequest &r) { report = r; });
-        window->makeReport();
+        window->frame()->makeReport();
         SetReportHandler({});
         QCOMPARE(report.kind, WordReportKind);
         QCOMPARE(report.lines, (QStringList{"// 三秒", "timer(3);"}));
         QCOMPARE(report.over, window->frameGeometry());
-        window->makeReport(); // no composer: said, not silently skipped
+        window->frame()->makeReport(); // no composer: said, not silently skipped
         QCOMPARE(messages(), QStringList{NotAvailableMessage});
         dialogs->clear();
 
         PreviewRequest preview;
         SetPreviewHandler([&](const PreviewRequest &r) { preview = r; });
-        window->preview();
-        QCOMPARE(preview.image, (QStringList{"230", "2", "160", "3", "5", "231", "0"}));
+        window->frame()->preview();
+        QCOMPARE(preview.image, (DeviceImage{230, 2, 160, 3, 5, 231, 0}));
         // The run is followed in the text: the timer at address 2 is line 1.
         preview.running(2);
         QCOMPARE(window->editor()->runningLine(), 1);
@@ -353,7 +354,7 @@ private slots:
         QCOMPARE(window->editor()->runningLine(), -1);
         type({"timer(0);"});
         preview = {};
-        window->preview(); // a wrong program is not previewed
+        window->frame()->preview(); // a wrong program is not previewed
         SetPreviewHandler({});
         QVERIFY(preview.image.isEmpty());
         QCOMPARE(messages(), QStringList{SyntaxMessage});
@@ -363,12 +364,12 @@ private slots:
     {
         type({"beep1();"});
         dialogs->answerQuestion(false);
-        window->clearProgram();
+        window->frame()->clearDocument();
         QCOMPARE(text(), QStringList{"beep1();"});
         dialogs->answerQuestion(true);
-        window->clearProgram();
+        window->frame()->clearDocument();
         QCOMPARE(text(), QStringList{QString()});
-        QCOMPARE(messages(), (QStringList{TextWindow::ClearQuestion, TextWindow::ClearQuestion}));
+        QCOMPARE(messages(), (QStringList{EditorFrame::ClearQuestion, EditorFrame::ClearQuestion}));
         window->editor()->undo(); // the pupil can take it back
         QCOMPARE(text(), QStringList{"beep1();"});
     }
@@ -397,7 +398,7 @@ private slots:
             opened = page;
             return true;
         });
-        window->openHelp();
+        window->frame()->openHelp();
         SetPageOpener({});
         QCOMPARE(opened, QUrl::fromLocalFile(AssetPath(QStringLiteral("HTML\\Navi\\KORUnavi.html"))));
         QVERIFY(messages().isEmpty());
@@ -423,7 +424,7 @@ private slots:
         type({"beep1();"});
         dialogs->answerQuestion(false);
         QVERIFY(!window->close());
-        QCOMPARE(messages(), QStringList{TextWindow::CloseQuestion});
+        QCOMPARE(messages(), QStringList{EditorFrame::CloseQuestion});
         QVERIFY(window->isVisible());
         type({});
         QVERIFY(window->close()); // nothing to lose: no question
@@ -465,8 +466,8 @@ private slots:
         QCOMPARE(messages(), QStringList{KeywordReadErrorMessage});
         QVERIFY(window->isVisible());
         type({"beep1();"});
-        window->transfer();
-        window->loadDemo(1);
+        window->frame()->transfer();
+        window->frame()->loadDemo(1);
         QCOMPARE(messages(), QStringList(3, KeywordReadErrorMessage));
         QCOMPARE(text(), QStringList{"beep1();"});
     }

@@ -1,29 +1,18 @@
 #include "text/ui/textwindow.h"
 
-#include "link/ui/kitcommands.h"
-#include "model/caption.h"
 #include "model/dialogservice.h"
-#include "model/encoder.h"
-#include "model/helppage.h"
-#include "model/messages.h"
-#include "model/paths.h"
-#include "model/previewrequest.h"
-#include "model/reportrequest.h"
 #include "model/textutil.h"
 #include "text/keywordsettings.h"
+#include "text/textfile.h"
 #include "text/ui/textfilecommands.h"
-#include "widgets/kitpanels.h"
 #include "widgets/placement.h"
-#include "widgets/sentdataviewer.h"
 #include "widgets/sourceeditor.h"
 
-#include <QCloseEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
@@ -33,9 +22,6 @@
 
 namespace koru::text {
 
-const QString TextWindow::ClearQuestion = QStringLiteral("プログラムを全て消去します。よろしいですか？");
-const QString TextWindow::CloseQuestion =
-    QStringLiteral("画面を閉じるとプログラムは消去されます。\r\nよろしいですか？");
 const QString TextWindow::NotShownMessage = QStringLiteral("プログラムが正しくないため表示できません。");
 
 namespace {
@@ -56,11 +42,9 @@ bool isEmptyText(const QStringList &lines)
 
 } // namespace
 
-TextWindow::TextWindow(QWidget *parent) : QMainWindow(parent)
+TextWindow::TextWindow(const EditorContext &context, QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("TextWindow"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(WindowCaption());
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::white);
     setPalette(pal);
@@ -79,13 +63,86 @@ TextWindow::TextWindow(QWidget *parent) : QMainWindow(parent)
     m_splitter->setSizes({EditorWidth, MinimumWidth - EditorWidth});
     setCentralWidget(m_splitter);
 
-    m_playingPanel = new PlayingPanel(this);
-    buildMenus();
-    m_kit = new KitCommands(ReplyRole::Text,
-                            {this, [this](bool on) { setCommandsEnabled(on); }, m_playingPanel, nullptr}, this);
+    m_frame = new EditorFrame(this, context, editorDocument());
+    connect(m_frame, &EditorFrame::closed, this, &TextWindow::closed);
+    QList<MenuEntry> demos;
+    const QStringList demoNames{QStringLiteral("デモ１"), QStringLiteral("デモ２"), QStringLiteral("デモ３"),
+                                QStringLiteral("デモ４")};
+    for (int n = 1; n <= demoNames.size(); ++n)
+        demos.append({.caption = demoNames[n - 1], .command = FrameCommand::Demo, .demo = n});
+    m_frame->buildMenus({
+        {.caption = QStringLiteral("デモ読み込み"), .items = demos},
+        {.caption = QStringLiteral("ファイル読み込み"), .command = FrameCommand::Open},
+        {.caption = QStringLiteral("ファイルへ保存"), .command = FrameCommand::Save},
+        {.caption = QStringLiteral("　　全削除　　"), .command = FrameCommand::Clear},
+        {.caption = QStringLiteral("　　転送(F6)　　"), .command = FrameCommand::Transfer},
+        {.caption = QStringLiteral("　　実行(F7)　　"), .command = FrameCommand::Run},
+        {.caption = QStringLiteral("プレビュー"), .command = FrameCommand::Preview},
+        {.caption = QStringLiteral("レポート作成"), .command = FrameCommand::Report},
+        {.caption = QStringLiteral("送信データ表示"), .command = FrameCommand::SentData},
+        {.caption = QStringLiteral("ヘルプ"), .command = FrameCommand::Help},
+    });
 }
 
 TextWindow::~TextWindow() = default;
+
+EditorDocument TextWindow::editorDocument()
+{
+    return {
+        .role = ReplyRole::Text,
+        .files = TextFiles,
+        .helpPage = GuidePage,
+        .isEmpty = [this] { return isEmptyText(m_editor->lines()); },
+        .clear = [this] { m_editor->setLines({}); },
+        .ready = [this] { return languageReady(); },
+        .saveContent =
+            [this] {
+                // A program that fails its check is saved with "NG", after its message.
+                const CheckResult check = m_language->check(m_editor->lines());
+                if (!check.passed())
+                    m_editor->markLine(check.line);
+                return std::optional<SaveContent>(
+                    {TextProgramFileLines(m_editor->lines(), *m_language), check.passed() ? QString() : check.message});
+            },
+        .load = [this](const QString &path) { return readProgram(path); },
+        .loadDemo = [this](int number) { return readProgram(TextDemoPath(number)); },
+        .sendable =
+            [this] {
+                if (!m_language)
+                    return Sendable{{}, KeywordReadErrorMessage, -1};
+                return SendableImage(*m_language, m_editor->lines());
+            },
+        .markFailing = [this](int line) { m_editor->markLine(line); },
+        .running =
+            [this](int address) {
+                m_editor->setRunningLine(m_language ? ElementAtAddress(*m_language, m_editor->lines(), address) : -1);
+            },
+        .report = [this] { return std::optional<ReportRequest>({m_editor->lines(), WordReportKind, {}}); },
+        .sentData = [this]() -> std::optional<QStringList> {
+            if (!checkProgram()) {
+                Dialogs().warning(NotShownMessage);
+                return std::nullopt;
+            }
+            return m_language->toRecords(m_editor->lines());
+        },
+    };
+}
+
+bool TextWindow::languageReady()
+{
+    if (!m_language)
+        Dialogs().warning(KeywordReadErrorMessage);
+    return m_language.has_value();
+}
+
+FileResult TextWindow::readProgram(const QString &path)
+{
+    QStringList text;
+    const FileResult result = ReadTextProgramFile(path, *m_language, text);
+    if (result.ok)
+        m_editor->setLines(text);
+    return result;
+}
 
 QWidget *TextWindow::buildHelpPanel()
 {
@@ -119,30 +176,6 @@ QWidget *TextWindow::buildHelpPanel()
     m_browser->setFrameShape(QFrame::NoFrame);
     column->addWidget(m_browser, 1);
     return panel;
-}
-
-void TextWindow::buildMenus()
-{
-    QMenuBar *bar = menuBar();
-    QMenu *demo = bar->addMenu(QStringLiteral("デモ読み込み"));
-    const QStringList demoNames{QStringLiteral("デモ１"), QStringLiteral("デモ２"), QStringLiteral("デモ３"),
-                                QStringLiteral("デモ４")};
-    for (int n = 1; n <= demoNames.size(); ++n)
-        demo->addAction(demoNames[n - 1], this, [this, n] { loadDemo(n); });
-    bar->addAction(QStringLiteral("ファイル読み込み"), this, &TextWindow::openFile);
-    bar->addAction(QStringLiteral("ファイルへ保存"), this, &TextWindow::saveFile);
-    bar->addAction(QStringLiteral("　　全削除　　"), this, &TextWindow::clearProgram);
-    m_transferAction = bar->addAction(QStringLiteral("　　転送(F6)　　"), this, &TextWindow::transfer);
-    m_transferAction->setShortcut(QKeySequence(Qt::Key_F6));
-    m_runAction = bar->addAction(QStringLiteral("　　実行(F7)　　"), this, &TextWindow::run);
-    m_runAction->setShortcut(QKeySequence(Qt::Key_F7));
-    // Shortcuts of menu-bar items work while the window is active.
-    addAction(m_transferAction);
-    addAction(m_runAction);
-    bar->addAction(QStringLiteral("プレビュー"), this, &TextWindow::preview);
-    bar->addAction(QStringLiteral("レポート作成"), this, &TextWindow::makeReport);
-    bar->addAction(QStringLiteral("送信データ表示"), this, &TextWindow::showSentData);
-    bar->addAction(QStringLiteral("ヘルプ"), this, &TextWindow::openHelp);
 }
 
 void TextWindow::placeWindow()
@@ -186,23 +219,11 @@ void TextWindow::showEvent(QShowEvent *event)
         }
         // The keywords may have been renamed in the settings since.
         readKeywords();
-        setCommandsEnabled(true);
         if (!m_language)
             Dialogs().warning(KeywordReadErrorMessage);
         goHome();
     }
     QMainWindow::showEvent(event);
-}
-
-void TextWindow::setCommandsEnabled(bool enabled)
-{
-    m_transferAction->setEnabled(enabled);
-    m_runAction->setEnabled(enabled);
-}
-
-QWidget *TextWindow::playingPanel() const
-{
-    return m_playingPanel;
 }
 
 void TextWindow::goBack()
@@ -237,132 +258,6 @@ bool TextWindow::checkProgram()
     m_editor->markLine(result.line);
     Dialogs().warning(result.message);
     return false;
-}
-
-std::optional<DeviceImage> TextWindow::sendableImage()
-{
-    if (!m_language) {
-        Dialogs().warning(KeywordReadErrorMessage);
-        return std::nullopt;
-    }
-    const Sendable sendable = SendableImage(*m_language, m_editor->lines());
-    if (!sendable.ok()) {
-        if (sendable.element >= 0)
-            m_editor->markLine(sendable.element);
-        Dialogs().warning(sendable.message);
-        return std::nullopt;
-    }
-    return sendable.image;
-}
-
-void TextWindow::transfer()
-{
-    if (!m_transferAction->isEnabled())
-        return;
-    if (const std::optional<DeviceImage> image = sendableImage())
-        m_kit->transferImage(*image);
-}
-
-void TextWindow::run()
-{
-    if (!m_runAction->isEnabled())
-        return;
-    m_kit->run();
-}
-
-void TextWindow::preview()
-{
-    const std::optional<DeviceImage> image = sendableImage();
-    if (!image)
-        return;
-    // The preview tells which instruction runs; the line that wrote it is
-    // shown running.
-    const QHash<int, int> lines = m_language->linesByAddress(m_editor->lines());
-    QPointer<SourceEditor> editor(m_editor);
-    const bool shown = RequestPreview({ImageTexts(*image), frameGeometry(), [lines, editor](int address) {
-                                           if (editor)
-                                               editor->setRunningLine(lines.value(address, -1));
-                                       }});
-    if (!shown)
-        Dialogs().information(NotAvailableMessage);
-}
-
-void TextWindow::makeReport()
-{
-    if (!RequestReport({m_editor->lines(), WordReportKind, frameGeometry()}))
-        Dialogs().information(NotAvailableMessage);
-}
-
-void TextWindow::showSentData()
-{
-    if (!checkProgram()) {
-        Dialogs().warning(NotShownMessage);
-        return;
-    }
-    SentDataViewer &viewer = SentDataViewer::instance();
-    viewer.setListing(m_language->toRecords(m_editor->lines()));
-    viewer.showOver(this);
-}
-
-void TextWindow::openHelp()
-{
-    OpenHelpPage(GuidePage);
-}
-
-void TextWindow::clearProgram()
-{
-    if (!Dialogs().question(ClearQuestion))
-        return;
-    m_editor->setLines({});
-}
-
-void TextWindow::loadDemo(int number)
-{
-    if (!m_language) {
-        Dialogs().warning(KeywordReadErrorMessage);
-        return;
-    }
-    if (const std::optional<QStringList> text = ReadTextDemo(number, *m_language))
-        m_editor->setLines(*text);
-}
-
-void TextWindow::openFile()
-{
-    if (!m_language) {
-        Dialogs().warning(KeywordReadErrorMessage);
-        return;
-    }
-    if (const std::optional<OpenedText> opened = OpenTextProgram(*m_language)) {
-        m_editor->setLines(opened->programText);
-        setWindowTitle(WindowCaption(opened->path));
-    }
-}
-
-void TextWindow::saveFile()
-{
-    if (!m_language) {
-        Dialogs().warning(KeywordReadErrorMessage);
-        return;
-    }
-    checkProgram(); // its message, and "NG" in the file when it fails
-    if (const std::optional<QString> path = SaveTextProgram(m_editor->lines(), *m_language))
-        setWindowTitle(WindowCaption(*path));
-}
-
-void TextWindow::closeEvent(QCloseEvent *event)
-{
-    if (m_kit->sending()) {
-        event->ignore(); // the send finishes within seconds
-        return;
-    }
-    if (!isEmptyText(m_editor->lines())) {
-        if (!Dialogs().question(CloseQuestion)) {
-            event->ignore();
-            return;
-        }
-        m_editor->setLines({});
-    }
-    event->accept();
 }
 
 } // namespace koru::text

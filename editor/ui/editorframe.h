@@ -1,0 +1,188 @@
+// The frame every editor window shares: the menu bar built from the
+// editor's table, F6/F7 with their shortcuts, the kit commands with the
+// running and read-back panels, the clear and close questions, the caption,
+// the program font, and the hand-over to preview, report, sent-data viewer
+// and help. An editor window keeps its view and palette and hands the frame
+// a description of its document (EditorDocument) and its menu (MenuEntry);
+// the frame does the rest the same way for all four editors.
+//
+//   m_frame = new EditorFrame(this, context, {
+//       .role = ReplyRole::Icon,
+//       .files = IconFiles,
+//       .isEmpty = [this] { return m_program.countUsed() == 0; },
+//       .clear = [this] { m_program.clearAll(); refreshAll(); },
+//       .sendable = [this] { return SendableImage(m_program); },
+//       ...});
+//   m_frame->buildMenus({{.caption = "デモ読み込み", .items = {...}}, {.caption = "ファイル読み込み", .command = FrameCommand::Open}, ...});
+#pragma once
+
+#include "link/replyrouter.h"
+#include "link/ui/editorcontext.h"
+#include "model/filecommands.h"
+#include "model/reportrequest.h"
+#include "model/sendable.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+class QAction;
+class QMainWindow;
+class QMenu;
+
+namespace koru {
+
+class GetDataPanel;
+class KitCommands;
+class PlayingPanel;
+
+// The commands the frame carries out itself.
+enum class FrameCommand { None, Demo, Open, Save, Clear, Transfer, Run, Preview, Report, SentData, ReadBack, Help };
+
+// One item of an editor's menu bar, as the editor's window lists it: a
+// frame command, the editor's own action, or a menu of further items.
+struct MenuEntry
+{
+    QString caption;
+    FrameCommand command = FrameCommand::None;
+    int demo = 0;                  // FrameCommand::Demo: which demo
+    std::function<void()> action;  // the editor's own item (FrameCommand::None)
+    QList<MenuEntry> items;        // a menu, when not empty
+};
+
+// What the lines of a save are, and what to tell the pupil first (a program
+// that fails its check is saved anyway, after its message).
+struct SaveContent
+{
+    QStringList lines;
+    QString warning;
+};
+
+// The editor's document as the frame sees it. Every hook but isEmpty and
+// clear may stay empty when the editor has no such command.
+struct EditorDocument
+{
+    ReplyRole role = ReplyRole::Icon;
+    int frameStart = 240;          // the kit's frame for this editor's image (242: melody)
+    FileKind files;
+    QString helpPage = QStringLiteral("HTML\\Navi\\KORUnavi.html");
+
+    // Nothing the pupil would lose: clearing and closing ask only otherwise.
+    std::function<bool()> isEmpty;
+    // Empties the document and its view (全削除, closing).
+    std::function<void()> clear;
+    // Empties the document before a read-back; empty: clear.
+    std::function<void()> discard;
+    // Whether files can be read and written now; false after the editor said
+    // why (STEP3 without its keywords). Empty: always.
+    std::function<bool()> ready;
+
+    // Files. load and loadDemo read the whole file into the document, or
+    // leave it as it was; their result's message is shown by the frame.
+    std::function<std::optional<SaveContent>()> saveContent; // nullopt: refused (the reason shown)
+    std::function<FileResult(const QString &path)> load;
+    std::function<FileResult(int number)> loadDemo;
+
+    // The kit and the preview. sendable is asked for F6 and the preview
+    // alike; a refusal's element goes to markFailing.
+    std::function<Sendable()> sendable;
+    std::function<void(int element)> markFailing;
+    // The preview's run: each instruction address reached, -1 at the end.
+    // Empty: the editor has no on-screen preview.
+    std::function<void(int address)> running;
+    // Whether the preview has anything to show (an empty row has not).
+    std::function<bool()> previewable;
+
+    // Read back: the replies of the kit's memory into the document.
+    std::function<void(const QStringList &replies)> decodeReadBack;
+
+    // The report request (lines and kind); nullopt: none (the reason shown).
+    std::function<std::optional<ReportRequest>()> report;
+    // The sent-data viewer's listing; nullopt: nothing to show (said).
+    std::function<std::optional<QStringList>()> sentData;
+
+    // Closing: false keeps the window open (a dialog of the editor's own is
+    // still waiting for the pupil). closing runs once closing is certain.
+    std::function<bool()> mayClose;
+    std::function<void()> closing;
+};
+
+class EditorFrame : public QObject
+{
+    Q_OBJECT
+public:
+    // Becomes a child of window and watches its show and close events.
+    EditorFrame(QMainWindow *window, const EditorContext &context, EditorDocument document);
+    ~EditorFrame() override;
+
+    // Builds the window's menu bar from the table (once).
+    void buildMenus(const QList<MenuEntry> &menu);
+
+    // The commands (also reached from the menu bar and the keys).
+    void loadDemo(int number);
+    void openFile();
+    void saveFile();
+    void clearDocument();
+    void transfer();
+    void run();
+    void stop();
+    void preview();
+    void makeReport();
+    void showSentData();
+    void readBack();
+    void openHelp();
+
+    // The file the document was opened from or saved to ("" none); the
+    // window's caption names it.
+    QString filePath() const { return m_filePath; }
+    void setFilePath(const QString &path);
+
+    QMainWindow *window() const { return m_window; }
+    KitCommands *kit() const { return m_kit; }
+    QAction *transferAction() const { return m_transferAction; }
+    QAction *runAction() const { return m_runAction; }
+    PlayingPanel *playingPanel() const { return m_playingPanel; }
+    GetDataPanel *getDataPanel() const { return m_getDataPanel; }
+    QAction *action(FrameCommand command, int demo = 0) const;
+
+    static inline const QString ClearQuestion = QStringLiteral("プログラムを全て消去します。よろしいですか？");
+    static inline const QString CloseQuestion =
+        QStringLiteral("画面を閉じるとプログラムは消去されます。\r\nよろしいですか？");
+    // Closing while the kit is being written to or read (our wording).
+    static inline const QString BusyClosingMessage =
+        QStringLiteral("本体との通信中です。\r\n通信が終わってから画面を閉じて下さい。");
+
+signals:
+    // The window has closed (after the question, if any).
+    void closed();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void addEntry(QMenu *menu, const MenuEntry &entry);
+    QAction *commandAction(const MenuEntry &entry);
+    void setCommandsEnabled(bool enabled);
+    // The image for F6 and the preview, or nullopt after the refusal was shown.
+    std::optional<DeviceImage> sendableImage();
+    bool closeRequested();
+
+    QMainWindow *m_window;
+    EditorContext m_context;
+    EditorDocument m_doc;
+    KitCommands *m_kit = nullptr;
+    PlayingPanel *m_playingPanel = nullptr;
+    GetDataPanel *m_getDataPanel = nullptr;
+    QAction *m_transferAction = nullptr;
+    QAction *m_runAction = nullptr;
+    QList<QPair<MenuEntry, QAction *>> m_actions;
+    QString m_filePath;
+    bool m_shown = false;
+};
+
+} // namespace koru

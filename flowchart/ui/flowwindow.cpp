@@ -109,7 +109,8 @@ protected:
 
 } // namespace
 
-FlowWindow::FlowWindow(QWidget *parent) : QMainWindow(parent)
+FlowWindow::FlowWindow(const EditorContext &context, BlockParameterWindow &parameterWindow, QWidget *parent)
+    : QMainWindow(parent), m_context(context), m_parameterWindow(parameterWindow)
 {
     setObjectName(QStringLiteral("FlowWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -195,7 +196,7 @@ FlowWindow::FlowWindow(QWidget *parent) : QMainWindow(parent)
     key({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}, &FlowWindow::redo);
 
     buildMenus();
-    m_kit = new KitCommands(ReplyRole::Flowchart,
+    m_kit = new KitCommands(ReplyRole::Flowchart, m_context.kit, m_context.transferWindow,
                             {this, [this](bool on) { setCommandsEnabled(on); }, m_playingPanel, m_getDataPanel}, this);
     qApp->installEventFilter(this);
 }
@@ -392,14 +393,14 @@ void FlowWindow::restore(const FlowDocument &document, int routine)
 
 void FlowWindow::undo()
 {
-    if (BlockParameterWindow::instance().isVisible())
+    if (m_parameterWindow.isVisible())
         return;
     m_undo->undo();
 }
 
 void FlowWindow::redo()
 {
-    if (BlockParameterWindow::instance().isVisible())
+    if (m_parameterWindow.isVisible())
         return;
     m_undo->redo();
 }
@@ -427,7 +428,7 @@ void FlowWindow::startDrag(PaletteImage *source)
 
 void FlowWindow::dropPalette(int paletteIndex, QPoint canvasPoint)
 {
-    if (paletteIndex < 0 || paletteIndex >= 12 || BlockParameterWindow::instance().isVisible())
+    if (paletteIndex < 0 || paletteIndex >= 12 || m_parameterWindow.isVisible())
         return;
     try {
         const int target = m_doc.blockAt(currentRoutine(), canvasPoint);
@@ -447,7 +448,7 @@ void FlowWindow::openParameterWindow(int slot, const QString &kind, std::functio
     const QPoint place = ParameterWindowPlace(QPoint(b.x, b.y - scrollY()),
                                               QSize(BlockParameterWindow::WindowWidth, BlockParameterWindow::WindowHeight),
                                               viewport->size());
-    BlockParameterWindow::instance().open(kind, viewport->mapToGlobal(place), std::move(done));
+    m_parameterWindow.open(kind, viewport->mapToGlobal(place), std::move(done));
 }
 
 void FlowWindow::newBlock(int paletteIndex, QPoint canvasPoint)
@@ -731,7 +732,7 @@ void FlowWindow::showSentData()
             Dialogs().warning(ListingUnavailableMessage());
         return;
     }
-    SentDataViewer &viewer = SentDataViewer::instance();
+    SentDataViewer &viewer = *m_context.viewer;
     viewer.setListing(listing.listing);
     viewer.showOver(this);
 }
@@ -772,7 +773,7 @@ void FlowWindow::closeEvent(QCloseEvent *event)
 {
     // The parameter window waits for its "OK"; a transfer or read-back
     // finishes within seconds.
-    if (BlockParameterWindow::instance().isVisible() || m_kit->sending() || m_kit->readingBack()) {
+    if (m_parameterWindow.isVisible() || m_kit->sending() || m_kit->readingBack()) {
         event->ignore();
         return;
     }

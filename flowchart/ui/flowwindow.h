@@ -8,6 +8,7 @@
 #include "flowchart/flowdocument.h"
 #include "flowchart/flowedit.h"
 #include "flowchart/ui/flowdrawing.h"
+#include "link/ui/editorcontext.h"
 
 #include <QMainWindow>
 
@@ -25,6 +26,7 @@ class PlayingPanel;
 
 namespace koru::flow {
 
+class BlockParameterWindow;
 class FlowCanvas;
 class PaletteImage;
 class ParameterEditor;
@@ -33,7 +35,7 @@ class FlowWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit FlowWindow(QWidget *parent = nullptr);
+    FlowWindow(const EditorContext &context, BlockParameterWindow &parameterWindow, QWidget *parent = nullptr);
     ~FlowWindow() override;
 
     const FlowDocument &document() const { return m_doc; }
@@ -147,6 +149,8 @@ private:
     QAction *m_runAction = nullptr;
     PlayingPanel *m_playingPanel = nullptr;
     GetDataPanel *m_getDataPanel = nullptr;
+    EditorContext m_context; // the kit and the shell's shared windows
+    BlockParameterWindow &m_parameterWindow; // the shell's
     KitCommands *m_kit = nullptr;
 };
 

@@ -250,14 +250,6 @@ BlockParameterWindow::BlockParameterWindow(QWidget *parent)
     });
 }
 
-BlockParameterWindow &BlockParameterWindow::instance()
-{
-    static QPointer<BlockParameterWindow> window;
-    if (!window)
-        window = new BlockParameterWindow;
-    return *window;
-}
-
 void BlockParameterWindow::open(const QString &kind, const QPoint &globalTopLeft,
                                 std::function<void(const QString &)> done)
 {

@@ -71,14 +71,14 @@ private:
 };
 
 // The borderless window that opens beside a block just dropped. It is one of
-// the program's shared windows; while it is open the rest of the program
-// waits for its "OK" (the only way to close it).
+// the program's shared windows (the shell makes it and hands it to the
+// flowchart window); while it is open the rest of the program waits for its
+// "OK" (the only way to close it).
 class BlockParameterWindow : public QWidget
 {
     Q_OBJECT
 public:
     explicit BlockParameterWindow(QWidget *parent = nullptr);
-    static BlockParameterWindow &instance();
 
     // Shows the window at a screen position with the kind's defaults;
     // `done` receives the composed params on "OK".

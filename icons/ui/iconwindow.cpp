@@ -92,7 +92,7 @@ const char *SliderStyle =
 
 } // namespace
 
-IconWindow::IconWindow(QWidget *parent) : QMainWindow(parent)
+IconWindow::IconWindow(const EditorContext &context, QWidget *parent) : QMainWindow(parent), m_context(context)
 {
     setObjectName(QStringLiteral("IconWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -149,7 +149,7 @@ IconWindow::IconWindow(QWidget *parent) : QMainWindow(parent)
     }
 
     buildMenus();
-    m_kit = new KitCommands(ReplyRole::Icon,
+    m_kit = new KitCommands(ReplyRole::Icon, m_context.kit, m_context.transferWindow,
                             {this, [this](bool on) { setCommandsEnabled(on); }, m_playingPanel, nullptr}, this);
 }
 
@@ -599,7 +599,7 @@ void IconWindow::markRunning(int slot)
 
 void IconWindow::showSentData()
 {
-    SentDataViewer &viewer = SentDataViewer::instance();
+    SentDataViewer &viewer = *m_context.viewer;
     viewer.setListing(m_program.toRecords());
     viewer.showOver(this);
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "icons/iconprogram.h"
+#include "link/ui/editorcontext.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -35,7 +36,7 @@ class IconWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit IconWindow(QWidget *parent = nullptr);
+    explicit IconWindow(const EditorContext &context, QWidget *parent = nullptr);
     ~IconWindow() override;
 
     const IconProgram &program() const { return m_program; }
@@ -129,6 +130,7 @@ private:
     QHash<QString, QPixmap> m_pictures;
     bool m_laidOut = false;
     bool m_placed = false;
+    EditorContext m_context; // the kit and the shell's shared windows
     KitCommands *m_kit = nullptr; // transfer, run and the kit's replies
     QLabel *m_runningMark = nullptr; // frame around the icon the preview runs
     int m_runningSlot = -1;

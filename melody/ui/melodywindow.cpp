@@ -89,7 +89,8 @@ QRect ledComboRect(int slot)
 
 } // namespace
 
-MelodyWindow::MelodyWindow(SoundOutput *sound, QWidget *parent) : QMainWindow(parent), m_sound(sound)
+MelodyWindow::MelodyWindow(const EditorContext &context, NoteChooser &chooser, SoundOutput *sound, QWidget *parent)
+    : QMainWindow(parent), m_context(context), m_chooser(chooser), m_sound(sound)
 {
     setObjectName(QStringLiteral("MelodyWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -145,12 +146,11 @@ MelodyWindow::MelodyWindow(SoundOutput *sound, QWidget *parent) : QMainWindow(pa
     m_noteMenu->addAction(QStringLiteral("音符を削除する"), this, &MelodyWindow::deleteSelected);
 
     buildMenus();
-    m_kit = new KitCommands(ReplyRole::Melody,
+    m_kit = new KitCommands(ReplyRole::Melody, m_context.kit, m_context.transferWindow,
                             {this, [this](bool on) { setCommandsEnabled(on); }, m_playingPanel, m_getDataPanel},
                             this);
     connect(m_playingPanel->stopButton(), &QPushButton::clicked, m_kit, &KitCommands::stop);
 
-    NoteChooser &chooser = NoteChooser::instance();
     connect(&chooser, &NoteChooser::chosen, this, &MelodyWindow::applyChoice);
     connect(&chooser, &QDialog::rejected, this, [this] { m_pending = Pending::None; });
 
@@ -418,7 +418,7 @@ void MelodyWindow::insertBeforeSelected()
         return;
     }
     m_pending = Pending::Insert;
-    NoteChooser::instance().ask(m_melody.note(m_melody.selected()).len, this);
+    m_chooser.ask(m_melody.note(m_melody.selected()).len, this);
 }
 
 void MelodyWindow::editSelected()
@@ -426,7 +426,7 @@ void MelodyWindow::editSelected()
     if (m_melody.selected() < 0)
         return;
     m_pending = Pending::Edit;
-    NoteChooser::instance().ask(m_melody.note(m_melody.selected()).len, this);
+    m_chooser.ask(m_melody.note(m_melody.selected()).len, this);
 }
 
 void MelodyWindow::applyChoice(const QString &keyText, int black, int len)
@@ -619,8 +619,8 @@ void MelodyWindow::closeEvent(QCloseEvent *event)
         m_melody.clear();
     }
     m_sound->stop();
-    if (NoteChooser::instance().isVisible())
-        NoteChooser::instance().reject();
+    if (m_chooser.isVisible())
+        m_chooser.reject();
     event->accept();
     emit closed();
 }

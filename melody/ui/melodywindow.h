@@ -4,6 +4,7 @@
 // becomes a Melody operation; the window then redraws the staff.
 #pragma once
 
+#include "link/ui/editorcontext.h"
 #include "melody/melody.h"
 #include "melody/ui/staffdrawing.h"
 
@@ -31,6 +32,7 @@ class SoundOutput;
 namespace koru::melody {
 
 class Keyboard;
+class NoteChooser;
 class StaffArea;
 
 class MelodyWindow : public QMainWindow
@@ -38,7 +40,8 @@ class MelodyWindow : public QMainWindow
     Q_OBJECT
 public:
     // The sound goes to the PC's audio output unless a test hands in its own.
-    explicit MelodyWindow(SoundOutput *sound = nullptr, QWidget *parent = nullptr);
+    MelodyWindow(const EditorContext &context, NoteChooser &chooser, SoundOutput *sound = nullptr,
+                 QWidget *parent = nullptr);
     ~MelodyWindow() override;
 
     const Melody &melody() const { return m_melody; }
@@ -130,6 +133,8 @@ private:
     QAction *m_runAction = nullptr;
     PlayingPanel *m_playingPanel = nullptr;
     GetDataPanel *m_getDataPanel = nullptr;
+    EditorContext m_context; // the kit and the shell's shared windows
+    NoteChooser &m_chooser; // the shell's
     KitCommands *m_kit = nullptr;
 
     SoundOutput *m_sound = nullptr;

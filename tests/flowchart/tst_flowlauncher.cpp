@@ -11,6 +11,7 @@
 #include "testutil.h"
 
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
 
 using namespace koru;
@@ -24,7 +25,8 @@ private slots:
     void openAndClose()
     {
         test::ScriptedDialogs dialogs;
-        shell::LauncherWindow launcher(shell::DefaultLauncherTable());
+        test::ShellRig rig;
+        shell::LauncherWindow launcher(rig.launcherTable());
         QPointer<flow::FlowWindow> window;
         test::OpenFromLauncher(launcher, shell::LauncherTarget::FlowchartEditor, window);
         if (QTest::currentTestFailed())
@@ -37,12 +39,24 @@ private slots:
         QCOMPARE(dialogs.texts(), QStringList{flow::FlowWindow::CloseQuestion});
     }
 
+    // The shell's block parameter window is the one the flowchart window opens.
     void sharedParameterWindow()
     {
-        for (const shell::SharedWindowEntry &entry : shell::DefaultSharedWindows()) {
-            if (entry.name == QLatin1String("BlockParameters"))
-                QCOMPARE(entry.make(), static_cast<QWidget *>(&flow::BlockParameterWindow::instance()));
-        }
+        test::ScriptedDialogs dialogs;
+        test::ShellRig rig;
+        QVERIFY(rig.shared.blockParameters);
+        QCOMPARE(rig.window(QStringLiteral("BlockParameters")), static_cast<QWidget *>(rig.shared.blockParameters));
+        shell::LauncherWindow launcher(rig.launcherTable());
+        QPointer<flow::FlowWindow> window;
+        test::OpenFromLauncher(launcher, shell::LauncherTarget::FlowchartEditor, window);
+        if (QTest::currentTestFailed())
+            return;
+        window->dropPalette(5, QPoint(50, 100)); // a timer: it asks for its parameters
+        QVERIFY(rig.shared.blockParameters->isVisible());
+        rig.shared.blockParameters->editor()->okButton()->click();
+        QVERIFY(!rig.shared.blockParameters->isVisible());
+        dialogs.answerQuestion(true);
+        test::CloseBackToLauncher(launcher, window);
     }
 };
 

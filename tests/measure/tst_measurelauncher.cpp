@@ -21,7 +21,8 @@ private slots:
     void openAndClose()
     {
         test::ScriptedDialogs dialogs;
-        shell::LauncherWindow launcher;
+        test::ShellRig rig;
+        shell::LauncherWindow launcher(rig.launcherTable());
         QPointer<measure::MeasureWindow> window;
         test::OpenFromLauncher(launcher, shell::LauncherTarget::Measurement, window);
         if (QTest::currentTestFailed())

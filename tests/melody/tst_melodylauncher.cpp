@@ -23,7 +23,8 @@ private slots:
     void openAndClose()
     {
         test::ScriptedDialogs dialogs;
-        shell::LauncherWindow launcher(shell::DefaultLauncherTable());
+        test::ShellRig rig;
+        shell::LauncherWindow launcher(rig.launcherTable());
         QPointer<melody::MelodyWindow> window;
         test::OpenFromLauncher(launcher, shell::LauncherTarget::MelodyEditor, window);
         if (QTest::currentTestFailed())
@@ -38,13 +39,9 @@ private slots:
 
     void noteChooserIsTheSharedWindow()
     {
-        for (const shell::SharedWindowEntry &entry : shell::DefaultSharedWindows()) {
-            if (entry.name != QLatin1String("NoteChooser"))
-                continue;
-            QCOMPARE(entry.make(), static_cast<QWidget *>(&melody::NoteChooser::instance()));
-            return;
-        }
-        QFAIL("no NoteChooser among the shared windows");
+        test::ShellRig rig;
+        QVERIFY(rig.shared.noteChooser);
+        QCOMPARE(rig.window(QStringLiteral("NoteChooser")), static_cast<QWidget *>(rig.shared.noteChooser));
     }
 };
 

@@ -13,6 +13,7 @@
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "model/reportrequest.h"
+#include "editorrig.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 #include "widgets/kitpanels.h"
@@ -42,6 +43,8 @@ class TstMelodyWindow : public QObject
     Q_OBJECT
 
     std::unique_ptr<test::ScriptedDialogs> dialogs;
+    std::unique_ptr<test::EditorRig> rig; // a fake kit, never plugged in
+    std::unique_ptr<NoteChooser> chooser; // the shell's shared one
     QPointer<MelodyWindow> window;
     test::FakeSound *sound = nullptr;
 
@@ -116,7 +119,9 @@ private slots:
     {
         dialogs = std::make_unique<test::ScriptedDialogs>();
         sound = new test::FakeSound;
-        window = new MelodyWindow(sound);
+        rig = std::make_unique<test::EditorRig>();
+        chooser = std::make_unique<NoteChooser>();
+        window = new MelodyWindow(rig->context(), *chooser, sound);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
     }
@@ -128,7 +133,8 @@ private slots:
             window->close();
         }
         delete window;
-        NoteChooser::instance().hide();
+        chooser.reset();
+        rig.reset();
         QCOMPARE(dialogs->unexpected(), 0);
         dialogs.reset();
     }
@@ -228,7 +234,7 @@ private slots:
         rightClickNote(5);
         window->insertBeforeSelected();
         QCOMPARE(dialogs->texts(), (QStringList{MelodyFullMessage, MelodyFullMessage}));
-        QVERIFY(!NoteChooser::instance().isVisible());
+        QVERIFY(!chooser->isVisible());
     }
 
     void contextMenuOnlyOnNotesWithTheRightButton()
@@ -247,7 +253,7 @@ private slots:
     {
         key("pw9", 0);
         key("pw10", 3);
-        NoteChooser &chooser = NoteChooser::instance();
+        NoteChooser &chooser = *this->chooser;
 
         rightClickNote(1);
         window->insertBeforeSelected();
@@ -493,9 +499,13 @@ private slots:
     {
         key("pw6");
         dialogs->answerQuestion(true);
-        QTimer::singleShot(200, window, [this] { window->close(); });
         window->readBack();
-        QTRY_VERIFY_WITH_TIMEOUT(!window->getDataPanel()->isVisible(), 10000);
+        QVERIFY(window->getDataPanel()->isVisible());
+        QVERIFY(!window->close());
+        rig->kit().clock.advance(KitCommands::ReadBackWaitMs - 1);
+        QVERIFY(window->getDataPanel()->isVisible());
+        rig->kit().clock.advance(1);
+        QVERIFY(!window->getDataPanel()->isVisible());
         QVERIFY(window);
         QCOMPARE(window->melody().count(), 0);
         QCOMPARE(messages(), (QStringList{KitCommands::ReadBackQuestion, MelodyReadBackFailedMessage}));
@@ -531,7 +541,7 @@ private slots:
             clipped << test::ClippedTexts(panel);
             panel->hide();
         }
-        NoteChooser &chooser = NoteChooser::instance();
+        NoteChooser &chooser = *this->chooser;
         chooser.ask(1, window);
         clipped << test::ClippedTexts(&chooser);
         chooser.reject();

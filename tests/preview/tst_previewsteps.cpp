@@ -4,6 +4,7 @@
 #include "icons/ui/iconwindow.h"
 #include "preview/ui/previewwindow.h"
 
+#include "editorrig.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 
@@ -26,7 +27,8 @@ void TestPreviewSteps::iconRowMarksTheRunningIcon()
     kit::ManualClock clock;
     preview::PreviewWindow preview(&clock);
     preview.installAsPreview();
-    auto *window = new icons::IconWindow;
+    koru::test::EditorRig rig;
+    auto *window = new icons::IconWindow(rig.context());
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
 

@@ -3,6 +3,7 @@
 // Skipped (77) when the virtual kit has not been built.
 #include "text/ui/textwindow.h"
 
+#include "editorrig.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 #include "tests/link/kitprocess.h"
@@ -29,10 +30,10 @@ private slots:
         QVERIFY2(kit.start(&why), qPrintable(why));
         test::ScriptedDialogs dialogs;
         const std::unique_ptr<DeviceLink> link = kit.makeLink();
-        DeviceLink::install(link.get());
+        test::EditorRig rig(*link);
         QTRY_VERIFY_WITH_TIMEOUT(link->KitPresent(), 5000);
 
-        auto *window = new TextWindow;
+        auto *window = new TextWindow(rig.context());
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         QApplication::setActiveWindow(window);
@@ -82,7 +83,6 @@ private slots:
 
         dialogs.answerQuestion(true);
         QVERIFY(window->close());
-        DeviceLink::install(nullptr);
     }
 };
 

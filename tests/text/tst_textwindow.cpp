@@ -11,7 +11,7 @@
 #include "model/reportrequest.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
-#include "tests/link/linkrig.h"
+#include "editorrig.h"
 #include "text/keywordsettings.h"
 #include "text/textfile.h"
 #include "widgets/sentdataviewer.h"
@@ -43,6 +43,7 @@ class TstTextWindow : public QObject
     Q_OBJECT
 
     std::unique_ptr<test::ScriptedDialogs> dialogs;
+    std::unique_ptr<test::EditorRig> rig; // no kit plugged in until a test plugs it
     QPointer<TextWindow> window;
     QTemporaryDir files;
 
@@ -68,7 +69,7 @@ class TstTextWindow : public QObject
 
     void openWindow()
     {
-        window = new TextWindow;
+        window = new TextWindow(rig->context());
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
     }
@@ -81,6 +82,7 @@ private slots:
         QFile::remove(UserKeywordFilePath());
         QFile::remove(UserIndexPagePath());
         dialogs = std::make_unique<test::ScriptedDialogs>();
+        rig = std::make_unique<test::EditorRig>();
         openWindow();
         QVERIFY2(messages().isEmpty(), qPrintable(messages().join('|')));
     }
@@ -92,6 +94,7 @@ private slots:
             window->close();
         }
         delete window;
+        rig.reset();
         dialogs.reset();
     }
 
@@ -246,67 +249,55 @@ private slots:
         QFETCH(QStringList, program);
         QFETCH(QString, message);
         QFETCH(int, line);
-        test::LinkRig rig;
-        QVERIFY(rig.plugKit());
-        DeviceLink::install(rig.link.get());
+        QVERIFY(rig->plugKit());
         type(program);
         window->transfer();
-        DeviceLink::install(nullptr);
         QCOMPARE(messages(), QStringList{message});
         QCOMPARE(window->editor()->markedLine(), line);
         if (line >= 0)
             QCOMPARE(window->editor()->textCursor().blockNumber(), line);
-        QVERIFY(rig.fake->writes(QStringLiteral("kit")).isEmpty());
+        QVERIFY(rig->kit().fake->writes(QStringLiteral("kit")).isEmpty());
         QVERIFY(window->transferAction()->isEnabled());
     }
 
     void oversizedImageIsNotSent()
     {
-        test::LinkRig rig;
-        QVERIFY(rig.plugKit());
-        DeviceLink::install(rig.link.get());
+        QVERIFY(rig->plugKit());
         type(QStringList(28, QStringLiteral("fadein(1,2,3);"))); // 144 bytes
         window->transfer();
-        DeviceLink::install(nullptr);
         QCOMPARE(messages(), QStringList{ImageTooLargeMessage});
-        QVERIFY(rig.fake->writes(QStringLiteral("kit")).isEmpty());
+        QVERIFY(rig->kit().fake->writes(QStringLiteral("kit")).isEmpty());
         QVERIFY(window->transferAction()->isEnabled());
     }
 
     void transferAndRunWithFakeKit()
     {
-        test::LinkRig rig;
-        QVERIFY(rig.plugKit());
-        DeviceLink::install(rig.link.get());
+        QVERIFY(rig->plugKit());
         type({"timer(3);"});
         window->transfer();
-        rig.clock.runUntilIdle();
-        QCOMPARE(rig.fake->writtenValues(QStringLiteral("kit")), (QList<int>{240, 230, 2, 160, 3, 5, 231, 0, 250}));
+        rig->kit().clock.runUntilIdle();
+        QCOMPARE(rig->kit().fake->writtenValues(QStringLiteral("kit")), (QList<int>{240, 230, 2, 160, 3, 5, 231, 0, 250}));
         QVERIFY(!window->transferAction()->isEnabled());
-        rig.fake->inject(QStringLiteral("kit"), QByteArray("\x00\xff", 2));
+        rig->kit().fake->inject(QStringLiteral("kit"), QByteArray("\x00\xff", 2));
         QTRY_VERIFY(window->transferAction()->isEnabled());
         window->run();
         QVERIFY(window->playingPanel()->isVisible());
         QVERIFY(!window->runAction()->isEnabled());
-        rig.fake->inject(QStringLiteral("kit"), QByteArray("\x00\xff", 2));
+        rig->kit().fake->inject(QStringLiteral("kit"), QByteArray("\x00\xff", 2));
         QTRY_VERIFY(!window->playingPanel()->isVisible());
         QVERIFY(window->runAction()->isEnabled());
         QVERIFY(dialogs->shown().isEmpty());
-        DeviceLink::install(nullptr);
     }
 
     void transferAndRunWithoutKit()
     {
-        test::LinkRig rig;
-        rig.settle();
-        DeviceLink::install(rig.link.get());
+        rig->kit().settle();
         type({"beep1();"});
         window->transfer();
         window->run();
         QCOMPARE(messages(), (QStringList{NoKitMessage, NoKitMessage}));
         QVERIFY(window->transferAction()->isEnabled() && window->runAction()->isEnabled());
         QVERIFY(!window->playingPanel()->isVisible());
-        DeviceLink::install(nullptr);
     }
 
     void sentDataOfAWrongProgramShowsBothMessages()
@@ -316,8 +307,8 @@ private slots:
         QCOMPARE(messages(), (QStringList{SyntaxMessage, TextWindow::NotShownMessage}));
         QStringList listing;
         QTimer::singleShot(0, this, [&] {
-            listing = SentDataViewer::instance().listing();
-            SentDataViewer::instance().close();
+            listing = rig->viewer().listing();
+            rig->viewer().close();
         });
         type({"timer(3);"});
         window->showSentData();

@@ -54,7 +54,7 @@ bool isEmptyText(const QStringList &lines)
 
 } // namespace
 
-TextWindow::TextWindow(QWidget *parent) : QMainWindow(parent)
+TextWindow::TextWindow(const EditorContext &context, QWidget *parent) : QMainWindow(parent), m_context(context)
 {
     setObjectName(QStringLiteral("TextWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -79,7 +79,7 @@ TextWindow::TextWindow(QWidget *parent) : QMainWindow(parent)
 
     m_playingPanel = new PlayingPanel(this);
     buildMenus();
-    m_kit = new KitCommands(ReplyRole::Text,
+    m_kit = new KitCommands(ReplyRole::Text, m_context.kit, m_context.transferWindow,
                             {this, [this](bool on) { setCommandsEnabled(on); }, m_playingPanel, nullptr}, this);
 }
 
@@ -293,7 +293,7 @@ void TextWindow::showSentData()
         Dialogs().warning(NotShownMessage);
         return;
     }
-    SentDataViewer &viewer = SentDataViewer::instance();
+    SentDataViewer &viewer = *m_context.viewer;
     viewer.setListing(m_language->toRecords(m_editor->lines()));
     viewer.showOver(this);
 }

@@ -5,6 +5,7 @@
 // check failed at.
 #pragma once
 
+#include "link/ui/editorcontext.h"
 #include "text/textlanguage.h"
 
 #include <QMainWindow>
@@ -27,7 +28,7 @@ class TextWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit TextWindow(QWidget *parent = nullptr);
+    explicit TextWindow(const EditorContext &context, QWidget *parent = nullptr);
     ~TextWindow() override;
 
     SourceEditor *editor() const { return m_editor; }
@@ -85,6 +86,7 @@ private:
     PlayingPanel *m_playingPanel = nullptr;
     QAction *m_transferAction = nullptr;
     QAction *m_runAction = nullptr;
+    EditorContext m_context; // the kit and the shell's shared windows
     KitCommands *m_kit = nullptr;
     std::optional<TextLanguage> m_language;
     bool m_placed = false;

@@ -24,7 +24,7 @@ public:
     static constexpr int Height = 419;
 
     // Shows the splash at once; it goes when events are next processed.
-    explicit LauncherWindow(LauncherTable table = DefaultLauncherTable(),
+    explicit LauncherWindow(LauncherTable table,
                             ShellServices services = ShellServices::desktop(),
                             QWidget *parent = nullptr);
     ~LauncherWindow() override;

@@ -1,14 +1,35 @@
 #include "app/shell.h"
 
+#ifdef KORU_HAVE_LINKUI
+#include "link/devicelink.h"
+#include "link/paceclock.h"
+#endif
+
 #include <QApplication>
 #include <QGuiApplication>
 
 namespace koru::shell {
 
 
-Shell::Shell(LauncherTable launcherTable, const SharedWindowTable &sharedWindows, ShellServices services)
-    : m_launcher(std::make_unique<LauncherWindow>(std::move(launcherTable), std::move(services)))
+Shell::Shell(ShellServices services) : Shell(DefaultLauncherTable, DefaultSharedWindows(), std::move(services))
 {
+}
+
+Shell::Shell(LauncherTable launcherTable, const SharedWindowTable &sharedWindows, ShellServices services)
+    : Shell([&launcherTable](const SharedWindows &) { return std::move(launcherTable); }, sharedWindows,
+            std::move(services))
+{
+}
+
+Shell::Shell(std::function<LauncherTable(const SharedWindows &)> launcherTable,
+             const SharedWindowTable &sharedWindows, ShellServices services)
+{
+#ifdef KORU_HAVE_LINKUI
+    m_clock = std::make_unique<TimerPaceClock>();
+    m_link = std::make_unique<DeviceLink>(*m_clock);
+    m_windows.kit = m_link->context();
+#endif
+    m_launcher = std::make_unique<LauncherWindow>(launcherTable(m_windows), std::move(services));
     // The program ends when the launcher closes, and only then: while an
     // editor closes, every window is hidden for a moment before the launcher
     // comes back, which must not end the program.
@@ -16,7 +37,7 @@ Shell::Shell(LauncherTable launcherTable, const SharedWindowTable &sharedWindows
     QObject::connect(m_launcher.get(), &LauncherWindow::closed, QCoreApplication::instance(),
                      &QCoreApplication::quit, Qt::QueuedConnection);
     for (const SharedWindowEntry &entry : sharedWindows) {
-        QWidget *window = entry.make ? entry.make() : nullptr;
+        QWidget *window = entry.make ? entry.make(m_windows) : nullptr;
         if (window)
             m_shared.emplace_back(entry.name, window);
     }

@@ -1,5 +1,7 @@
-// Start-up: the launcher (which puts up the splash), then the shared windows
-// in their fixed order, all before the first event is processed.
+// Start-up: the kit's clock and link, the launcher (which puts up the
+// splash), then the shared windows in their fixed order, all before the
+// first event is processed. The shell owns them all and hands the kit and
+// the shared windows to every window the launcher opens.
 #pragma once
 
 #include "app/launcherwindow.h"
@@ -17,12 +19,15 @@ using koru::UseProgramFont;
 class Shell
 {
 public:
-    Shell(LauncherTable launcherTable = DefaultLauncherTable(),
-          const SharedWindowTable &sharedWindows = DefaultSharedWindows(),
-          ShellServices services = ShellServices::desktop());
+    // The program's windows (DefaultLauncherTable, DefaultSharedWindows).
+    explicit Shell(ShellServices services = ShellServices::desktop());
+    // Other windows; the kit is still the shell's own.
+    Shell(LauncherTable launcherTable, const SharedWindowTable &sharedWindows, ShellServices services);
     ~Shell();
 
     LauncherWindow &launcher() { return *m_launcher; }
+    // The kit and the shared windows the opened windows are handed.
+    const SharedWindows &shared() const { return m_windows; }
     // A shared window by its name in the table; nullptr if there is none.
     QWidget *sharedWindow(const QString &name) const;
     // Names of the shared windows in the order they were created.
@@ -32,6 +37,13 @@ public:
     void start();
 
 private:
+    Shell(std::function<LauncherTable(const SharedWindows &)> launcherTable, const SharedWindowTable &sharedWindows,
+          ShellServices services);
+
+    // Declared first: they outlive every window.
+    std::unique_ptr<PaceClock> m_clock;
+    std::unique_ptr<DeviceLink> m_link;
+    SharedWindows m_windows;
     std::unique_ptr<LauncherWindow> m_launcher;
     std::vector<std::pair<QString, QWidget *>> m_shared;
 };

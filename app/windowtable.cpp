@@ -38,25 +38,30 @@
 
 namespace koru::shell {
 
-LauncherTable DefaultLauncherTable()
+LauncherTable DefaultLauncherTable(const SharedWindows &shared)
 {
     LauncherTable table;
+    const SharedWindows *sw = &shared;
     // One line per window.
 #ifdef KORU_HAVE_ICONSUI
-    table[LauncherTarget::IconEditor] = []() -> QWidget * { return new icons::IconWindow(EditorContext{}); };
+    table[LauncherTarget::IconEditor] = [sw]() -> QWidget * { return new icons::IconWindow(sw->editorContext()); };
 #endif
 #ifdef KORU_HAVE_TEXTUI
-    table[LauncherTarget::TextEditor] = []() -> QWidget * { return new text::TextWindow(EditorContext{}); };
+    table[LauncherTarget::TextEditor] = [sw]() -> QWidget * { return new text::TextWindow(sw->editorContext()); };
     table[LauncherTarget::KeywordSettings] = []() -> QWidget * { return new text::KeywordSettingsWindow; };
 #endif
 #ifdef KORU_HAVE_FLOWCHARTUI
-    table[LauncherTarget::FlowchartEditor] = []() -> QWidget * { return new flow::FlowWindow(EditorContext{}); };
+    table[LauncherTarget::FlowchartEditor] = [sw]() -> QWidget * {
+        return new flow::FlowWindow(sw->editorContext(), *sw->blockParameters);
+    };
 #endif
 #ifdef KORU_HAVE_MEASUREUI
-    table[LauncherTarget::Measurement] = []() -> QWidget * { return new measure::MeasureWindow; };
+    table[LauncherTarget::Measurement] = [sw]() -> QWidget * { return new measure::MeasureWindow(*sw->kit.link); };
 #endif
 #ifdef KORU_HAVE_MELODYUI
-    table[LauncherTarget::MelodyEditor] = []() -> QWidget * { return new melody::MelodyWindow(EditorContext{}); };
+    table[LauncherTarget::MelodyEditor] = [sw]() -> QWidget * {
+        return new melody::MelodyWindow(sw->editorContext(), *sw->noteChooser);
+    };
 #endif
     return table;
 }
@@ -65,35 +70,46 @@ SharedWindowTable DefaultSharedWindows()
 {
     return {
 #ifdef KORU_HAVE_PREVIEWUI
-        {QStringLiteral("Preview"), []() -> QWidget * {
+        {QStringLiteral("Preview"), [](SharedWindows &) -> QWidget * {
              auto *window = new preview::PreviewWindow;
              window->installAsPreview();
              return window;
          }},
 #else
-        {QStringLiteral("Preview"), [] { return NewEmptyWindow(QStringLiteral("Preview")); }},
+        {QStringLiteral("Preview"), [](SharedWindows &) { return NewEmptyWindow(QStringLiteral("Preview")); }},
 #endif
 #ifdef KORU_HAVE_FLOWCHARTUI
-        {QStringLiteral("BlockParameters"), []() -> QWidget * { return &flow::BlockParameterWindow::instance(); }},
+        {QStringLiteral("BlockParameters"), [](SharedWindows &shared) -> QWidget * {
+             return shared.blockParameters = new flow::BlockParameterWindow;
+         }},
 #else
-        {QStringLiteral("BlockParameters"), [] { return NewEmptyWindow(QStringLiteral("BlockParameters")); }},
+        {QStringLiteral("BlockParameters"), [](SharedWindows &) { return NewEmptyWindow(QStringLiteral("BlockParameters")); }},
 #endif
 #ifdef KORU_HAVE_LINKUI
-        {QStringLiteral("TransferWindow"), []() -> QWidget * { return &TransferWindow::instance(); }},
+        // The progress of the shell's own link.
+        {QStringLiteral("TransferWindow"), [](SharedWindows &shared) -> QWidget * {
+             if (!shared.kit.link)
+                 return nullptr;
+             return shared.transferWindow = new TransferWindow(*shared.kit.link);
+         }},
 #else
-        {QStringLiteral("TransferWindow"), [] { return NewEmptyWindow(QStringLiteral("TransferWindow")); }},
+        {QStringLiteral("TransferWindow"), [](SharedWindows &) { return NewEmptyWindow(QStringLiteral("TransferWindow")); }},
 #endif
-        {QStringLiteral("SentDataViewer"), []() -> QWidget * { return &SentDataViewer::instance(); }},
+        {QStringLiteral("SentDataViewer"), [](SharedWindows &shared) -> QWidget * {
+             return shared.viewer = new SentDataViewer;
+         }},
 #ifdef KORU_HAVE_REPORTUI
-        {QStringLiteral("Report"), []() -> QWidget * { return new report::ReportWindow; }},
+        {QStringLiteral("Report"), [](SharedWindows &) -> QWidget * { return new report::ReportWindow; }},
 #else
-        {QStringLiteral("Report"), [] { return NewEmptyWindow(QStringLiteral("Report")); }},
+        {QStringLiteral("Report"), [](SharedWindows &) { return NewEmptyWindow(QStringLiteral("Report")); }},
 #endif
-        {QStringLiteral("SecondSplash"), []() -> QWidget * { return new SplashWindow; }},
+        {QStringLiteral("SecondSplash"), [](SharedWindows &) -> QWidget * { return new SplashWindow; }},
 #ifdef KORU_HAVE_MELODYUI
-        {QStringLiteral("NoteChooser"), []() -> QWidget * { return &melody::NoteChooser::instance(); }},
+        {QStringLiteral("NoteChooser"), [](SharedWindows &shared) -> QWidget * {
+             return shared.noteChooser = new melody::NoteChooser;
+         }},
 #else
-        {QStringLiteral("NoteChooser"), [] { return NewEmptyWindow(QStringLiteral("NoteChooser")); }},
+        {QStringLiteral("NoteChooser"), [](SharedWindows &) { return NewEmptyWindow(QStringLiteral("NoteChooser")); }},
 #endif
     };
 }

@@ -3,6 +3,8 @@
 // line in windowtable.cpp and start-up itself never changes.
 #pragma once
 
+#include "link/ui/editorcontext.h"
+
 #include <QString>
 #include <functional>
 #include <map>
@@ -10,7 +12,28 @@
 
 class QWidget;
 
+namespace koru::flow {
+class BlockParameterWindow;
+}
+namespace koru::melody {
+class NoteChooser;
+}
+
 namespace koru::shell {
+
+// What the shell hands the windows it opens: its kit (link, reply router,
+// clock) and the shared windows, filled in as the shared-window table makes
+// them. The shell owns all of it; windows only keep pointers.
+struct SharedWindows
+{
+    KitContext kit;
+    TransferWindow *transferWindow = nullptr;
+    SentDataViewer *viewer = nullptr;
+    flow::BlockParameterWindow *blockParameters = nullptr;
+    melody::NoteChooser *noteChooser = nullptr;
+
+    EditorContext editorContext() const { return {kit, transferWindow, viewer}; }
+};
 
 // The windows page 2 of the launcher opens, one at a time.
 enum class LauncherTarget {
@@ -27,15 +50,19 @@ enum class LauncherTarget {
 using WindowFactory = std::function<QWidget *()>;
 
 // A target without a factory is not available yet: its button says so.
+// The windows are made on what shared holds when a button is pressed (shared
+// must outlive the table).
 using LauncherTable = std::map<LauncherTarget, WindowFactory>;
-LauncherTable DefaultLauncherTable();
+LauncherTable DefaultLauncherTable(const SharedWindows &shared);
 
 // Windows that live from start to end and are shared by the editors, in the
-// order they are created.
+// order they are created. Each factory gets what has been made so far (the
+// kit first) and enters its own window there when the editors need it.
+using SharedWindowFactory = std::function<QWidget *(SharedWindows &shared)>;
 struct SharedWindowEntry
 {
     QString name;
-    WindowFactory make;
+    SharedWindowFactory make;
 };
 using SharedWindowTable = std::vector<SharedWindowEntry>;
 SharedWindowTable DefaultSharedWindows();

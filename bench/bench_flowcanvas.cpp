@@ -8,6 +8,8 @@
 #include "flowchart/flowdemos.h"
 #include "flowchart/ui/flowcanvas.h"
 #include "flowchart/ui/flowwindow.h"
+#include "flowchart/ui/parametereditor.h"
+#include "link/devicelink.h"
 
 #include "bench/benchmeasure.h"
 
@@ -48,7 +50,11 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 201;
-    flow::FlowWindow window{EditorContext{}};
+    // No kit: the window only draws.
+    ManualPaceClock clock;
+    DeviceLink link(clock, {});
+    flow::BlockParameterWindow parameters;
+    flow::FlowWindow window({link.context()}, parameters);
     window.show();
     Fill(window.editor()->editableDocument());
     std::printf("blocks %d, bytes %d\n", window.document().blockCount(0), window.document().byteTotal());

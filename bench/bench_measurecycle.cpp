@@ -28,9 +28,9 @@ double processCpuMs()
     return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
 
-void run(QCoreApplication &app, bool csv, int seconds)
+void run(QCoreApplication &app, DeviceLink &link, bool csv, int seconds)
 {
-    LinkMeasureKit kit(DeviceLink::instance());
+    LinkMeasureKit kit(link);
     TimerTicker ticker;
     MeasureSession session(kit, ticker);
     QTemporaryDir journal;
@@ -77,19 +77,18 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "bench_measurecycle: %s\n", qPrintable(why));
         return 1;
     }
-    auto link = kit.makeLink();
-    DeviceLink::install(link.get());
+    TimerPaceClock clock;
+    auto link = kit.makeLink(clock);
     if (!QTest::qWaitFor([&] { return link->KitPresent(); }, 5000)) {
         std::fprintf(stderr, "bench_measurecycle: the virtual kit was not found\n");
         return 1;
     }
     std::printf("bench_measurecycle: %d s each against the virtual kit (pace %d ms a request)\n", seconds,
                 DeviceLink::PaceMs + DeviceLink::MeasurementPaceMs);
-    run(app, false, seconds);
+    run(app, *link, false, seconds);
     // The first run's off request is still going out: let it.
     QTimer::singleShot(1500, &app, &QCoreApplication::quit);
     app.exec();
-    run(app, true, seconds);
-    DeviceLink::install(nullptr);
+    run(app, *link, true, seconds);
     return 0;
 }

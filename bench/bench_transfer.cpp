@@ -37,7 +37,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "bench_transfer: %s\n", qPrintable(why));
         return 1;
     }
-    auto link = kit.makeLink();
+    TimerPaceClock clock;
+    auto link = kit.makeLink(clock);
     if (!QTest::qWaitFor([&] { return link->KitPresent(); }, 5000)) {
         std::fprintf(stderr, "bench_transfer: the virtual kit was not found\n");
         return 1;

@@ -1,11 +1,9 @@
 #include "link/devicelink.h"
 
 #include "link/hidapibackend.h"
-#include "link/replyrouter.h"
 #include "link/virtualkitbackend.h"
 #include "model/textutil.h"
 
-#include <QCoreApplication>
 
 namespace koru {
 
@@ -30,23 +28,15 @@ int ProgressStep(int count)
     return count > 0 ? RoundHalfEven(100.0 / count) : 0;
 }
 
-namespace {
-QPointer<DeviceLink> &installedLink()
-{
-    static QPointer<DeviceLink> link;
-    return link;
-}
-} // namespace
-
-DeviceLink::DeviceLink(QObject *parent) : QObject(parent)
+DeviceLink::DeviceLink(PaceClock &clock, QObject *parent) : QObject(parent), m_clock(clock)
 {
     m_backends.push_back(std::make_unique<HidapiBackend>());
     m_backends.push_back(std::make_unique<VirtualKitBackend>());
     init();
 }
 
-DeviceLink::DeviceLink(std::vector<std::unique_ptr<HidBackend>> backends, QObject *parent)
-    : QObject(parent), m_backends(std::move(backends))
+DeviceLink::DeviceLink(PaceClock &clock, std::vector<std::unique_ptr<HidBackend>> backends, QObject *parent)
+    : QObject(parent), m_clock(clock), m_backends(std::move(backends))
 {
     init();
 }
@@ -69,19 +59,6 @@ void DeviceLink::init()
         connect(backend.get(), &HidBackend::devicesChanged, this, &DeviceLink::scheduleRefresh);
     // The first enumeration runs once the program processes events.
     scheduleRefresh();
-}
-
-DeviceLink &DeviceLink::instance()
-{
-    QPointer<DeviceLink> &link = installedLink();
-    if (!link)
-        link = new DeviceLink(QCoreApplication::instance());
-    return *link;
-}
-
-void DeviceLink::install(DeviceLink *link)
-{
-    installedLink() = link;
 }
 
 // --- HID access ---------------------------------------------------------------
@@ -192,7 +169,7 @@ void DeviceLink::select()
         } else if (result.status == OpenStatus::PermissionDenied) {
             // Access rights are granted a moment after the device appears.
             refusedNow.insert(f.info.path);
-            const qint64 now = PaceClock::instance().nowMs();
+            const qint64 now = m_clock.nowMs();
             const qint64 since = m_refusedSince.value(f.info.path, now);
             m_refusedSince.insert(f.info.path, since);
             if (now - since < PermissionGiveUpMs)
@@ -210,7 +187,7 @@ void DeviceLink::select()
     m_kitIndex = kitIndex;
     if (retry) {
         const quint64 ticket = m_retryTicket;
-        PaceClock::instance().callAfter(PermissionRetryMs, this, [this, ticket] {
+        m_clock.callAfter(PermissionRetryMs, this, [this, ticket] {
             if (ticket == m_retryTicket)
                 select();
         });
@@ -219,7 +196,7 @@ void DeviceLink::select()
     if (hadKit != KitPresent())
         emit kitChanged(KitPresent());
     if (hadKit && !KitPresent())
-        ReplyRouter::instance().kitLost();
+        m_router.kitLost();
     abandonSendsIfKitChanged();
 }
 
@@ -247,7 +224,7 @@ void DeviceLink::onKitReport(const QByteArray &report)
     if (report.isEmpty())
         return;
     const QString line = ReplyLine(report.mid(1)); // byte 0 is the report ID
-    ReplyRouter::instance().route(line);
+    m_router.route(line);
     emit replyReceived(line);
 }
 
@@ -255,7 +232,7 @@ void DeviceLink::onKitGone()
 {
     releaseKit();
     emit kitChanged(false);
-    ReplyRouter::instance().kitLost();
+    m_router.kitLost();
     abandonSendsIfKitChanged();
     scheduleRefresh();
 }
@@ -331,10 +308,10 @@ void DeviceLink::writeNextValue()
     // A refused write is skipped; the next value follows as usual.
     const bool written = m_kit->write(OutputReportFor(send.values[send.next], OutputReportLength()));
     int pause = PaceMs;
-    if (written && ReplyRouter::instance().has(ReplyRole::Measurement))
+    if (written && m_router.has(ReplyRole::Measurement))
         pause += MeasurementPaceMs;
     const quint64 ticket = ++m_sendTicket;
-    PaceClock::instance().callAfter(pause, this, [this, ticket] { afterPause(ticket); });
+    m_clock.callAfter(pause, this, [this, ticket] { afterPause(ticket); });
 }
 
 void DeviceLink::afterPause(quint64 ticket)

@@ -1,12 +1,16 @@
 // The device link: finds the kit among the HID devices, keeps that choice
 // current as devices come and go, and speaks the kit's protocol of single
-// byte values. One link serves the whole program (instance()); every
-// operation runs on the user-interface thread and returns at once: values go
-// out one per tick of the PaceClock, and signals tell how a send went.
+// byte values. One link talks to one kit; its owner (the shell, koru-tool, a
+// test) makes it with the clock it runs on, and several links on several
+// kits may live in one process. Every operation runs on the user-interface
+// thread and returns at once: values go out one per tick of the link's
+// PaceClock, and signals tell how a send went.
 #pragma once
 
 #include "link/hidbackend.h"
+#include "link/kitcontext.h"
 #include "link/paceclock.h"
+#include "link/replyrouter.h"
 
 #include <QHash>
 #include <QPointer>
@@ -53,16 +57,18 @@ class DeviceLink : public QObject
 {
     Q_OBJECT
 public:
-    // The real link: USB HID devices and running virtual kits.
-    explicit DeviceLink(QObject *parent = nullptr);
+    // The real link: USB HID devices and running virtual kits. The clock
+    // is not owned and must outlive the link.
+    explicit DeviceLink(PaceClock &clock, QObject *parent = nullptr);
     // A link over the given backends (tests: a scripted fake).
-    explicit DeviceLink(std::vector<std::unique_ptr<HidBackend>> backends, QObject *parent = nullptr);
+    DeviceLink(PaceClock &clock, std::vector<std::unique_ptr<HidBackend>> backends, QObject *parent = nullptr);
     ~DeviceLink() override;
 
-    // The program's link: the installed one, or a real one made on first use.
-    static DeviceLink &instance();
-    // Makes link the program's link (not owned); nullptr forgets it.
-    static void install(DeviceLink *link);
+    // This link, its own reply router and its clock, for the windows and
+    // commands that talk to this kit.
+    KitContext context() { return {this, &m_router, &m_clock}; }
+    ReplyRouter &router() { return m_router; }
+    PaceClock &clock() const { return m_clock; }
 
     // --- HID access --------------------------------------------------------
     bool KitPresent() const;
@@ -138,6 +144,8 @@ signals:
     void replyReceived(const QString &line);
 
 private:
+    PaceClock &m_clock;
+    ReplyRouter m_router;
     QString m_wantedKit;
     void init();
     void scheduleRefresh();

@@ -1,49 +1,23 @@
 #include "link/paceclock.h"
 
-#include <QElapsedTimer>
 #include <QTimer>
 
 namespace koru {
 
-namespace {
-
-class TimerPaceClock : public PaceClock
+TimerPaceClock::TimerPaceClock()
 {
-public:
-    void callAfter(int ms, QObject *context, std::function<void()> due) override
-    {
-        // Precise: a transfer of 122 values must stay within 3 % of 122 × 50 ms.
-        QTimer::singleShot(qMax(0, ms), Qt::PreciseTimer, context, std::move(due));
-    }
-    qint64 nowMs() const override
-    {
-        static const QElapsedTimer started = [] {
-            QElapsedTimer t;
-            t.start();
-            return t;
-        }();
-        return started.elapsed();
-    }
-};
-
-PaceClock *&installedClock()
-{
-    static PaceClock *clock = nullptr;
-    return clock;
+    m_started.start();
 }
 
-} // namespace
-
-PaceClock &PaceClock::instance()
+void TimerPaceClock::callAfter(int ms, QObject *context, std::function<void()> due)
 {
-    static TimerPaceClock timers;
-    PaceClock *clock = installedClock();
-    return clock ? *clock : timers;
+    // Precise: a transfer of 122 values must stay within 3 % of 122 × 50 ms.
+    QTimer::singleShot(qMax(0, ms), Qt::PreciseTimer, context, std::move(due));
 }
 
-void PaceClock::install(PaceClock *clock)
+qint64 TimerPaceClock::nowMs() const
 {
-    installedClock() = clock;
+    return m_started.elapsed();
 }
 
 void ManualPaceClock::callAfter(int ms, QObject *context, std::function<void()> due)

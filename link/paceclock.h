@@ -1,9 +1,10 @@
-// Time for the link's pacing and for the waits of the kit commands. The
-// program runs on real timers; tests install a ManualPaceClock and move time
-// on by hand, so a 122-value transfer or a five-second read-back takes no
-// real time and happens in a known order.
+// Time for the link's pacing and for the waits of the kit commands. Each
+// DeviceLink is given its clock: the program and koru-tool a TimerPaceClock,
+// tests a ManualPaceClock that they move on by hand, so a 122-value transfer
+// or a five-second read-back takes no real time and happens in a known order.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 
@@ -21,11 +22,18 @@ public:
     virtual void callAfter(int ms, QObject *context, std::function<void()> due) = 0;
     // Milliseconds since some fixed moment; never goes back.
     virtual qint64 nowMs() const = 0;
+};
 
-    // The clock of the program: the installed one, or real timers.
-    static PaceClock &instance();
-    // Makes clock the program's clock (not owned); nullptr restores real timers.
-    static void install(PaceClock *clock);
+// Real timers.
+class TimerPaceClock : public PaceClock
+{
+public:
+    TimerPaceClock();
+    void callAfter(int ms, QObject *context, std::function<void()> due) override;
+    qint64 nowMs() const override;
+
+private:
+    QElapsedTimer m_started;
 };
 
 // A clock that only moves when told to.
@@ -61,16 +69,6 @@ private:
     std::map<std::pair<qint64, quint64>, Call> m_calls;
     qint64 m_now = 0;
     quint64 m_sequence = 0;
-};
-
-// Installs a clock for as long as this object lives.
-class PaceClockInstallation
-{
-public:
-    explicit PaceClockInstallation(PaceClock *clock) { PaceClock::install(clock); }
-    ~PaceClockInstallation() { PaceClock::install(nullptr); }
-    PaceClockInstallation(const PaceClockInstallation &) = delete;
-    PaceClockInstallation &operator=(const PaceClockInstallation &) = delete;
 };
 
 } // namespace koru

@@ -4,12 +4,6 @@
 
 namespace koru {
 
-ReplyRouter &ReplyRouter::instance()
-{
-    static ReplyRouter router;
-    return router;
-}
-
 void ReplyRouter::attach(ReplyRole role, ReplyReceiver *receiver)
 {
     if (!receiver)

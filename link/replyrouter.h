@@ -1,9 +1,13 @@
-// Where the kit's replies go: to the one open window that wants them. The
-// measurement window and the editors implement ReplyReceiver and attach
-// themselves while they exist; the link only knows this interface.
+// Where the kit's replies go: to the one open window that wants them. Each
+// DeviceLink owns its router, so the replies of one kit reach only the
+// windows attached to that kit's link. The measurement window and the
+// editors implement ReplyReceiver and attach themselves while they exist;
+// the link only knows this interface.
 #pragma once
 
 #include <QList>
+#include <QObject>
+#include <QPointer>
 #include <QString>
 
 namespace koru {
@@ -32,10 +36,13 @@ public:
     virtual void kitLost() {}
 };
 
-class ReplyRouter
+// A QObject only so that a receiver can tell when the router (its link) has
+// gone before it.
+class ReplyRouter : public QObject
 {
+    Q_OBJECT
 public:
-    static ReplyRouter &instance();
+    using QObject::QObject;
 
     void attach(ReplyRole role, ReplyReceiver *receiver);
     void detach(ReplyReceiver *receiver);
@@ -59,19 +66,26 @@ private:
     QList<Entry> m_entries;
 };
 
-// Attaches a receiver for as long as this object lives.
+// Attaches a receiver to a router for as long as this object lives (or the
+// router does).
 class ReplyAttachment
 {
 public:
-    ReplyAttachment(ReplyRole role, ReplyReceiver *receiver) : m_receiver(receiver)
+    ReplyAttachment(ReplyRouter &router, ReplyRole role, ReplyReceiver *receiver)
+        : m_router(&router), m_receiver(receiver)
     {
-        ReplyRouter::instance().attach(role, receiver);
+        router.attach(role, receiver);
     }
-    ~ReplyAttachment() { ReplyRouter::instance().detach(m_receiver); }
+    ~ReplyAttachment()
+    {
+        if (m_router)
+            m_router->detach(m_receiver);
+    }
     ReplyAttachment(const ReplyAttachment &) = delete;
     ReplyAttachment &operator=(const ReplyAttachment &) = delete;
 
 private:
+    QPointer<ReplyRouter> m_router;
     ReplyReceiver *m_receiver;
 };
 

@@ -4,15 +4,17 @@
 
 namespace koru::measure {
 
-LinkMeasureKit::LinkMeasureKit(DeviceLink &link, QObject *parent) : MeasureKit(parent), m_link(link)
+LinkMeasureKit::LinkMeasureKit(DeviceLink &link, QObject *parent)
+    : MeasureKit(parent), m_link(link), m_router(&link.router())
 {
     connect(&m_link, &DeviceLink::requestFinished, this, &LinkMeasureKit::onRequestFinished);
-    ReplyRouter::instance().attach(ReplyRole::Measurement, this);
+    m_router->attach(ReplyRole::Measurement, this);
 }
 
 LinkMeasureKit::~LinkMeasureKit()
 {
-    ReplyRouter::instance().detach(this);
+    if (m_router)
+        m_router->detach(this);
 }
 
 bool LinkMeasureKit::request(int value)

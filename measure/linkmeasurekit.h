@@ -1,5 +1,5 @@
-// The measurement's kit on the device link. While it exists it is the
-// window that takes every reply of the kit (and so the link paces each
+// The measurement's kit on a device link. While it exists it is the window
+// that takes every reply of that link's kit (and so the link paces each
 // value it sends by an extra second). A request goes to the link, which
 // sends it in its turn; its end is the link's requestFinished for it.
 #pragma once
@@ -7,6 +7,8 @@
 #include "link/devicelink.h"
 #include "link/replyrouter.h"
 #include "measure/measurekit.h"
+
+#include <QPointer>
 
 #include <deque>
 
@@ -30,6 +32,7 @@ private:
     void onRequestFinished(int value, bool completed);
 
     DeviceLink &m_link;
+    QPointer<ReplyRouter> m_router;
     std::deque<int> m_asked; // the values asked for and not yet over, in order
 };
 

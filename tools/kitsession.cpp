@@ -8,9 +8,33 @@
 
 namespace koru::tool {
 
+namespace {
+KitSession *usedSession = nullptr;
+} // namespace
+
+KitSession::KitSession(QString wantedKit) : m_wantedKit(std::move(wantedKit)) {}
+
+KitSession::~KitSession() = default;
+
+DeviceLink &KitSession::link()
+{
+    if (!m_link) {
+        m_link = std::make_unique<DeviceLink>(m_clock);
+        if (!m_wantedKit.isEmpty())
+            m_link->setWantedKit(m_wantedKit);
+    }
+    return *m_link;
+}
+
+void UseKitSession(KitSession *session)
+{
+    usedSession = session;
+}
+
 DeviceLink &SettledLink()
 {
-    DeviceLink &link = DeviceLink::instance();
+    Q_ASSERT(usedSession);
+    DeviceLink &link = usedSession->link();
     RunUntil(link, [&link] { return link.isSettled(); }, 3000);
     return link;
 }

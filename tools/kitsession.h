@@ -1,14 +1,16 @@
-// What koru-tool's kit commands share: the program's device link without
-// windows, found devices settled, a way to wait for what the link reports,
-// and a way to collect the kit's replies. A command runs the event loop
-// until the event it waits for (or its time-out): that loop is the tool's
-// main loop.
+// What koru-tool's kit commands share: a device link without windows, found
+// devices settled, a way to wait for what the link reports, and a way to
+// collect the kit's replies. A command runs the event loop until the event
+// it waits for (or its time-out): that loop is the tool's main loop.
 #pragma once
+
+#include "link/paceclock.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 namespace koru {
 class DeviceLink;
@@ -16,7 +18,31 @@ class DeviceLink;
 
 namespace koru::tool {
 
-// The device link once the devices present have been found (USB kits and
+// The tool's link and its real-time clock. main() owns the one session of a
+// run; its link is made when a kit command first asks for it, so commands
+// that never touch a kit never look for one.
+class KitSession
+{
+public:
+    // wantedKit: only the device with this ID may be the kit (--kit);
+    // empty: the newest named like the kit.
+    explicit KitSession(QString wantedKit = {});
+    ~KitSession();
+    KitSession(const KitSession &) = delete;
+    KitSession &operator=(const KitSession &) = delete;
+
+    DeviceLink &link();
+
+private:
+    QString m_wantedKit;
+    TimerPaceClock m_clock;
+    std::unique_ptr<DeviceLink> m_link;
+};
+
+// Makes session the one the kit commands use (nullptr: none).
+void UseKitSession(KitSession *session);
+
+// The session's link once the devices present have been found (USB kits and
 // running virtual kits).
 DeviceLink &SettledLink();
 

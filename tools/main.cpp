@@ -1,6 +1,7 @@
 // koru-tool: the command-line companion. It holds no logic of its own: every
 // command calls the same libraries the windows use.
 #include "tools/command.h"
+#include "tools/kitsession.h"
 
 #include "link/devicelink.h"
 
@@ -95,14 +96,21 @@ int main(int argc, char *argv[])
     }
     // --kit ID, with any kit command: talk to that kit only (IDs as
     // `koru-tool kits` lists them), never to whichever is newest.
+    QString wantedKit;
     if (const qsizetype at = args.indexOf(QLatin1String("--kit")); at >= 0) {
         if (at + 1 >= args.size() || args[at + 1].isEmpty()) {
             err() << "koru-tool: --kit needs a kit's ID (see koru-tool kits)" << Qt::endl;
             return UsageError;
         }
-        koru::DeviceLink::instance().setWantedKit(args[at + 1]);
+        wantedKit = args[at + 1];
         args.remove(at, 2);
     }
+    KitSession kits(wantedKit);
+    UseKitSession(&kits);
+    struct Unuse
+    {
+        ~Unuse() { UseKitSession(nullptr); }
+    } unuse;
     for (const KoruCommand *c : commands()) {
         if (name == QLatin1String(c->name)) {
             if (args.contains(QLatin1String("--help"))) {

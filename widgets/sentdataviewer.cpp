@@ -8,7 +8,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPixmap>
-#include <QPointer>
 #include <QTableWidget>
 
 namespace koru {
@@ -53,14 +52,6 @@ SentDataViewer::SentDataViewer(QWidget *parent) : QDialog(parent)
     m_picture->setObjectName(QStringLiteral("Image1"));
     m_picture->setGeometry(0, 191, 795, 488);
     m_picture->setPixmap(QPixmap(AssetPath(PicturePath)));
-}
-
-SentDataViewer &SentDataViewer::instance()
-{
-    static QPointer<SentDataViewer> viewer;
-    if (!viewer)
-        viewer = new SentDataViewer;
-    return *viewer;
 }
 
 void SentDataViewer::setListing(const QStringList &listing)

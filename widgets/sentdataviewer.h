@@ -15,10 +15,8 @@ class SentDataViewer : public QDialog
 {
     Q_OBJECT
 public:
+    // The shell makes the program's one viewer and hands it to the editors.
     explicit SentDataViewer(QWidget *parent = nullptr);
-
-    // The one viewer of the program (created on first use and kept).
-    static SentDataViewer &instance();
 
     // Replaces the listing ("START", records, "END") and fills the grid.
     void setListing(const QStringList &listing);

@@ -265,7 +265,6 @@ void EditorFrame::showSentData()
 {
     if (!m_doc.sentData)
         return;
-    if (!m_context.viewer) m_context.viewer = &SentDataViewer::instance(); // TEMP
     const std::optional<QStringList> listing = m_doc.sentData();
     if (!listing)
         return;

@@ -84,7 +84,8 @@ protected:
 
 } // namespace
 
-FlowWindow::FlowWindow(const EditorContext &context, QWidget *parent) : QMainWindow(parent)
+FlowWindow::FlowWindow(const EditorContext &context, BlockParameterWindow &parameterWindow, QWidget *parent)
+    : QMainWindow(parent), m_parameterWindow(parameterWindow)
 {
     setObjectName(QStringLiteral("FlowWindow"));
     QPalette white = palette();
@@ -281,14 +282,14 @@ void FlowWindow::wheelEvent(QWheelEvent *event)
 
 void FlowWindow::undo()
 {
-    if (BlockParameterWindow::instance().isVisible())
+    if (m_parameterWindow.isVisible())
         return;
     m_undo->undo();
 }
 
 void FlowWindow::redo()
 {
-    if (BlockParameterWindow::instance().isVisible())
+    if (m_parameterWindow.isVisible())
         return;
     m_undo->redo();
 }
@@ -321,7 +322,7 @@ void FlowWindow::openParameterWindow(int slot, const QString &kind)
     const QPoint place = ParameterWindowPlace(QPoint(b.x, b.y - m_dropPanel->verticalScrollBar()->value()),
                                               QSize(BlockParameterWindow::WindowWidth, BlockParameterWindow::WindowHeight),
                                               viewport->size());
-    BlockParameterWindow::instance().open(kind, viewport->mapToGlobal(place),
+    m_parameterWindow.open(kind, viewport->mapToGlobal(place),
                                           [editor = QPointer<FlowEditor>(m_editor)](const QString &params) {
                                               if (editor)
                                                   editor->confirmDrop(params);
@@ -391,7 +392,7 @@ EditorDocument FlowWindow::editorDocument()
             return listing.listing;
         },
         // The parameter window waits for its "OK".
-        .mayClose = [] { return !BlockParameterWindow::instance().isVisible(); },
+        .mayClose = [this] { return !m_parameterWindow.isVisible(); },
     };
 }
 

@@ -20,6 +20,7 @@ class QUndoStack;
 
 namespace koru::flow {
 
+class BlockParameterWindow;
 class CanvasScroller;
 class FlowCanvas;
 class PaletteImage;
@@ -29,7 +30,7 @@ class FlowWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit FlowWindow(const EditorContext &context, QWidget *parent = nullptr);
+    FlowWindow(const EditorContext &context, BlockParameterWindow &parameterWindow, QWidget *parent = nullptr);
     ~FlowWindow() override;
 
     FlowEditor *editor() const { return m_editor; }
@@ -73,6 +74,7 @@ private:
     void undo();
     void redo();
 
+    BlockParameterWindow &m_parameterWindow; // the shell's
     EditorFrame *m_frame = nullptr;
     FlowEditor *m_editor = nullptr;
     QUndoStack *m_undo = nullptr;

@@ -266,14 +266,6 @@ void BlockParameterWindow::closeEvent(QCloseEvent *event)
     QWidget::closeEvent(event);
 }
 
-BlockParameterWindow &BlockParameterWindow::instance()
-{
-    static QPointer<BlockParameterWindow> window;
-    if (!window)
-        window = new BlockParameterWindow;
-    return *window;
-}
-
 void BlockParameterWindow::open(const QString &kind, const QPoint &globalTopLeft,
                                 std::function<void(const QString &)> done)
 {

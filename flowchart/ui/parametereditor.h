@@ -72,14 +72,14 @@ private:
 };
 
 // The borderless window that opens beside a block just dropped. It is one of
-// the program's shared windows; while it is open the rest of the program
-// waits for its "OK" (closing it otherwise counts as "OK").
+// the program's shared windows (the shell makes it and hands it to the
+// flowchart window); while it is open the rest of the program waits for its
+// "OK" (closing it otherwise counts as "OK").
 class BlockParameterWindow : public QWidget
 {
     Q_OBJECT
 public:
     explicit BlockParameterWindow(QWidget *parent = nullptr);
-    static BlockParameterWindow &instance();
 
     // Shows the window at a screen position with the kind's defaults;
     // `done` receives the composed params on "OK".

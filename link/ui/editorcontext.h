@@ -1,13 +1,14 @@
-// What an editor window is handed by the shell: its kit and the shared
-// windows it shows.
+// What an editor window is handed by the shell: the kit it talks to and the
+// shared windows it shows (the transfer progress over it, the sent-data
+// viewer). The shell owns them all; an editor only keeps the pointers.
 #pragma once
 
 #include "link/kitcontext.h"
 
 namespace koru {
 
-class TransferWindow;
 class SentDataViewer;
+class TransferWindow;
 
 struct EditorContext
 {

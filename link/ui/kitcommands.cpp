@@ -8,16 +8,26 @@
 
 namespace koru {
 
-KitCommands::KitCommands(ReplyRole role, KitControls controls, QObject *parent)
-    : QObject(parent), m_role(role), m_controls(std::move(controls)), m_playingPanel(m_controls.playingPanel),
+KitCommands::KitCommands(ReplyRole role, const KitContext &kit, TransferWindow *transferWindow,
+                         KitControls controls, QObject *parent)
+    : QObject(parent), m_role(role), m_link(kit.link), m_router(kit.router), m_clock(kit.clock),
+      m_transferWindow(transferWindow), m_controls(std::move(controls)), m_playingPanel(m_controls.playingPanel),
       m_getDataPanel(m_controls.getDataPanel)
 {
-    ReplyRouter::instance().attach(m_role, this);
+    Q_ASSERT(kit.link && kit.router && kit.clock);
+    m_router->attach(m_role, this);
 }
 
 KitCommands::~KitCommands()
 {
-    ReplyRouter::instance().detach(this);
+    if (m_router)
+        m_router->detach(this);
+}
+
+void KitCommands::hideTransferWindow()
+{
+    if (m_transferWindow)
+        m_transferWindow->hide();
 }
 
 void KitCommands::setCommandsEnabled(bool on)
@@ -44,9 +54,9 @@ void KitCommands::hidePanel(QWidget *panel)
 
 bool KitCommands::transfer(const DeviceImage &codes, int frameStart)
 {
-    DeviceLink &link = DeviceLink::instance();
-    if (codes.isEmpty() || link.transferring())
+    if (!m_link || codes.isEmpty() || m_link->transferring())
         return false;
+    DeviceLink &link = *m_link;
     QList<int> values;
     values.reserve(codes.size() + 2);
     values.append(frameStart);
@@ -56,15 +66,15 @@ bool KitCommands::transfer(const DeviceImage &codes, int frameStart)
     setCommandsEnabled(false);
     m_replies.clear();
     m_waiting = true;
-    TransferWindow &window = TransferWindow::instance();
-    window.showCentredOver(m_controls.editor);
+    if (m_transferWindow)
+        m_transferWindow->showCentredOver(m_controls.editor);
     m_transferring = true;
     m_transferConnection = connect(&link, &DeviceLink::transferFinished, this, &KitCommands::onTransferFinished);
     if (link.Transfer(values))
         return true; // transferFinished, then the kit's FF, follow
     disconnect(m_transferConnection);
     m_transferring = false;
-    window.hide();
+    hideTransferWindow();
     m_waiting = false;
     Dialogs().warning(NoKitMessage);
     setCommandsEnabled(true);
@@ -78,7 +88,7 @@ void KitCommands::onTransferFinished(bool completed)
         return;
     m_transferring = false;
     if (!completed) {
-        TransferWindow::instance().hide();
+        hideTransferWindow();
         m_waiting = false;
         Dialogs().warning(NoKitMessage);
         setCommandsEnabled(true);
@@ -92,8 +102,7 @@ bool KitCommands::run()
     showPanel(m_playingPanel);
     m_replies.clear();
     m_waiting = true;
-    DeviceLink &link = DeviceLink::instance();
-    if (m_role == ReplyRole::Melody ? link.RequestPlay() : link.RequestRun())
+    if (m_link && (m_role == ReplyRole::Melody ? m_link->RequestPlay() : m_link->RequestRun()))
         return true;
     m_waiting = false;
     Dialogs().warning(NoKitMessage);
@@ -104,7 +113,7 @@ bool KitCommands::run()
 
 bool KitCommands::stop()
 {
-    if (!DeviceLink::instance().RequestStop()) {
+    if (!m_link || !m_link->RequestStop()) {
         Dialogs().warning(NoKitMessage);
         return false;
     }
@@ -120,7 +129,7 @@ bool KitCommands::readBack(const std::function<void()> &discardDocument,
     if (m_readingBack)
         return false;
     // Without a kit there is nothing to read: keep the pupil's document.
-    if (!DeviceLink::instance().KitPresent()) {
+    if (!m_link || !m_link->KitPresent()) {
         Dialogs().warning(NoKitMessage);
         return false;
     }
@@ -131,7 +140,7 @@ bool KitCommands::readBack(const std::function<void()> &discardDocument,
     showPanel(m_getDataPanel);
     m_replies.clear();
     m_readingBack = true;
-    if (!DeviceLink::instance().RequestMemory()) {
+    if (!(m_link && m_link->RequestMemory())) {
         m_readingBack = false;
         Dialogs().warning(NoKitMessage);
         hidePanel(m_getDataPanel);
@@ -139,7 +148,7 @@ bool KitCommands::readBack(const std::function<void()> &discardDocument,
         return true;
     }
     // The replies come in meanwhile; the clock ends the collection.
-    PaceClock::instance().callAfter(ReadBackWaitMs, this, [this, decode] { finishReadBack(decode); });
+    m_clock->callAfter(ReadBackWaitMs, this, [this, decode] { finishReadBack(decode); });
     return true;
 }
 

@@ -1,23 +1,25 @@
 // The command sequences every editor follows with the kit: transfer (F6),
-// run (F7), stop and read back. An editor owns one KitCommands, hands it its
-// controls, and calls it from its actions; the replies of the kit come back
-// through the reply router while the editor is open.
+// run (F7), stop and read back. An editor owns one KitCommands on the kit it
+// was handed, gives it its controls, and calls it from its actions; the
+// replies of that kit come back through its link's reply router while the
+// editor is open.
 //
-//   m_kit = new KitCommands(ReplyRole::Icon, {this, [this](bool on) {
+//   m_kit = new KitCommands(ReplyRole::Icon, context.kit, context.transferWindow,
+//                           {this, [this](bool on) {
 //                               m_transferAction->setEnabled(on); m_runAction->setEnabled(on); },
-//                           m_playingPanel}, this);
+//                            m_playingPanel}, this);
 //   ... on F6: m_kit->transfer(image);   on F7: m_kit->run();
 //
 // Every command returns at once; what follows comes by signals (and by the
 // controls it was given): transferFinished when the last value is out (or
 // the kit went away: the warning is shown), kitFinished when the kit
 // answers FF, readBackFinished when the read-back's five seconds are over.
-// Waits run on the PaceClock, so tests move them on without waiting.
+// Waits run on the kit's PaceClock, so tests move them on without waiting.
 #pragma once
 
 #include "link/devicelink.h"
-#include "link/replyrouter.h"
 #include "link/kitcontext.h"
+#include "link/replyrouter.h"
 #include "model/encoder.h"
 
 #include <QObject>
@@ -43,11 +45,11 @@ class KitCommands : public QObject, public ReplyReceiver
 {
     Q_OBJECT
 public:
-    // Attaches to the reply router as the given window for as long as it lives.
-    KitCommands(ReplyRole role, KitControls controls, QObject *parent = nullptr);
-    // TEMP until the kit context lands
-    KitCommands(ReplyRole role, const KitContext &, TransferWindow *, KitControls controls, QObject *parent = nullptr)
-        : KitCommands(role, std::move(controls), parent) {}
+    // Attaches to the kit's reply router as the given window for as long as
+    // it lives. kit.link, kit.router and kit.clock must be set; the transfer
+    // window (shown over the editor during a transfer) may be null.
+    KitCommands(ReplyRole role, const KitContext &kit, TransferWindow *transferWindow, KitControls controls,
+                QObject *parent = nullptr);
     ~KitCommands() override;
 
     // Transfer (F6): frames the codes (frameStart in front, 250 behind),
@@ -106,7 +108,13 @@ private:
     void onTransferFinished(bool completed);
     void finishReadBack(const std::function<void(const QStringList &)> &decode);
 
+    void hideTransferWindow();
+
     ReplyRole m_role;
+    QPointer<DeviceLink> m_link;
+    QPointer<ReplyRouter> m_router;
+    PaceClock *m_clock;
+    QPointer<TransferWindow> m_transferWindow;
     KitControls m_controls;
     QPointer<QWidget> m_playingPanel;
     QPointer<QWidget> m_getDataPanel;

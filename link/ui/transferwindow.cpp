@@ -38,16 +38,6 @@ void TransferWindow::follow(DeviceLink &link)
     connect(&link, &DeviceLink::transferFinished, this, &QWidget::hide);
 }
 
-TransferWindow &TransferWindow::instance()
-{
-    static QPointer<TransferWindow> window;
-    if (!window)
-        window = new TransferWindow(DeviceLink::instance());
-    else
-        window->follow(DeviceLink::instance());
-    return *window;
-}
-
 void TransferWindow::showCentredOver(const QWidget *editor)
 {
     m_bar->setValue(0);

@@ -19,10 +19,9 @@ public:
     static constexpr int Width = 273;
     static constexpr int Height = 33;
 
+    // Follows the link's transfers; the shell makes one for its link and
+    // hands it to the editors.
     explicit TransferWindow(DeviceLink &link, QWidget *parent = nullptr);
-
-    // The program's one window, following DeviceLink::instance().
-    static TransferWindow &instance();
 
     // Follows another link's transfers from now on.
     void follow(DeviceLink &link);

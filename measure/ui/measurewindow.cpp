@@ -74,7 +74,18 @@ QFont pixelFont(const QFont &base, int pixels)
 
 } // namespace
 
-MeasureWindow::MeasureWindow(MeasureKit *kit, Ticker *ticker, QWidget *parent) : QWidget(parent)
+MeasureWindow::MeasureWindow(DeviceLink &link, QWidget *parent)
+    : MeasureWindow(std::make_unique<LinkMeasureKit>(link), nullptr, nullptr, parent)
+{
+}
+
+MeasureWindow::MeasureWindow(MeasureKit *kit, Ticker *ticker, QWidget *parent)
+    : MeasureWindow(nullptr, kit, ticker, parent)
+{
+}
+
+MeasureWindow::MeasureWindow(std::unique_ptr<MeasureKit> ownKit, MeasureKit *kit, Ticker *ticker, QWidget *parent)
+    : QWidget(parent), m_ownKit(std::move(ownKit))
 {
     setObjectName(QStringLiteral("Thermometer"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -85,10 +96,8 @@ MeasureWindow::MeasureWindow(MeasureKit *kit, Ticker *ticker, QWidget *parent) :
     setPalette(pal);
     setAutoFillBackground(true);
 
-    if (!kit) {
-        m_ownKit = std::make_unique<LinkMeasureKit>(DeviceLink::instance());
+    if (m_ownKit)
         kit = m_ownKit.get();
-    }
     if (!ticker) {
         m_ownTicker = std::make_unique<TimerTicker>();
         ticker = m_ownTicker.get();

@@ -1,8 +1,9 @@
 // The measurement window: a room with the set temperature, the fan (冷房),
 // the lamp heater (暖房) and the thermo-hygrometer, the state, the CSV
 // choice, 計測開始/計測終了 and two charts. It only wires controls to a
-// MeasureSession and shows what the session says; the kit is the device
-// link's unless a test hands in its own kit and ticker.
+// MeasureSession and shows what the session says; the kit is the one on the
+// device link the shell hands in, unless a test hands in its own kit and
+// ticker.
 #pragma once
 
 #include "measure/measuresession.h"
@@ -18,6 +19,10 @@ class QCheckBox;
 class QComboBox;
 class QChart;
 
+namespace koru {
+class DeviceLink;
+}
+
 namespace koru::measure {
 
 class FanBlades;
@@ -28,8 +33,11 @@ class MeasureWindow : public QWidget
 {
     Q_OBJECT
 public:
-    // Without a kit or ticker: the device link's kit and a real timer.
-    explicit MeasureWindow(MeasureKit *kit = nullptr, Ticker *ticker = nullptr, QWidget *parent = nullptr);
+    // The measurement's kit on the link (which must outlive the window) and
+    // a real timer.
+    explicit MeasureWindow(DeviceLink &link, QWidget *parent = nullptr);
+    // A given kit (not owned); without a ticker, a real timer.
+    explicit MeasureWindow(MeasureKit *kit, Ticker *ticker = nullptr, QWidget *parent = nullptr);
     ~MeasureWindow() override;
 
     MeasureSession &session() { return *m_session; }
@@ -65,6 +73,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    MeasureWindow(std::unique_ptr<MeasureKit> ownKit, MeasureKit *kit, Ticker *ticker, QWidget *parent);
     QWidget *buildRoom();
     QWidget *buildControls();
     void placeWindow();

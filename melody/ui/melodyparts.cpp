@@ -8,7 +8,6 @@
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPointer>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -147,14 +146,6 @@ NoteChooser::NoteChooser(QWidget *parent) : QDialog(parent)
         emit chosen(key->text(), key->black ? 1 : 0, len);
     });
     layout->setSizeConstraint(QLayout::SetFixedSize);
-}
-
-NoteChooser &NoteChooser::instance()
-{
-    static QPointer<NoteChooser> chooser;
-    if (!chooser)
-        chooser = new NoteChooser;
-    return *chooser;
 }
 
 void NoteChooser::ask(int len, const QWidget *over)

@@ -84,11 +84,9 @@ class NoteChooser : public QDialog
 {
     Q_OBJECT
 public:
+    // The shell makes the program's one chooser and hands it to the melody
+    // window.
     explicit NoteChooser(QWidget *parent = nullptr);
-
-    // The program's one chooser (created on first use, or at start-up by
-    // the shell as a shared window).
-    static NoteChooser &instance();
 
     // Opens with the radio button of the length class checked and no key
     // chosen, centred over the caller.

@@ -85,8 +85,8 @@ QRect ledComboRect(int slot)
 
 } // namespace
 
-MelodyWindow::MelodyWindow(const EditorContext &context, SoundOutput *sound, QWidget *parent)
-    : QMainWindow(parent), m_sound(sound)
+MelodyWindow::MelodyWindow(const EditorContext &context, NoteChooser &chooser, SoundOutput *sound, QWidget *parent)
+    : QMainWindow(parent), m_chooser(chooser), m_sound(sound)
 {
     setObjectName(QStringLiteral("MelodyWindow"));
     QPalette pal = palette();
@@ -155,7 +155,6 @@ MelodyWindow::MelodyWindow(const EditorContext &context, SoundOutput *sound, QWi
         {.caption = QStringLiteral("ヘルプ"), .command = FrameCommand::Help},
     });
 
-    NoteChooser &chooser = NoteChooser::instance();
     connect(&chooser, &NoteChooser::chosen, this, &MelodyWindow::applyChoice);
     connect(&chooser, &QDialog::rejected, this, [this] { m_pending = Pending::None; });
 
@@ -211,8 +210,8 @@ EditorDocument MelodyWindow::editorDocument()
         .closing =
             [this] {
                 m_sound->stop();
-                if (NoteChooser::instance().isVisible())
-                    NoteChooser::instance().reject();
+                if (m_chooser.isVisible())
+                    m_chooser.reject();
             },
     };
 }
@@ -430,7 +429,7 @@ void MelodyWindow::insertBeforeSelected()
         return;
     }
     m_pending = Pending::Insert;
-    NoteChooser::instance().ask(m_melody.note(m_melody.selected()).len, this);
+    m_chooser.ask(m_melody.note(m_melody.selected()).len, this);
 }
 
 void MelodyWindow::editSelected()
@@ -438,7 +437,7 @@ void MelodyWindow::editSelected()
     if (m_melody.selected() < 0)
         return;
     m_pending = Pending::Edit;
-    NoteChooser::instance().ask(m_melody.note(m_melody.selected()).len, this);
+    m_chooser.ask(m_melody.note(m_melody.selected()).len, this);
 }
 
 void MelodyWindow::applyChoice(const QString &keyText, int black, int len)

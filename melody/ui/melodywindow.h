@@ -30,6 +30,7 @@ class SoundOutput;
 namespace koru::melody {
 
 class Keyboard;
+class NoteChooser;
 class StaffArea;
 
 class MelodyWindow : public QMainWindow
@@ -37,7 +38,8 @@ class MelodyWindow : public QMainWindow
     Q_OBJECT
 public:
     // The sound goes to the PC's audio output unless a test hands in its own.
-    explicit MelodyWindow(const EditorContext &context, SoundOutput *sound = nullptr, QWidget *parent = nullptr);
+    MelodyWindow(const EditorContext &context, NoteChooser &chooser, SoundOutput *sound = nullptr,
+                 QWidget *parent = nullptr);
     ~MelodyWindow() override;
 
     const Melody &melody() const { return m_melody; }
@@ -113,6 +115,7 @@ private:
     QMenu *m_noteMenu = nullptr;
     EditorFrame *m_frame = nullptr;
 
+    NoteChooser &m_chooser; // the shell's
     SoundOutput *m_sound = nullptr;
     bool m_noSoundSaid = false;
     int m_markedSlot = -1;

@@ -7,6 +7,7 @@
 #include "app/windowtable.h"
 
 #include "scripteddialogs.h"
+#include "shellrig.h"
 #include "testutil.h"
 
 #ifdef KORU_HAVE_ICONSUI
@@ -102,7 +103,8 @@ private slots:
     void openAndClose_data()
     {
         QTest::addColumn<LauncherTarget>("target");
-        const shell::LauncherTable table = shell::DefaultLauncherTable();
+        test::ShellRig rig;
+        const shell::LauncherTable table = rig.launcherTable();
         QVERIFY(!table.empty());
         const std::map<LauncherTarget, LaunchSteps> steps = StepsOfEachWindow();
         for (const auto &[target, factory] : table) {
@@ -120,7 +122,8 @@ private slots:
         const LaunchSteps &step = it->second;
 
         test::ScriptedDialogs dialogs;
-        shell::LauncherWindow launcher(shell::DefaultLauncherTable());
+        test::ShellRig rig;
+        shell::LauncherWindow launcher(rig.launcherTable());
         launcher.show();
         launcher.open(target);
         QPointer<QWidget> window = launcher.openWindow(target);
@@ -138,29 +141,18 @@ private slots:
         QCOMPARE(dialogs.texts(), step.question.isEmpty() ? QStringList() : QStringList{step.question});
     }
 
-    void sharedWindowsAreTheEditorsOwn_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QWidget *>("own");
-#ifdef KORU_HAVE_FLOWCHARTUI
-        QTest::newRow("block parameters") << "BlockParameters"
-                                          << static_cast<QWidget *>(&flow::BlockParameterWindow::instance());
-#endif
-#ifdef KORU_HAVE_MELODYUI
-        QTest::newRow("note chooser") << "NoteChooser" << static_cast<QWidget *>(&melody::NoteChooser::instance());
-#endif
-    }
+    // The shared windows the table makes are the ones the editors are handed.
     void sharedWindowsAreTheEditorsOwn()
     {
-        QFETCH(QString, name);
-        QFETCH(QWidget *, own);
-        for (const shell::SharedWindowEntry &entry : shell::DefaultSharedWindows()) {
-            if (entry.name == name) {
-                QCOMPARE(entry.make(), own);
-                return;
-            }
-        }
-        QFAIL("not among the shared windows");
+        test::ShellRig rig;
+#ifdef KORU_HAVE_FLOWCHARTUI
+        QVERIFY(rig.shared.blockParameters);
+        QCOMPARE(rig.window(QStringLiteral("BlockParameters")), static_cast<QWidget *>(rig.shared.blockParameters));
+#endif
+#ifdef KORU_HAVE_MELODYUI
+        QVERIFY(rig.shared.noteChooser);
+        QCOMPARE(rig.window(QStringLiteral("NoteChooser")), static_cast<QWidget *>(rig.shared.noteChooser));
+#endif
     }
 };
 

@@ -8,6 +8,8 @@
 #include "model/messages.h"
 #include "model/paths.h"
 #include "clippedtext.h"
+#include "shellrig.h"
+#include "link/devicelink.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 
@@ -87,7 +89,7 @@ private slots:
         for (const char *name : {"Preview", "BlockParameters", "TransferWindow", "SentDataViewer", "Report",
                                  "SecondSplash", "NoteChooser"}) {
             const QString n = QLatin1String(name);
-            shared.push_back({n, [&made, n] {
+            shared.push_back({n, [&made, n](SharedWindows &) {
                                   made << n;
                                   return NewEmptyWindow(n);
                               }});
@@ -102,6 +104,10 @@ private slots:
         QCOMPARE(made.size(), 7);
         QCOMPARE(made.first(), QStringLiteral("Preview"));
         QVERIFY(!shell.sharedWindow("TransferWindow")->isVisible());
+        // The shell's own kit, handed to every window it opens.
+        const KitContext kit = shell.shared().kit;
+        QVERIFY(kit.link && kit.router && kit.clock);
+        QCOMPARE(kit.router, &kit.link->router());
 
         shell.start();
         processEvents();
@@ -317,7 +323,8 @@ private slots:
         QFETCH(QString, name);
         test::ScriptedDialogs dialogs;
         Recorder recorder;
-        LauncherWindow launcher(DefaultLauncherTable(), recorder.services());
+        test::ShellRig rig;
+        LauncherWindow launcher(rig.launcherTable(), recorder.services());
         QSignalSpy closed(&launcher, &LauncherWindow::closed);
         launcher.show();
         launcher.showPage(page);

@@ -10,7 +10,7 @@
 #include "link/devicelink.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
-#include "tests/link/linkrig.h"
+#include "editorrig.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -56,11 +56,11 @@ int main(int argc, char *argv[])
     QDir().mkpath(g_out);
     test::useTemporaryAppData();
     test::ScriptedDialogs dialogs;
-    test::LinkRig rig;
+    test::EditorRig rig;
     rig.plugKit();
-    DeviceLink::install(rig.link.get());
+    BlockParameterWindow parameters;
 
-    auto *window = new FlowWindow(EditorContext{});
+    auto *window = new FlowWindow(rig.context(), parameters);
     window->show();
     QTest::qWaitForWindowExposed(window);
     Shot("empty");
@@ -80,9 +80,9 @@ int main(int argc, char *argv[])
     window->editor()->showRoutine(0);
     Drop(*window, 2, {420, 260});
     Shot("parameter-window");
-    BlockParameterWindow::instance().editor()->chooseColour(3);
+    parameters.editor()->chooseColour(3);
     Shot("parameter-window-yellow");
-    BlockParameterWindow::instance().editor()->okButton()->click();
+    parameters.editor()->okButton()->click();
 
     const FlowBlock &b = window->document().block(0, window->editor()->blockAt({430, 270}));
     const QPoint body(b.x + 20, b.y + 20);
@@ -103,7 +103,7 @@ int main(int argc, char *argv[])
 
     window->frame()->run();
     Shot("running-panel");
-    rig.fake->inject(QStringLiteral("kit"), QByteArray("\x00\xff", 2));
+    rig.kit().fake->inject(QStringLiteral("kit"), QByteArray("\x00\xff", 2));
     QTest::qWait(200);
 
     dialogs.answerQuestion(true);
@@ -113,6 +113,5 @@ int main(int argc, char *argv[])
 
     dialogs.answerQuestion(true);
     window->close();
-    DeviceLink::install(nullptr);
     return 0;
 }

@@ -11,6 +11,7 @@
 
 #include "link/devicelink.h"
 #include "model/encoder.h"
+#include "editorrig.h"
 #include "scripteddialogs.h"
 #include "tests/link/kitprocess.h"
 #include "testutil.h"
@@ -61,17 +62,18 @@ private slots:
         test::ScriptedDialogs dialogs;
         const std::unique_ptr<DeviceLink> ownLink = kit->makeLink();
         DeviceLink &link = *ownLink;
-        DeviceLink::install(&link);
+        test::EditorRig rig(link);
+        BlockParameterWindow parameters;
         QVERIFY(QTest::qWaitFor([&] { return link.isSettled(); }, 5000));
         QTRY_VERIFY_WITH_TIMEOUT(link.KitPresent(), 5000);
 
-        window = new FlowWindow(EditorContext{});
+        window = new FlowWindow(rig.context(), parameters);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         // start -> LED (red, 0.5 s) -> timer 1 s -> end, all with the mouse.
         drop(0, {50, 10});
         drop(2, {50, 100});
-        ParameterEditor *editor = BlockParameterWindow::instance().editor();
+        ParameterEditor *editor = parameters.editor();
         editor->chooseColour(0);
         editor->slider(3)->setValue(2);
         editor->okButton()->click();
@@ -126,7 +128,6 @@ private slots:
 
         dialogs.answerQuestion(true);
         QVERIFY(window->close());
-        DeviceLink::install(nullptr);
     }
 };
 

@@ -7,6 +7,8 @@
 #include "model/encoder.h"
 #include "preview/ui/previewwindow.h"
 
+#include "editorrig.h"
+#include "flowchart/ui/parametereditor.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 
@@ -27,7 +29,9 @@ private slots:
         test::ScriptedDialogs dialogs;
         preview::PreviewWindow previewWindow;
         previewWindow.installAsPreview();
-        QPointer<flow::FlowWindow> window = new flow::FlowWindow(EditorContext{});
+        test::EditorRig rig;
+        flow::BlockParameterWindow parameters;
+        QPointer<flow::FlowWindow> window = new flow::FlowWindow(rig.context(), parameters);
         window->show();
         window->frame()->loadDemo(4); // calls subroutines 1 and 2
         window->frame()->preview();
@@ -55,7 +59,9 @@ private slots:
         kit::ManualClock clock;
         preview::PreviewWindow previewWindow(&clock);
         previewWindow.installAsPreview();
-        QPointer<flow::FlowWindow> window = new flow::FlowWindow(EditorContext{});
+        test::EditorRig rig;
+        flow::BlockParameterWindow parameters;
+        QPointer<flow::FlowWindow> window = new flow::FlowWindow(rig.context(), parameters);
         window->show();
         window->frame()->loadDemo(4);
         window->frame()->preview();

@@ -20,7 +20,7 @@
 #include "testutil.h"
 #include "link/devicelink.h"
 #include "model/encoder.h"
-#include "tests/link/linkrig.h"
+#include "editorrig.h"
 #include "widgets/placement.h"
 
 #include <QApplication>
@@ -55,6 +55,8 @@ class TstFlowWindow : public QObject
     Q_OBJECT
 
     std::unique_ptr<test::ScriptedDialogs> dialogs;
+    std::unique_ptr<test::EditorRig> rig; // no kit plugged in until a test plugs it
+    std::unique_ptr<BlockParameterWindow> parameters; // the shell's shared one
     QPointer<FlowWindow> window;
 
     FlowCanvas *canvas() const { return window->canvas(); }
@@ -62,7 +64,7 @@ class TstFlowWindow : public QObject
     const FlowDocument &doc() const { return window->document(); }
     int routine() const { return editor()->routine(); }
     const FlowBlock &block(int slot) const { return doc().block(routine(), slot); }
-    static BlockParameterWindow &parameterWindow() { return BlockParameterWindow::instance(); }
+    BlockParameterWindow &parameterWindow() const { return *parameters; }
 
     void mouse(QEvent::Type type, QPoint p, Qt::MouseButton button = Qt::LeftButton)
     {
@@ -126,7 +128,9 @@ private slots:
     void init()
     {
         dialogs = std::make_unique<test::ScriptedDialogs>();
-        window = new FlowWindow(EditorContext{});
+        rig = std::make_unique<test::EditorRig>();
+        parameters = std::make_unique<BlockParameterWindow>();
+        window = new FlowWindow(rig->context(), *parameters);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         QVERIFY2(dialogs->shown().isEmpty(), qPrintable(dialogs->texts().join('|'))); // every picture found
@@ -142,6 +146,8 @@ private slots:
             window->close();
         }
         delete window;
+        parameters.reset();
+        rig.reset();
         QCOMPARE(dialogs->unexpected(), 0);
         dialogs.reset();
     }
@@ -794,7 +800,7 @@ private slots:
         window->close(); // empty: no question
         QVERIFY(dialogs->shown().isEmpty());
         QTRY_VERIFY(!window);
-        window = new FlowWindow(EditorContext{});
+        window = new FlowWindow(rig->context(), *parameters);
         window->show();
         place(Timer, {50, 100});
         dialogs->answerQuestion(false);
@@ -805,9 +811,7 @@ private slots:
 
     void checkFailuresStopTheKitCommands()
     {
-        test::LinkRig rig;
-        QVERIFY(rig.plugKit());
-        DeviceLink::install(rig.link.get());
+        QVERIFY(rig->plugKit());
         place(Timer, {50, 100}); // no start block
         window->frame()->transfer();
         QCOMPARE(dialogs->lastText(), QStringLiteral("プログラム開始命令がありません。\r\nプログラムを確認して下さい。"));
@@ -819,22 +823,18 @@ private slots:
         QVERIFY(!previewed);
         QCOMPARE(dialogs->lastText(), QStringLiteral("プログラム開始命令がありません。\r\nプログラムを確認して下さい。"));
         SetPreviewHandler({});
-        DeviceLink::install(nullptr);
     }
 
     void runShowsThePanelUntilTheKitsEnd()
     {
-        test::LinkRig rig;
-        QVERIFY(rig.plugKit());
-        DeviceLink::install(rig.link.get());
+        QVERIFY(rig->plugKit());
         window->frame()->run();
         QVERIFY(window->frame()->playingPanel()->isVisible());
         QVERIFY(!window->frame()->transferAction()->isEnabled());
         QVERIFY(!window->frame()->runAction()->isEnabled());
-        rig.fake->inject(QStringLiteral("kit"), QByteArray("\x00\xff", 2));
+        rig->kit().fake->inject(QStringLiteral("kit"), QByteArray("\x00\xff", 2));
         QTRY_VERIFY(!window->frame()->playingPanel()->isVisible());
         QVERIFY(window->frame()->runAction()->isEnabled());
-        DeviceLink::install(nullptr);
     }
 
     void previewMarksTheRunningBlock()

@@ -5,6 +5,7 @@
 #include "widgets/kitpanels.h"
 
 #include "link/devicelink.h"
+#include "editorrig.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 
@@ -67,12 +68,13 @@ private slots:
     void sendAndRun()
     {
         test::ScriptedDialogs dialogs;
-        DeviceLink link;
-        DeviceLink::install(&link);
+        TimerPaceClock clock; // the kit runs in real time
+        DeviceLink link(clock);
+        test::EditorRig rig(link);
         QVERIFY(QTest::qWaitFor([&] { return link.isSettled(); }, 5000));
         QTRY_VERIFY_WITH_TIMEOUT(link.KitPresent(), 5000);
 
-        auto *window = new IconWindow(EditorContext{});
+        auto *window = new IconWindow(rig.context());
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         window->dropOnSlot(0, Beep);
@@ -117,7 +119,6 @@ private slots:
 
         dialogs.answerQuestion(true);
         QVERIFY(window->close());
-        DeviceLink::install(nullptr);
     }
 };
 

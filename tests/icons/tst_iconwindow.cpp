@@ -11,7 +11,7 @@
 #include "clippedtext.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
-#include "tests/link/linkrig.h"
+#include "editorrig.h"
 #include "widgets/placement.h"
 #include "widgets/sentdataviewer.h"
 
@@ -42,6 +42,7 @@ class TstIconWindow : public QObject
     Q_OBJECT
 
     std::unique_ptr<test::ScriptedDialogs> dialogs;
+    std::unique_ptr<test::EditorRig> rig; // no kit plugged in until a test plugs it
     QPointer<IconWindow> window;
 
     template<typename T>
@@ -93,7 +94,8 @@ private slots:
     void init()
     {
         dialogs = std::make_unique<test::ScriptedDialogs>();
-        window = new IconWindow(EditorContext{});
+        rig = std::make_unique<test::EditorRig>();
+        window = new IconWindow(rig->context());
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         QVERIFY2(dialogs->shown().isEmpty(), qPrintable(dialogs->texts().join('|'))); // every picture found
@@ -106,6 +108,7 @@ private slots:
             window->close();
         }
         delete window;
+        rig.reset();
         dialogs.reset();
     }
 
@@ -313,22 +316,17 @@ private slots:
 
     void loopCheckStopsTheTransfer()
     {
-        test::LinkRig rig;
-        QVERIFY(rig.plugKit());
-        DeviceLink::install(rig.link.get());
+        QVERIFY(rig->plugKit());
         drop(0, LoopEnd);
         window->frame()->transfer();
         QCOMPARE(dialogs->texts(), QStringList{LoopMessage});
-        QVERIFY(rig.fake->writes(QStringLiteral("kit")).isEmpty());
+        QVERIFY(rig->kit().fake->writes(QStringLiteral("kit")).isEmpty());
         QVERIFY(window->frame()->transferAction()->isEnabled());
-        DeviceLink::install(nullptr);
     }
 
     void oversizedImageIsRefusedBeforeSending()
     {
-        test::LinkRig rig;
-        QVERIFY(rig.plugKit());
-        DeviceLink::install(rig.link.get());
+        QVERIFY(rig->plugKit());
         for (int n = 0; n < SlotCount; ++n) {
             drop(n, n % 7);
             emit combo(n)->activated(1);
@@ -336,16 +334,13 @@ private slots:
         window->frame()->transfer();
         QCOMPARE(dialogs->lastText(), ImageTooLargeMessage);
         QCOMPARE(dialogs->shown().last().kind, QStringLiteral("warning"));
-        QVERIFY(rig.fake->writes(QStringLiteral("kit")).isEmpty());
+        QVERIFY(rig->kit().fake->writes(QStringLiteral("kit")).isEmpty());
         QVERIFY(window->frame()->transferAction()->isEnabled());
-        DeviceLink::install(nullptr);
     }
 
     void transferAndRunWithoutKit()
     {
-        test::LinkRig rig;
-        rig.settle();
-        DeviceLink::install(rig.link.get());
+        rig->kit().settle();
         window->frame()->transfer();
         QCOMPARE(dialogs->lastText(), NoKitMessage);
         QVERIFY(window->frame()->transferAction()->isEnabled());
@@ -353,43 +348,37 @@ private slots:
         QCOMPARE(dialogs->texts(), (QStringList{NoKitMessage, NoKitMessage}));
         QVERIFY(window->frame()->runAction()->isEnabled());
         QVERIFY(!window->frame()->playingPanel()->isVisible());
-        DeviceLink::install(nullptr);
     }
 
     void transferAndRunWithKit()
     {
-        test::LinkRig rig;
-        QVERIFY(rig.plugKit());
-        DeviceLink::install(rig.link.get());
+        QVERIFY(rig->plugKit());
         drop(0, Timer);
         slider(0)->setValue(3);
         window->frame()->transfer(); // no FF yet: the commands stay off
-        rig.clock.runUntilIdle();
-        QCOMPARE(rig.fake->writtenValues(QStringLiteral("kit")), (QList<int>{240, 230, 2, 160, 3, 5, 231, 0, 250}));
+        rig->kit().clock.runUntilIdle();
+        QCOMPARE(rig->kit().fake->writtenValues(QStringLiteral("kit")), (QList<int>{240, 230, 2, 160, 3, 5, 231, 0, 250}));
         QVERIFY(!window->frame()->transferAction()->isEnabled());
         QVERIFY(!window->frame()->runAction()->isEnabled());
-        QSignalSpy replies(rig.link.get(), &DeviceLink::replyReceived);
-        rig.fake->inject(QStringLiteral("kit"), QByteArray("\x00\x01", 2)); // not FF: ignored
+        QSignalSpy replies(&rig->link(), &DeviceLink::replyReceived);
+        rig->kit().fake->inject(QStringLiteral("kit"), QByteArray("\x00\x01", 2)); // not FF: ignored
         QVERIFY(replies.wait(2000));
         QVERIFY(!window->frame()->transferAction()->isEnabled());
-        rig.fake->inject(QStringLiteral("kit"), QByteArray("\x00\xff", 2));
+        rig->kit().fake->inject(QStringLiteral("kit"), QByteArray("\x00\xff", 2));
         QTRY_VERIFY(window->frame()->transferAction()->isEnabled());
 
         window->frame()->run();
         QVERIFY(window->frame()->playingPanel()->isVisible());
         QVERIFY(!window->frame()->runAction()->isEnabled());
-        rig.fake->inject(QStringLiteral("kit"), QByteArray("\x00\xff", 2));
+        rig->kit().fake->inject(QStringLiteral("kit"), QByteArray("\x00\xff", 2));
         QTRY_VERIFY(!window->frame()->playingPanel()->isVisible());
         QVERIFY(window->frame()->runAction()->isEnabled());
         QVERIFY(dialogs->shown().isEmpty());
-        DeviceLink::install(nullptr);
     }
 
     void playingPanelCanBeDragged()
     {
-        test::LinkRig rig;
-        QVERIFY(rig.plugKit());
-        DeviceLink::install(rig.link.get());
+        QVERIFY(rig->plugKit());
         window->frame()->run();
         QWidget *panel = window->frame()->playingPanel();
         const QPoint before = panel->pos();
@@ -399,7 +388,6 @@ private slots:
         QApplication::sendEvent(panel, &move);
         QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(50, 30));
         QCOMPARE(panel->pos(), before + QPoint(30, 10));
-        DeviceLink::install(nullptr);
     }
 
     void saveAndOpenThroughTheMenu()
@@ -463,7 +451,7 @@ private slots:
         QStringList codes;
         QRect viewerGeometry;
         QTimer::singleShot(0, this, [&] {
-            SentDataViewer &viewer = SentDataViewer::instance();
+            SentDataViewer &viewer = rig->viewer();
             QTableWidget *grid = viewer.grid();
             for (int r = 0; r < grid->rowCount(); ++r)
                 codes.append(grid->item(r, 2) ? grid->item(r, 2)->text() : QString());
@@ -477,10 +465,10 @@ private slots:
         // The same listing again shows the same rows.
         QStringList again;
         QTimer::singleShot(0, this, [&] {
-            QTableWidget *grid = SentDataViewer::instance().grid();
+            QTableWidget *grid = rig->viewer().grid();
             for (int r = 0; r < grid->rowCount(); ++r)
                 again.append(grid->item(r, 2) ? grid->item(r, 2)->text() : QString());
-            SentDataViewer::instance().close();
+            rig->viewer().close();
         });
         window->frame()->showSentData();
         QCOMPARE(again, codes);
@@ -520,7 +508,7 @@ private slots:
             window->frame()->loadDemo(demo);
             clipped << test::ClippedTexts(window);
         }
-        clipped << test::ClippedTexts(&SentDataViewer::instance());
+        clipped << test::ClippedTexts(&rig->viewer());
         QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1Char('\n'))));
     }
 
@@ -607,16 +595,13 @@ private slots:
         window->colourMenu()->hide();
         QTimer::singleShot(0, this, [&] {
             shoot(QStringLiteral("viewer.png"));
-            SentDataViewer::instance().close();
+            rig->viewer().close();
         });
         window->frame()->loadDemo(2);
         window->frame()->showSentData();
-        test::LinkRig rig;
-        QVERIFY(rig.plugKit());
-        DeviceLink::install(rig.link.get());
+        QVERIFY(rig->plugKit());
         window->frame()->run();
         shoot(QStringLiteral("icons-running.png"));
-        DeviceLink::install(nullptr);
     }
 
     void closing()
@@ -638,7 +623,7 @@ private slots:
         QTemporaryDir empty;
         SetAssetRoot(empty.path());
         test::ScriptedDialogs local;
-        auto *bare = new IconWindow(EditorContext{});
+        auto *bare = new IconWindow(rig->context());
         bare->show();
         SetAssetRoot(QString());
         QCOMPARE(local.texts(), QStringList{SaveErrorMessage}); // the window stays open

@@ -67,15 +67,19 @@ public:
     QString kitFolder() const { return m_runtime.path() + QStringLiteral("/koru-kits"); }
     QProcess &process() { return m_process; }
 
-    // A link that sees only this kit.
-    std::unique_ptr<DeviceLink> makeLink() const
+    // A link that sees only this kit, paced by clock (which must outlive it).
+    std::unique_ptr<DeviceLink> makeLink(PaceClock &clock) const
     {
         std::vector<std::unique_ptr<HidBackend>> backends;
         backends.push_back(std::make_unique<VirtualKitBackend>(kitFolder()));
-        return std::make_unique<DeviceLink>(std::move(backends));
+        return std::make_unique<DeviceLink>(clock, std::move(backends));
     }
+    // The same on this object's real-time clock (the kit runs in real
+    // time): the link must go before this object does.
+    std::unique_ptr<DeviceLink> makeLink() { return makeLink(m_clock); }
 
 private:
+    TimerPaceClock m_clock;
     QTemporaryDir m_runtime;
     QProcess m_process;
 };

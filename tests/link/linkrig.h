@@ -1,6 +1,7 @@
-// A device link over a scripted fake backend, for the link's tests. The
-// link's pacing runs on a manual clock: tests move time on with
-// clock.advance()/step()/runUntilIdle() instead of waiting.
+// A device link over a scripted fake backend, with its own context, for the
+// link's and the windows' tests. The link's pacing runs on the rig's manual
+// clock: tests move time on with clock.advance()/step()/runUntilIdle()
+// instead of waiting. Several rigs are several independent kits.
 #pragma once
 
 #include "link/devicelink.h"
@@ -16,7 +17,6 @@ namespace koru::test {
 struct LinkRig
 {
     ManualPaceClock clock;
-    PaceClockInstallation installedClock{&clock};
     FakeHidBackend *fake = nullptr;
     std::unique_ptr<DeviceLink> link;
 
@@ -26,8 +26,11 @@ struct LinkRig
         fake = backend.get();
         std::vector<std::unique_ptr<HidBackend>> backends;
         backends.push_back(std::move(backend));
-        link = std::make_unique<DeviceLink>(std::move(backends));
+        link = std::make_unique<DeviceLink>(clock, std::move(backends));
     }
+
+    // The link, its router and the manual clock.
+    KitContext context() const { return link->context(); }
 
     // Lets the link notice what the script changed.
     bool settle()

@@ -18,7 +18,8 @@ private slots:
     {
         std::vector<std::unique_ptr<HidBackend>> backends;
         backends.push_back(std::make_unique<HidapiBackend>());
-        DeviceLink link(std::move(backends));
+        TimerPaceClock clock;
+        DeviceLink link(clock, std::move(backends));
         QVERIFY(QTest::qWaitFor([&] { return link.isSettled(); }, 3000));
         QTRY_VERIFY_WITH_TIMEOUT(link.KitPresent(), DeviceLink::PermissionGiveUpMs + 1000);
         QVERIFY(link.OutputReportLength() >= 2);

@@ -54,18 +54,18 @@ class TestKitCommands : public QObject
     Q_OBJECT
 private:
     std::unique_ptr<LinkRig> rig;
+    std::unique_ptr<TransferWindow> progress; // following rig's link
 
 private slots:
     void init()
     {
         rig = std::make_unique<LinkRig>();
-        DeviceLink::install(rig->link.get());
+        progress = std::make_unique<TransferWindow>(*rig->link);
         QVERIFY(rig->settle());
     }
     void cleanup()
     {
-        TransferWindow::instance().hide();
-        DeviceLink::install(nullptr);
+        progress.reset();
         rig.reset();
     }
 
@@ -88,8 +88,8 @@ private slots:
     {
         QVERIFY(rig->plugKit());
         Editor editor;
-        KitCommands commands(ReplyRole::Flowchart, editor.controls());
-        TransferWindow &window = TransferWindow::instance();
+        KitCommands commands(ReplyRole::Flowchart, rig->context(), progress.get(), editor.controls());
+        TransferWindow &window = *progress;
         QCOMPARE(window.size(), QSize(273, 33));
         QList<int> barValues;
         bool shownWhileSending = false;
@@ -121,7 +121,7 @@ private slots:
     {
         QVERIFY(rig->plugKit());
         Editor editor;
-        KitCommands commands(ReplyRole::Melody, editor.controls());
+        KitCommands commands(ReplyRole::Melody, rig->context(), progress.get(), editor.controls());
         QVERIFY(commands.transfer({1}, kit::MelodyFrame));
         rig->clock.runUntilIdle();
         QCOMPARE(rig->fake->writtenValues("kit"), (QList<int>{242, 1, 250}));
@@ -133,7 +133,7 @@ private slots:
     {
         QVERIFY(rig->plugKit());
         Editor editor;
-        KitCommands commands(ReplyRole::Icon, editor.controls());
+        KitCommands commands(ReplyRole::Icon, rig->context(), progress.get(), editor.controls());
         QVERIFY(!commands.transfer({}));
         QCOMPARE(rig->fake->writes("kit").size(), 0);
         QCOMPARE(editor.commandChanges, 0);
@@ -150,12 +150,12 @@ private slots:
         QFETCH(bool, transfer);
         ScriptedDialogs dialogs;
         Editor editor;
-        KitCommands commands(ReplyRole::Icon, editor.controls());
+        KitCommands commands(ReplyRole::Icon, rig->context(), progress.get(), editor.controls());
         QVERIFY(!(transfer ? commands.transfer({230, 231}) : commands.run()));
         QCOMPARE(dialogs.texts(), QStringList{NoKitMessage});
         QVERIFY(editor.commandsEnabled);
         QVERIFY(!editor.playing->isVisible());
-        QVERIFY(!TransferWindow::instance().isVisible());
+        QVERIFY(!progress->isVisible());
         QVERIFY(!commands.waitingForKit());
     }
 
@@ -165,7 +165,7 @@ private slots:
         QVERIFY(rig->plugKit());
         rig->fake->unplugAfterWrites("kit", 2);
         Editor editor;
-        KitCommands commands(ReplyRole::Text, editor.controls());
+        KitCommands commands(ReplyRole::Text, rig->context(), progress.get(), editor.controls());
         QSignalSpy sent(&commands, &KitCommands::transferFinished);
         QVERIFY(commands.transfer(DeviceImage(100, 5)));
         rig->clock.step();
@@ -176,14 +176,14 @@ private slots:
         QCOMPARE(dialogs.texts(), QStringList{NoKitMessage});
         QVERIFY(editor.commandsEnabled);
         QVERIFY(!commands.waitingForKit());
-        QVERIFY(!TransferWindow::instance().isVisible());
+        QVERIFY(!progress->isVisible());
     }
 
     void runShowsPlayingPanelUntilReady()
     {
         QVERIFY(rig->plugKit());
         Editor editor;
-        KitCommands commands(ReplyRole::Icon, editor.controls());
+        KitCommands commands(ReplyRole::Icon, rig->context(), progress.get(), editor.controls());
         QSignalSpy finished(&commands, &KitCommands::kitFinished);
         QVERIFY(commands.run());
         QCOMPARE(rig->fake->writtenValues("kit"), QList<int>{241});
@@ -203,7 +203,7 @@ private slots:
     {
         QVERIFY(rig->plugKit());
         Editor editor;
-        KitCommands commands(ReplyRole::Text, editor.controls());
+        KitCommands commands(ReplyRole::Text, rig->context(), progress.get(), editor.controls());
         QVERIFY(commands.run());
         QVERIFY(commands.stop());
         QVERIFY(editor.commandsEnabled);
@@ -217,7 +217,7 @@ private slots:
         ScriptedDialogs dialogs;
         QVERIFY(rig->plugKit());
         Editor editor;
-        KitCommands commands(ReplyRole::Icon, editor.controls());
+        KitCommands commands(ReplyRole::Icon, rig->context(), progress.get(), editor.controls());
         QVERIFY(commands.run());
         rig->fake->unplug("kit");
         QTRY_VERIFY(editor.commandsEnabled);
@@ -235,7 +235,7 @@ private slots:
             return QList<QByteArray>{QByteArray("\x00\xE6", 2), QByteArray("\x00\x02", 2), QByteArray("\x00\xFF", 2)};
         });
         Editor editor;
-        KitCommands commands(ReplyRole::Flowchart, editor.controls());
+        KitCommands commands(ReplyRole::Flowchart, rig->context(), progress.get(), editor.controls());
         bool discarded = false;
         bool panelShownWhileDecoding = false;
         QStringList decoded;
@@ -280,7 +280,7 @@ private slots:
         for (const ReplyRole role : {ReplyRole::Flowchart, ReplyRole::Melody}) {
             ScriptedDialogs dialogs;
             Editor editor;
-            KitCommands commands(role, editor.controls());
+            KitCommands commands(role, rig->context(), progress.get(), editor.controls());
             bool discarded = false;
             bool decodeCalled = false;
             QVERIFY(!commands.readBack([&] { discarded = true; }, [&](const QStringList &) { decodeCalled = true; }));
@@ -298,13 +298,42 @@ private slots:
         // the program, but the order is fixed) it gets the reply.
         QVERIFY(rig->plugKit());
         Editor editor;
-        KitCommands icon(ReplyRole::Icon, editor.controls());
+        KitCommands icon(ReplyRole::Icon, rig->context(), progress.get(), editor.controls());
         Editor other;
-        KitCommands measurement(ReplyRole::Measurement, other.controls());
+        KitCommands measurement(ReplyRole::Measurement, rig->context(), progress.get(), other.controls());
         QVERIFY(icon.run());
         rig->fake->inject("kit", QByteArray("\x00\xFF", 2));
         QTRY_COMPARE(other.commandChanges, 1);
         QVERIFY(!editor.commandsEnabled);
+    }
+
+    // Two kits in one process: each editor's commands go to its own kit,
+    // and only its own kit's replies reach it. An editor handed no transfer
+    // window shows none.
+    void eachKitAnswersOnlyItsOwnEditor()
+    {
+        LinkRig otherRig;
+        QVERIFY(rig->plugKit());
+        QVERIFY(otherRig.plugKit());
+        Editor editor;
+        Editor other;
+        KitCommands commands(ReplyRole::Icon, rig->context(), progress.get(), editor.controls());
+        KitCommands otherCommands(ReplyRole::Icon, otherRig.context(), nullptr, other.controls());
+        QVERIFY(otherCommands.transfer({230, 2, 231}));
+        QVERIFY(!progress->isVisible());
+        QVERIFY(commands.run());
+        otherRig.clock.runUntilIdle();
+        rig->clock.runUntilIdle();
+        QCOMPARE(rig->fake->writtenValues("kit"), QList<int>{241});
+        QCOMPARE(otherRig.fake->writtenValues("kit"), (QList<int>{240, 230, 2, 231, 250}));
+
+        otherRig.fake->inject("kit", QByteArray("\x00\xFF", 2));
+        QTRY_VERIFY(other.commandsEnabled);
+        QVERIFY(!editor.commandsEnabled);
+        QVERIFY(editor.playing->isVisible());
+        rig->fake->inject("kit", QByteArray("\x00\xFF", 2));
+        QTRY_VERIFY(editor.commandsEnabled);
+        QVERIFY(!editor.playing->isVisible());
     }
 };
 

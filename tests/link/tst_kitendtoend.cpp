@@ -27,6 +27,19 @@ struct Collector : ReplyReceiver
 // 230 2, sound 4 (beep2), end: a program the kit runs at once.
 const QList<int> Program{230, 2, 154, 4, 231, 0};
 
+QList<int> Framed(const QList<int> &program)
+{
+    return QList<int>{kit::ProgramFrame} + program + QList<int>{kit::FrameEnd};
+}
+
+QStringList ReplyLines(const QList<int> &values)
+{
+    QStringList lines;
+    for (int v : values)
+        lines.append(ReplyLine(QByteArray(1, char(v))));
+    return lines;
+}
+
 bool waitForReady(QSignalSpy &replies, int timeoutMs)
 {
     QDeadlineTimer deadline(timeoutMs);
@@ -72,7 +85,7 @@ private slots:
 
         {
             Collector readBack;
-            ReplyAttachment attached(ReplyRole::Flowchart, &readBack);
+            ReplyAttachment attached(link->router(), ReplyRole::Flowchart, &readBack);
             QVERIFY(link->RequestMemory());
             QTRY_VERIFY_WITH_TIMEOUT(readBack.lines.size() >= Program.size(), 5000);
             QStringList expected;
@@ -82,7 +95,7 @@ private slots:
         }
 
         Collector measurement;
-        ReplyAttachment attached(ReplyRole::Measurement, &measurement);
+        ReplyAttachment attached(link->router(), ReplyRole::Measurement, &measurement);
         QSignalSpy measured(link.get(), &DeviceLink::requestFinished);
         QVERIFY(link->RequestMeasurement());
         // The measurement window's pacing leaves time for both replies.
@@ -91,6 +104,42 @@ private slots:
         QCOMPARE(measurement.lines.size(), 2);
         for (const QString &line : measurement.lines)
             QVERIFY2(QRegularExpression("^[0-9A-F]{2} $").match(line).hasMatch(), qPrintable(line));
+    }
+
+    // Two links in one process, each on its own kit, sending at the same
+    // time: each kit stores only its own link's program, and each kit's
+    // replies reach only the windows attached to its own link.
+    void twoLinksOnTwoKits()
+    {
+        KitProcess secondKit;
+        QString why;
+        QVERIFY2(secondKit.start(&why), qPrintable(why));
+        const auto first = kit->makeLink();
+        const auto second = secondKit.makeLink();
+        QTRY_VERIFY_WITH_TIMEOUT(first->KitPresent() && second->KitPresent(), 5000);
+        QVERIFY(first->devices().value(first->kitIndex()).path != second->devices().value(second->kitIndex()).path);
+        QSignalSpy firstReplies(first.get(), &DeviceLink::replyReceived);
+        QSignalSpy secondReplies(second.get(), &DeviceLink::replyReceived);
+
+        const QList<int> secondProgram{230, 2, 160, 3, 5, 231, 0};
+        QVERIFY(first->Transfer(Framed(Program)));
+        QVERIFY(second->Transfer(Framed(secondProgram)));
+        QVERIFY(first->transferring() && second->transferring());
+        QVERIFY2(waitForReady(firstReplies, 3000), "no FF from the first kit");
+        QVERIFY2(waitForReady(secondReplies, 3000), "no FF from the second kit");
+
+        Collector firstMemory;
+        Collector secondMemory;
+        ReplyAttachment firstAttached(first->router(), ReplyRole::Flowchart, &firstMemory);
+        ReplyAttachment secondAttached(second->router(), ReplyRole::Flowchart, &secondMemory);
+        QVERIFY(first->RequestMemory());
+        QTRY_VERIFY_WITH_TIMEOUT(firstMemory.lines.size() > Program.size(), 5000);
+        QVERIFY(secondMemory.lines.isEmpty());
+        QVERIFY(second->RequestMemory());
+        QTRY_VERIFY_WITH_TIMEOUT(secondMemory.lines.size() > secondProgram.size(), 5000);
+        QCOMPARE(firstMemory.lines.mid(0, Program.size() + 1), ReplyLines(Program + QList<int>{kit::FrameEnd}));
+        QCOMPARE(secondMemory.lines.mid(0, secondProgram.size() + 1),
+                 ReplyLines(secondProgram + QList<int>{kit::FrameEnd}));
     }
 
     void killedKitIsUnplugged()

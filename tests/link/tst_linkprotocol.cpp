@@ -208,7 +208,7 @@ private slots:
         LinkRig rig;
         QVERIFY(rig.plugKit());
         RecordingReceiver window;
-        ReplyAttachment attached(ReplyRole::Flowchart, &window);
+        ReplyAttachment attached(rig.link->router(), ReplyRole::Flowchart, &window);
         rig.fake->unplugAfterWrites("kit", 3);
         QList<int> values{240};
         for (int i = 0; i < 120; ++i)
@@ -254,7 +254,7 @@ private slots:
         QVERIFY(rig.plugKit());
         rig.fake->setResponder("kit", FakeHidBackend::readyResponder());
         RecordingReceiver editor;
-        ReplyAttachment attached(ReplyRole::Icon, &editor);
+        ReplyAttachment attached(rig.link->router(), ReplyRole::Icon, &editor);
         QSignalSpy replies(rig.link.get(), &DeviceLink::replyReceived);
         QVERIFY(rig.link->Transfer({240, 1, 250}));
         rig.clock.runUntilIdle();
@@ -271,7 +271,7 @@ private slots:
         QVERIFY(rig.plugKit());
         RecordingReceiver collecting;
         collecting.collecting = true;
-        ReplyAttachment attached(ReplyRole::Flowchart, &collecting);
+        ReplyAttachment attached(rig.link->router(), ReplyRole::Flowchart, &collecting);
         // The kit chatters back on every value.
         rig.fake->setResponder("kit", [](const QByteArray &r) { return QList<QByteArray>{QByteArray(1, 0) + r.mid(1, 1)}; });
         QVERIFY(rig.link->Transfer({240, 7, 250}));
@@ -309,7 +309,7 @@ private slots:
 
         // A waiting editor is made ready only by exactly one FF byte.
         RecordingReceiver editor;
-        ReplyAttachment attached(ReplyRole::Text, &editor);
+        ReplyAttachment attached(rig.link->router(), ReplyRole::Text, &editor);
         rig.fake->inject("kit", report);
         QVERIFY(replies.wait(2000));
         QCOMPARE(editor.ready, StripSpacesIsFF(line) ? 1 : 0);
@@ -322,7 +322,7 @@ private slots:
         LinkRig rig;
         QVERIFY(rig.plugKit());
         RecordingReceiver editor;
-        ReplyAttachment attached(ReplyRole::Icon, &editor);
+        ReplyAttachment attached(rig.link->router(), ReplyRole::Icon, &editor);
         QSignalSpy finished(rig.link.get(), &DeviceLink::requestFinished);
         QVERIFY(rig.link->RequestRun());
         rig.clock.advance(3600 * 1000);
@@ -343,7 +343,7 @@ private slots:
                 return QList<QByteArray>{QByteArray("\x00\x19", 2), QByteArray("\x00\x37", 2)};
             return QList<QByteArray>{};
         });
-        ReplyAttachment attached(ReplyRole::Measurement, &measurement);
+        ReplyAttachment attached(rig.link->router(), ReplyRole::Measurement, &measurement);
         QSignalSpy finished(rig.link.get(), &DeviceLink::requestFinished);
         QVERIFY(rig.link->RequestMeasurement());
         // The replies come in during the pause, before the request is over.

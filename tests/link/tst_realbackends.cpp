@@ -83,7 +83,8 @@ private slots:
         QTemporaryDir runtime;
         QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-        DeviceLink link;
+        TimerPaceClock clock;
+        DeviceLink link(clock);
         QElapsedTimer timer;
         timer.start();
         QVERIFY(QTest::qWaitFor([&] { return link.isSettled(); }, 3000));

@@ -72,6 +72,7 @@ private:
 struct Rig
 {
     QTemporaryDir folder;
+    TimerPaceClock clock; // the kits run in real time
     VirtualKitBackend *backend = nullptr;
     std::unique_ptr<DeviceLink> link;
 
@@ -81,7 +82,7 @@ struct Rig
         backend = b.get();
         std::vector<std::unique_ptr<HidBackend>> backends;
         backends.push_back(std::move(b));
-        link = std::make_unique<DeviceLink>(std::move(backends));
+        link = std::make_unique<DeviceLink>(clock, std::move(backends));
     }
     QString socket(const QString &name) const { return folder.filePath(name); }
 };

@@ -51,14 +51,13 @@ void TstMeasureKit::thermostatAgainstKit()
         process.waitForBytesWritten(2000);
     };
     std::unique_ptr<DeviceLink> link = kit.makeLink();
-    DeviceLink::install(link.get());
     QTRY_VERIFY_WITH_TIMEOUT(link->KitPresent(), 5000);
 
     test::ScriptedDialogs dialogs;
     QTemporaryDir folder;
     command("temperature 30");
     command("humidity 45");
-    auto window = std::make_unique<MeasureWindow>();
+    auto window = std::make_unique<MeasureWindow>(*link);
     window->setAttribute(Qt::WA_DeleteOnClose, false);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
@@ -130,7 +129,6 @@ void TstMeasureKit::thermostatAgainstKit()
 
     window->close();
     window.reset();
-    DeviceLink::install(nullptr);
 }
 
 QTEST_MAIN(TstMeasureKit)

@@ -3,6 +3,7 @@
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/main/bin/melody-shots build/shots/melody
 // It composes through the window's own gestures and saves the whole screen
 // after each step.
+#include "link/devicelink.h"
 #include "melody/ui/melodyparts.h"
 #include "melody/ui/melodywindow.h"
 #include "model/paths.h"
@@ -37,7 +38,11 @@ int main(int argc, char *argv[])
     QTemporaryDir appData;
     SetAppDataFolder(appData.path());
 
-    auto *window = new MelodyWindow(EditorContext{});
+    // No kit: only the window is shown.
+    ManualPaceClock pace;
+    DeviceLink link(pace, {});
+    NoteChooser chooser;
+    auto *window = new MelodyWindow(EditorContext{link.context()}, chooser);
     window->show();
     const auto shot = [&](const char *name) {
         const QString path = out + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png");
@@ -75,7 +80,7 @@ int main(int argc, char *argv[])
         },
         [&] { shot("04-insert-edit-window"); },
         [&] {
-            NoteChooser::instance().reject();
+            chooser.reject();
             qobject_cast<QTabWidget *>(child("Tabs"))->setCurrentIndex(1);
         },
         [&] { shot("05-led-link-tab"); },

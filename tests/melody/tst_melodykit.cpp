@@ -1,8 +1,10 @@
 // The melody window against a virtual kit: a tune composed in the window,
 // F6, the kit's memory, F7 until the kit's FF, the stop button, and the
 // read-back that rebuilds the tune. Skipped (77) without koru-kit.
+#include "melody/ui/melodyparts.h"
 #include "melody/ui/melodywindow.h"
 
+#include "editorrig.h"
 #include "fakesound.h"
 #include "link/devicelink.h"
 #include "link/ui/kitcommands.h"
@@ -75,13 +77,11 @@ private slots:
         QString why;
         QVERIFY2(kit->start(&why), qPrintable(why));
         link = kit->makeLink();
-        DeviceLink::install(link.get());
         QTRY_VERIFY_WITH_TIMEOUT(link->KitPresent(), 5000);
     }
 
     void cleanupTestCase()
     {
-        DeviceLink::install(nullptr);
         link.reset();
         kit.reset();
     }
@@ -89,7 +89,9 @@ private slots:
     void composeSendPlayStopReadBack()
     {
         test::ScriptedDialogs dialogs;
-        auto *window = new MelodyWindow(EditorContext{}, new test::FakeSound);
+        test::EditorRig rig(*link);
+        NoteChooser chooser;
+        auto *window = new MelodyWindow(rig.context(), chooser, new test::FakeSound);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         const auto child = [window](const char *name) { return window->findChild<QWidget *>(name); };

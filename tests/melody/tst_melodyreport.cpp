@@ -7,6 +7,7 @@
 #include "melody/ui/melodyparts.h"
 #include "melody/ui/melodywindow.h"
 #include "model/paths.h"
+#include "shellrig.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 
@@ -26,14 +27,11 @@ private slots:
     void staffPictureInThePreview()
     {
         test::ScriptedDialogs dialogs;
-        std::unique_ptr<QWidget> shared;
-        for (const shell::SharedWindowEntry &entry : shell::DefaultSharedWindows())
-            if (entry.name == "Report")
-                shared.reset(entry.make());
-        auto *report = qobject_cast<report::ReportWindow *>(shared.get());
+        test::ShellRig rig;
+        auto *report = qobject_cast<report::ReportWindow *>(rig.window(QStringLiteral("Report")));
         QVERIFY(report);
 
-        melody::MelodyWindow editor(EditorContext{}, new test::FakeSound);
+        melody::MelodyWindow editor(rig.shared.editorContext(), *rig.shared.noteChooser, new test::FakeSound);
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
         for (const char *key : {"pw7", "pw9", "pB10", "pw148", "pw21"})

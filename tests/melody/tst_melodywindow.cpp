@@ -14,6 +14,7 @@
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "model/reportrequest.h"
+#include "editorrig.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 #include "widgets/kitpanels.h"
@@ -43,6 +44,8 @@ class TstMelodyWindow : public QObject
     Q_OBJECT
 
     std::unique_ptr<test::ScriptedDialogs> dialogs;
+    std::unique_ptr<test::EditorRig> rig; // a fake kit, never plugged in
+    std::unique_ptr<NoteChooser> chooser; // the shell's shared one
     QPointer<MelodyWindow> window;
     test::FakeSound *sound = nullptr;
 
@@ -117,7 +120,9 @@ private slots:
     {
         dialogs = std::make_unique<test::ScriptedDialogs>();
         sound = new test::FakeSound;
-        window = new MelodyWindow(EditorContext{}, sound);
+        rig = std::make_unique<test::EditorRig>();
+        chooser = std::make_unique<NoteChooser>();
+        window = new MelodyWindow(rig->context(), *chooser, sound);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
     }
@@ -129,7 +134,8 @@ private slots:
             window->close();
         }
         delete window;
-        NoteChooser::instance().hide();
+        chooser.reset();
+        rig.reset();
         QCOMPARE(dialogs->unexpected(), 0);
         dialogs.reset();
     }
@@ -229,7 +235,7 @@ private slots:
         rightClickNote(5);
         window->insertBeforeSelected();
         QCOMPARE(dialogs->texts(), (QStringList{MelodyFullMessage, MelodyFullMessage}));
-        QVERIFY(!NoteChooser::instance().isVisible());
+        QVERIFY(!chooser->isVisible());
     }
 
     void contextMenuOnlyOnNotesWithTheRightButton()
@@ -248,7 +254,7 @@ private slots:
     {
         key("pw9", 0);
         key("pw10", 3);
-        NoteChooser &chooser = NoteChooser::instance();
+        NoteChooser &chooser = *this->chooser;
 
         rightClickNote(1);
         window->insertBeforeSelected();
@@ -509,6 +515,22 @@ private slots:
         QCOMPARE(messages(), QStringList{NoKitMessage});
     }
 
+    // While the kit is read the window stays: closing would leave half a melody.
+    void closingWaitsForTheReadBack()
+    {
+        QVERIFY(rig->plugKit());
+        key("pw6");
+        dialogs->answerQuestion(true);
+        window->frame()->readBack();
+        QVERIFY(window->frame()->getDataPanel()->isVisible());
+        QVERIFY(!window->close());
+        QCOMPARE(messages().last(), EditorFrame::BusyClosingMessage);
+        dialogs->expectMessage(MelodyReadBackFailedMessage); // the fake kit sends nothing
+        rig->kit().clock.advance(KitCommands::ReadBackWaitMs);
+        QVERIFY(!window->frame()->getDataPanel()->isVisible());
+        QVERIFY(window);
+    }
+
     void playingPanelIsDragged()
     {
         PlayingPanel *panel = window->frame()->playingPanel();
@@ -539,7 +561,7 @@ private slots:
             clipped << test::ClippedTexts(panel);
             panel->hide();
         }
-        NoteChooser &chooser = NoteChooser::instance();
+        NoteChooser &chooser = *this->chooser;
         chooser.ask(1, window);
         clipped << test::ClippedTexts(&chooser);
         chooser.reject();

@@ -2,7 +2,9 @@
 // previewshots idle|glow|wait|radio|step1. The clock stands still, so the
 // state stays until the program is ended.
 #include "icons/ui/iconwindow.h"
+#include "link/devicelink.h"
 #include "preview/ui/previewwindow.h"
+#include "widgets/sentdataviewer.h"
 
 #include "previewtrace.h"
 
@@ -26,9 +28,13 @@ int main(int argc, char **argv)
         image = {230, 2, 171, 4, 231};
     else if (state == QLatin1String("radio"))
         image = {230, 2, 146, 4, 150, 6, 231};
+    // No kit: only the preview is shown.
+    ManualPaceClock pace;
+    DeviceLink link(pace, {});
+    SentDataViewer viewer;
     std::unique_ptr<icons::IconWindow> icons;
     if (state == QLatin1String("step1")) {
-        icons = std::make_unique<icons::IconWindow>(EditorContext{});
+        icons = std::make_unique<icons::IconWindow>(EditorContext{link.context(), nullptr, &viewer});
         icons->setGeometry(20, 40, 1100, 560);
         icons->show();
         for (auto [slot, kind] : {std::pair{0, int(icons::Beep)}, {1, int(icons::Timer)}, {2, int(icons::Beep)}})

@@ -4,6 +4,7 @@
 #include "icons/ui/iconwindow.h"
 #include "preview/ui/previewwindow.h"
 
+#include "editorrig.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 
@@ -28,7 +29,8 @@ void TestPreviewSteps::iconRowMarksTheRunningIcon()
     kit::ManualClock clock;
     preview::PreviewWindow preview(&clock);
     preview.installAsPreview();
-    auto *window = new icons::IconWindow(EditorContext{});
+    koru::test::EditorRig rig;
+    auto *window = new icons::IconWindow(rig.context());
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
 
@@ -70,7 +72,8 @@ void TestPreviewSteps::previewRefusesWhatTransferRefuses()
     koru::test::ScriptedDialogs dialogs;
     bool previewed = false;
     SetPreviewHandler([&](const PreviewRequest &) { previewed = true; });
-    auto *window = new icons::IconWindow(EditorContext{});
+    koru::test::EditorRig rig;
+    auto *window = new icons::IconWindow(rig.context());
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
     for (int n = 0; n < icons::SlotCount; ++n) {

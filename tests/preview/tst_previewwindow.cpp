@@ -190,7 +190,8 @@ void TestPreviewWindow::createdAtStartUpAsThePreview()
 {
     const shell::SharedWindowTable table = shell::DefaultSharedWindows();
     QCOMPARE(table.front().name, QStringLiteral("Preview"));
-    std::unique_ptr<QWidget> made(table.front().make());
+    shell::SharedWindows shared; // the preview needs nothing of it
+    std::unique_ptr<QWidget> made(table.front().make(shared));
     auto *window = qobject_cast<PreviewWindow *>(made.get());
     QVERIFY(window);
     QVERIFY(!window->isVisible());

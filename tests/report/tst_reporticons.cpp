@@ -4,6 +4,7 @@
 
 #include "app/windowtable.h"
 #include "icons/ui/iconwindow.h"
+#include "shellrig.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 
@@ -23,15 +24,12 @@ private slots:
     void iconListInThePreview()
     {
         test::ScriptedDialogs dialogs;
-        std::unique_ptr<QWidget> shared;
-        for (const shell::SharedWindowEntry &entry : shell::DefaultSharedWindows())
-            if (entry.name == "Report")
-                shared.reset(entry.make());
-        auto *report = qobject_cast<report::ReportWindow *>(shared.get());
+        test::ShellRig rig;
+        auto *report = qobject_cast<report::ReportWindow *>(rig.window(QStringLiteral("Report")));
         QVERIFY(report);
         QVERIFY(!report->isVisible());
 
-        icons::IconWindow editor{EditorContext{}};
+        icons::IconWindow editor(rig.shared.editorContext());
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
         editor.dropOnSlot(0, icons::WaitSound);

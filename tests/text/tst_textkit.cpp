@@ -4,6 +4,7 @@
 #include "text/ui/textwindow.h"
 #include "widgets/kitpanels.h"
 
+#include "editorrig.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 #include "tests/link/kitprocess.h"
@@ -32,10 +33,10 @@ private slots:
         QVERIFY2(kit.start(&why), qPrintable(why));
         test::ScriptedDialogs dialogs;
         const std::unique_ptr<DeviceLink> link = kit.makeLink();
-        DeviceLink::install(link.get());
+        test::EditorRig rig(*link);
         QTRY_VERIFY_WITH_TIMEOUT(link->KitPresent(), 5000);
 
-        auto *window = new TextWindow(EditorContext{});
+        auto *window = new TextWindow(rig.context());
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         QApplication::setActiveWindow(window);
@@ -80,7 +81,6 @@ private slots:
 
         dialogs.answerQuestion(true);
         QVERIFY(window->close());
-        DeviceLink::install(nullptr);
     }
 };
 

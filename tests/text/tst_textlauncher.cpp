@@ -6,9 +6,9 @@
 #include "text/ui/keywordsettingswindow.h"
 #include "text/ui/textwindow.h"
 
+#include "shellrig.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
-#include "tests/link/linkrig.h"
 #include "text/keywordsettings.h"
 #include "widgets/sourceeditor.h"
 
@@ -35,7 +35,8 @@ private slots:
     {
         QFile::remove(UserKeywordFilePath());
         test::ScriptedDialogs dialogs;
-        shell::LauncherWindow launcher;
+        test::ShellRig rig;
+        shell::LauncherWindow launcher(rig.launcherTable());
         launcher.show();
 
         launcher.open(LauncherTarget::KeywordSettings);
@@ -71,7 +72,8 @@ private slots:
         QFile::remove(UserIndexPagePath());
         shell::UseProgramFont();
         test::ScriptedDialogs dialogs;
-        shell::LauncherWindow launcher;
+        test::ShellRig rig;
+        shell::LauncherWindow launcher(rig.launcherTable());
         launcher.show();
         auto shoot = [&](const QString &name) {
             QTest::qWait(500);
@@ -117,13 +119,10 @@ private slots:
         shoot(QStringLiteral("text-completion.png"));
         editor->completer()->popup()->hide();
 
-        test::LinkRig rig;
-        QVERIFY(rig.plugKit());
-        DeviceLink::install(rig.link.get());
+        QVERIFY(rig.kit.plugKit());
         editor->setLines({QStringLiteral("timer(3);")});
         window->frame()->run();
         shoot(QStringLiteral("text-running.png"));
-        DeviceLink::install(nullptr);
         dialogs.answerQuestion(true);
         window->close();
     }

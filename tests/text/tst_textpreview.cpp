@@ -4,6 +4,7 @@
 #include "text/ui/textwindow.h"
 
 #include "kit/clock.h"
+#include "editorrig.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 #include "widgets/sourceeditor.h"
@@ -27,7 +28,8 @@ private slots:
         kit::ManualClock clock;
         preview::PreviewWindow previewWindow(&clock);
         previewWindow.installAsPreview();
-        QPointer<text::TextWindow> window = new text::TextWindow(EditorContext{});
+        test::EditorRig rig;
+        QPointer<text::TextWindow> window = new text::TextWindow(rig.context());
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         window->editor()->setLines({"// wait for the switch", "", "swwait();", "beep1();"});

@@ -13,7 +13,7 @@
 #include "model/reportrequest.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
-#include "tests/link/linkrig.h"
+#include "editorrig.h"
 #include "text/keywordsettings.h"
 #include "text/textfile.h"
 #include "widgets/sentdataviewer.h"
@@ -45,6 +45,7 @@ class TstTextWindow : public QObject
     Q_OBJECT
 
     std::unique_ptr<test::ScriptedDialogs> dialogs;
+    std::unique_ptr<test::EditorRig> rig; // no kit plugged in until a test plugs it
     QPointer<TextWindow> window;
     QTemporaryDir files;
 
@@ -70,7 +71,7 @@ class TstTextWindow : public QObject
 
     void openWindow()
     {
-        window = new TextWindow(EditorContext{});
+        window = new TextWindow(rig->context());
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
     }
@@ -83,6 +84,7 @@ private slots:
         QFile::remove(UserKeywordFilePath());
         QFile::remove(UserIndexPagePath());
         dialogs = std::make_unique<test::ScriptedDialogs>();
+        rig = std::make_unique<test::EditorRig>();
         openWindow();
         QVERIFY2(messages().isEmpty(), qPrintable(messages().join('|')));
     }
@@ -94,6 +96,7 @@ private slots:
             window->close();
         }
         delete window;
+        rig.reset();
         dialogs.reset();
     }
 
@@ -248,67 +251,55 @@ private slots:
         QFETCH(QStringList, program);
         QFETCH(QString, message);
         QFETCH(int, line);
-        test::LinkRig rig;
-        QVERIFY(rig.plugKit());
-        DeviceLink::install(rig.link.get());
+        QVERIFY(rig->plugKit());
         type(program);
         window->frame()->transfer();
-        DeviceLink::install(nullptr);
         QCOMPARE(messages(), QStringList{message});
         QCOMPARE(window->editor()->markedLine(), line);
         if (line >= 0)
             QCOMPARE(window->editor()->textCursor().blockNumber(), line);
-        QVERIFY(rig.fake->writes(QStringLiteral("kit")).isEmpty());
+        QVERIFY(rig->kit().fake->writes(QStringLiteral("kit")).isEmpty());
         QVERIFY(window->frame()->transferAction()->isEnabled());
     }
 
     void oversizedImageIsNotSent()
     {
-        test::LinkRig rig;
-        QVERIFY(rig.plugKit());
-        DeviceLink::install(rig.link.get());
+        QVERIFY(rig->plugKit());
         type(QStringList(28, QStringLiteral("fadein(1,2,3);"))); // 144 bytes
         window->frame()->transfer();
-        DeviceLink::install(nullptr);
         QCOMPARE(messages(), QStringList{ImageTooLargeMessage});
-        QVERIFY(rig.fake->writes(QStringLiteral("kit")).isEmpty());
+        QVERIFY(rig->kit().fake->writes(QStringLiteral("kit")).isEmpty());
         QVERIFY(window->frame()->transferAction()->isEnabled());
     }
 
     void transferAndRunWithFakeKit()
     {
-        test::LinkRig rig;
-        QVERIFY(rig.plugKit());
-        DeviceLink::install(rig.link.get());
+        QVERIFY(rig->plugKit());
         type({"timer(3);"});
         window->frame()->transfer();
-        rig.clock.runUntilIdle();
-        QCOMPARE(rig.fake->writtenValues(QStringLiteral("kit")), (QList<int>{240, 230, 2, 160, 3, 5, 231, 0, 250}));
+        rig->kit().clock.runUntilIdle();
+        QCOMPARE(rig->kit().fake->writtenValues(QStringLiteral("kit")), (QList<int>{240, 230, 2, 160, 3, 5, 231, 0, 250}));
         QVERIFY(!window->frame()->transferAction()->isEnabled());
-        rig.fake->inject(QStringLiteral("kit"), QByteArray("\x00\xff", 2));
+        rig->kit().fake->inject(QStringLiteral("kit"), QByteArray("\x00\xff", 2));
         QTRY_VERIFY(window->frame()->transferAction()->isEnabled());
         window->frame()->run();
         QVERIFY(window->frame()->playingPanel()->isVisible());
         QVERIFY(!window->frame()->runAction()->isEnabled());
-        rig.fake->inject(QStringLiteral("kit"), QByteArray("\x00\xff", 2));
+        rig->kit().fake->inject(QStringLiteral("kit"), QByteArray("\x00\xff", 2));
         QTRY_VERIFY(!window->frame()->playingPanel()->isVisible());
         QVERIFY(window->frame()->runAction()->isEnabled());
         QVERIFY(dialogs->shown().isEmpty());
-        DeviceLink::install(nullptr);
     }
 
     void transferAndRunWithoutKit()
     {
-        test::LinkRig rig;
-        rig.settle();
-        DeviceLink::install(rig.link.get());
+        rig->kit().settle();
         type({"beep1();"});
         window->frame()->transfer();
         window->frame()->run();
         QCOMPARE(messages(), (QStringList{NoKitMessage, NoKitMessage}));
         QVERIFY(window->frame()->transferAction()->isEnabled() && window->frame()->runAction()->isEnabled());
         QVERIFY(!window->frame()->playingPanel()->isVisible());
-        DeviceLink::install(nullptr);
     }
 
     void sentDataOfAWrongProgramShowsBothMessages()
@@ -318,8 +309,8 @@ private slots:
         QCOMPARE(messages(), (QStringList{SyntaxMessage, TextWindow::NotShownMessage}));
         QStringList listing;
         QTimer::singleShot(0, this, [&] {
-            listing = SentDataViewer::instance().listing();
-            SentDataViewer::instance().close();
+            listing = rig->viewer().listing();
+            rig->viewer().close();
         });
         type({"timer(3);"});
         window->frame()->showSentData();

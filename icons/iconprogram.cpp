@@ -375,11 +375,6 @@ DeviceImage IconProgram::toImage() const
     return EncodeProgram(encoderEntries(), ImageOrder::Text);
 }
 
-QStringList IconProgram::toBytes() const
-{
-    return ImageTexts(toImage());
-}
-
 QStringList IconProgram::toReportLines() const
 {
     QStringList lines;

@@ -144,7 +144,6 @@ public:
     // The kit's byte image of the row (without the transfer frame): 230 2,
     // each icon with the address of the next right after it, 231 0.
     DeviceImage toImage() const;
-    QStringList toBytes() const; // the same as decimal texts
     // One line per occupied slot for the pupil's report.
     QStringList toReportLines() const;
 

@@ -59,7 +59,7 @@ private slots:
         const QString path = write(QStringLiteral("demo(アイコン).koru"), demo);
         Run image = tool({QStringLiteral("image"), path});
         QCOMPARE(image.exitCode, 0);
-        QCOMPARE(image.out, demo.toBytes());
+        QCOMPARE(image.out, ImageTexts(demo.toImage()));
 
         Run listing = tool({QStringLiteral("listing"), path});
         QCOMPARE(listing.exitCode, 0);

@@ -37,7 +37,8 @@ QLabel *Caption(QWidget *parent, const QString &text, int pixels, bool bold)
 PlayingPanel::PlayingPanel(QWidget *parent) : QFrame(parent)
 {
     setObjectName(QStringLiteral("PlayingPanel"));
-    setFixedSize(271, 89);
+    // Taller than the bare notice by the stop button's row.
+    setFixedSize(271, 89 + 30);
     Colour(this, QColor(0x00, 0x80, 0x00), Qt::white);
     setCursor(Qt::SizeAllCursor);
     new BackgroundDrag(this);
@@ -45,10 +46,13 @@ PlayingPanel::PlayingPanel(QWidget *parent) : QFrame(parent)
     layout->setContentsMargins(8, 10, 8, 10);
     layout->addWidget(Caption(this, QStringLiteral("プログラム実行中"), 20, true));
     layout->addWidget(Caption(this, QStringLiteral("プログラム終了後この画面は自動的に消えます。"), 11, false));
-    // Every editor's panel carries a stop button that is never shown.
+    // A program that never ends must not hold the editor hostage: the
+    // pupil can always stop it here.
     m_stop = new QPushButton(QStringLiteral("プログラム停止"), this);
     m_stop->setObjectName(QStringLiteral("StopButton"));
-    m_stop->setVisible(false);
+    m_stop->setCursor(Qt::ArrowCursor);
+    m_stop->setFixedWidth(120);
+    layout->addWidget(m_stop, 0, Qt::AlignHCenter);
     hide();
 }
 

@@ -15,7 +15,7 @@ class PlayingPanel : public QFrame
 public:
     explicit PlayingPanel(QWidget *parent);
 
-    // "プログラム停止": every editor's panel carries it, hidden.
+    // "プログラム停止": sends the kit the stop request (wired by the frame).
     QPushButton *stopButton() const { return m_stop; }
 
 private:

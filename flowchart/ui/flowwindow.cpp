@@ -385,8 +385,12 @@ EditorDocument FlowWindow::editorDocument()
             if (!listing.warning.isEmpty())
                 Dialogs().warning(listing.warning);
             if (listing.listing.isEmpty()) {
-                if (!listing.failedOnCycle())
-                    Dialogs().warning(ListingUnavailableMessage());
+                // Say why, as F6 would (a cycle of arrows passes the check
+                // but gives no listing).
+                const Sendable sendable = SendableImage(document());
+                const QString why = sendable.message.isEmpty() ? ListingUnavailableMessage() : sendable.message;
+                if (why != listing.warning)
+                    Dialogs().warning(why);
                 return std::nullopt;
             }
             return listing.listing;

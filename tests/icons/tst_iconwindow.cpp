@@ -24,6 +24,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPointer>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -374,6 +375,16 @@ private slots:
         QTRY_VERIFY(!window->frame()->playingPanel()->isVisible());
         QVERIFY(window->frame()->runAction()->isEnabled());
         QVERIFY(dialogs->shown().isEmpty());
+
+        // A program that never ends: the panel's stop button gives the editor back.
+        window->frame()->run();
+        QPushButton *stop = window->frame()->playingPanel()->stopButton();
+        QVERIFY(stop->isVisible());
+        QTest::mouseClick(stop, Qt::LeftButton);
+        QVERIFY(!window->frame()->playingPanel()->isVisible());
+        QVERIFY(window->frame()->runAction()->isEnabled());
+        rig->kit().clock.runUntilIdle();
+        QCOMPARE(rig->kit().fake->writtenValues(QStringLiteral("kit")).last(), int(kit::Stop));
     }
 
     void playingPanelCanBeDragged()

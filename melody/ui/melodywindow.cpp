@@ -28,6 +28,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -167,6 +168,8 @@ MelodyWindow::MelodyWindow(const EditorContext &context, NoteChooser &chooser, S
         }
     });
     connect(m_sound, &SoundOutput::failed, this, &MelodyWindow::sayNoSound);
+    m_silentPlay.setInterval(40);
+    connect(&m_silentPlay, &QTimer::timeout, this, &MelodyWindow::followSilently);
 
     refreshControls();
     refreshStaff();
@@ -468,23 +471,41 @@ void MelodyWindow::deleteSelected()
 
 // ---- Sound on the PC ----------------------------------------------------
 
-void MelodyWindow::playSound(const QString &path)
+bool MelodyWindow::playSound(const QString &path)
 {
     m_previewed.reset();
+    m_silentPlay.stop();
     if (m_markedSlot >= 0) {
         m_markedSlot = -1;
         refreshStaff();
     }
-    if (!m_sound->play(path))
-        sayNoSound();
+    if (m_sound->play(path))
+        return true;
+    sayNoSound();
+    return false;
 }
 
 void MelodyWindow::sayNoSound()
 {
+    // A box here would swallow the pupil's next clicks on the keyboard: a
+    // line in the status bar says it instead, once.
     if (m_noSoundSaid)
         return;
     m_noSoundSaid = true;
-    Dialogs().information(NoSoundMessage);
+    m_noSoundLine = new QLabel(QString(NoSoundMessage).replace(QStringLiteral("\r\n"), QStringLiteral(" ")), this);
+    m_noSoundLine->setObjectName(QStringLiteral("NoSoundLine"));
+    statusBar()->addWidget(m_noSoundLine, 1);
+    statusBar()->show();
+}
+
+void MelodyWindow::followSilently()
+{
+    const qint64 ms = m_silentSince.elapsed();
+    followSound(ms);
+    if (m_markedSlot < 0) {
+        m_silentPlay.stop();
+        m_previewed.reset();
+    }
 }
 
 void MelodyWindow::preview(PreviewRange range)
@@ -494,13 +515,17 @@ void MelodyWindow::preview(PreviewRange range)
         Dialogs().warning(SaveFailed);
         return;
     }
-    playSound(path);
-    if (!m_sound->isPlaying())
+    const bool sounding = playSound(path);
+    if (sounding && !m_sound->isPlaying())
         return;
     // The mark follows the melody as it was when the preview was built,
     // whatever the pupil changes while it plays.
     m_previewed.emplace(m_melody, range);
     followSound(0);
+    if (!sounding) {
+        m_silentSince.start();
+        m_silentPlay.start();
+    }
 }
 
 void MelodyWindow::followSound(qint64 ms)
@@ -518,10 +543,15 @@ void MelodyWindow::stopPreview()
 {
     // The short silence of "Stop.WAV" takes the place of the preview.
     const QString stop = AssetPath(StopSound);
-    if (QFileInfo::exists(stop))
-        playSound(stop);
-    else
-        m_sound->stop();
+    if (QFileInfo::exists(stop) && playSound(stop))
+        return;
+    m_sound->stop();
+    m_silentPlay.stop();
+    m_previewed.reset();
+    if (m_markedSlot >= 0) {
+        m_markedSlot = -1;
+        refreshStaff();
+    }
 }
 
 // ---- The kit ------------------------------------------------------------

@@ -8,8 +8,10 @@
 #include "melody/melody.h"
 #include "melody/ui/staffdrawing.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QMainWindow>
+#include <QTimer>
 
 #include <array>
 #include <memory>
@@ -92,9 +94,11 @@ private:
     void showLedPicture(int slot);
     void applyChoice(const QString &keyText, int black, int len);
     void showResult(MelodyEdit result);
-    void playSound(const QString &path);
+    // False when there is no audio output (said once, quietly).
+    bool playSound(const QString &path);
     void soundKey(const Key &key); // a short sound of its pitch; none for the rest
     void sayNoSound(); // once per window
+    void followSilently();
     void followSound(qint64 ms);
     void decodeReadBack(const QStringList &replies);
     std::optional<ReportRequest> reportRequest();
@@ -118,6 +122,11 @@ private:
     NoteChooser &m_chooser; // the shell's
     SoundOutput *m_sound = nullptr;
     bool m_noSoundSaid = false;
+    QLabel *m_noSoundLine = nullptr; // the quiet notice in the status bar
+    // Without an audio output the mark still walks over the notes, timed
+    // by the wall clock instead of the sound's position.
+    QTimer m_silentPlay;
+    QElapsedTimer m_silentSince;
     int m_markedSlot = -1;
     // The melody and range of the preview playing, for the mark to follow.
     std::optional<std::pair<Melody, PreviewRange>> m_previewed;

@@ -99,6 +99,12 @@ int main(int argc, char *argv[])
             panel->raise();
         },
         [&] { shot("07-get-data-panel"); },
+        [&] {
+            window->frame()->getDataPanel()->hide();
+            qobject_cast<QTabWidget *>(child("Tabs"))->setCurrentIndex(0);
+            window->preview(PreviewRange::All); // on a machine without sound: the quiet line
+        },
+        [&] { shot("08-playing"); },
         [&] { QCoreApplication::exit(0); },
     };
     int next = 0;

@@ -338,6 +338,12 @@ void SourceEditor::keyPressEvent(QKeyEvent *event)
         complete();
         return;
     }
+    // Ctrl+Y redoes here as in the flowchart editor (the platform may only
+    // offer Ctrl+Shift+Z).
+    if (event->key() == Qt::Key_Y && event->modifiers() == Qt::ControlModifier) {
+        redo();
+        return;
+    }
     QPlainTextEdit::keyPressEvent(event);
     if (m_completer->popup()->isVisible()) {
         // Typing on narrows the list; leaving the word closes it.

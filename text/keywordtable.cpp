@@ -6,6 +6,7 @@
 #include "model/programfile.h"
 #include "model/textutil.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace koru {
@@ -156,6 +157,15 @@ QString ActiveKeywordFilePath()
 {
     const QString user = UserKeywordFilePath();
     return QFileInfo::exists(user) ? user : ShippedKeywordFilePath();
+}
+
+QString KeywordReadErrorText()
+{
+    const QString path = QDir::toNativeSeparators(ActiveKeywordFilePath());
+    const bool userCopy = QFileInfo::exists(UserKeywordFilePath());
+    return KeywordReadErrorMessage + QStringLiteral("\r\n\r\n") + path + QStringLiteral("\r\nを読み込めません。\r\n")
+           + (userCopy ? QStringLiteral("設定 → 初期状態に戻す → 適用 で元に戻せます。")
+                       : QStringLiteral("ソフトを再度インストールして下さい。"));
 }
 
 std::optional<QStringList> ReadKeywordLines(const QString &path)

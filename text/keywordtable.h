@@ -104,4 +104,10 @@ std::optional<QStringList> ReadKeywordLines(const QString &path);
 // The table the text editor uses now (user copy first).
 std::optional<KeywordTable> ReadKeywordTable();
 
+// What the text editor says when the keyword file cannot be read:
+// KeywordReadErrorMessage first, then which file and how to repair it (the
+// user copy by 設定 → 初期状態に戻す → 適用, the shipped file only by
+// installing again).
+QString KeywordReadErrorText();
+
 } // namespace koru

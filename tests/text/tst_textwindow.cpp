@@ -21,6 +21,7 @@
 
 #include <QAbstractItemView>
 #include <QCompleter>
+#include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
@@ -454,12 +455,17 @@ private slots:
         type({});
         window->close();
         openWindow();
-        QCOMPARE(messages(), QStringList{KeywordReadErrorMessage});
+        // The message names the file and the way out.
+        const QString said = messages().value(0);
+        QCOMPARE(messages().size(), 1);
+        QVERIFY(said.startsWith(KeywordReadErrorMessage + QStringLiteral("\r\n")));
+        QVERIFY(said.contains(QDir::toNativeSeparators(UserKeywordFilePath())));
+        QVERIFY(said.contains(QStringLiteral("初期状態に戻す")));
         QVERIFY(window->isVisible());
         type({"beep1();"});
         window->frame()->transfer();
         window->frame()->loadDemo(1);
-        QCOMPARE(messages(), QStringList(3, KeywordReadErrorMessage));
+        QCOMPARE(messages(), QStringList(3, said));
         QCOMPARE(text(), QStringList{"beep1();"});
     }
 

@@ -109,7 +109,7 @@ EditorDocument TextWindow::editorDocument()
         .sendable =
             [this] {
                 if (!m_language)
-                    return Sendable{{}, KeywordReadErrorMessage, -1};
+                    return Sendable{{}, KeywordReadErrorText(), -1};
                 return SendableImage(*m_language, m_editor->lines());
             },
         .markFailing = [this](int line) { m_editor->markLine(line); },
@@ -131,7 +131,7 @@ EditorDocument TextWindow::editorDocument()
 bool TextWindow::languageReady()
 {
     if (!m_language)
-        Dialogs().warning(KeywordReadErrorMessage);
+        Dialogs().warning(KeywordReadErrorText());
     return m_language.has_value();
 }
 
@@ -220,7 +220,7 @@ void TextWindow::showEvent(QShowEvent *event)
         // The keywords may have been renamed in the settings since.
         readKeywords();
         if (!m_language)
-            Dialogs().warning(KeywordReadErrorMessage);
+            Dialogs().warning(KeywordReadErrorText());
         goHome();
     }
     QMainWindow::showEvent(event);
@@ -240,7 +240,7 @@ void TextWindow::goHome()
 {
     const QString page = ActiveIndexPagePath();
     if (!QFileInfo(page).isFile()) {
-        Dialogs().warning(KeywordReadErrorMessage);
+        Dialogs().warning(KeywordReadErrorText());
         return;
     }
     m_browser->setSource(QUrl::fromLocalFile(page));
@@ -249,7 +249,7 @@ void TextWindow::goHome()
 bool TextWindow::checkProgram()
 {
     if (!m_language) {
-        Dialogs().warning(KeywordReadErrorMessage);
+        Dialogs().warning(KeywordReadErrorText());
         return false;
     }
     const CheckResult result = m_language->check(m_editor->lines());

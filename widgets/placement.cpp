@@ -27,4 +27,16 @@ void CentreOver(QWidget *window, const QWidget *over)
         CentreOver(window, over->frameGeometry());
 }
 
+void PlaceBeside(QWidget *window, const QRect &editor)
+{
+    const QScreen *s = QGuiApplication::screenAt(editor.center());
+    if (!s)
+        s = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!s) {
+        CentreOver(window, editor);
+        return;
+    }
+    window->move(BesideEditor(editor, window->frameGeometry().size(), s->availableGeometry()));
+}
+
 } // namespace koru

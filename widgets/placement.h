@@ -1,8 +1,9 @@
 // Where windows open. Editors and the measurement window take two thirds
 // of the screen (at least their minimum size), one sixth of the screen in
 // from its top-left corner; whatever opens over an editor (transfer
-// progress, preview, report, sent-data viewer, note chooser) is centred
-// over it. Halves are rounded to even throughout, so a window lands on the
+// progress, report, sent-data viewer, note chooser) is centred over it,
+// except the preview, which goes beside the editor so that the mark the
+// editor shows on the running element stays in sight. Halves are rounded to even throughout, so a window lands on the
 // same pixel whichever path placed it.
 #pragma once
 
@@ -33,6 +34,30 @@ inline QPoint CentredOver(const QRect &over, const QSize &size)
             over.y() + RoundHalfEven((over.height() - size.height()) / 2.0)};
 }
 
+// Top-left corner for something of the given size beside an editor on its
+// screen: right of it where it fits, else left, else below, top edges (or
+// left edges, below) aligned and kept on the screen. Where none fits it goes
+// flush against the screen edge on the side with the most room, covering as
+// little of the editor as it can; centred over the editor only when it is
+// wider than the screen.
+inline QPoint BesideEditor(const QRect &editor, const QSize &size, const QRect &screen)
+{
+    const auto clampY = [&](int y) { return std::clamp(y, screen.top(), std::max(screen.top(), screen.bottom() + 1 - size.height())); };
+    const auto clampX = [&](int x) { return std::clamp(x, screen.left(), std::max(screen.left(), screen.right() + 1 - size.width())); };
+    const int right = screen.right() + 1 - (editor.right() + 1);
+    const int left = editor.left() - screen.left();
+    const int below = screen.bottom() + 1 - (editor.bottom() + 1);
+    if (size.width() <= right)
+        return {editor.right() + 1, clampY(editor.top())};
+    if (size.width() <= left)
+        return {editor.left() - size.width(), clampY(editor.top())};
+    if (size.height() <= below)
+        return {clampX(editor.left()), editor.bottom() + 1};
+    if (size.width() > screen.width())
+        return CentredOver(editor, size);
+    return {right >= left ? screen.right() + 1 - size.width() : screen.left(), clampY(editor.top())};
+}
+
 // Sizes and places an editor window on its screen (the primary one before
 // it has a screen).
 void PlaceEditorWindow(QWidget *window, QSize minimum);
@@ -43,5 +68,7 @@ void PlaceEditorWindow(QWidget *window, QSize minimum);
 void CentreOver(QWidget *window, const QRect &over);
 // The same over another window's frame; nothing when over is null.
 void CentreOver(QWidget *window, const QWidget *over);
+// Moves window beside the editor's frame (BesideEditor) on the editor's screen.
+void PlaceBeside(QWidget *window, const QRect &editor);
 
 } // namespace koru

@@ -214,7 +214,7 @@ void PreviewWindow::preview(const PreviewRequest &request)
     showState();
     adjustSize();
     if (request.over.isValid())
-        CentreOver(this, request.over);
+        PlaceBeside(this, request.over);
     show();
     raise();
     activateWindow();

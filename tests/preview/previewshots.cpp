@@ -41,7 +41,6 @@ int main(int argc, char **argv)
             icons->dropOnSlot(slot, kind);
         QTimer::singleShot(300, [&] {
             icons->frame()->preview();
-            preview.move(300, 420);
             preview.play();
             clock.set(2000); // the beep is over: the timer in slot 1 runs
             preview.run().advance();

@@ -5,11 +5,31 @@
 #include "link/paceclock.h"
 #endif
 
+#include "editor/recovery.h"
+#include "model/paths.h"
+
 #include <QApplication>
 #include <QGuiApplication>
+#include <QTimer>
 
 namespace koru::shell {
 
+namespace {
+
+// The editor whose recovery copy has the key (editor/recovery.h).
+std::optional<LauncherTarget> EditorOfRecoveryKey(const QString &key)
+{
+    static const std::map<QString, LauncherTarget> editors{{QStringLiteral("STEP1"), LauncherTarget::IconEditor},
+                                                           {QStringLiteral("STEP2"), LauncherTarget::FlowchartEditor},
+                                                           {QStringLiteral("STEP3"), LauncherTarget::TextEditor},
+                                                           {QStringLiteral("MELODY"), LauncherTarget::MelodyEditor}};
+    const auto it = editors.find(key);
+    if (it == editors.end())
+        return std::nullopt;
+    return it->second;
+}
+
+} // namespace
 
 Shell::Shell(ShellServices services) : Shell(DefaultLauncherTable, DefaultSharedWindows(), std::move(services))
 {
@@ -29,6 +49,8 @@ Shell::Shell(std::function<LauncherTable(const SharedWindows &)> launcherTable,
     m_link = std::make_unique<DeviceLink>(*m_clock);
     m_windows.kit = m_link->context();
 #endif
+    m_recovery = std::make_unique<RecoveryStore>(WorkFolder() + QStringLiteral("Recovery"));
+    m_windows.recovery = m_recovery.get();
     m_launcher = std::make_unique<LauncherWindow>(launcherTable(m_windows), std::move(services));
     // The program ends when the launcher closes, and only then: while an
     // editor closes, every window is hidden for a moment before the launcher
@@ -70,6 +92,12 @@ void Shell::start()
 {
     m_launcher->showPage(1);
     m_launcher->show();
+    QTimer::singleShot(0, m_launcher.get(), [this] {
+        OfferRecovery(*m_recovery, [this](const QString &key) {
+            if (const std::optional<LauncherTarget> target = EditorOfRecoveryKey(key))
+                m_launcher->open(*target);
+        });
+    });
 }
 
 } // namespace koru::shell

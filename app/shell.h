@@ -1,7 +1,9 @@
 // Start-up: the kit's clock and link, the launcher (which puts up the
 // splash), then the shared windows in their fixed order, all before the
 // first event is processed. The shell owns them all and hands the kit and
-// the shared windows to every window the launcher opens.
+// the shared windows to every window the launcher opens. Once the launcher
+// shows, work left unsaved by a program that ended abnormally is offered
+// back (editor/recovery.h).
 #pragma once
 
 #include "app/launcherwindow.h"
@@ -33,7 +35,8 @@ public:
     // Names of the shared windows in the order they were created.
     QStringList sharedWindowNames() const;
 
-    // Shows the launcher on page 1; it appears once events are processed.
+    // Shows the launcher on page 1; it appears once events are processed,
+    // and then the recovery question, when there is work to get back.
     void start();
 
 private:
@@ -43,6 +46,7 @@ private:
     // Declared first: they outlive every window.
     std::unique_ptr<PaceClock> m_clock;
     std::unique_ptr<DeviceLink> m_link;
+    std::unique_ptr<RecoveryStore> m_recovery;
     SharedWindows m_windows;
     std::unique_ptr<LauncherWindow> m_launcher;
     std::vector<std::pair<QString, QWidget *>> m_shared;

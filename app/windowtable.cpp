@@ -2,7 +2,7 @@
 
 #include "app/splashwindow.h"
 #include "model/caption.h"
-#include "link/ui/editorcontext.h"
+#include "editor/ui/editorcontext.h"
 #include "widgets/sentdataviewer.h"
 
 #include <QWidget>

@@ -3,7 +3,7 @@
 // line in windowtable.cpp and start-up itself never changes.
 #pragma once
 
-#include "link/ui/editorcontext.h"
+#include "editor/ui/editorcontext.h"
 
 #include <QString>
 #include <functional>
@@ -19,6 +19,10 @@ namespace koru::melody {
 class NoteChooser;
 }
 
+namespace koru {
+class RecoveryStore;
+}
+
 namespace koru::shell {
 
 // What the shell hands the windows it opens: its kit (link, reply router,
@@ -31,8 +35,9 @@ struct SharedWindows
     SentDataViewer *viewer = nullptr;
     flow::BlockParameterWindow *blockParameters = nullptr;
     melody::NoteChooser *noteChooser = nullptr;
+    RecoveryStore *recovery = nullptr; // the program's recovery copies
 
-    EditorContext editorContext() const { return {kit, transferWindow, viewer}; }
+    EditorContext editorContext() const { return {kit, transferWindow, viewer, recovery}; }
 };
 
 // The windows page 2 of the launcher opens, one at a time.

@@ -13,11 +13,15 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QThreadPool>
+#include <QTimer>
 
 namespace koru {
 
@@ -37,6 +41,16 @@ EditorFrame::EditorFrame(QMainWindow *window, const EditorContext &context, Edit
                             this);
     // A program that never ends must not hold the editor hostage.
     connect(m_playingPanel->stopButton(), &QPushButton::clicked, this, &EditorFrame::stop);
+
+    if (m_context.recovery && m_context.recovery->isOwned() && !m_doc.recoveryKey.isEmpty() && m_doc.fileLines) {
+        // Cheap enough to ask every second: the lines of a program of at
+        // most a few hundred bytes; nothing is written unless they changed.
+        m_autosave = new QTimer(this);
+        m_writer = std::make_unique<QThreadPool>();
+        m_writer->setMaxThreadCount(1); // copies and removals in the order asked
+        m_autosave->setInterval(AutosaveTickMs);
+        connect(m_autosave, &QTimer::timeout, this, &EditorFrame::autosaveTick);
+    }
 }
 
 EditorFrame::~EditorFrame() = default;
@@ -144,16 +158,20 @@ void EditorFrame::loadDemo(int number)
         return;
     const FileResult result = m_doc.loadDemo(number);
     ShowFileResult(result);
-    if (result.ok)
+    if (result.ok) {
         setFilePath({}); // a demo is a new document, saved nowhere yet
+        markClean();     // but one that is always there to load again
+    }
 }
 
 void EditorFrame::openFile()
 {
     if (!m_doc.load || (m_doc.ready && !m_doc.ready()))
         return;
-    if (const std::optional<QString> path = OpenProgramCommand(m_doc.files, m_doc.load))
+    if (const std::optional<QString> path = OpenProgramCommand(m_doc.files, m_doc.load)) {
         setFilePath(*path);
+        markClean();
+    }
 }
 
 void EditorFrame::saveFile()
@@ -163,8 +181,10 @@ void EditorFrame::saveFile()
     const std::optional<SaveContent> content = m_doc.saveContent();
     if (!content)
         return;
-    if (const std::optional<QString> path = SaveProgramCommand(m_doc.files, content->lines, content->warning))
+    if (const std::optional<QString> path = SaveProgramCommand(m_doc.files, content->lines, content->warning)) {
         setFilePath(*path);
+        markClean();
+    }
 }
 
 void EditorFrame::clearDocument()
@@ -173,6 +193,7 @@ void EditorFrame::clearDocument()
         return;
     m_doc.clear();
     setFilePath({});
+    markClean();
 }
 
 // ---- The kit and the preview ---------------------------------------------------------
@@ -242,8 +263,10 @@ void EditorFrame::readBack()
             self->setFilePath({});
         },
         [self](const QStringList &replies) {
-            if (self)
-                self->m_doc.decodeReadBack(replies);
+            if (!self)
+                return;
+            self->m_doc.decodeReadBack(replies);
+            self->markClean(); // the kit still holds it
         });
 }
 
@@ -285,6 +308,13 @@ bool EditorFrame::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::Show && !m_shown) {
             m_shown = true;
             setCommandsEnabled(true);
+            if (m_autosave) {
+                markClean(); // the empty document is no work to keep
+                m_autosave->start();
+                // Work the pupil chose to get back at start comes in now.
+                if (const std::optional<RecoveryCopy> copy = m_context.recovery->takeOffered(m_doc.recoveryKey))
+                    QTimer::singleShot(0, this, [this, c = *copy] { restore(c); });
+            }
         } else if (event->type() == QEvent::Close) {
             if (!closeRequested()) {
                 event->ignore();
@@ -312,7 +342,118 @@ bool EditorFrame::closeRequested()
     }
     if (m_doc.closing)
         m_doc.closing();
+    // A normal end: nothing is left to recover (and nothing still queued
+    // may bring the copy back).
+    if (m_autosave) {
+        m_autosave->stop();
+        m_writer->waitForDone();
+        m_context.recovery->remove(m_doc.recoveryKey);
+    }
     emit closed();
+    return true;
+}
+
+// ---- Autosave -------------------------------------------------------------------------------
+
+void EditorFrame::markClean()
+{
+    if (!m_autosave)
+        return;
+    m_clean = m_doc.fileLines();
+    m_changedSince.invalidate();
+    autosaveTick(); // a copy of work that is now saved goes at once
+}
+
+void EditorFrame::autosaveTick()
+{
+    const std::optional<QStringList> lines = m_doc.fileLines();
+    if (!lines)
+        return;
+    if (m_clean && *lines == *m_clean) {
+        // Back to what is in a file (or nothing at all): no copy is needed.
+        if (m_lastWritten) {
+            RecoveryStore *store = m_context.recovery;
+            m_writer->start([store, key = m_doc.recoveryKey] { store->remove(key); });
+            m_lastWritten.reset();
+        }
+        m_lastSeen = lines;
+        m_changedSince.invalidate();
+        return;
+    }
+    if (m_lastWritten && *lines == *m_lastWritten) {
+        m_lastSeen = lines;
+        return;
+    }
+    // Written once the pupil pauses for a tick, and at least every
+    // AutosaveLatestMs while typing on.
+    const bool stillChanging = !m_lastSeen || *lines != *m_lastSeen;
+    m_lastSeen = lines;
+    if (!m_changedSince.isValid())
+        m_changedSince.start();
+    if (stillChanging && m_changedSince.elapsed() < AutosaveLatestMs)
+        return;
+    // The write itself (a flushed file and its record) takes milliseconds:
+    // it goes to the writer thread so that typing never waits for the disk.
+    m_lastWritten = lines;
+    m_changedSince.invalidate();
+    const QPointer<EditorFrame> self(this);
+    RecoveryStore *store = m_context.recovery;
+    m_writer->start([self, store, key = m_doc.recoveryKey, copy = *lines, origin = m_filePath] {
+        QString error;
+        const bool ok = store->write(key, copy, origin, &error);
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [self, ok, error] {
+            if (self)
+                self->recoveryWritten(ok, error);
+        });
+    });
+}
+
+void EditorFrame::recoveryWritten(bool ok, const QString &error)
+{
+    if (ok) {
+        if (m_autosaveFailed)
+            m_window->statusBar()->clearMessage();
+        m_autosaveFailed = false;
+        return;
+    }
+    // One quiet note, not a box per keystroke; the earlier copy stays whole
+    // and the next tick tries again.
+    if (!m_autosaveFailed)
+        m_window->statusBar()->showMessage(AutosaveFailedNote + error);
+    m_autosaveFailed = true;
+    m_lastWritten.reset();
+}
+
+void EditorFrame::writeRecovery()
+{
+    if (!m_autosave)
+        return;
+    const std::optional<QStringList> lines = m_doc.fileLines();
+    if (!lines || (m_clean && *lines == *m_clean))
+        return;
+    m_writer->waitForDone(); // in the order asked
+    QString error;
+    const bool ok = m_context.recovery->write(m_doc.recoveryKey, *lines, m_filePath, &error);
+    if (ok) {
+        m_lastWritten = lines;
+        m_changedSince.invalidate();
+    }
+    recoveryWritten(ok, error);
+}
+
+bool EditorFrame::restore(const RecoveryCopy &copy)
+{
+    FileResult result = m_doc.load ? m_doc.load(copy.path) : FileResult{};
+    if (!result.ok) {
+        m_context.recovery->archive(copy.key);
+        Dialogs().warning(RecoveryDamagedMessage);
+        return false;
+    }
+    setFilePath(copy.origin);
+    // Still unsaved work: closing asks, and the copy stays until it is saved.
+    m_clean.reset();
+    m_lastWritten.reset();
+    writeRecovery();
     return true;
 }
 

@@ -16,12 +16,14 @@
 //   m_frame->buildMenus({{.caption = "デモ読み込み", .items = {...}}, {.caption = "ファイル読み込み", .command = FrameCommand::Open}, ...});
 #pragma once
 
+#include "editor/recovery.h"
 #include "link/replyrouter.h"
-#include "link/ui/editorcontext.h"
+#include "editor/ui/editorcontext.h"
 #include "model/filecommands.h"
 #include "model/reportrequest.h"
 #include "model/sendable.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -29,10 +31,13 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QAction;
 class QMainWindow;
+class QThreadPool;
+class QTimer;
 class QMenu;
 
 namespace koru {
@@ -71,6 +76,9 @@ struct EditorDocument
     int frameStart = 240;          // the kit's frame for this editor's image (242: melody)
     FileKind files;
     QString helpPage = QStringLiteral("HTML\\Navi\\KORUnavi.html");
+    // The editor's recovery copy ("STEP1", "STEP2", "STEP3", "MELODY");
+    // empty: none.
+    QString recoveryKey;
 
     // Nothing the pupil would lose: clearing and closing ask only otherwise.
     std::function<bool()> isEmpty;
@@ -87,6 +95,9 @@ struct EditorDocument
     std::function<std::optional<SaveContent>()> saveContent; // nullopt: refused (the reason shown)
     std::function<FileResult(const QString &path)> load;
     std::function<FileResult(int number)> loadDemo;
+    // The lines a save would write now, without asking or showing anything
+    // (autosave); nullopt when there are none (STEP3 without its keywords).
+    std::function<std::optional<QStringList>()> fileLines;
 
     // The kit and the preview. sendable is asked for F6 and the preview
     // alike; a refusal's element goes to markFailing.
@@ -149,6 +160,22 @@ public:
     PlayingPanel *playingPanel() const { return m_playingPanel; }
     GetDataPanel *getDataPanel() const { return m_getDataPanel; }
     QAction *action(FrameCommand command, int demo = 0) const;
+    const EditorDocument &document() const { return m_doc; }
+
+    // Autosave: within a few seconds after a change the document goes to
+    // its recovery copy; the copy goes when the document is back to what
+    // was loaded or saved, and on a normal close. writeRecovery does now
+    // what the timer would (tests, benchmarks).
+    void writeRecovery();
+    // Opens a recovery copy as the document, marked as changed, with the
+    // caption of the file it came from. False (after a warning) when the
+    // copy cannot be read; the copy is then set aside.
+    bool restore(const RecoveryCopy &copy);
+
+    // Autosave's pace: a tick a second; a copy at the latest this long after
+    // the first unsaved change while the pupil goes on typing.
+    static constexpr int AutosaveTickMs = 1000;
+    static constexpr int AutosaveLatestMs = 2000;
 
     static inline const QString ClearQuestion = QStringLiteral("プログラムを全て消去します。よろしいですか？");
     static inline const QString CloseQuestion =
@@ -171,6 +198,10 @@ private:
     // The image for F6 and the preview, or nullopt after the refusal was shown.
     std::optional<DeviceImage> sendableImage();
     bool closeRequested();
+    void autosaveTick();
+    void recoveryWritten(bool ok, const QString &error);
+    // The document as loaded or saved: what is not work to recover.
+    void markClean();
 
     QMainWindow *m_window;
     EditorContext m_context;
@@ -183,6 +214,14 @@ private:
     QList<QPair<MenuEntry, QAction *>> m_actions;
     QString m_filePath;
     bool m_shown = false;
+
+    QTimer *m_autosave = nullptr;
+    std::unique_ptr<QThreadPool> m_writer;    // one thread for the recovery copy
+    std::optional<QStringList> m_clean;       // as loaded or saved; nullopt: changed since
+    std::optional<QStringList> m_lastSeen;    // at the last tick
+    std::optional<QStringList> m_lastWritten; // in the recovery copy
+    QElapsedTimer m_changedSince;             // unsaved changes waiting for a copy
+    bool m_autosaveFailed = false;
 };
 
 } // namespace koru

@@ -346,6 +346,7 @@ EditorDocument FlowWindow::editorDocument()
     return {
         .role = ReplyRole::Flowchart,
         .files = FlowFiles,
+        .recoveryKey = QStringLiteral("STEP2"),
         .isEmpty = [this] { return document().blockCount() == 0; },
         .clear = [this] { takeLoaded(FlowDocument(), QStringLiteral("全削除")); },
         .discard = [this] { takeLoaded(FlowDocument(), QStringLiteral("送信済データの読み込み"), ReadBackStep); },
@@ -364,6 +365,7 @@ EditorDocument FlowWindow::editorDocument()
                 return readInto([number](FlowDocument &doc) { return LoadFlowDemo(doc, number); },
                                 QStringLiteral("デモ読み込み"));
             },
+        .fileLines = [this] { return std::optional<QStringList>(FlowFileLines(document())); },
         .sendable = [this] { return SendableImage(document()); },
         .running = [this](int address) { markRunning(address); },
         .decodeReadBack =

@@ -153,6 +153,7 @@ EditorDocument IconWindow::editorDocument()
     return {
         .role = ReplyRole::Icon,
         .files = IconFiles,
+        .recoveryKey = QStringLiteral("STEP1"),
         .isEmpty = [this] { return m_program.countUsed() == 0; },
         .clear =
             [this] {
@@ -162,6 +163,7 @@ EditorDocument IconWindow::editorDocument()
         .saveContent = [this] { return std::optional<SaveContent>({IconFileLines(m_program), m_program.checkLoops().message}); },
         .load = [readInto](const QString &path) { return readInto([&](IconProgram &p) { return LoadIconFile(path, p); }); },
         .loadDemo = [readInto](int number) { return readInto([&](IconProgram &p) { return LoadDemo(number, p); }); },
+        .fileLines = [this] { return std::optional<QStringList>(IconFileLines(m_program)); },
         .sendable = [this] { return SendableImage(m_program); },
         .markFailing = {},
         .running = [this](int address) { markRunning(ElementAtAddress(m_program, address)); },

@@ -187,6 +187,7 @@ EditorDocument MelodyWindow::editorDocument()
         .role = ReplyRole::Melody,
         .frameStart = kit::MelodyFrame,
         .files = MelodyFiles,
+        .recoveryKey = QStringLiteral("MELODY"),
         .isEmpty = [this] { return m_melody.count() == 0; },
         .clear =
             [this] {
@@ -207,6 +208,7 @@ EditorDocument MelodyWindow::editorDocument()
                 }
                 return result;
             },
+        .fileLines = [this] { return std::optional<QStringList>(m_melody.fileLines()); },
         .sendable = [this] { return SendableImage(m_melody); },
         .decodeReadBack = [this](const QStringList &replies) { decodeReadBack(replies); },
         .report = [this] { return reportRequest(); },

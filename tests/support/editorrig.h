@@ -5,7 +5,7 @@
 // rig before the editor and let the editor go first.
 #pragma once
 
-#include "link/ui/editorcontext.h"
+#include "editor/ui/editorcontext.h"
 #include "link/ui/transferwindow.h"
 #include "tests/link/linkrig.h"
 #include "widgets/sentdataviewer.h"

@@ -82,6 +82,10 @@ TextWindow::TextWindow(const EditorContext &context, QWidget *parent) : QMainWin
         {.caption = QStringLiteral("送信データ表示"), .command = FrameCommand::SentData},
         {.caption = QStringLiteral("ヘルプ"), .command = FrameCommand::Help},
     });
+    // The keywords are read again on every show (the settings may have
+    // renamed them); reading them now gives the frame the document's lines
+    // from the start.
+    readKeywords();
 }
 
 TextWindow::~TextWindow() = default;
@@ -92,6 +96,7 @@ EditorDocument TextWindow::editorDocument()
         .role = ReplyRole::Text,
         .files = TextFiles,
         .helpPage = GuidePage,
+        .recoveryKey = QStringLiteral("STEP3"),
         .isEmpty = [this] { return isEmptyText(m_editor->lines()); },
         .clear = [this] { m_editor->setLines({}); },
         .ready = [this] { return languageReady(); },
@@ -106,6 +111,11 @@ EditorDocument TextWindow::editorDocument()
             },
         .load = [this](const QString &path) { return readProgram(path); },
         .loadDemo = [this](int number) { return readProgram(TextDemoPath(number)); },
+        .fileLines = [this]() -> std::optional<QStringList> {
+            if (!m_language)
+                return std::nullopt;
+            return TextProgramFileLines(m_editor->lines(), *m_language);
+        },
         .sendable =
             [this] {
                 if (!m_language)

@@ -45,11 +45,32 @@ QString SpecialFolderPath(int folderId)
     return QDir::toNativeSeparators(folder.left(260));
 }
 
+// The installed data folder relative to the installed programs, set by the
+// build from its install directories; it is followed from wherever the
+// programs are, so an unpacked package works as well as an installed one.
+#ifndef KORU_DATA_FROM_PROGRAMS
+#define KORU_DATA_FROM_PROGRAMS "../share/koru"
+#endif
+
+QString AssetRootFor(const QString &programFolder, const QString &dataFolder)
+{
+    // The picture folder is the one every window reads, so it tells a folder
+    // that holds the assets from one that merely exists.
+    const auto holdsAssets = [](const QString &folder) { return QDir(folder).exists(QStringLiteral("Img")); };
+    if (holdsAssets(programFolder))
+        return programFolder;
+    const QString data = QDir::cleanPath(QDir(programFolder).absoluteFilePath(dataFolder));
+    return holdsAssets(data) ? data : programFolder;
+}
+
 QString AssetRoot()
 {
     if (!assetRootOverride().isEmpty())
         return assetRootOverride();
-    return QCoreApplication::applicationDirPath();
+    // Not kept: callers may come before the application object (which
+    // knows the program's folder) or from other threads; the look-up is two
+    // folder checks next to the file read that follows it.
+    return AssetRootFor(QCoreApplication::applicationDirPath(), QStringLiteral(KORU_DATA_FROM_PROGRAMS));
 }
 
 void SetAssetRoot(const QString &folder)

@@ -2,7 +2,9 @@
 //
 // Asset paths are written as the program's data names them, with "\" as the
 // separator ("Img\Icon\DD\1.bmp"); AssetPath() turns them into real paths
-// below the asset root, which is the executable's folder unless a test moved it.
+// below the asset root: the executable's folder when the assets are there (the
+// build tree), else the installed data folder found from it
+// (<prefix>/bin -> <prefix>/share/koru), unless a test moved it.
 #pragma once
 
 #include <QString>
@@ -18,6 +20,11 @@ QString SpecialFolderPath(int folderId);
 
 // Folder that relative asset paths are resolved against.
 QString AssetRoot();
+// The asset root of a program in programFolder: that folder when it holds the
+// assets, else dataFolder (relative paths are taken from programFolder) when
+// that holds them, else programFolder, so that a missing file is named where
+// it was looked for first.
+QString AssetRootFor(const QString &programFolder, const QString &dataFolder);
 void SetAssetRoot(const QString &folder); // tests only; empty restores the default
 QString AssetPath(const QString &relative);
 

@@ -118,6 +118,9 @@ def build(output):
         usWinAscent=ASCENT, usWinDescent=-DESCENT,
         version=4, fsSelection=0x40 | 0x80,  # REGULAR, USE_TYPO_METRICS
         achVendID="KORU", usWeightClass=400,
+        # Installable: the font is the project's own, so nothing restricts
+        # embedding it (fontTools would default to preview and print only).
+        fsType=0,
     )
     fb.setupPost()
     fb.setupHead(unitsPerEm=UNITS_PER_EM, created=FIXED_TIME, modified=FIXED_TIME)

@@ -215,6 +215,30 @@ private slots:
         SetAssetRoot({});
     }
 
+    // Beside the executable in the build tree, <prefix>/share/koru when
+    // installed or unpacked anywhere, and never a folder without the assets.
+    void assetRootOfAProgram_data()
+    {
+        QTest::addColumn<QStringList>("folders");
+        QTest::addColumn<QString>("root");
+        QTest::newRow("build tree") << QStringList{"bin/Img", "share/koru/Img"} << "bin";
+        QTest::newRow("installed") << QStringList{"bin", "share/koru/Img"} << "share/koru";
+        QTest::newRow("data folder without pictures") << QStringList{"bin", "share/koru"} << "bin";
+        QTest::newRow("nothing anywhere") << QStringList{"bin"} << "bin";
+    }
+    void assetRootOfAProgram()
+    {
+        QFETCH(QStringList, folders);
+        QFETCH(QString, root);
+        QTemporaryDir dir;
+        for (const QString &folder : folders)
+            QVERIFY(QDir(dir.path()).mkpath(folder));
+        const QString programs = dir.filePath(QStringLiteral("bin"));
+        QCOMPARE(AssetRootFor(programs, QStringLiteral("../share/koru")), dir.filePath(root));
+        // An absolute data folder is taken as it is.
+        QCOMPARE(AssetRootFor(programs, dir.filePath(QStringLiteral("share/koru"))), dir.filePath(root));
+    }
+
     void waitKeepsEventsFlowing()
     {
         QElapsedTimer clock;

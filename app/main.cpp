@@ -20,10 +20,16 @@ int main(int argc, char *argv[])
     koru::QtDialogService dialogs;
     koru::DialogService::install(&dialogs);
 
+    // `koru FILE...`: the files open in their editors; while a program runs
+    // on this work folder, it opens them instead and this start ends.
+    const QStringList files = QApplication::arguments().mid(1);
+    if (!files.isEmpty() && koru::shell::FileOpener::handOver(files))
+        return 0;
+
     int code = 0;
     {
         koru::shell::Shell shell; // closing its launcher ends the program
-        shell.start();
+        shell.start(files);
         code = app.exec();
     }
     koru::DialogService::install(nullptr);

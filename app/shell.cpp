@@ -67,6 +67,7 @@ Shell::Shell(std::function<LauncherTable(const SharedWindows &)> launcherTable,
 
 Shell::~Shell()
 {
+    m_files.reset();
     m_launcher.reset();
     for (auto it = m_shared.rbegin(); it != m_shared.rend(); ++it)
         delete it->second;
@@ -88,15 +89,19 @@ QStringList Shell::sharedWindowNames() const
     return names;
 }
 
-void Shell::start()
+void Shell::start(const QStringList &files)
 {
     m_launcher->showPage(1);
     m_launcher->show();
-    QTimer::singleShot(0, m_launcher.get(), [this] {
+    m_files = std::make_unique<FileOpener>(*m_launcher);
+    m_files->listen(); // later starts hand their files here
+    QTimer::singleShot(0, m_launcher.get(), [this, files] {
         OfferRecovery(*m_recovery, [this](const QString &key) {
             if (const std::optional<LauncherTarget> target = EditorOfRecoveryKey(key))
                 m_launcher->open(*target);
         });
+        for (const QString &file : files)
+            m_files->open(file);
     });
 }
 

@@ -6,6 +6,7 @@
 // back (editor/recovery.h).
 #pragma once
 
+#include "app/fileopener.h"
 #include "app/launcherwindow.h"
 #include "app/windowtable.h"
 #include "widgets/programfont.h"
@@ -37,7 +38,8 @@ public:
 
     // Shows the launcher on page 1; it appears once events are processed,
     // and then the recovery question, when there is work to get back.
-    void start();
+    // Files from the command line open in their editors after that.
+    void start(const QStringList &files = {});
 
 private:
     Shell(std::function<LauncherTable(const SharedWindows &)> launcherTable, const SharedWindowTable &sharedWindows,
@@ -50,6 +52,7 @@ private:
     SharedWindows m_windows;
     std::unique_ptr<LauncherWindow> m_launcher;
     std::vector<std::pair<QString, QWidget *>> m_shared;
+    std::unique_ptr<FileOpener> m_files;
 };
 
 } // namespace koru::shell

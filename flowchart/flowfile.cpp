@@ -72,6 +72,11 @@ bool PutStartInSlotZero(FlowDocument &doc, int routine)
 
 } // namespace
 
+bool IsFlowFile(const QStringList &fileLines)
+{
+    return fileLines.contains(QStringLiteral("ROUTINE"));
+}
+
 QString OtherStepMessage()
 {
     return QStringLiteral("このファイルは構文が間違っている為開けません。\r\nファイルを作成したステップで開いて下さい。");

@@ -30,6 +30,8 @@ inline constexpr int MaxCanvasCoordinate = 100000;
 
 // "このファイルは構文が間違っている為開けません。\r\nファイルを作成したステップで開いて下さい。"
 QString OtherStepMessage();
+// A STEP2 program file: it has the routine section.
+bool IsFlowFile(const QStringList &fileLines);
 
 // "3-timer-250-170-2-4--0,5,0,0,0,0"; a free slot gives "0--0-0----".
 QString SlotLine(const FlowBlock &block);

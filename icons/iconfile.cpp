@@ -87,6 +87,11 @@ ReadResult ReadIconLines(const QStringList &lines, IconProgram &program)
     return ReadResult::Ok;
 }
 
+bool IsIconFile(const QStringList &fileLines)
+{
+    return fileLines.contains(IconSection);
+}
+
 FileResult LoadIconFile(const QString &path, IconProgram &program)
 {
     const std::optional<QStringList> lines = ReadProgramLines(path);

@@ -16,6 +16,8 @@
 namespace koru::icons {
 
 inline const QString IconSection = QStringLiteral("DDDATA");
+// A STEP1 program file: it has the icon section.
+bool IsIconFile(const QStringList &fileLines);
 inline const QString IconFileFilter = QStringLiteral("KORUファイル(*.koru)|*.koru");
 inline const QString OtherStepMessage =
     QStringLiteral("このファイルは他ステップで作成されています。\r\nファイルを作成したステップで開いて下さい。");

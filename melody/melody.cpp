@@ -274,6 +274,11 @@ Melody::MelodyLoad Melody::loadFile(const QString &path)
     return load(*lines) ? MelodyLoad::Loaded : MelodyLoad::Damaged;
 }
 
+bool IsMelodyFile(const QStringList &fileLines)
+{
+    return fileLines.value(0) == QLatin1String("SOUND");
+}
+
 Sendable SendableImage(const Melody &melody)
 {
     Sendable sendable;

@@ -120,6 +120,8 @@ private:
 // What F6 sends: the device list as values. A melody is never refused;
 // an empty one still sends its 16 settings.
 Sendable SendableImage(const Melody &melody);
+// A melody file: it starts with its section name.
+bool IsMelodyFile(const QStringList &fileLines);
 
 // The message shown when a file's first line is not "SOUND".
 inline const QString OtherStepFileMessage =

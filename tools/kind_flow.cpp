@@ -11,11 +11,6 @@
 namespace koru::tool {
 namespace {
 
-bool IsFlowFile(const QStringList &fileLines)
-{
-    return fileLines.contains(QStringLiteral("ROUTINE"));
-}
-
 // The flowchart of a file, or the loader's message.
 std::optional<FlowDocument> LoadFlow(const QStringList &fileLines, QString *refusal)
 {

@@ -8,11 +8,6 @@
 namespace koru::tool {
 namespace {
 
-bool IsIconFile(const QStringList &fileLines)
-{
-    return fileLines.contains(icons::IconSection);
-}
-
 std::optional<icons::IconProgram> LoadIcons(const QStringList &fileLines)
 {
     icons::IconProgram program;
@@ -37,7 +32,7 @@ KindResult IconImage(const QStringList &fileLines)
     return KindImage(icons::SendableImage(*program));
 }
 
-const ProgramKind iconKind("icon", IsIconFile, IconImage, IconListing);
+const ProgramKind iconKind("icon", icons::IsIconFile, IconImage, IconListing);
 
 } // namespace
 } // namespace koru::tool

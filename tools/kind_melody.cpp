@@ -12,11 +12,6 @@
 namespace koru::tool {
 namespace {
 
-bool IsMelodyFile(const QStringList &fileLines)
-{
-    return fileLines.value(0) == QLatin1String("SOUND");
-}
-
 KindResult MelodyImage(const QStringList &fileLines)
 {
     Melody melody;

@@ -441,6 +441,21 @@ void EditorFrame::writeRecovery()
     recoveryWritten(ok, error);
 }
 
+bool EditorFrame::openPath(const QString &path)
+{
+    if (!m_doc.load || (m_doc.ready && !m_doc.ready()))
+        return false;
+    if (!m_doc.isEmpty() && !Dialogs().destructiveQuestion(ReplaceQuestion))
+        return false;
+    const FileResult result = m_doc.load(path);
+    ShowFileResult(result);
+    if (!result.ok)
+        return false;
+    setFilePath(path);
+    markClean();
+    return true;
+}
+
 bool EditorFrame::restore(const RecoveryCopy &copy)
 {
     FileResult result = m_doc.load ? m_doc.load(copy.path) : FileResult{};

@@ -171,6 +171,10 @@ public:
     // caption of the file it came from. False (after a warning) when the
     // copy cannot be read; the copy is then set aside.
     bool restore(const RecoveryCopy &copy);
+    // Opens a file handed from outside (the command line, the file
+    // manager): asks first when the editor holds work, reads it whole or
+    // not at all, and names it in the caption. False when not opened.
+    bool openPath(const QString &path);
 
     // Autosave's pace: a tick a second; a copy at the latest this long after
     // the first unsaved change while the pupil goes on typing.
@@ -181,6 +185,9 @@ public:
     static inline const QString CloseQuestion =
         QStringLiteral("画面を閉じるとプログラムは消去されます。\r\nよろしいですか？");
     // Closing while the kit is being written to or read (our wording).
+    // A file handed from outside while the editor holds work (our wording).
+    static inline const QString ReplaceQuestion =
+        QStringLiteral("今のプログラムは消去されます。\r\nファイルを開いてよろしいですか？");
     static inline const QString BusyClosingMessage =
         QStringLiteral("本体との通信中です。\r\n通信が終わってから画面を閉じて下さい。");
 

@@ -325,13 +325,10 @@ PrintPageResult WritePrintPage(const ReportInputs &inputs, int kind, const QStri
 
 std::optional<QStringList> ReadReportPage(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxReportPageBytes)
+    const std::optional<QByteArray> bytes = ReadRegularFile(path, MaxReportPageBytes);
+    if (!bytes)
         return std::nullopt;
-    const QByteArray bytes = file.read(MaxReportPageBytes + 1);
-    if (bytes.size() > MaxReportPageBytes)
-        return std::nullopt;
-    return DecodeProgramText(bytes);
+    return DecodeProgramText(*bytes);
 }
 
 QString PrintPagePath()

@@ -1,6 +1,7 @@
 // The program a pupil starts.
 #include "app/shell.h"
 #include "model/paths.h"
+#include "model/programfile.h"
 #include "model/qtjapanese.h"
 #include "widgets/qtdialogservice.h"
 
@@ -9,6 +10,7 @@
 
 int main(int argc, char *argv[])
 {
+    koru::KeepRunningPastFileSizeLimit();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("koru"));
     // No application display name: the platform would append it to every

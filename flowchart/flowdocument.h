@@ -19,6 +19,13 @@ inline constexpr int SlotsPerRoutine = 30;
 inline constexpr int FlowByteBudget = 120;  // the kit's program memory
 inline constexpr int BlockWidth = 100;
 inline constexpr int BlockHeight = 50;
+// The drawing surface: 3100 pixels high, and as wide as the window shows it
+// (730 at least); no screen makes it wider than it is high. Every block
+// lies within it, so no drawing or report picture is larger.
+inline constexpr int CanvasHeight = 3100;
+inline constexpr int CanvasMaxWidth = 3100;
+inline constexpr int MaxBlockX = CanvasMaxWidth - BlockWidth;
+inline constexpr int MaxBlockY = CanvasHeight - BlockHeight;
 inline constexpr int ArrowPenWidth = 3;
 inline constexpr int NoSlot = -1;
 

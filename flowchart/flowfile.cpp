@@ -187,6 +187,11 @@ FlowLoadResult LoadFlowLines(FlowDocument &doc, const QStringList &lines)
                 if (b.is("routine") && r != 0)
                     return fail();
                 b.slotNo = s;
+                // A file may place a block far off the canvas (another
+                // program wrote it, or a hand did): bring it onto the canvas
+                // so that drawing and report pictures stay canvas-sized.
+                b.x = qBound(0, b.x, MaxBlockX);
+                b.y = qBound(0, b.y, MaxBlockY);
                 if (b.params.isEmpty())
                     b.params = DefaultParameterString(b.kind, 0);
             }

@@ -114,8 +114,10 @@ QRect ReportPictureRect(const FlowDocument &doc, int routine)
         minY = qMin(minY, b.y);
         maxY = qMax(maxY, b.y);
     }
-    return QRect(QPoint(minX, minY),
-                 QSize(maxX + BlockWidth - minX + ReportMargin, maxY + BlockHeight - minY + ReportMargin));
+    const QRect cut(QPoint(minX, minY),
+                    QSize(maxX + BlockWidth - minX + ReportMargin, maxY + BlockHeight - minY + ReportMargin));
+    // Never beyond the canvas, whatever a document holds.
+    return cut.intersected(QRect(0, 0, CanvasMaxWidth + ReportMargin, CanvasHeight + ReportMargin));
 }
 
 } // namespace koru

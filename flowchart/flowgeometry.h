@@ -39,7 +39,8 @@ QPoint ParameterWindowPlace(QPoint block, QSize window, QSize panel);
 
 // The part of a routine's drawing that its report picture shows: from the
 // smallest x and y of its blocks to 35 pixels beyond the right- and
-// bottom-most block. Null for a routine without blocks.
+// bottom-most block, never beyond the canvas (and its margin). Null for a
+// routine without blocks.
 QRect ReportPictureRect(const FlowDocument &document, int routine);
 
 } // namespace koru

@@ -204,6 +204,7 @@ void DeviceLink::releaseKit()
 {
     if (!m_kit)
         return;
+    m_kitLock.unlock();
     disconnect(m_kit.get(), nullptr, this, nullptr);
     m_retired.push_back(std::move(m_kit));
     m_kitBackend = nullptr;
@@ -286,14 +287,42 @@ void DeviceLink::startNextSend()
         finishSend(false); // asked for a kit that is gone: never started
         return;
     }
+    if (!holdKitForSend())
+        return; // waiting for another process's sends, or given up
     const quint64 ticket = m_sendTicket;
     if (send.isTransfer) {
         emit transferStarted(int(send.values.size()));
         emit transferProgress(0);
+    } else {
+        emit requestStarted(send.values.value(0));
     }
     // A slot may have ended this send meanwhile (the kit went away).
     if (ticket == m_sendTicket && !m_sends.empty())
         writeNextValue();
+}
+
+bool DeviceLink::holdKitForSend()
+{
+    if (m_kitLock.tryLock(m_kitBackend->lockId(m_kitInfo))) {
+        m_kitBusySince = -1;
+        m_kitBusyElsewhere = false;
+        return true;
+    }
+    const qint64 now = m_clock.nowMs();
+    if (m_kitBusySince < 0)
+        m_kitBusySince = now;
+    if (now - m_kitBusySince >= KitBusyWaitMs) {
+        // Sends queued behind this one fail at once, unless the kit is free.
+        m_kitBusyElsewhere = true;
+        finishSend(false);
+        return false;
+    }
+    const quint64 ticket = m_sendTicket;
+    m_clock.callAfter(KitBusyPollMs, this, [this, ticket] {
+        if (ticket == m_sendTicket && !m_sends.empty())
+            startNextSend();
+    });
+    return false;
 }
 
 void DeviceLink::writeNextValue()
@@ -345,6 +374,10 @@ void DeviceLink::finishSend(bool completed)
     // A slot may have started the next send itself.
     if (!m_sendRunning && !m_sends.empty())
         startNextSend();
+    if (m_sends.empty()) {
+        m_kitLock.unlock();
+        m_kitBusySince = -1;
+    }
 }
 
 void DeviceLink::abandonSendsIfKitChanged()

@@ -9,6 +9,7 @@
 
 #include "link/hidbackend.h"
 #include "link/kitcontext.h"
+#include "link/kitlock.h"
 #include "link/paceclock.h"
 #include "link/replyrouter.h"
 
@@ -37,6 +38,8 @@ constexpr int MeasureOutput2 = 248;
 constexpr int MeasureOutputOff = 249;
 constexpr int FrameEnd = 250;
 constexpr int Ready = 0xFF;
+// The kit answers a memory request with one reply per address 0-254.
+constexpr int MemoryReplies = 255;
 } // namespace kit
 
 // Shown by every caller when a request answers false.
@@ -121,11 +124,18 @@ public:
 
     // Whether any send is under way or waiting.
     bool sending() const { return !m_sends.empty(); }
+    // Whether the last send that ended unfinished did so because another
+    // process kept the kit (KitBusyMessage) for longer than KitBusyWaitMs.
+    bool kitBusyElsewhere() const { return m_kitBusyElsewhere; }
 
     static constexpr int PaceMs = 50;
     static constexpr int MeasurementPaceMs = 1000; // extra, while the measurement window exists
     static constexpr int PermissionRetryMs = 250;
     static constexpr int PermissionGiveUpMs = 5000;
+    // One sender per kit across processes (KitLock): how long a send waits
+    // for another process's sends to end, and how often it looks.
+    static constexpr int KitBusyWaitMs = 3000;
+    static constexpr int KitBusyPollMs = 100;
 
 signals:
     // After every selection.
@@ -140,6 +150,9 @@ signals:
     // A single request's value went out and its pause is over (completed), or
     // the kit went away first.
     void requestFinished(int value, bool completed);
+    // A single request's value is about to go out: replies from now on
+    // may answer it.
+    void requestStarted(int value);
     // Every reply of the kit, after it was routed.
     void replyReceived(const QString &line);
 
@@ -172,6 +185,7 @@ private:
     // Ends every send when the kit they were meant for is gone.
     void abandonSendsIfKitChanged();
     bool kitUnchangedSince(quint64 generation) const;
+    bool holdKitForSend();
 
     std::vector<std::unique_ptr<HidBackend>> m_backends;
     QList<HidDeviceInfo> m_devices;
@@ -195,6 +209,9 @@ private:
     bool m_sendRunning = false;
     bool m_transferQueued = false;
     quint64 m_sendTicket = 0; // invalidates the pending pause of an ended send
+    KitLock m_kitLock; // held from a send's start until no send is left
+    qint64 m_kitBusySince = -1;
+    bool m_kitBusyElsewhere = false;
 };
 
 } // namespace koru

@@ -8,6 +8,8 @@
 
 #include "link/hidbackend.h"
 
+#include <QCoreApplication>
+
 #include <QHash>
 #include <QPointer>
 
@@ -28,6 +30,12 @@ public:
 
     // A kit as the link expects it: product "ORBA", no serial.
     static HidDeviceInfo kitInfo(const QString &path, int outputReportLength = 2, int inputReportLength = 2);
+    // A scripted kit exists in this process only: tests running side by
+    // side with the same paths must not wait for each other.
+    QString lockId(const HidDeviceInfo &info) const override
+    {
+        return QStringLiteral("fake-%1-%2").arg(QCoreApplication::applicationPid()).arg(info.path);
+    }
 
     // Adds a device at the end of the enumeration order and announces the
     // change. Paths are unique; plugging a known path again replaces it.

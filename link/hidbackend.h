@@ -100,6 +100,9 @@ public:
     // False while the backend is still finding out which devices it has
     // (virtual kits that have not said hello yet).
     virtual bool settled() const { return true; }
+    // The name under which senders of every process agree on a device
+    // (KitLock): its path, which every process sees the same.
+    virtual QString lockId(const HidDeviceInfo &info) const { return info.path; }
 
 signals:
     // The device list may have changed: enumerate again.

@@ -73,10 +73,17 @@ std::optional<QString> SaveBytesCommand(const FileKind &kind, const QByteArray &
 std::optional<QString> SaveProgramCommand(const FileKind &kind, const QStringList &lines, const QString &warningFirst)
 {
     const std::optional<QByteArray> bytes = EncodeProgramText(lines);
+    if (!bytes) {
+        // Said before a name is asked for, so nothing is written and the
+        // pupil knows what to change.
+        const std::optional<UnencodableCharacter> found = FirstUnencodableCharacter(lines, kind.textSection);
+        Dialogs().warning(found ? kind.saveFailed + QStringLiteral("\r\n") + UnencodableMessage(*found) : kind.saveFailed);
+        return std::nullopt;
+    }
     const std::optional<QString> path = AskSavePath(kind, warningFirst);
     if (!path)
         return std::nullopt;
-    if (!bytes || !WriteFileAtomically(*path, *bytes)) {
+    if (!WriteFileAtomically(*path, *bytes)) {
         Dialogs().warning(kind.saveFailed);
         return std::nullopt;
     }

@@ -30,6 +30,7 @@ struct FileKind
     QString extension;   // ".koru", compared without regard to case
     QString suffix;      // appended when a chosen name lacks the extension ("(アイコン).koru")
     QString saveFailed;  // the warning after a failed save
+    QString textSection = {}; // the line after which the pupil's own text starts, if the file has one
 };
 
 // A reader's answer: whether the document was read, and what to tell the

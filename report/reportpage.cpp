@@ -284,12 +284,10 @@ QString TemplateName(int kind)
 
 std::optional<QStringList> ReadTemplate(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxProgramFileBytes)
+    const std::optional<QByteArray> read = ReadRegularFile(path);
+    if (!read || read->contains('\0'))
         return std::nullopt;
-    const QByteArray bytes = file.read(MaxProgramFileBytes + 1);
-    if (bytes.size() > MaxProgramFileBytes || bytes.contains('\0'))
-        return std::nullopt;
+    const QByteArray &bytes = *read;
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (utf8.hasError())
@@ -327,13 +325,10 @@ PrintPageResult WritePrintPage(const ReportInputs &inputs, int kind, const QStri
 
 std::optional<QStringList> ReadReportPage(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxReportPageBytes)
+    const std::optional<QByteArray> bytes = ReadRegularFile(path, MaxReportPageBytes);
+    if (!bytes)
         return std::nullopt;
-    const QByteArray bytes = file.read(MaxReportPageBytes + 1);
-    if (bytes.size() > MaxReportPageBytes)
-        return std::nullopt;
-    return DecodeProgramText(bytes);
+    return DecodeProgramText(*bytes);
 }
 
 QString PrintPagePath()
@@ -375,8 +370,8 @@ QString EscapeHtml(const QString &text)
 
 std::optional<QSize> BitmapSize(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!OpenRegularFile(file, path))
         return std::nullopt;
     const QByteArray head = file.read(26);
     if (head.size() < 26 || !head.startsWith("BM"))

@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QUrl>
 
 namespace koru::report {
@@ -32,20 +31,14 @@ QString urlPathPart(const QString &text)
     return result;
 }
 
+// Report pictures are bounded by the canvas; anything far larger is no
+// picture of ours.
+constexpr qint64 MaxPictureBytes = 64 * 1024 * 1024;
+
 bool copyReplacing(const QString &from, const QString &to)
 {
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = source.readAll();
-    QSaveFile target(to);
-    if (!target.open(QIODevice::WriteOnly))
-        return false;
-    if (target.write(bytes) != bytes.size()) {
-        target.cancelWriting();
-        return false;
-    }
-    return target.commit();
+    const std::optional<QByteArray> bytes = ReadRegularFile(from, MaxPictureBytes);
+    return bytes && WriteFileAtomically(to, *bytes);
 }
 
 // The pictures a page of the kind shows, by file name.

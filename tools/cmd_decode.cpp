@@ -41,9 +41,13 @@ std::optional<DeviceImage> ParseValues(const QString &text, QString *bad)
     return values;
 }
 
+constexpr int ShownPieceChars = 20;
+
 QString NotAByte(const QString &piece)
 {
-    return QStringLiteral("koru-tool decode: '%1' is not a byte value (0-255)").arg(piece);
+    // A piece may be a whole megabyte of digits: show its start only.
+    const QString shown = piece.size() > ShownPieceChars ? piece.left(ShownPieceChars) + QStringLiteral("...") : piece;
+    return QStringLiteral("koru-tool decode: '%1' is not a byte value (0-255)").arg(shown);
 }
 
 int RunDecode(const QStringList &args)
@@ -64,7 +68,17 @@ int RunDecode(const QStringList &args)
             QFile in;
             if (!in.open(stdin, QIODevice::ReadOnly))
                 return refuse(QStringLiteral("koru-tool decode: cannot read standard input"));
-            const QByteArray data = in.read(MaxInputBytes + 1);
+            // A pipe hands over what its writer has written so far: read on
+            // to the end, not just the first part.
+            QByteArray data;
+            while (data.size() <= MaxInputBytes) {
+                const QByteArray part = in.read(MaxInputBytes + 1 - data.size());
+                if (part.isEmpty())
+                    break;
+                data += part;
+            }
+            if (in.error() != QFileDevice::NoError)
+                return refuse(QStringLiteral("koru-tool decode: cannot read standard input"));
             if (data.size() > MaxInputBytes)
                 return refuse(QStringLiteral("koru-tool decode: standard input is too long for a byte image"));
             const std::optional<DeviceImage> values = ParseValues(QString::fromLatin1(data), &bad);

@@ -25,7 +25,7 @@ int RunImage(const QStringList &args)
         return refuse(QStringLiteral("koru-tool image: %1 files have no image").arg(QLatin1String(kind->name)));
     const KindResult result = kind->image(*lines);
     if (!result.ok())
-        return refuse(result.refusal);
+        return refuseFile(imageCommand.name, args[0], result.refusal);
     for (const QString &value : result.lines)
         out() << value << '\n';
     out().flush();

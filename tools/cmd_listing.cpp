@@ -26,7 +26,7 @@ int RunListing(const QStringList &args)
                           .arg(QLatin1String(kind->name)));
     const KindResult result = kind->listing(*lines);
     if (!result.ok())
-        return refuse(result.refusal);
+        return refuseFile(listingCommand.name, args[0], result.refusal);
     for (const QString &line : result.lines)
         out() << line << '\n';
     out().flush();

@@ -8,7 +8,6 @@
 #include "model/messages.h"
 #include "model/programfile.h"
 
-#include <QFile>
 
 namespace koru::tool {
 
@@ -49,13 +48,10 @@ const KoruCommand readBackCommand("readback", "MEMORY OUT [--melody]",
 // The reply lines of a memory file: one per line, CR LF or LF, at most 1 MiB.
 std::optional<QStringList> ReadMemoryLines(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxProgramFileBytes)
+    const std::optional<QByteArray> bytes = ReadRegularFile(path);
+    if (!bytes || bytes->contains('\0'))
         return std::nullopt;
-    const QByteArray bytes = file.read(MaxProgramFileBytes + 1);
-    if (bytes.size() > MaxProgramFileBytes || bytes.contains('\0'))
-        return std::nullopt;
-    QString text = QString::fromLatin1(bytes);
+    QString text = QString::fromLatin1(*bytes);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     QStringList lines = text.split(QLatin1Char('\n'));
     if (!lines.isEmpty() && lines.last().isEmpty())

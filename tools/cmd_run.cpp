@@ -34,10 +34,10 @@ int RunRun(const QStringList &args)
     DeviceLink &link = SettledLink();
     ReplyCollector replies(link);
     if (!RequestAndWait(link, [&] { return melody ? link.RequestPlay() : link.RequestRun(); }))
-        return refuse(NoKitMessage);
+        return refuse(SendFailure(link));
     if (waitSeconds >= 0 && !replies.waitForReady(waitSeconds * 1000)) {
         if (!link.KitPresent())
-            return refuse(NoKitMessage);
+            return refuse(SendFailure(link));
         return refuse(QStringLiteral("koru-tool run: the kit did not finish within %1 s").arg(waitSeconds));
     }
     return Success;
@@ -49,7 +49,7 @@ int RunStop(const QStringList &args)
         return usageError(stopCommand);
     DeviceLink &link = SettledLink();
     if (!RequestAndWait(link, [&link] { return link.RequestStop(); }))
-        return refuse(NoKitMessage);
+        return refuse(SendFailure(link));
     return Success;
 }
 

@@ -21,7 +21,6 @@ const KoruCommand sendCommand("send", "FILE [--verify]",
 
 constexpr int ReadyTimeoutMs = 5000;
 
-constexpr int MemoryReplies = 255; // one per address 0-254
 constexpr int MelodyAreaStart = 128;
 
 // The first address where the kit's memory differs from the stored frame
@@ -51,7 +50,7 @@ int RunSend(const QStringList &args)
         return refuse(QStringLiteral("koru-tool send: %1 files cannot be sent yet").arg(QLatin1String(kind->name)));
     const KindResult image = kind->image(*lines);
     if (!image.ok())
-        return refuse(image.refusal);
+        return refuseFile(sendCommand.name, args[0], image.refusal);
     if (image.lines.isEmpty())
         return refuse(QStringLiteral("koru-tool send: the file holds nothing to send"));
 
@@ -68,14 +67,14 @@ int RunSend(const QStringList &args)
     const bool sent = TransferAndWait(link, values);
     err() << Qt::endl;
     if (!sent || !replies.waitForReady(ReadyTimeoutMs))
-        return refuse(NoKitMessage);
+        return refuse(SendFailure(link));
     if (!verify)
         return Success;
 
-    ReplyCollector memory(link);
+    ReplyCollector memory(link, kit::MemoryReplies);
     if (!RequestAndWait(link, [&link] { return link.RequestMemory(); }))
-        return refuse(NoKitMessage);
-    const QStringList held = memory.collect(5000, 500, MemoryReplies);
+        return refuse(SendFailure(link));
+    const QStringList held = memory.collect(5000, 500, kit::MemoryReplies);
     const int areaStart = kind->frameStart == kit::ProgramFrame ? 0 : MelodyAreaStart;
     if (const int address = FirstDifference(held, values, areaStart); address >= 0) {
         const QString sent = QStringLiteral("%1").arg(values[address - areaStart + 1], 2, 16, QLatin1Char('0')).toUpper();

@@ -28,7 +28,7 @@ int RunView(const QStringList &args)
                           .arg(QLatin1String(kind->name)));
     const KindResult result = kind->listing(*lines);
     if (!result.ok())
-        return refuse(result.refusal);
+        return refuseFile(viewCommand.name, args[0], result.refusal);
     out() << ViewerHeader().join(QLatin1Char('\t')) << '\n';
     for (const ViewerRow &row : ViewerRows(result.lines))
         out() << row.number << '\t' << row.text << '\t' << row.code() << '\n';

@@ -36,10 +36,10 @@ int RunWav(const QStringList &args)
     if (!lines)
         return Refused;
     if (lines->value(0) != QLatin1String("SOUND"))
-        return refuse(OtherStepFileMessage);
+        return refuse(QStringLiteral("koru-tool wav: %1: %2").arg(args[0], OtherStepFileMessage));
     Melody melody;
     if (!melody.load(*lines))
-        return refuse(LoadFailed);
+        return refuseFile(wavCommand.name, args[0], LoadFailed);
     const QStringList codes = PreviewCodes(melody, range);
     QString why;
     if (!WritePreview(melody, range, args[1], &why))

@@ -36,6 +36,10 @@ QTextStream &err();
 int usageError(const KoruCommand &command);
 // Prints a message to stderr and returns Refused.
 int refuse(const QString &message);
+// The same for a file's content: a file that cannot be read as its kind
+// (LoadFailed) is named as "koru-tool COMMAND: FILE: message";
+// the editors' own check messages stay as the editor words them.
+int refuseFile(const char *command, const QString &path, const QString &message);
 // The message of a failed save: the program's own words, then the file and
 // the reason ("No space left on device").
 QString SavedNothing(const QString &path, const QString &reason);

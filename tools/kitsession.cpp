@@ -86,44 +86,59 @@ bool RequestAndWait(DeviceLink &link, const std::function<bool()> &request)
     return completed.value_or(false);
 }
 
+QString SendFailure(const DeviceLink &link)
+{
+    return link.kitBusyElsewhere() ? KitBusyMessage : NoKitMessage;
+}
+
 struct ReplyCollector::Connection
 {
-    QMetaObject::Connection handle;
+    QMetaObject::Connection reply;
+    QMetaObject::Connection transfer;
+    QMetaObject::Connection request;
 };
 
-ReplyCollector::ReplyCollector(DeviceLink &link) : m_link(link), m_connection(new Connection)
+ReplyCollector::ReplyCollector(DeviceLink &link, int maxLines)
+    : m_link(link), m_maxLines(maxLines), m_connection(new Connection)
 {
-    m_connection->handle =
-        QObject::connect(&link, &DeviceLink::replyReceived, [this](const QString &line) { m_lines.append(line); });
+    m_connection->reply = QObject::connect(&link, &DeviceLink::replyReceived, [this](const QString &line) {
+        if (StripSpaces(line) == QLatin1String("FF"))
+            m_ready = true;
+        if (m_lines.size() < m_maxLines)
+            m_lines.append(line);
+    });
+    const auto restart = [this] {
+        m_lines.clear();
+        m_ready = false;
+    };
+    m_connection->transfer = QObject::connect(&link, &DeviceLink::transferStarted, restart);
+    m_connection->request = QObject::connect(&link, &DeviceLink::requestStarted, restart);
 }
 
 ReplyCollector::~ReplyCollector()
 {
-    QObject::disconnect(m_connection->handle);
+    QObject::disconnect(m_connection->reply);
+    QObject::disconnect(m_connection->transfer);
+    QObject::disconnect(m_connection->request);
     delete m_connection;
 }
 
 QStringList ReplyCollector::collect(int firstMs, int quietMs, int expected)
 {
-    if (!RunUntil(m_link, [this] { return !m_lines.isEmpty(); }, firstMs))
-        return m_lines;
-    // Each reply starts the quiet time again.
-    while (m_lines.size() < expected) {
-        const qsizetype seen = m_lines.size();
-        if (!RunUntil(m_link, [this, seen] { return m_lines.size() > seen; }, quietMs))
-            return m_lines;
+    if (RunUntil(m_link, [this] { return !m_lines.isEmpty(); }, firstMs)) {
+        // Each reply starts the quiet time again.
+        while (m_lines.size() < expected) {
+            const qsizetype seen = m_lines.size();
+            if (!RunUntil(m_link, [this, seen] { return m_lines.size() > seen; }, quietMs))
+                break;
+        }
     }
-    return m_lines;
+    return m_lines.mid(0, expected);
 }
 
 bool ReplyCollector::waitForReady(int timeoutMs)
 {
-    const auto ready = [this] {
-        for (const QString &line : std::as_const(m_lines))
-            if (StripSpaces(line) == QLatin1String("FF"))
-                return true;
-        return false;
-    };
+    const auto ready = [this] { return m_ready; };
     // A kit that goes away will never say FF: stop waiting at once.
     RunUntil(m_link, [this, &ready] { return ready() || !m_link.KitPresent(); }, timeoutMs);
     return ready();

@@ -57,16 +57,23 @@ bool TransferAndWait(DeviceLink &link, const QList<int> &values);
 // request was refused (no kit) or the kit went away.
 bool RequestAndWait(DeviceLink &link, const std::function<bool()> &request);
 
-// Collects reply lines from the moment it is made.
+// Why a transfer or request failed: another process kept the kit
+// (KitBusyMessage), else the kit is missing or went away.
+QString SendFailure(const DeviceLink &link);
+
+// Collects reply lines from the moment it is made, starting afresh when a
+// transfer or request of this process starts (what came before answers
+// someone else). Keeps at most maxLines lines: a kit that floods costs no
+// memory beyond them.
 class ReplyCollector
 {
 public:
-    explicit ReplyCollector(DeviceLink &link);
+    explicit ReplyCollector(DeviceLink &link, int maxLines = 1024);
     ~ReplyCollector();
 
     // Waits until the first reply (at most firstMs), then until expected
     // lines have come or no reply has come for quietMs (a kit that answers
-    // less). The lines as received.
+    // less). At most the first expected lines, as received.
     QStringList collect(int firstMs, int quietMs, int expected);
     // Waits until a reply "FF" arrives, at most timeoutMs, or until the
     // kit goes away.
@@ -77,6 +84,8 @@ public:
 private:
     DeviceLink &m_link;
     QStringList m_lines;
+    int m_maxLines;
+    bool m_ready = false;
     struct Connection;
     Connection *m_connection;
 };

@@ -6,6 +6,7 @@
 #include "link/devicelink.h"
 
 #include "model/messages.h"
+#include "model/programfile.h"
 
 #include <QCoreApplication>
 
@@ -55,6 +56,13 @@ int refuse(const QString &message)
     return Refused;
 }
 
+int refuseFile(const char *command, const QString &path, const QString &message)
+{
+    if (message == LoadFailed)
+        return refuse(QStringLiteral("koru-tool %1: %2: %3").arg(QLatin1String(command), path, message));
+    return refuse(message);
+}
+
 QString SavedNothing(const QString &path, const QString &reason)
 {
     return QStringLiteral("%1\r\n%2: %3").arg(SaveFailed, path, reason);
@@ -83,6 +91,7 @@ static void printHelp(QTextStream &stream)
 int main(int argc, char *argv[])
 {
     using namespace koru::tool;
+    koru::KeepRunningPastFileSizeLimit();
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {

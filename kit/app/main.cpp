@@ -5,6 +5,7 @@
 #include "kit/app/kitserver.h"
 #include "kit/app/kitwindow.h"
 #include "kit/kitdriver.h"
+#include "model/programfile.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -76,6 +77,7 @@ int runHeadless(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
+    koru::KeepRunningPastFileSizeLimit();
     bool headless = false;
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg(argv[i]);

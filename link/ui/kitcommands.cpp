@@ -90,7 +90,7 @@ void KitCommands::onTransferFinished(bool completed)
     if (!completed) {
         hideTransferWindow();
         m_waiting = false;
-        Dialogs().warning(NoKitMessage);
+        Dialogs().warning(m_link && m_link->kitBusyElsewhere() ? KitBusyMessage : NoKitMessage);
         setCommandsEnabled(true);
     }
     emit transferFinished(completed);
@@ -102,8 +102,10 @@ bool KitCommands::run()
     showPanel(m_playingPanel);
     m_replies.clear();
     m_waiting = true;
+    watchForBusyKit(m_role == ReplyRole::Melody ? kit::Play : kit::Run);
     if (m_link && (m_role == ReplyRole::Melody ? m_link->RequestPlay() : m_link->RequestRun()))
         return true;
+    disconnect(m_busyWatch);
     m_waiting = false;
     Dialogs().warning(NoKitMessage);
     setCommandsEnabled(true);
@@ -140,7 +142,18 @@ bool KitCommands::readBack(const std::function<void()> &discardDocument,
     showPanel(m_getDataPanel);
     m_replies.clear();
     m_readingBack = true;
-    if (!(m_link && m_link->RequestMemory())) {
+    // Replies before the memory request goes out (another sender's FF
+    // while this one waits for the kit) are no part of the memory.
+    disconnect(m_memoryStart);
+    m_memoryStart = connect(m_link, &DeviceLink::requestStarted, this, [this](int value) {
+        if (m_readingBack && value == kit::SendMemory)
+            m_replies.clear();
+    });
+    m_memoryRefusedBusy = false;
+    watchForBusyKit(kit::SendMemory);
+    if (!m_link->RequestMemory()) {
+        disconnect(m_busyWatch);
+        disconnect(m_memoryStart);
         m_readingBack = false;
         Dialogs().warning(NoKitMessage);
         hidePanel(m_getDataPanel);
@@ -155,10 +168,36 @@ bool KitCommands::readBack(const std::function<void()> &discardDocument,
 void KitCommands::finishReadBack(const std::function<void(const QStringList &)> &decode)
 {
     m_readingBack = false;
-    if (decode)
+    disconnect(m_memoryStart);
+    disconnect(m_busyWatch);
+    if (m_memoryRefusedBusy)
+        Dialogs().warning(KitBusyMessage); // no reply came for it: nothing to decode
+    else if (decode)
         decode(m_replies);
     hidePanel(m_getDataPanel);
     emit readBackFinished();
+}
+
+void KitCommands::watchForBusyKit(int value)
+{
+    // A request that another process's sender kept from the kit never went
+    // out: its replies (or FF) will never come.
+    disconnect(m_busyWatch);
+    if (!m_link)
+        return;
+    m_busyWatch = connect(m_link, &DeviceLink::requestFinished, this, [this, value](int sent, bool completed) {
+        if (sent != value)
+            return;
+        disconnect(m_busyWatch);
+        if (completed || !m_link || !m_link->kitBusyElsewhere())
+            return;
+        if (value == kit::SendMemory) {
+            m_memoryRefusedBusy = m_readingBack;
+        } else if (m_waiting) {
+            Dialogs().warning(KitBusyMessage);
+            kitReady();
+        }
+    });
 }
 
 void KitCommands::kitReady()

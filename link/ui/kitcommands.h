@@ -92,7 +92,12 @@ public:
 
     // ReplyReceiver
     bool collectsReplies() const override { return m_readingBack; }
-    void appendReply(const QString &line) override { m_replies.append(line); }
+    // A kit that floods adds nothing after its memory's count.
+    void appendReply(const QString &line) override
+    {
+        if (m_replies.size() < kit::MemoryReplies)
+            m_replies.append(line);
+    }
     void kitReady() override;
     void kitLost() override;
 
@@ -107,6 +112,7 @@ private:
     void hidePanel(QWidget *panel);
     void onTransferFinished(bool completed);
     void finishReadBack(const std::function<void(const QStringList &)> &decode);
+    void watchForBusyKit(int value);
 
     void hideTransferWindow();
 
@@ -119,6 +125,9 @@ private:
     QPointer<QWidget> m_playingPanel;
     QPointer<QWidget> m_getDataPanel;
     QStringList m_replies;
+    QMetaObject::Connection m_memoryStart;
+    QMetaObject::Connection m_busyWatch;
+    bool m_memoryRefusedBusy = false;
     bool m_waiting = false;
     bool m_readingBack = false;
     bool m_transferring = false; // this editor's transfer is being sent

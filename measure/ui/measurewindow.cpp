@@ -153,7 +153,16 @@ MeasureWindow::MeasureWindow(std::unique_ptr<MeasureKit> ownKit, MeasureKit *kit
 
     connect(m_session, &MeasureSession::changed, this, &MeasureWindow::refresh);
     connect(m_session, &MeasureSession::logChanged, this, &MeasureWindow::redrawCharts);
-    connect(m_session, &MeasureSession::warning, this, [](const QString &message) { Dialogs().warning(message); });
+    connect(m_session, &MeasureSession::warning, this, [this](const QString &message) {
+        // A message box lets the ticker in: the kit lost while the fan's
+        // request was out warns, and the next tick, while that box is open,
+        // finds no kit and would stack a second warning on it. One is enough.
+        if (m_warningOpen)
+            return;
+        m_warningOpen = true;
+        Dialogs().warning(message);
+        m_warningOpen = false;
+    });
     connect(m_session, &MeasureSession::saveWanted, this, &MeasureWindow::saveLog);
     connect(m_session, &MeasureSession::stopped, this, [this](bool saveOffered) {
         if (!saveOffered)

@@ -91,6 +91,7 @@ private:
     bool m_placed = false;
     bool m_lampOn = false;
     bool m_closing = false;
+    bool m_warningOpen = false; // a session warning is being shown
 
     QLabel *m_ondo1 = nullptr;
     QLabel *m_ondo2 = nullptr;

@@ -8,6 +8,7 @@
 #include "report/ui/reportview.h"
 #include "widgets/placement.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,7 +19,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QShowEvent>
 #include <QStackedWidget>
 #include <QTextDocument>
@@ -317,18 +317,22 @@ void ReportWindow::savePdf()
 
 bool ReportWindow::writePdf(const QString &path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    // Rendered into memory, then written like every other file: a save
+    // file's buffered last part can fail inside commit() unreported, and a
+    // truncated PDF would replace the old one.
+    QByteArray bytes;
     {
-        QPdfWriter writer(&file);
+        QBuffer buffer(&bytes);
+        if (!buffer.open(QIODevice::WriteOnly))
+            return false;
+        QPdfWriter writer(&buffer);
         writer.setTitle(Caption);
         writer.setCreator(QStringLiteral("KORU"));
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, PrintMargins,
                                          QPageLayout::Millimeter));
         printPage(&writer);
-    } // the writer finishes the file here
-    return file.error() == QFileDevice::NoError && file.commit();
+    } // the writer finishes the document here
+    return !bytes.isEmpty() && WriteFileAtomically(path, bytes);
 }
 
 void ReportWindow::printPage(QPagedPaintDevice *device) const

@@ -1,4 +1,5 @@
 #include "flowchart/flowfile.h"
+#include "flowchart/flowgeometry.h"
 #include "flowchart/listingimport.h"
 #include "flowfixture.h"
 #include "testutil.h"
@@ -149,6 +150,23 @@ private slots:
         QCOMPARE(CheckProgram(doc).code, -1);
         QVERIFY(BuildCommandListing(doc).listing.isEmpty());
         QVERIFY(EncodeFlowDocument(doc).size() == doc.byteTotal());
+    }
+
+    // A block far off the canvas (the file format allows up to 100000) is
+    // brought onto it when read: the report picture stays canvas-sized.
+    void farAwayBlocksComeOntoTheCanvas()
+    {
+        const QStringList lines = FileWith({"0-start-50-10--1--0,0,0,0,0,0", "1-timer-20000-20000-0-2--0,3,0,0,0,0",
+                                            "2-end-100000-40-1---0,0,0,0,0,0"});
+        FlowDocument doc;
+        QCOMPARE(LoadFlowLines(doc, lines).status, FlowLoadResult::Loaded);
+        QCOMPARE(At(doc, 0), QPoint(50, 10));
+        QCOMPARE(At(doc, 1), QPoint(MaxBlockX, MaxBlockY));
+        QCOMPARE(At(doc, 2), QPoint(MaxBlockX, 40));
+        QCOMPARE(doc.block(0, 1).next, 2); // the program is as it was
+        const QRect picture = ReportPictureRect(doc, 0);
+        QVERIFY(picture.right() < CanvasMaxWidth + 35 && picture.bottom() < CanvasHeight + 35);
+        QCOMPARE(picture.size(), QSize(MaxBlockX + BlockWidth - 50 + 35, MaxBlockY + BlockHeight - 10 + 35));
     }
 
     // A start block outside slot 0, or another block in slot 0 (the start

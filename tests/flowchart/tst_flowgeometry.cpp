@@ -120,6 +120,10 @@ private slots:
         // the free slots' zero coordinates do not.
         doc.place(0, 2, "end", 0, 250);
         QCOMPARE(ReportPictureRect(doc, 0), QRect(0, 10, 200 + 100 + 35, 250 + 50 - 10 + 35));
+
+        // Whatever a document holds, the picture stays within the canvas.
+        doc.setPosition(0, 2, 20000, 20000);
+        QCOMPARE(ReportPictureRect(doc, 0), QRect(50, 10, CanvasMaxWidth + 35 - 50, CanvasHeight + 35 - 10));
     }
 };
 

@@ -1,8 +1,9 @@
 // The editors' command sequences with the kit, against a scripted kit: which
 // controls are enabled, which panel and progress window show, what is sent,
 // and what the pupil is told when the kit is missing or goes away.
-#include "linkrig.h"
+#include "link/kitlock.h"
 #include "link/ui/kitcommands.h"
+#include "linkrig.h"
 #include "link/ui/transferwindow.h"
 #include "scripteddialogs.h"
 #include "widgets/placement.h"
@@ -272,6 +273,61 @@ private slots:
         QCOMPARE(dialogs.texts(), (QStringList{KitCommands::ReadBackQuestion, KitCommands::ReadBackQuestion}));
         // Yes replaces the document: Enter must not.
         QVERIFY(dialogs.shown().value(0).defaultNo);
+    }
+
+    // Another process keeps the kit: the transfer, the run and the
+    // read-back each say so once they give up, and the commands come back;
+    // nothing is decoded from replies that never answered the request.
+    void kitBusyElsewhere()
+    {
+        ScriptedDialogs dialogs;
+        QVERIFY(rig->plugKit());
+        KitLock other;
+        QVERIFY(other.tryLock(rig->fake->lockId(FakeHidBackend::kitInfo("kit"))));
+        Editor editor;
+        KitCommands commands(ReplyRole::Flowchart, rig->context(), progress.get(), editor.controls());
+
+        QVERIFY(commands.transfer({230, 2, 231}, kit::ProgramFrame));
+        rig->clock.advance(DeviceLink::KitBusyWaitMs);
+        QCOMPARE(dialogs.texts(), QStringList{KitBusyMessage});
+        QVERIFY(editor.commandsEnabled);
+
+        QVERIFY(commands.run());
+        rig->clock.advance(DeviceLink::KitBusyWaitMs);
+        QCOMPARE(dialogs.lastText(), KitBusyMessage);
+        QVERIFY(editor.commandsEnabled);
+        QVERIFY(!editor.playing->isVisible());
+
+        dialogs.answerQuestion(true);
+        bool decodeCalled = false;
+        QVERIFY(commands.readBack({}, [&](const QStringList &) { decodeCalled = true; }));
+        rig->fake->inject("kit", QByteArray("\x00\xFF", 2)); // the other sender's FF
+        rig->clock.runUntilIdle();
+        QVERIFY(!decodeCalled);
+        QCOMPARE(dialogs.texts(), (QStringList{KitBusyMessage, KitBusyMessage, KitCommands::ReadBackQuestion, KitBusyMessage}));
+        QVERIFY(!editor.getData->isVisible());
+        QVERIFY(rig->fake->writtenValues("kit").isEmpty());
+    }
+
+    // A kit that floods adds nothing after its memory's count.
+    void readBackKeepsTheMemorysCount()
+    {
+        ScriptedDialogs dialogs;
+        QVERIFY(rig->plugKit());
+        rig->fake->setResponder("kit", [](const QByteArray &report) {
+            if (quint8(report[1]) != kit::SendMemory)
+                return QList<QByteArray>{};
+            return QList<QByteArray>(3 * kit::MemoryReplies, QByteArray("\x00\x07", 2));
+        });
+        Editor editor;
+        KitCommands commands(ReplyRole::Flowchart, rig->context(), progress.get(), editor.controls());
+        dialogs.answerQuestion(true);
+        QStringList decoded;
+        QVERIFY(commands.readBack({}, [&](const QStringList &lines) { decoded = lines; }));
+        QTRY_COMPARE(commands.replies().size(), kit::MemoryReplies);
+        rig->clock.runUntilIdle();
+        QCOMPARE(decoded.size(), kit::MemoryReplies);
+        dialogs.clear();
     }
 
     void readBackWithoutKit()

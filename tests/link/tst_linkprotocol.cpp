@@ -1,8 +1,9 @@
 // The kit's protocol over a scripted device: what goes out in which
 // reports, how progress moves, where replies go, and what happens when the
 // kit refuses writes, goes silent, sends odd replies or is pulled out.
-#include "linkrig.h"
+#include "link/kitlock.h"
 #include "link/replyrouter.h"
+#include "linkrig.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -183,6 +184,77 @@ private slots:
         rig.clock.runUntilIdle();
         QCOMPARE(rig.fake->writtenValues("kit").mid(5), (QList<int>{240, 250, 240, 3, 250}));
         QCOMPARE(transferDone.size(), 3);
+    }
+
+    // One sender per kit across processes: a send waits while another
+    // process holds the kit, goes out once it is free, and gives up with
+    // the kit busy after KitBusyWaitMs; so do the sends queued behind it.
+    void waitsForAnotherSender()
+    {
+        LinkRig rig;
+        QVERIFY(rig.plugKit());
+        const QString id = rig.fake->lockId(FakeHidBackend::kitInfo("kit"));
+        KitLock other; // another process's sender
+        QVERIFY(other.tryLock(id));
+        KitLock third;
+        QVERIFY(!third.tryLock(id));
+        QSignalSpy started(rig.link.get(), &DeviceLink::transferStarted);
+        QSignalSpy transferDone(rig.link.get(), &DeviceLink::transferFinished);
+        QSignalSpy requestDone(rig.link.get(), &DeviceLink::requestFinished);
+
+        QVERIFY(rig.link->Transfer({240, 1, 250}));
+        rig.clock.advance(DeviceLink::KitBusyWaitMs / 2);
+        QVERIFY(rig.fake->writtenValues("kit").isEmpty());
+        QCOMPARE(started.size(), 0);
+        other.unlock();
+        rig.clock.advance(DeviceLink::KitBusyPollMs);
+        QCOMPARE(rig.fake->writtenValues("kit"), QList<int>{240});
+        QVERIFY(!other.tryLock(id)); // held for the send's length
+        rig.clock.runUntilIdle();
+        QCOMPARE(rig.fake->writtenValues("kit"), (QList<int>{240, 1, 250}));
+        QCOMPARE(transferDone.size(), 1);
+        QVERIFY(transferDone[0][0].toBool());
+        QVERIFY(!rig.link->kitBusyElsewhere());
+
+        // Released when no send is left: now the other one holds it.
+        QVERIFY(other.tryLock(id));
+        QVERIFY(rig.link->Transfer({240, 2, 250}));
+        QVERIFY(rig.link->RequestRun());
+        rig.clock.advance(DeviceLink::KitBusyWaitMs);
+        QCOMPARE(transferDone.size(), 2);
+        QVERIFY(!transferDone[1][0].toBool());
+        QCOMPARE(requestDone.size(), 1);
+        QVERIFY(!requestDone[0][1].toBool());
+        QVERIFY(rig.link->kitBusyElsewhere());
+        QCOMPARE(rig.fake->writtenValues("kit").size(), 3); // nothing of either went out
+        QVERIFY(!rig.link->sending());
+
+        // Once the kit is free, sending works as before.
+        other.unlock();
+        QVERIFY(rig.link->RequestStop());
+        rig.clock.runUntilIdle();
+        QCOMPARE(rig.fake->writtenValues("kit").last(), kit::Stop);
+        QVERIFY(!rig.link->kitBusyElsewhere());
+    }
+
+    // Unplugging the kit while a send waits for it ends the wait at once
+    // and leaves the lock free.
+    void unplugWhileWaitingForTheKit()
+    {
+        LinkRig rig;
+        QVERIFY(rig.plugKit());
+        const QString id = rig.fake->lockId(FakeHidBackend::kitInfo("kit"));
+        KitLock other;
+        QVERIFY(other.tryLock(id));
+        QSignalSpy transferDone(rig.link.get(), &DeviceLink::transferFinished);
+        QVERIFY(rig.link->Transfer({240, 1, 250}));
+        rig.clock.advance(DeviceLink::KitBusyPollMs);
+        rig.fake->unplug("kit");
+        QVERIFY(QTest::qWaitFor([&] { return transferDone.size() == 1; }, 2000));
+        QVERIFY(!transferDone[0][0].toBool());
+        QVERIFY(!rig.link->kitBusyElsewhere());
+        rig.clock.runUntilIdle();
+        QVERIFY(rig.fake->writtenValues("kit").isEmpty());
     }
 
     void refusedWritesAreSkipped()

@@ -19,6 +19,9 @@
 #include <QTest>
 #include <QValueAxis>
 
+#include <functional>
+#include <utility>
+
 using namespace koru;
 using namespace koru::measure;
 using koru::test::FakeMeasureKit;
@@ -76,6 +79,35 @@ struct Rig
     }
 };
 
+// Message boxes as the program's are: modal, so that whatever the event
+// loop brings while one is open (a tick of the ticker) runs inside it.
+class ModalDialogs final : public DialogService
+{
+public:
+    std::function<void()> whileOpen; // runs once, inside the first box
+    QStringList warnings;
+    int open = 0;
+    int mostOpen = 0;
+
+    ModalDialogs() { install(this); }
+    ~ModalDialogs() override { install(nullptr); }
+
+    void warning(const QString &text) override
+    {
+        warnings << text;
+        mostOpen = std::max(mostOpen, ++open);
+        if (whileOpen)
+            std::exchange(whileOpen, nullptr)();
+        --open;
+    }
+    void information(const QString &text) override { warning(text); }
+    bool question(const QString &) override { return false; }
+    bool destructiveQuestion(const QString &) override { return false; }
+    bool confirmOverwrite(const QString &) override { return false; }
+    QString openFileName(const QString &, const QString &) override { return {}; }
+    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
+};
+
 } // namespace
 
 class TstMeasureWindow : public QObject
@@ -89,7 +121,36 @@ private slots:
     void savesCsvAtEnd_data();
     void savesCsvAtEnd();
     void closingSwitchesOff();
+    void kitLostWarnsOnce();
 };
+
+// The kit pulled out while the fan's request is out: the warning's box is
+// open when the next tick finds no kit, and that second warning must not
+// stack on the first.
+void TstMeasureWindow::kitLostWarnsOnce()
+{
+    FakeMeasureKit kit;
+    ManualTicker ticker;
+    QTemporaryDir folder;
+    ModalDialogs dialogs;
+    MeasureWindow window(&kit, &ticker);
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.session().setJournalFolder(folder.path() + "/journal");
+    window.show();
+    QTest::mouseClick(window.startButton(), Qt::LeftButton);
+    QCOMPARE(kit.last(), request::Measure);
+    kit.answer({"1E ", "37 "}); // warm: the fan's request goes out
+    QCOMPARE(kit.last(), request::Cooling);
+    dialogs.whileOpen = [&] {
+        kit.present = false;
+        ticker.fire();
+    };
+    kit.answer({}, false);
+    QCOMPARE(dialogs.mostOpen, 1);
+    QCOMPARE(dialogs.warnings.size(), 1);
+    QVERIFY(window.session().idle()); // the measurement stopped all the same
+    QCOMPARE(window.stateLabel()->text(), QStringLiteral("待機中"));
+}
 
 void TstMeasureWindow::looksAsIdle()
 {

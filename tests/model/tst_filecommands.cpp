@@ -87,11 +87,19 @@ private slots:
         QVERIFY(!SaveProgramCommand(Kind, {"x"}));
         QCOMPARE(dialogs.shown().last().kind, QStringLiteral("warning"));
         QCOMPARE(dialogs.lastText(), Kind.saveFailed);
-        dialogs.answerFileName(path);
-        dialogs.answerQuestion(true);
-        QVERIFY(!SaveProgramCommand(Kind, {QString::fromUtf8("\xF0\x9F\x98\x80")})); // not Shift-JIS
-        QCOMPARE(dialogs.lastText(), Kind.saveFailed);
+        // Text the file cannot hold is named, line and character, before a
+        // name is asked for: nothing is written.
+        dialogs.clear();
+        const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+        QVERIFY(!SaveProgramCommand(Kind, {"OK", "x\u301C\u2212", "y" + emoji}));
+        QCOMPARE(dialogs.texts(), QStringList{Kind.saveFailed + "\r\n3行目の「" + emoji + "」は保存出来ない文字です。"});
         QCOMPARE(ReadProgramLines(path), QStringList{"new"});
+        FileKind sectioned = Kind;
+        sectioned.textSection = QStringLiteral("WORDDATA");
+        dialogs.clear();
+        QVERIFY(!SaveProgramCommand(sectioned, {"OK", "WORDDATA", "a", "b", "c" + emoji}));
+        QCOMPARE(dialogs.lastText(), Kind.saveFailed + "\r\n3行目の「" + emoji + "」は保存出来ない文字です。");
+        dialogs.clear();
         // The same for bytes, through the same checked path.
         {
             test::FileSizeLimit limit(16);

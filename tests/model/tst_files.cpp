@@ -12,6 +12,9 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
+#include <future>
+
 using namespace koru;
 
 class TstFiles : public QObject
@@ -148,10 +151,83 @@ private slots:
         QCOMPARE(ReadProgramLines(target), QStringList{QStringLiteral("again")});
     }
 
+    // A named pipe called like a program file must not stop the reader in
+    // open() until someone writes to it (the window would freeze): it is
+    // refused at once, like a folder of that name.
+    void refusesWhatIsNoRegularFile()
+    {
+        QTemporaryDir dir;
+        const QString pipe = dir.filePath(QStringLiteral("lesson.koru"));
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        auto reading = std::async(std::launch::async, [&pipe] { return ReadProgramLines(pipe); });
+        const bool answered = reading.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+        if (!answered) {
+            // Let the stuck reader go: a writer that opens and closes the pipe.
+            QFile writer(pipe);
+            QVERIFY(writer.open(QIODevice::WriteOnly));
+        }
+        QVERIFY2(answered, "reading a named pipe waited for a writer");
+        QVERIFY(!reading.get());
+        QVERIFY(!ReadRegularFile(pipe));
+
+        const QString folder = dir.filePath(QStringLiteral("folder.koru"));
+        QVERIFY(QDir().mkdir(folder));
+        QVERIFY(!ReadProgramLines(folder));
+        QVERIFY(!ReadRegularFile(QStringLiteral("/dev/zero")));
+        // A link to a regular file is read as that file.
+        const QString real = dir.filePath(QStringLiteral("real.koru"));
+        QVERIFY(WriteProgramLines(real, {QStringLiteral("OK")}));
+        QVERIFY(QFile::link(real, dir.filePath(QStringLiteral("link.koru"))));
+        QCOMPARE(ReadProgramLines(dir.filePath(QStringLiteral("link.koru"))), QStringList{QStringLiteral("OK")});
+    }
+
     void failedSaveIntoMissingFolder()
     {
         QTemporaryDir dir;
         QVERIFY(!WriteProgramLines(dir.filePath(QStringLiteral("no/such/folder/x.koru")), {QStringLiteral("x")}));
+    }
+
+    // What Japanese input methods type daily (the wave dash, the minus
+    // sign) is written as Windows writes it, so that the file opens on the
+    // pupils' other PCs; what code page 932 cannot hold is named with its
+    // line.
+    void windowsFormsOfJisCharacters_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("wave dash") << QStringLiteral("1\u301C3") << QByteArray("1\x81\x60" "3\r\n");
+        QTest::newRow("minus sign") << QStringLiteral("\u2212" "5") << QByteArray("\x81\x7c" "5\r\n");
+        QTest::newRow("double vertical line") << QStringLiteral("\u2016") << QByteArray("\x81\x61\r\n");
+        QTest::newRow("em dash") << QStringLiteral("\u2014") << QByteArray("\x81\x5c\r\n");
+        QTest::newRow("cent, pound, not") << QStringLiteral("\u00A2\u00A3\u00AC")
+                                          << QByteArray("\x81\x91\x81\x92\x81\xca\r\n");
+        QTest::newRow("fullwidth tilde as it was") << QStringLiteral("\uFF5E") << QByteArray("\x81\x60\r\n");
+    }
+    void windowsFormsOfJisCharacters()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, written);
+        QCOMPARE(EncodeProgramText({typed}), std::optional<QByteArray>(written));
+        QVERIFY(!FirstUnencodableCharacter({typed}));
+    }
+
+    void namesWhatCannotBeWritten()
+    {
+        const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+        const QStringList lines{QStringLiteral("OK"), QStringLiteral("WORDDATA"), QStringLiteral("モータ正転"),
+                                QStringLiteral("// 〜 and ") + emoji};
+        const auto found = FirstUnencodableCharacter(lines);
+        QVERIFY(found);
+        QCOMPARE(found->line, 4);
+        QCOMPARE(found->character, emoji);
+        // Counted from the pupil's own text when the file has a section for it.
+        QCOMPARE(FirstUnencodableCharacter(lines, QStringLiteral("WORDDATA"))->line, 2);
+        QCOMPARE(UnencodableMessage(*found), QStringLiteral("4行目の「%1」は保存出来ない文字です。").arg(emoji));
+        QVERIFY(!EncodeProgramText(lines));
+        QString why;
+        QTemporaryDir dir;
+        QVERIFY(!WriteProgramLines(dir.filePath(QStringLiteral("x.koru")), lines, &why));
+        QVERIFY2(why.contains(QStringLiteral("line 4")), qPrintable(why));
     }
 
     void unencodableTextIsNotSaved()

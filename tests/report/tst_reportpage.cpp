@@ -13,6 +13,11 @@
 #include <QTest>
 #include <QUrl>
 
+#include <sys/stat.h>
+
+#include <chrono>
+#include <future>
+
 using namespace koru;
 using namespace koru::report;
 
@@ -302,6 +307,26 @@ private slots:
 
     // A missing template stops with a message naming it; the page written
     // before stays as it was.
+    // The view and the save read the page by its name: a named pipe or a
+    // folder standing there is refused at once, never waited on.
+    void pageThatIsNoRegularFile()
+    {
+        QTemporaryDir dir;
+        const QString pipe = dir.filePath(QStringLiteral("print.html"));
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        auto reading = std::async(std::launch::async, [&pipe] { return ReadReportPage(pipe); });
+        const bool answered = reading.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+        if (!answered) {
+            // Let the stuck reader go: a writer that opens and closes the pipe.
+            QFile writer(pipe);
+            QVERIFY(writer.open(QIODevice::WriteOnly));
+        }
+        QVERIFY2(answered, "reading a named pipe waited for a writer");
+        QVERIFY(!reading.get());
+        QVERIFY(QDir().mkdir(dir.filePath(QStringLiteral("folder.html"))));
+        QVERIFY(!ReadReportPage(dir.filePath(QStringLiteral("folder.html"))));
+    }
+
     void missingTemplate_data()
     {
         QTest::addColumn<int>("kind");

@@ -4,6 +4,7 @@
 #include "model/programfile.h"
 #include "model/reportrequest.h"
 #include "report/reportpage.h"
+#include "testutil.h"
 
 #include <QDir>
 #include <QFile>
@@ -244,6 +245,25 @@ private slots:
         const QString message = SaveReportPage(page(), work + "/Img", kind, target);
         QCOMPARE(message, blocker == "page" ? LoadFailed : SaveFailed);
         QCOMPARE(readAll(target), QByteArray("earlier"));
+    }
+
+    // A picture that does not fit on the disk any more is a failed save:
+    // the earlier picture stays whole, never a cut-off copy in its place.
+    void pictureCopyOnAFullDisk()
+    {
+        const QString target = out + "/r.html";
+        QImage big(60, 40, QImage::Format_RGB32); // some 7 KB as a BMP: a buffered write
+        big.fill(qRgb(1, 2, 3));
+        QVERIFY(big.save(picture("Sound.bmp"), "BMP"));
+        writePage({"<img src=\"Img/Sound.bmp\" width=\"60\" height=\"40\">"});
+        QVERIFY(QDir().mkpath(out + "/rImg"));
+        writeBytes(out + "/rImg/Sound.bmp", "earlier picture");
+        {
+            test::FileSizeLimit limit(4096);
+            QCOMPARE(SaveReportPage(page(), work + "/Img", SoundReportKind, target), SaveFailed);
+        }
+        QCOMPARE(readAll(out + "/rImg/Sound.bmp"), QByteArray("earlier picture"));
+        QVERIFY(!QFile::exists(target));
     }
 };
 

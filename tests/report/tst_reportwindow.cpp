@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QSet>
 #include <QPlainTextEdit>
@@ -407,6 +408,30 @@ private slots:
         window->savePdf();
         QCOMPARE(dialogs->lastText(), SaveFailed);
         QVERIFY(!QFile::exists(out.filePath("no/such/folder/x.pdf")));
+    }
+
+    // 16 KiB left and an old PDF there: the last part of the new one does
+    // not fit, and the old file stays, whole, with the failure said.
+    void pdfOnANearlyFullDisk()
+    {
+        openWith(SoundReportKind);
+        window->next();
+        const QString probe = out.filePath("probe.pdf");
+        QVERIFY(window->writePdf(probe));
+        const qint64 size = QFileInfo(probe).size();
+        QVERIFY2(size > 1000, qPrintable(QString::number(size)));
+        const QString pdf = out.filePath("old.pdf");
+        QFile old(pdf);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("%PDF- the old one");
+        old.close();
+        {
+            test::FileSizeLimit limit(size - 100); // all but the end fits
+            QVERIFY(!window->writePdf(pdf));
+        }
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("%PDF- the old one"));
+        QCOMPARE(QDir(out.path()).entryList({"old.pdf*", ".old.pdf*"}, QDir::Files | QDir::Hidden), QStringList{"old.pdf"});
     }
 
     // Pictures of the window for people to look at: only when

@@ -1,6 +1,7 @@
 // koru-tool decode, run as a teacher's script would run it.
 #include <QCoreApplication>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TstToolDecode : public QObject
@@ -66,6 +67,56 @@ private slots:
         QVERIFY2(stdErr.contains(error), qPrintable(stdErr));
         if (exitCode == 0)
             QCOMPARE(stdErr, QString());
+    }
+
+    // A pipe hands over what its writer has written so far: a long image
+    // fed through a pipe from a shell (`cat big | koru-tool decode -`, the
+    // two files one after the other) is decoded whole, not up to what the
+    // first read got.
+    void standardInputToItsEnd()
+    {
+        const QString tool = QCoreApplication::applicationDirPath() + QStringLiteral("/koru-tool");
+        if (!QFile::exists(tool))
+            QSKIP("koru-tool is not built");
+        constexpr int Timers = 20000; // about 160 KB, more than a pipe holds
+        QByteArray first = "230 2\n";
+        QByteArray second;
+        for (int n = 0; n < Timers; ++n)
+            (n < Timers / 2 ? first : second) += "160 1 5\n";
+        second += "231\n";
+        QTemporaryDir dir;
+        const QString one = dir.filePath(QStringLiteral("one.txt"));
+        const QString two = dir.filePath(QStringLiteral("two.txt"));
+        for (const auto &[path, bytes] : {std::pair{one, first}, std::pair{two, second}}) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        }
+        QProcess process;
+        process.start(QStringLiteral("/bin/sh"),
+                      {QStringLiteral("-c"), QStringLiteral("cat \"$1\" \"$2\" | \"$0\" decode -"), tool, one, two});
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), 0);
+        const QList<QByteArray> lines = process.readAllStandardOutput().split('\n');
+        QCOMPARE(lines.size(), Timers + 3); // start, the timers, end, and after the last line break
+        QCOMPARE(lines.at(Timers + 1), QByteArray::number(2 + 3 * Timers) + "\tend\t0,0,0,0,0,0\t-");
+    }
+
+    // A bad piece is quoted by its start: the message stays a line.
+    void longPieceIsCut()
+    {
+        const QString tool = QCoreApplication::applicationDirPath() + QStringLiteral("/koru-tool");
+        if (!QFile::exists(tool))
+            QSKIP("koru-tool is not built");
+        QProcess process;
+        process.start(tool, {QStringLiteral("decode"), QStringLiteral("-")});
+        QVERIFY(process.waitForStarted());
+        process.write("230 2 " + QByteArray(65585, '7'));
+        process.closeWriteChannel();
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitCode(), 1);
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QCOMPARE(err, QStringLiteral("koru-tool decode: '77777777777777777777...' is not a byte value (0-255)\n"));
     }
 };
 

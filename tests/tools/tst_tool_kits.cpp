@@ -2,6 +2,8 @@
 // one --kit names, takes the same kit every time without it (the newest, as
 // the windows do), checks a transfer with --verify, and stops waiting for a
 // run at once when its kit goes away.
+#include "link/kitlock.h"
+#include "melody/melody.h"
 #include "model/programfile.h"
 
 #include "../link/kitprocess.h"
@@ -214,6 +216,56 @@ private slots:
         if (a.exitCode() == 1 || b.exitCode() == 1)
             QVERIFY2(said.contains(QStringLiteral("does not hold what was sent")) || said.contains(NoKitMessage),
                      qPrintable(said));
+    }
+
+    // Two senders at once, one kit: the second waits a while for the
+    // first, then gives up with the kit busy; the kit holds the first's
+    // melody whole and nothing of the second.
+    void oneSenderAtATime()
+    {
+        Melody long_;
+        for (int n = 0; n < 100; ++n)
+            QCOMPARE(long_.addNote(n % 2 ? "12" : "148", 0), MelodyEdit::Done);
+        const QString melody = m_files.filePath(QStringLiteral("long(メロディ).koru"));
+        QVERIFY(long_.save(melody));
+        QStringList held;
+        for (const QString &value : run({"image", melody}).out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            held << QStringLiteral("%1").arg(value.toInt(), 2, 16, QLatin1Char('0')).toUpper();
+        held << QStringLiteral("FA");
+        QVERIFY(held.size() > 100); // some 6 s of values at 50 ms each
+        QStringList one;
+        const QString p1 = program(QStringLiteral("beep1();"), &one);
+        QCOMPARE(run({"send", p1, "--kit", m_firstId}).exitCode, 0);
+        const QStringList before = memoryOf(m_firstId, 255);
+        QCOMPARE(before.mid(0, one.size()), one);
+
+        QProcess first, second;
+        for (QProcess *p : {&first, &second})
+            p->setProcessEnvironment(m_env);
+        QEventLoop loop;
+        QByteArray progress;
+        bool secondStarted = false;
+        connect(&first, &QProcess::readyReadStandardError, &loop, [&] {
+            progress += first.readAllStandardError();
+            if (progress.contains('%') && !std::exchange(secondStarted, true))
+                second.start(m_tool, {"send", p1, "--kit", m_firstId}); // while the melody goes out
+        });
+        int finished = 0;
+        for (QProcess *p : {&first, &second})
+            connect(p, &QProcess::finished, &loop, [&] {
+                if (++finished == 2)
+                    loop.quit();
+            });
+        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+        first.start(m_tool, {"send", melody, "--kit", m_firstId});
+        loop.exec();
+        QCOMPARE(finished, 2);
+        QCOMPARE(first.exitCode(), 0);
+        QCOMPARE(second.exitCode(), 1);
+        QCOMPARE(QString::fromUtf8(second.readAllStandardError()).trimmed(), KitBusyMessage);
+        const QStringList after = memoryOf(m_firstId, 255);
+        QCOMPARE(after.mid(128, held.size()), held);
+        QCOMPARE(after.mid(0, 128), before.mid(0, 128)); // the program area as it was
     }
 
     // A run waited for ends at once when its kit goes away.

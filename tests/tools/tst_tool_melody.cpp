@@ -1,6 +1,8 @@
 // koru-tool's melody commands: image, wav and readback --melody.
 #include "melody/melody.h"
 #include "melody/readback.h"
+#include "model/dialogservice.h"
+#include "model/messages.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -97,6 +99,38 @@ private slots:
         writeText(bad, damaged.join(QStringLiteral("\r\n")).toLatin1() + "\r\n");
         QCOMPARE(tool({"wav", bad, m_dir.filePath(QStringLiteral("x.wav"))}).exitCode, 1);
         QCOMPARE(tool({"image", bad}).exitCode, 1);
+    }
+
+    // A melody file that cannot be read is named like any unreadable file.
+    void damagedFilesAreNamed_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("line"); // the line changed, -1: the file cut off there
+        QTest::addColumn<QString>("value");
+        for (const char *command : {"image", "wav", "send"}) {
+            QTest::addRow("%s, cut off", command) << command << 5 << QString();
+            QTest::addRow("%s, huge number", command) << command << 2 << QStringLiteral("99999999999999999999");
+            QTest::addRow("%s, negative", command) << command << 3 << QStringLiteral("-3");
+        }
+    }
+    void damagedFilesAreNamed()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, line);
+        QFETCH(QString, value);
+        QStringList lines = Melody().fileLines();
+        if (value.isEmpty())
+            lines = lines.mid(0, line);
+        else
+            lines[line] = value;
+        const QString bad = m_dir.filePath(QStringLiteral("damaged-%1.koru").arg(QTest::currentDataTag()));
+        writeText(bad, lines.join(QStringLiteral("\r\n")).toLatin1() + "\r\n");
+        QStringList args{command, bad};
+        if (command == QLatin1String("wav"))
+            args << m_dir.filePath(QStringLiteral("x.wav"));
+        const Run run = tool(args);
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err, QStringLiteral("koru-tool %1: %2: %3\n").arg(command, bad, LoadFailed));
     }
 
     void readBackMelody()

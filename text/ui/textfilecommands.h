@@ -5,6 +5,7 @@
 #include "model/filecommands.h"
 #include "model/messages.h"
 #include "model/programfile.h"
+#include "text/textfile.h"
 #include "text/textlanguage.h"
 
 #include <QString>
@@ -15,7 +16,7 @@ namespace koru::text {
 
 inline const QString TextFileFilter = QStringLiteral("KORUファイル(*.koru)|*.koru");
 inline const FileKind TextFiles{QStringLiteral("text"), TextFileFilter, QStringLiteral(".koru"), TextSuffix,
-                                SaveFailed};
+                                SaveFailed, TextSectionKeyword};
 
 // Asks for a name and saves the program file of programText (the check's
 // outcome decides between "OK" and "NG"; the caller has shown its message).

@@ -76,6 +76,16 @@ int main(int argc, char *argv[])
     window->markRunning(window->document().byteAddress(0, window->document().occupiedSlots(0).at(2)));
     Shot("preview-running-mark");
     window->markRunning(-1);
+    // The mouse resting on a condition's side handle: its handle dots show.
+    for (int slot : window->document().occupiedSlots(0)) {
+        const FlowBlock &hovered = window->document().block(0, slot);
+        if (hovered.is("if")) {
+            Mouse(window->canvas(), QEvent::MouseMove, {hovered.x + 90, hovered.y + 25}, Qt::NoButton);
+            Shot("hover-handles");
+            Mouse(window->canvas(), QEvent::MouseMove, {5, 5}, Qt::NoButton);
+            break;
+        }
+    }
 
     window->editor()->showRoutine(0);
     Drop(*window, 2, {420, 260});

@@ -5,8 +5,9 @@
 // pixels. A note drawn with its box's top at R + y (R the staff row's top
 // line, y its S_Info offset) has its head 28 pixels below that top: on the
 // bottom line for E4 (key 9) and on the top line for F5 (key 17). Rests and
-// the clef are drawn with the box's top on the top line; a name label 25
-// pixels below its note's box, under the LED bar.
+// the clef are drawn with the box's top on the top line. The font draws a
+// name label for a box 25 pixels below its note's; the staff layout
+// (StaffLayout) places each label by its ink instead.
 #pragma once
 
 #include <QChar>

@@ -172,9 +172,12 @@ struct Composer
         if (cells.isEmpty() || !error.isEmpty())
             return {};
         // A table per row: rows of one table would share their columns,
-        // and a wide picture under a narrow one would widen both.
-        const QString tableStart =
-            QStringLiteral("<table class=\"routines\" cellspacing=\"0\" cellpadding=\"%1\"><tr>").arg(RoutineCellPadding);
+        // and a wide picture under a narrow one would widen both. A
+        // browser keeps a row on one page when printing; the report
+        // window's own print path does the same for tables of one row.
+        const QString tableStart = QStringLiteral("<table class=\"routines\" style=\"page-break-inside: avoid\" "
+                                                  "cellspacing=\"0\" cellpadding=\"%1\"><tr>")
+                                       .arg(RoutineCellPadding);
         QString result = tableStart;
         int rowWidth = 0;
         for (const Cell &cell : cells) {

@@ -14,6 +14,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPoint>
+#include <QRect>
 
 #include <vector>
 
@@ -24,8 +25,8 @@ inline constexpr int StaffFirstLine = 60;     // top line of the first row
 inline constexpr int StaffRowDistance = 100;
 inline constexpr int StaffLineDistance = 8;   // five lines, 32 from top to bottom
 inline constexpr int StaffClefLeft = 40;
-inline constexpr int StaffBarTop = 35;        // LED bar, below the glyph box's top
-inline constexpr int StaffBarBottom = 40;
+inline constexpr int StaffBarTop = 35;        // a note's hit zone ends here, below the glyph box's top
+inline constexpr int StaffBarHeight = 5;      // LED bar, outline included
 inline constexpr int StaffInitialWidth = 736; // the staff area of a new window
 inline constexpr int StaffInitialHeight = 800;
 
@@ -63,6 +64,27 @@ struct StaffAnchor
     int rowTop = 0;
     int offset = 0;
 };
+
+// Where the parts of a drawn note lie in the staff area (rectangles of
+// pixels): the ink of its glyph with its ledger lines, its LED bar (drawn
+// only while the LED link is on) and the ink of its name label (null for a
+// rest), with the top-left corner of the label's glyph box.
+struct StaffNoteRects
+{
+    QRect note;
+    QRect bar;
+    QRect label;
+    QPoint labelBox;
+};
+
+// Bar and label of a note stand below whichever is lower, the staff or the
+// note with its ledger lines, so that a label never sits among the staff
+// lines and the bar never covers it. Where that place is taken by a high
+// note of the next row, they stand above the note's own staff instead when
+// that is free; where neither is free they stay below and are drawn under
+// the notes (a low and a high note two octaves apart in one column: the
+// rows are too close for anything better).
+std::vector<StaffNoteRects> StaffLayout(const Melody &melody, int areaWidth);
 
 struct StaffPicture
 {

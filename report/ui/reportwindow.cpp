@@ -5,6 +5,7 @@
 #include "model/filecommands.h"
 #include "model/programfile.h"
 #include "report/reportsave.h"
+#include "report/ui/pagebreaks.h"
 #include "report/ui/reportview.h"
 #include "widgets/placement.h"
 
@@ -344,6 +345,7 @@ void ReportWindow::printPage(QPagedPaintDevice *device) const
     const QSizeF area = device->pageLayout().paintRect(QPageLayout::Point).size();
     constexpr qreal ScreenPixelsPerPoint = 96.0 / 72.0;
     page->setPageSize(area * ScreenPixelsPerPoint);
+    KeepRowsWhole(*page);
     page->print(device);
 }
 

@@ -76,7 +76,22 @@ int main(int argc, char *argv[])
     window->markRunning(window->document().byteAddress(0, window->document().occupiedSlots(0).at(2)));
     Shot("preview-running-mark");
     window->markRunning(-1);
-
+    // The mouse resting on a handle: the block's handle dots show (a
+    // condition's two where the demos have one).
+    {
+        int target = NoSlot;
+        for (int slot : window->document().occupiedSlots(0)) {
+            const FlowBlock &candidate = window->document().block(0, slot);
+            if (candidate.is("if") || (target == NoSlot && !candidate.is("end")))
+                target = slot;
+        }
+        if (target != NoSlot) {
+            const FlowBlock &hovered = window->document().block(0, target);
+            Mouse(window->canvas(), QEvent::MouseMove, {hovered.x + 50, hovered.y + 40}, Qt::NoButton);
+            Shot("hover-handles");
+            Mouse(window->canvas(), QEvent::MouseMove, {5, 5}, Qt::NoButton);
+        }
+    }
     window->editor()->showRoutine(0);
     Drop(*window, 2, {420, 260});
     Shot("parameter-window");

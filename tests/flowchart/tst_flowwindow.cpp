@@ -559,6 +559,51 @@ private slots:
         QCOMPARE(canvas()->gesture(), FlowCanvas::Gesture::None);
     }
 
+    // The mouse over a block shows the dots an arrow can be dragged from,
+    // and over a dot the link cursor; the kind decides which dots it has.
+    void hoverShowsHandlesAndLinkCursor_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QPoint>("inBlock"); // where the mouse rests, in block coordinates
+        QTest::addColumn<bool>("link");
+        QTest::addColumn<QList<QPoint>>("dots"); // the handle dots drawn, in block coordinates
+        const QPoint bottom(50, 40), side(90, 25), bottomDot(50, 44), sideDot(94, 25);
+        QTest::newRow("if: bottom handle") << If << bottom << true << QList<QPoint>{bottomDot, sideDot};
+        QTest::newRow("if: side handle") << If << side << true << QList<QPoint>{bottomDot, sideDot};
+        QTest::newRow("if: body") << If << QPoint(20, 20) << false << QList<QPoint>{bottomDot, sideDot};
+        QTest::newRow("timer: bottom handle") << Timer << bottom << true << QList<QPoint>{bottomDot};
+        QTest::newRow("timer: no side handle") << Timer << side << false << QList<QPoint>{bottomDot};
+        QTest::newRow("end: no handle at all") << End << bottom << false << QList<QPoint>{};
+    }
+    void hoverShowsHandlesAndLinkCursor()
+    {
+        QFETCH(int, kind);
+        QFETCH(QPoint, inBlock);
+        QFETCH(bool, link);
+        QFETCH(QList<QPoint>, dots);
+        const int slot = place(kind, {200, 150});
+        QVERIFY(slot != NoSlot);
+        const QPoint corner(block(slot).x, block(slot).y);
+        const FlowDocument before = doc();
+        const QColor handle(0x1e, 0x78, 0xd2);
+        const auto dotShown = [&](QPoint at) {
+            return QColor(canvas()->grab(QRect(corner + at, QSize(1, 1))).toImage().pixel(0, 0)) == handle;
+        };
+
+        QTest::mouseMove(canvas(), corner + inBlock);
+        QCOMPARE(canvas()->hoveredBlock(), slot);
+        QCOMPARE(canvas()->cursor().shape(), link ? Qt::CrossCursor : Qt::ArrowCursor);
+        for (const QPoint &dot : {QPoint(50, 44), QPoint(94, 25)})
+            QVERIFY2(dotShown(dot) == dots.contains(dot), qPrintable(QStringLiteral("dot at %1,%2").arg(dot.x()).arg(dot.y())));
+
+        QTest::mouseMove(canvas(), {600, 600}); // plain canvas
+        QCOMPARE(canvas()->hoveredBlock(), NoSlot);
+        QCOMPARE(canvas()->cursor().shape(), Qt::ArrowCursor);
+        for (const QPoint &dot : dots)
+            QVERIFY(!dotShown(dot));
+        QCOMPARE(doc(), before); // hovering is the view's alone
+    }
+
     void groupMoveStopsAtTheTop()
     {
         const int upper = place(Timer, {100, 10});

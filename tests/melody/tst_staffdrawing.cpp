@@ -5,6 +5,7 @@
 #include "melody/staffglyphs.h"
 #include "testutil.h"
 
+#include <QDir>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QImage>
@@ -57,6 +58,8 @@ std::pair<int, int> headRows(const QImage &image, int fromX, int toX, int line, 
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(NoteSpec)
 
 class TstStaffDrawing : public QObject
 {
@@ -216,9 +219,9 @@ private slots:
         Melody melody = melodyOf({{0, 0, 1}, {7, 0, 1}, {1, 0, 1}, {0, 1, 1}, {21, 0, 1}, {RestKey, 0, 1}});
         melody.setLedColour(0, 0);  // C red
         melody.setLedColour(12, 2); // rest blue
+        const std::vector<StaffNoteRects> layout = StaffLayout(melody, 736);
         const auto barColour = [&](const StaffPicture &picture, int slot) {
-            const StaffAnchor &a = picture.anchors[size_t(slot)];
-            return QColor(picture.image.pixel(a.column + 15, a.rowTop + a.offset + 37));
+            return QColor(picture.image.pixel(layout[size_t(slot)].bar.center()));
         };
         const StaffPicture off = DrawStaff(melody, 736);
         for (int slot = 0; slot < melody.count(); ++slot)
@@ -234,9 +237,93 @@ private slots:
         QCOMPARE(barColour(on, 4), red);
         QCOMPARE(barColour(on, 5), blue);
         // Black outline around the bar.
-        const StaffAnchor &a = on.anchors[0];
-        QVERIFY(dark(on.image, a.column, a.rowTop + a.offset + 37));
-        QVERIFY(dark(on.image, a.column + 15, a.rowTop + a.offset + 35));
+        const QRect bar = layout[0].bar;
+        QVERIFY(dark(on.image, bar.left(), bar.center().y()));
+        QVERIFY(dark(on.image, bar.center().x(), bar.top()));
+    }
+
+    // Labels, bars and notes apart: no label or bar covers a note, another
+    // label or bar, or a staff; melodies of eighths, so that `slot` and
+    // `slot + 20` share a column on an area 630 wide (20 eighths a row).
+    void labelsBarsAndNotesApart_data()
+    {
+        QTest::addColumn<QList<NoteSpec>>("notes");
+        QTest::addColumn<int>("width");
+        QList<NoteSpec> range; // every key, white and black, and the rest, side by side
+        for (int key = 0; key < 22; ++key) {
+            range << NoteSpec{key, 0, 0};
+            if (HasBlackKey(key))
+                range << NoteSpec{key, 1, 0};
+        }
+        range << NoteSpec{int(RestKey), 0, 0};
+        QTest::newRow("every pitch side by side") << range << 736;
+        const auto column = [](std::initializer_list<std::pair<int, int>> keys) { // slot -> key, E4 elsewhere
+            QList<NoteSpec> notes(60, NoteSpec{9, 0, 0});
+            for (const auto &[slot, key] : keys)
+                notes[slot] = NoteSpec{key, 0, 0};
+            return notes;
+        };
+        QTest::newRow("B3 over A5 in the next row") << column({{5, 6}, {25, 19}}) << 630;
+        QTest::newRow("C4 over C6 in the next row") << column({{5, 7}, {25, 21}}) << 630;
+        QTest::newRow("C3 over C6: label above its staff") << column({{5, 0}, {25, 21}}) << 630;
+        QTest::newRow("high over low") << column({{5, 21}, {25, 0}, {45, 21}}) << 630;
+    }
+    void labelsBarsAndNotesApart()
+    {
+        QFETCH(QList<NoteSpec>, notes);
+        QFETCH(int, width);
+        Melody melody;
+        for (const NoteSpec &n : notes) {
+            melody.setSelectedLength(n.len);
+            melody.addNote(QString::number(n.key), n.black);
+        }
+        melody.setLedLink(true);
+        const StaffPicture picture = DrawStaff(melody, width);
+        const std::vector<StaffNoteRects> layout = StaffLayout(melody, width);
+        QCOMPARE(int(layout.size()), melody.count());
+        QList<QRect> staffs;
+        for (int r = 0; r < StaffRowCount(melody, width); ++r)
+            staffs << QRect(0, StaffFirstLine + StaffRowDistance * r, width, 4 * StaffLineDistance + 1);
+        const auto where = [](int slot, const char *part) { return QStringLiteral("slot %1 %2").arg(slot).arg(part); };
+        for (size_t i = 0; i < layout.size(); ++i) {
+            const StaffNoteRects &a = layout[i];
+            QVERIFY(!a.note.isNull() && !a.bar.isNull());
+            QCOMPARE(a.label.isNull(), notes[int(i)].key == int(RestKey));
+            QVERIFY(picture.image.rect().contains(a.bar) && (a.label.isNull() || picture.image.rect().contains(a.label)));
+            for (const QRect &staff : staffs) {
+                QVERIFY2(!a.bar.intersects(staff), qPrintable(where(int(i), "bar in a staff")));
+                QVERIFY2(!a.label.intersects(staff), qPrintable(where(int(i), "label in a staff")));
+            }
+            QVERIFY2(a.label.isNull() || a.label.top() > a.bar.bottom(), qPrintable(where(int(i), "label under its bar")));
+            for (size_t j = 0; j < layout.size(); ++j) {
+                const StaffNoteRects &b = layout[j];
+                const QString pair = where(int(i), "") + QStringLiteral("against slot %1").arg(j);
+                QVERIFY2(!a.bar.intersects(b.note) && !a.label.intersects(b.note), qPrintable(pair + " note"));
+                if (i == j)
+                    continue;
+                QVERIFY2(!a.bar.intersects(b.bar) && !a.bar.intersects(b.label), qPrintable(pair + " bar"));
+                QVERIFY2(!a.label.intersects(b.label), qPrintable(pair + " label"));
+            }
+        }
+        const QString shots = qEnvironmentVariable("KORU_SHOTS_DIR"); // to look at
+        if (!shots.isEmpty())
+            picture.image.save(QDir(shots).filePath(QStringLiteral("staff-%1.png").arg(QTest::currentDataTag()).replace(' ', '-')));
+    }
+
+    // Where a low note has high notes in the next row below it and low
+    // notes in the row above, neither place is free: its bar and label stay
+    // under it and the notes are drawn over them.
+    void noPlaceFreeKeepsTheLabelUnderItsNote()
+    {
+        Melody melody;
+        melody.setSelectedLength(0);
+        for (int slot = 0; slot < 60; ++slot)
+            melody.addNote(QString::number(slot == 5 || slot == 25 ? 0 : slot == 45 ? 21 : 9), 0);
+        const std::vector<StaffNoteRects> layout = StaffLayout(melody, 630);
+        const StaffNoteRects &middle = layout[25];
+        QVERIFY(middle.bar.top() > middle.note.bottom());
+        QVERIFY(middle.label.intersects(layout[45].note)); // the case the rows are too close for
+        QVERIFY(layout[5].bar.top() > layout[5].note.bottom());
     }
 
     // E4 sits on the bottom line, F5 on the top line, white or black, every length.

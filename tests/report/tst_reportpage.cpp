@@ -131,7 +131,7 @@ private slots:
     // The main routine and subroutines 2 and 3 have pictures: the line is
     // copied into a table cell for each, with its own label and sized
     // picture; cells stand side by side while they fit 640 pixels, each row
-    // a table of its own.
+    // a table of its own that printing keeps on one page.
     void routinePictures()
     {
         writePicture(QDir(pictures.path()).filePath("Routine0.bmp"), 600, 300);
@@ -141,10 +141,10 @@ private slots:
                                               RoutineReportKind, {}, sources());
         QVERIFY2(page.ok(), qPrintable(page.error));
         QCOMPARE(page.lines,
-                 (QStringList{"<table class=\"routines\" cellspacing=\"0\" cellpadding=\"4\"><tr>"
+                 (QStringList{"<table class=\"routines\" style=\"page-break-inside: avoid\" cellspacing=\"0\" cellpadding=\"4\"><tr>"
                               "<td valign=\"top\"><h3>メインルーチン</h3><img src=\"Img/Routine0.bmp\" width=\"500\" height=\"250\"></td>"
                               "<td valign=\"top\"><h3>サブルーチン2</h3><img src=\"Img/Routine2.bmp\" width=\"88\" height=\"700\"></td>"
-                              "</tr></table><table class=\"routines\" cellspacing=\"0\" cellpadding=\"4\"><tr>"
+                              "</tr></table><table class=\"routines\" style=\"page-break-inside: avoid\" cellspacing=\"0\" cellpadding=\"4\"><tr>"
                               "<td valign=\"top\"><h3>サブルーチン3</h3><img src=\"Img/Routine3.bmp\" width=\"300\" height=\"200\"></td>"
                               "</tr></table>",
                               "", "3年　2組　15番　　名前：　テスト"}));

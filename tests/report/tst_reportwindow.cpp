@@ -358,7 +358,7 @@ private slots:
     }
 
     // Routine pictures that fit stand side by side in the PDF: fewer of
-    // them are left for the next page.
+    // them are left for the next page; a heading never parts from its picture.
     void pdfRoutinesSideBySide()
     {
         if (QStandardPaths::findExecutable("pdfimages").isEmpty())
@@ -381,6 +381,19 @@ private slots:
             picturePages << list[i].simplified().section(' ', 0, 0).toInt();
         QCOMPARE(picturePages.size(), 3);
         QCOMPARE(picturePages[0], picturePages[1]); // 260 and 200 wide: one row
+        // The second row would begin at the foot of page 1: heading and
+        // picture go to the next page together.
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        const auto pageText = [&](int page) {
+            return runPdfTool("pdftotext", {"-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
+        };
+        const QStringList headings{QStringLiteral("メインルーチン"), QStringLiteral("サブルーチン1"),
+                                   QStringLiteral("サブルーチン2")};
+        for (int n = 0; n < headings.size(); ++n)
+            QVERIFY2(pageText(picturePages[n]).contains(headings[n]),
+                     qPrintable(QStringLiteral("%1 not on page %2 with its picture").arg(headings[n]).arg(picturePages[n])));
+        QCOMPARE(picturePages[2], picturePages[0] + 1);
     }
 
     // Pictures are scaled to their shown size smoothly: the staff's black

@@ -85,6 +85,22 @@ Editor EditorOf(const QString &key, Shared &shared)
             }};
 }
 
+// What an editor under test stands on: the shared windows, a fake kit, a
+// recovery folder and the context that hands them over.
+struct Rig
+{
+    QTemporaryDir dir;
+    Shared shared;
+    test::EditorRig kit;
+    RecoveryStore store{dir.filePath(QStringLiteral("Recovery"))};
+    EditorContext context()
+    {
+        EditorContext c = kit.context();
+        c.recovery = &store;
+        return c;
+    }
+};
+
 QStringList LinesOf(EditorFrame *frame)
 {
     return frame->document().fileLines().value_or(QStringList{});
@@ -162,21 +178,17 @@ private slots:
         QVERIFY(dialogs.unexpected() == 0);
     }
 
-    // Work that is back in a file needs no copy: saving, clearing and
-    // undoing the change remove it.
+    // Work that is back in a file (or cleared) needs no copy: saving and
+    // 全削除 remove it.
     void copyGoesWhenTheWorkIsSaved_data() { editors_data(); }
     void copyGoesWhenTheWorkIsSaved()
     {
         QFETCH(QString, key);
-        QTemporaryDir dir;
-        Shared shared;
-        test::EditorRig rig;
+        Rig rig;
         test::ScriptedDialogs dialogs;
-        RecoveryStore store(dir.filePath(QStringLiteral("Recovery")));
-        EditorContext context = rig.context();
-        context.recovery = &store;
-        const Editor editor = EditorOf(key, shared);
-        QPointer<QMainWindow> window = editor.make(context);
+        RecoveryStore &store = rig.store;
+        const Editor editor = EditorOf(key, rig.shared);
+        QPointer<QMainWindow> window = editor.make(rig.context());
         window->show();
         EditorFrame *frame = editor.frame(window);
         if (key == QLatin1String("STEP2"))
@@ -194,7 +206,7 @@ private slots:
         editor.edit(window);
         frame->writeRecovery();
         QVERIFY(store.has(key));
-        dialogs.answerFileName(dir.filePath(QStringLiteral("saved")));
+        dialogs.answerFileName(rig.dir.filePath(QStringLiteral("saved")));
         frame->saveFile();
         QTRY_VERIFY(!store.has(key));
         dialogs.texts();
@@ -204,14 +216,10 @@ private slots:
     // change, and none while nothing changes.
     void timerWritesTheCopy()
     {
-        QTemporaryDir dir;
-        Shared shared;
-        test::EditorRig rig;
-        RecoveryStore store(dir.filePath(QStringLiteral("Recovery")));
-        EditorContext context = rig.context();
-        context.recovery = &store;
-        const Editor editor = EditorOf(QStringLiteral("STEP3"), shared);
-        QPointer<QMainWindow> window = editor.make(context);
+        Rig rig;
+        RecoveryStore &store = rig.store;
+        const Editor editor = EditorOf(QStringLiteral("STEP3"), rig.shared);
+        QPointer<QMainWindow> window = editor.make(rig.context());
         window->show();
         editor.edit(window);
         QTRY_VERIFY_WITH_TIMEOUT(store.has(QStringLiteral("STEP3")),
@@ -222,15 +230,11 @@ private slots:
     // A full disk: the last copy stays whole, and one quiet line says so.
     void fullDiskKeepsTheLastCopy()
     {
-        QTemporaryDir dir;
-        Shared shared;
-        test::EditorRig rig;
+        Rig rig;
         test::ScriptedDialogs dialogs;
-        RecoveryStore store(dir.filePath(QStringLiteral("Recovery")));
-        EditorContext context = rig.context();
-        context.recovery = &store;
-        const Editor editor = EditorOf(QStringLiteral("STEP3"), shared);
-        QPointer<QMainWindow> window = editor.make(context);
+        RecoveryStore &store = rig.store;
+        const Editor editor = EditorOf(QStringLiteral("STEP3"), rig.shared);
+        QPointer<QMainWindow> window = editor.make(rig.context());
         window->show();
         EditorFrame *frame = editor.frame(window);
         editor.edit(window);

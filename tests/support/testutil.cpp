@@ -9,7 +9,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <chrono>
 #include <csignal>
+#include <future>
+#include <sys/stat.h>
 #include <sys/resource.h>
 
 namespace koru::test {
@@ -70,6 +73,21 @@ FileSizeLimit::~FileSizeLimit()
     limit.rlim_cur = rlim_t(m_previous);
     setrlimit(RLIMIT_FSIZE, &limit);
     std::signal(SIGXFSZ, m_previousHandler);
+}
+
+bool ReadsNamedPipeWithoutWaiting(const QString &path, const std::function<bool()> &read)
+{
+    if (::mkfifo(QFile::encodeName(path).constData(), 0600) != 0)
+        return false;
+    auto reading = std::async(std::launch::async, read);
+    if (reading.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        // Let the stuck reader go: a writer that opens and closes the pipe.
+        QFile writer(path);
+        writer.open(QIODevice::WriteOnly);
+        reading.wait();
+        return false;
+    }
+    return reading.get();
 }
 
 } // namespace koru::test

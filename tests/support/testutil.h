@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace koru::test {
 
 // Folder of checked-in test files (tests/data).
@@ -23,6 +25,11 @@ ToolRun runKoruTool(const QStringList &args, int timeoutMs = 30000);
 // the application-data and documents folders at a fresh temporary folder
 // for this process.
 void useTemporaryAppData();
+
+// Makes a named pipe at path and runs read against it on another thread:
+// true when read came back within five seconds, without anyone writing to
+// the pipe, and answered true. A reader stuck in open() is let go.
+bool ReadsNamedPipeWithoutWaiting(const QString &path, const std::function<bool()> &read);
 
 // While it lives, files this process writes cannot grow beyond bytes, and
 // a write past the limit fails (EFBIG) instead of killing the process, as

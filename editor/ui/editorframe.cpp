@@ -15,6 +15,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -22,6 +23,8 @@
 #include <QStatusBar>
 #include <QThreadPool>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace koru {
 
@@ -60,6 +63,11 @@ EditorFrame::~EditorFrame() = default;
 void EditorFrame::buildMenus(const QList<MenuEntry> &menu)
 {
     QMenuBar *bar = m_window->menuBar();
+    // The captions' ideographic spaces are wide: narrow item margins keep
+    // every item on the bar at the smallest window width.
+    bar->setStyleSheet(QStringLiteral("QMenuBar { spacing: 0px; }"
+                                      " QMenuBar::item { padding: 3px 1px; background: transparent; }"
+                                      " QMenuBar::item:selected { background: #d6e8fa; }"));
     for (const MenuEntry &entry : menu) {
         if (!entry.items.isEmpty()) {
             QMenu *sub = bar->addMenu(entry.caption);
@@ -308,6 +316,12 @@ bool EditorFrame::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::Show && !m_shown) {
             m_shown = true;
             setCommandsEnabled(true);
+            if (m_doc.budget) {
+                m_budgetLine = new QLabel(m_window);
+                m_budgetLine->setObjectName(QStringLiteral("BudgetLine"));
+                m_window->statusBar()->addPermanentWidget(m_budgetLine);
+                documentChanged();
+            }
             if (m_autosave) {
                 markClean(); // the empty document is no work to keep
                 m_autosave->start();
@@ -351,6 +365,21 @@ bool EditorFrame::closeRequested()
     }
     emit closed();
     return true;
+}
+
+void EditorFrame::documentChanged()
+{
+    if (!m_budgetLine)
+        return;
+    const QList<BudgetPart> parts = m_doc.budget();
+    static const char *const colours[] = {"color: #333333;", "color: #d46b00; font-weight: bold;",
+                                          "color: #c00000; font-weight: bold;"};
+    m_budgetLine->setStyleSheet(QLatin1String(colours[int(LevelOf(parts))]));
+    m_budgetLine->setText(BudgetText(parts));
+    // Never narrower than its words (bold near the limit): the status bar
+    // would cut them.
+    m_budgetLine->ensurePolished();
+    m_budgetLine->setMinimumWidth(std::max(m_budgetLine->minimumWidth(), m_budgetLine->sizeHint().width()));
 }
 
 // ---- Autosave -------------------------------------------------------------------------------

@@ -19,6 +19,7 @@
 #include "editor/recovery.h"
 #include "link/replyrouter.h"
 #include "editor/ui/editorcontext.h"
+#include "model/budget.h"
 #include "model/filecommands.h"
 #include "model/reportrequest.h"
 #include "model/sendable.h"
@@ -35,6 +36,7 @@
 #include <optional>
 
 class QAction;
+class QLabel;
 class QMainWindow;
 class QThreadPool;
 class QTimer;
@@ -117,6 +119,10 @@ struct EditorDocument
     // The sent-data viewer's listing; nullopt: nothing to show (said).
     std::function<std::optional<QStringList>()> sentData;
 
+    // What the program uses of what the kit holds, shown under the editor
+    // and kept up to date (documentChanged). Empty: no such line.
+    std::function<QList<BudgetPart>()> budget;
+
     // Closing: false keeps the window open (a dialog of the editor's own is
     // still waiting for the pupil). closing runs once closing is certain.
     std::function<bool()> mayClose;
@@ -167,6 +173,10 @@ public:
     // was loaded or saved, and on a normal close. writeRecovery does now
     // what the timer would (tests, benchmarks).
     void writeRecovery();
+    // The editor's document has changed (every edit, load and clear): the
+    // budget line follows.
+    void documentChanged();
+    QLabel *budgetLine() const { return m_budgetLine; }
     // Opens a recovery copy as the document, marked as changed, with the
     // caption of the file it came from. False (after a warning) when the
     // copy cannot be read; the copy is then set aside.
@@ -222,6 +232,7 @@ private:
     QString m_filePath;
     bool m_shown = false;
 
+    QLabel *m_budgetLine = nullptr;
     QTimer *m_autosave = nullptr;
     std::unique_ptr<QThreadPool> m_writer;    // one thread for the recovery copy
     std::optional<QStringList> m_clean;       // as loaded or saved; nullopt: changed since

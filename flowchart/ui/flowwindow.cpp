@@ -134,11 +134,6 @@ FlowWindow::FlowWindow(const EditorContext &context, BlockParameterWindow &param
         {.caption = QStringLiteral("送信データ表示"), .command = FrameCommand::SentData},
         {.caption = QStringLiteral("ヘルプ"), .command = FrameCommand::Help},
     });
-    // The captions' ideographic spaces are wide: narrow item margins keep
-    // every item on the bar at the smallest window width.
-    menuBar()->setStyleSheet(QStringLiteral("QMenuBar { spacing: 0px; }"
-                                            " QMenuBar::item { padding: 3px 1px; background: transparent; }"
-                                            " QMenuBar::item:selected { background: #d6e8fa; }"));
 }
 
 FlowWindow::~FlowWindow() = default;
@@ -218,6 +213,8 @@ void FlowWindow::connectEditor()
     connect(c, &FlowCanvas::canvasMenuRequested, m_canvasMenu, [this](QPoint at) { m_canvasMenu->popup(at); });
 
     connect(e, &FlowEditor::changed, c, qOverload<>(&QWidget::update));
+    connect(e, &FlowEditor::changed, m_frame, &EditorFrame::documentChanged);
+    connect(e, &FlowEditor::routineShown, m_frame, &EditorFrame::documentChanged);
     connect(e, &FlowEditor::routineShown, this, [this](int routine) {
         const QSignalBlocker block(m_routineCombo);
         m_routineCombo->setCurrentIndex(routine);
@@ -397,6 +394,12 @@ EditorDocument FlowWindow::editorDocument()
             }
             return listing.listing;
         },
+        .budget =
+            [this] {
+                return QList<BudgetPart>{
+                    {QStringLiteral("命令"), document().blockCount(m_editor->routine()), SlotsPerRoutine},
+                    {QStringLiteral("バイト"), document().byteTotal(), MaxImageBytes}};
+            },
         // The parameter window waits for its "OK".
         .mayClose = [this] { return !m_parameterWindow.isVisible(); },
     };

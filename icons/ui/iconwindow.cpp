@@ -171,6 +171,11 @@ EditorDocument IconWindow::editorDocument()
         .decodeReadBack = {},
         .report = [this] { return std::optional<ReportRequest>({m_program.toReportLines(), IconReportKind, {}}); },
         .sentData = [this] { return std::optional<QStringList>(m_program.toRecords()); },
+        .budget =
+            [this] {
+                return QList<BudgetPart>{{QStringLiteral("アイコン"), m_program.countUsed(), SlotCount},
+                                         {QStringLiteral("バイト"), int(m_program.toImage().size()), MaxImageBytes}};
+            },
     };
 }
 
@@ -294,6 +299,7 @@ void IconWindow::refreshAll()
 {
     for (int n = 0; n < SlotCount; ++n)
         refreshSlot(n);
+    m_frame->documentChanged();
 }
 
 void IconWindow::refreshSlot(int n)
@@ -380,6 +386,7 @@ void IconWindow::refreshSlot(int n)
     }
     c.shown = s;
     c.shownOnce = true;
+    m_frame->documentChanged();
 }
 
 void IconWindow::startDrag(PaletteImage *source)

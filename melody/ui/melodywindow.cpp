@@ -212,6 +212,7 @@ EditorDocument MelodyWindow::editorDocument()
         .sendable = [this] { return SendableImage(m_melody); },
         .decodeReadBack = [this](const QStringList &replies) { decodeReadBack(replies); },
         .report = [this] { return reportRequest(); },
+        .budget = [this] { return QList<BudgetPart>{{QStringLiteral("音符"), m_melody.count(), MelodySlotCount}}; },
         .closing =
             [this] {
                 m_sound->stop();
@@ -354,6 +355,7 @@ bool MelodyWindow::eventFilter(QObject *watched, QEvent *event)
 
 void MelodyWindow::refreshStaff()
 {
+    m_frame->documentChanged();
     StaffPicture picture = DrawStaff(m_melody, m_staffArea->width(), m_markedSlot);
     m_anchors = std::move(picture.anchors);
     m_staffArea->setPicture(picture.image);

@@ -86,6 +86,7 @@ TextWindow::TextWindow(const EditorContext &context, QWidget *parent) : QMainWin
     // renamed them); reading them now gives the frame the document's lines
     // from the start.
     readKeywords();
+    connect(m_editor, &QPlainTextEdit::textChanged, m_frame, &EditorFrame::documentChanged);
 }
 
 TextWindow::~TextWindow() = default;
@@ -135,6 +136,12 @@ EditorDocument TextWindow::editorDocument()
             }
             return m_language->toRecords(m_editor->lines());
         },
+        .budget =
+            [this]() -> QList<BudgetPart> {
+                if (!m_language)
+                    return {};
+                return {{QStringLiteral("バイト"), int(m_language->toBytes(m_editor->lines()).image.size()), MaxImageBytes}};
+            },
     };
 }
 

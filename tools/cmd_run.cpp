@@ -14,10 +14,8 @@ int RunRun(const QStringList &args);
 int RunStop(const QStringList &args);
 
 const KoruCommand runCommand("run", "[--melody] [--wait SECONDS] [--all]",
-                             "start the kit's stored program (or melody), optionally waiting for its FF; "
-                             "--all: on every kit at once",
-                             RunRun);
-const KoruCommand stopCommand("stop", "[--all]", "stop the kit's program (--all: on every kit at once)", RunStop);
+                             "start the kit's stored program (or melody), optionally waiting for its FF", RunRun);
+const KoruCommand stopCommand("stop", "[--all]", "stop the kit's program", RunStop);
 
 int RunRun(const QStringList &given)
 {

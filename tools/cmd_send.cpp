@@ -19,9 +19,7 @@ namespace {
 int RunSend(const QStringList &args);
 
 const KoruCommand sendCommand("send", "FILE [--verify] [--all]",
-                              "transfer a program or melody file to the kit (--all: to every kit at once) "
-                              "and wait for its FF",
-                              RunSend);
+                              "transfer a program or melody file to the kit and wait for its FF", RunSend);
 
 constexpr int ReadyTimeoutMs = 5000;
 

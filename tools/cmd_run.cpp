@@ -1,6 +1,8 @@
 // koru-tool run / stop: start or stop the kit's stored program (--melody:
-// play its stored melody). With --wait, waits for the kit's FF.
+// play its stored melody). With --wait, waits for the kit's FF. With --all,
+// every kit connected at once (kitjobs.h).
 #include "tools/command.h"
+#include "tools/kitjobs.h"
 #include "tools/kitsession.h"
 
 #include "link/devicelink.h"
@@ -11,12 +13,14 @@ namespace {
 int RunRun(const QStringList &args);
 int RunStop(const QStringList &args);
 
-const KoruCommand runCommand("run", "[--melody] [--wait SECONDS]",
+const KoruCommand runCommand("run", "[--melody] [--wait SECONDS] [--all]",
                              "start the kit's stored program (or melody), optionally waiting for its FF", RunRun);
-const KoruCommand stopCommand("stop", "", "stop the kit's program", RunStop);
+const KoruCommand stopCommand("stop", "[--all]", "stop the kit's program", RunStop);
 
-int RunRun(const QStringList &args)
+int RunRun(const QStringList &given)
 {
+    QStringList args = given;
+    const bool all = TakeAllFlag(args);
     bool melody = false;
     int waitSeconds = -1;
     for (int i = 0; i < args.size(); ++i) {
@@ -31,6 +35,12 @@ int RunRun(const QStringList &args)
             return usageError(runCommand);
         }
     }
+    if (all) {
+        KitJobPlan plan;
+        plan.request = melody ? kit::Play : kit::Run;
+        plan.readyWaitMs = waitSeconds < 0 ? -1 : waitSeconds * 1000;
+        return RunOnEveryKit(runCommand.name, plan);
+    }
     DeviceLink &link = SettledLink();
     ReplyCollector replies(link);
     if (!RequestAndWait(link, [&] { return melody ? link.RequestPlay() : link.RequestRun(); }))
@@ -43,10 +53,17 @@ int RunRun(const QStringList &args)
     return Success;
 }
 
-int RunStop(const QStringList &args)
+int RunStop(const QStringList &given)
 {
+    QStringList args = given;
+    const bool all = TakeAllFlag(args);
     if (!args.isEmpty())
         return usageError(stopCommand);
+    if (all) {
+        KitJobPlan plan;
+        plan.request = kit::Stop;
+        return RunOnEveryKit(stopCommand.name, plan);
+    }
     DeviceLink &link = SettledLink();
     if (!RequestAndWait(link, [&link] { return link.RequestStop(); }))
         return refuse(SendFailure(link));

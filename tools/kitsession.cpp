@@ -31,6 +31,12 @@ void UseKitSession(KitSession *session)
     usedSession = session;
 }
 
+QString SessionWantedKit()
+{
+    Q_ASSERT(usedSession);
+    return usedSession->wantedKit();
+}
+
 DeviceLink &SettledLink()
 {
     Q_ASSERT(usedSession);

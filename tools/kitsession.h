@@ -32,6 +32,7 @@ public:
     KitSession &operator=(const KitSession &) = delete;
 
     DeviceLink &link();
+    QString wantedKit() const { return m_wantedKit; }
 
 private:
     QString m_wantedKit;
@@ -41,6 +42,9 @@ private:
 
 // Makes session the one the kit commands use (nullptr: none).
 void UseKitSession(KitSession *session);
+
+// The kit the session was told to talk to (--kit), or empty.
+QString SessionWantedKit();
 
 // The session's link once the devices present have been found (USB kits and
 // running virtual kits).

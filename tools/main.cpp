@@ -74,14 +74,17 @@ static void printHelp(QTextStream &stream)
               "The command-line companion of the KORU control radio.\n"
               "Exit codes: 0 success, 1 refused (the reason on stderr), 2 usage error.\n"
               "Kit commands take --kit ID to talk to one kit of several (IDs: koru-tool kits);\n"
-              "without it they talk to the newest kit, as the program's windows do.\n\n"
+              "without it they talk to the newest kit, as the program's windows do.\n"
+              "send, run and stop take --all to do the same on every kit connected, all at once:\n"
+              "one line per kit (its ID, then OK or the reason) and a summary line; exit 0 only\n"
+              "when every kit did it.\n\n"
               "Commands:\n";
     QList<const KoruCommand *> sorted = commands();
     std::sort(sorted.begin(), sorted.end(),
               [](const KoruCommand *a, const KoruCommand *b) { return qstrcmp(a->name, b->name) < 0; });
     for (const KoruCommand *c : sorted) {
         const QString head = QStringLiteral("  %1 %2").arg(QLatin1String(c->name), QLatin1String(c->usage));
-        stream << head.leftJustified(34) << ' ' << c->summary << '\n';
+        stream << head.leftJustified(41) << ' ' << c->summary << '\n';
     }
     stream.flush();
 }

@@ -60,23 +60,32 @@ LauncherWindow::~LauncherWindow()
 }
 
 PictureLabel *LauncherWindow::button(QWidget *page, const QString &name, const QRect &geometry,
-                                     const QString &asset, const QString &caption)
+                                     const QString &asset, const QString &caption, const QString &spoken,
+                                     const QString &action)
 {
-    return new PictureLabel(name, geometry, asset, caption, PictureLabel::Role::Pressable, page);
+    auto *picture = new PictureLabel(name, geometry, asset, caption, PictureLabel::Role::Pressable, page);
+    // The pictures' words are pixels: a screen reader reads these instead.
+    picture->setAccessibleName(spoken);
+    picture->setAccessibleDescription(action);
+    return picture;
 }
 
 void LauncherWindow::buildPage1(QWidget *page)
 {
-    new PictureLabel(QStringLiteral("Image9"), QRect(0, 0, Width, Height), QStringLiteral("Img\\Menu\\Page1.jpg"),
-                     QString(), PictureLabel::Role::DragHandle, page);
+    auto *background = new PictureLabel(QStringLiteral("Image9"), QRect(0, 0, Width, Height),
+                                        QStringLiteral("Img\\Menu\\Page1.jpg"), QString(),
+                                        PictureLabel::Role::DragHandle, page);
+    background->setAccessibleName(QStringLiteral("メニュー"));
     connect(button(page, QStringLiteral("Image10"), QRect(32, 128, 500, 110), QStringLiteral("Img\\Menu\\Banner.png"),
-                   QStringLiteral("KORU\n") + ProgramName),
+                   QStringLiteral("KORU\n") + ProgramName, QStringLiteral("KORU ") + ProgramName,
+                   QStringLiteral("STEP1からSTEP3、メロディ、計測を選ぶページへ進みます")),
             &PictureLabel::clicked, this, [this] { showPage(2); });
     connect(button(page, QStringLiteral("Image11"), QRect(32, 256, 500, 110), QStringLiteral("Img\\Menu\\BannerMeru.png"),
-                   QStringLiteral("MERU")),
+                   QStringLiteral("MERU"), QStringLiteral("MERU パネルデザインソフト"),
+                   QStringLiteral("MERUを起動し、このソフトを終了します")),
             &PictureLabel::clicked, this, &LauncherWindow::handOverToMeru);
     connect(button(page, QStringLiteral("Image2"), QRect(480, 12, 50, 35), QStringLiteral("Img\\Menu\\Close.png"),
-                   QStringLiteral("×")),
+                   QStringLiteral("×"), QStringLiteral("閉じる"), QStringLiteral("ソフトを終了します")),
             &PictureLabel::clicked, this, &QWidget::close);
 
     auto *version = new QLabel(QStringLiteral("ver 1.5　"), page);
@@ -94,37 +103,49 @@ void LauncherWindow::buildPage1(QWidget *page)
 
 void LauncherWindow::buildPage2(QWidget *page)
 {
-    new PictureLabel(QStringLiteral("Image1"), QRect(0, 0, Width, Height), QStringLiteral("Img\\Menu\\Page2.jpg"),
-                     QString(), PictureLabel::Role::DragHandle, page);
+    auto *background = new PictureLabel(QStringLiteral("Image1"), QRect(0, 0, Width, Height),
+                                        QStringLiteral("Img\\Menu\\Page2.jpg"), QString(),
+                                        PictureLabel::Role::DragHandle, page);
+    background->setAccessibleName(QStringLiteral("メニュー LED制御 SOUND制御 計測"));
     struct Entry
     {
         const char *name;
         QRect geometry;
         const char *asset;
         QString caption;
+        QString spoken;
         LauncherTarget target;
     };
     const Entry entries[] = {
-        {"Image14", {27, 124, 80, 150}, "Img\\Menu\\Step1.png", QStringLiteral("STEP1"), LauncherTarget::IconEditor},
-        {"Image15", {134, 124, 80, 150}, "Img\\Menu\\Step2.png", QStringLiteral("STEP2"), LauncherTarget::FlowchartEditor},
-        {"Image16", {242, 124, 80, 150}, "Img\\Menu\\Step3.png", QStringLiteral("STEP3"), LauncherTarget::TextEditor},
-        {"Image17", {346, 124, 80, 150}, "Img\\Menu\\Melody.png", QStringLiteral("メロディ"), LauncherTarget::MelodyEditor},
-        {"Image21", {452, 124, 80, 150}, "Img\\Menu\\Measure.png", QStringLiteral("計測"), LauncherTarget::Measurement},
-        {"Image18", {314, 307, 100, 71}, "Img\\Menu\\Setup.png", QStringLiteral("設定"), LauncherTarget::KeywordSettings},
+        {"Image14", {27, 124, 80, 150}, "Img\\Menu\\Step1.png", QStringLiteral("STEP1"),
+         QStringLiteral("STEP1 アイコンでプログラム"), LauncherTarget::IconEditor},
+        {"Image15", {134, 124, 80, 150}, "Img\\Menu\\Step2.png", QStringLiteral("STEP2"),
+         QStringLiteral("STEP2 フローチャートでプログラム"), LauncherTarget::FlowchartEditor},
+        {"Image16", {242, 124, 80, 150}, "Img\\Menu\\Step3.png", QStringLiteral("STEP3"),
+         QStringLiteral("STEP3 命令語でプログラム"), LauncherTarget::TextEditor},
+        {"Image17", {346, 124, 80, 150}, "Img\\Menu\\Melody.png", QStringLiteral("メロディ"),
+         QStringLiteral("メロディ 楽譜とけん盤でプログラム"), LauncherTarget::MelodyEditor},
+        {"Image21", {452, 124, 80, 150}, "Img\\Menu\\Measure.png", QStringLiteral("計測"),
+         QStringLiteral("温度計測"), LauncherTarget::Measurement},
+        {"Image18", {314, 307, 100, 71}, "Img\\Menu\\Setup.png", QStringLiteral("設定"),
+         QStringLiteral("命令語の設定"), LauncherTarget::KeywordSettings},
     };
     for (const Entry &e : entries) {
         const LauncherTarget target = e.target;
-        connect(button(page, QLatin1String(e.name), e.geometry, QLatin1String(e.asset), e.caption),
+        connect(button(page, QLatin1String(e.name), e.geometry, QLatin1String(e.asset), e.caption, e.spoken,
+                       QStringLiteral("画面を開きます")),
                 &PictureLabel::clicked, this, [this, target] { open(target); });
     }
     connect(button(page, QStringLiteral("Image22"), QRect(196, 308, 100, 70), QStringLiteral("Img\\Menu\\QA.png"),
-                   QStringLiteral("Q＆A")),
+                   QStringLiteral("Q＆A"), QStringLiteral("Q＆A よくある質問"),
+                   QStringLiteral("ブラウザでページを開きます")),
             &PictureLabel::clicked, this, &LauncherWindow::openQuestionsAndAnswers);
     connect(button(page, QStringLiteral("Image19"), QRect(432, 307, 100, 71), QStringLiteral("Img\\Menu\\Guide.png"),
-                   QStringLiteral("使い方")),
+                   QStringLiteral("使い方"), QStringLiteral("学習ガイドと操作説明"),
+                   QStringLiteral("ブラウザでページを開きます")),
             &PictureLabel::clicked, this, &LauncherWindow::openGuide);
     connect(button(page, QStringLiteral("Image12"), QRect(480, 12, 50, 35), QStringLiteral("Img\\Menu\\Close.png"),
-                   QStringLiteral("×")),
+                   QStringLiteral("×"), QStringLiteral("閉じる"), QStringLiteral("ソフトを終了します")),
             &PictureLabel::clicked, this, [this] {
                 hide();
                 close();

@@ -51,8 +51,10 @@ protected:
 private:
     void buildPage1(QWidget *page);
     void buildPage2(QWidget *page);
-    PictureLabel *button(QWidget *page, const QString &name, const QRect &geometry,
-                         const QString &asset, const QString &caption);
+    // caption stands in for a missing picture; spoken is what a screen
+    // reader says for it, action what pressing it does.
+    PictureLabel *button(QWidget *page, const QString &name, const QRect &geometry, const QString &asset,
+                         const QString &caption, const QString &spoken, const QString &action);
 
     LauncherTable m_table;
     ShellServices m_services;

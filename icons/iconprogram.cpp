@@ -61,17 +61,37 @@ SliderSpec SliderSpecOf(SliderKind slider)
     return {};
 }
 
-QString SliderCaption(SliderKind slider, int p)
+QString SliderLabel(SliderKind slider)
 {
     switch (slider) {
-    case SliderKind::Duration: return QStringLiteral("秒数： %1秒").arg(QuarterSecondText(p));
-    case SliderKind::Seconds: return QStringLiteral("秒数： %1秒").arg(p);
-    case SliderKind::Count: return QStringLiteral("回数： %1回").arg(p);
-    case SliderKind::Temperature: return QStringLiteral("温度： %1度").arg(p);
-    case SliderKind::Humidity: return QStringLiteral("湿度： %1％").arg(p);
+    case SliderKind::Duration:
+    case SliderKind::Seconds: return QStringLiteral("秒数");
+    case SliderKind::Count: return QStringLiteral("回数");
+    case SliderKind::Temperature: return QStringLiteral("温度");
+    case SliderKind::Humidity: return QStringLiteral("湿度");
     case SliderKind::None: break;
     }
     return {};
+}
+
+QString SliderValueText(SliderKind slider, int p)
+{
+    switch (slider) {
+    case SliderKind::Duration: return QStringLiteral("%1秒").arg(QuarterSecondText(p));
+    case SliderKind::Seconds: return QStringLiteral("%1秒").arg(p);
+    case SliderKind::Count: return QStringLiteral("%1回").arg(p);
+    case SliderKind::Temperature: return QStringLiteral("%1度").arg(p);
+    case SliderKind::Humidity: return QStringLiteral("%1％").arg(p);
+    case SliderKind::None: break;
+    }
+    return {};
+}
+
+QString SliderCaption(SliderKind slider, int p)
+{
+    if (slider == SliderKind::None)
+        return {};
+    return SliderLabel(slider) + QStringLiteral("： ") + SliderValueText(slider, p);
 }
 
 int ClampToSlider(SliderKind slider, int position)
@@ -283,20 +303,21 @@ struct KindRow
     int subKind;
     Fields fields;
     const char16_t *report; // %1: the slider position or the choice number (from 1)
+    const char16_t *caption; // as written on the picture
 };
 
 constexpr KindRow KindRows[] = {
-    {WaitSound, "wait", 0, Fields::None, u"音入力があるまで停止"},
-    {WaitSwitch, "wait", 1, Fields::None, u"SWが押されるまで停止"},
-    {WaitBright, "wait", 2, Fields::None, u"明るくなるまで停止"},
-    {WaitDark, "wait", 3, Fields::None, u"暗くなるまで停止"},
-    {WaitTemperature, "wait", 4, Fields::Value, u"%1度になるまで停止"},
-    {WaitHumidity, "wait", 5, Fields::Value, u"%1％になるまで停止"},
-    {LoopStart, "loop", 0, Fields::Value, u"繰り返し開始%1回"},
-    {LoopEnd, "loop", 1, Fields::None, u"繰り返し終了"},
-    {Backlight, "light_led", 0, Fields::BrightnessValue, u"バックライト点灯%1秒"},
-    {Timer, "timer", 0, Fields::Value, u"タイマー%1秒"},
-    {Beep, "sound", 3, Fields::ModeIsSubKind, u"確認音 %1"},
+    {WaitSound, "wait", 0, Fields::None, u"音入力があるまで停止", u"音センサ 信号待ち"},
+    {WaitSwitch, "wait", 1, Fields::None, u"SWが押されるまで停止", u"SWセンサ 信号待ち"},
+    {WaitBright, "wait", 2, Fields::None, u"明るくなるまで停止", u"明るくなるまで待ち"},
+    {WaitDark, "wait", 3, Fields::None, u"暗くなるまで停止", u"暗くなるまで待ち"},
+    {WaitTemperature, "wait", 4, Fields::Value, u"%1度になるまで停止", u"温度センサ 信号待ち"},
+    {WaitHumidity, "wait", 5, Fields::Value, u"%1％になるまで停止", u"湿度センサ 信号待ち"},
+    {LoopStart, "loop", 0, Fields::Value, u"繰り返し開始%1回", u"繰返 開始"},
+    {LoopEnd, "loop", 1, Fields::None, u"繰り返し終了", u"繰返 終了"},
+    {Backlight, "light_led", 0, Fields::BrightnessValue, u"バックライト点灯%1秒", u"バックライト"},
+    {Timer, "timer", 0, Fields::Value, u"タイマー%1秒", u"タイマー"},
+    {Beep, "sound", 3, Fields::ModeIsSubKind, u"確認音 %1", u"確認音"},
 };
 
 const KindRow *rowOf(int kind)
@@ -310,6 +331,35 @@ const KindRow *rowOf(int kind)
 constexpr int FullBrightness = 100;
 
 } // namespace
+
+QString IconCaption(int kind)
+{
+    if (kind == LedOff)
+        return QStringLiteral("LED消灯");
+    if (IsLedKind(kind))
+        return presetOf(kind).name + QStringLiteral("LED");
+    if (kind == DeleteTool)
+        return QStringLiteral("削除");
+    if (kind == InsertTool)
+        return QStringLiteral("挿入");
+    const KindRow *row = rowOf(kind);
+    return row ? QString::fromUtf16(row->caption) : QString();
+}
+
+QString SlotName(int n, const IconSlot &slot)
+{
+    const QString place = QStringLiteral("%1番目: ").arg(n);
+    if (slot.isEmpty())
+        return place + QStringLiteral("空き");
+    QStringList parts{IconCaption(slot.kind)};
+    // A list of one choice (LED off) says nothing the caption does not.
+    const QStringList choices = ChoicesOf(slot.kind);
+    if (slot.mode && choices.size() > 1)
+        parts.append(choices.value(*slot.mode));
+    if (slot.value)
+        parts.append(SliderValueText(slot.slider(), *slot.value));
+    return place + parts.join(QLatin1Char(' '));
+}
 
 IconFields FieldsOf(int kind)
 {

@@ -77,8 +77,11 @@ struct SliderSpec
 };
 
 SliderSpec SliderSpecOf(SliderKind slider);
-// The caption above a slider at position p ("秒数： 0.25秒", "回数： 3回" ...).
+// The caption above a slider at position p ("秒数： 0.25秒", "回数： 3回" ...):
+// the slider's label ("秒数") and the position's text ("0.25秒").
 QString SliderCaption(SliderKind slider, int position);
+QString SliderLabel(SliderKind slider);
+QString SliderValueText(SliderKind slider, int position);
 // Position clamped to the slider's range.
 int ClampToSlider(SliderKind slider, int position);
 
@@ -98,6 +101,13 @@ struct IconSlot
     SliderKind slider() const { return value ? SliderOf(kind, mode.value_or(0)) : SliderKind::None; }
     bool operator==(const IconSlot &other) const = default;
 };
+
+// What a palette picture or a placed icon is called, as its picture reads
+// ("タイマー", "赤色LED", "削除"); empty for kinds that do not exist.
+QString IconCaption(int kind);
+// A slot as a pupil who cannot see the row hears it: its number as the card
+// shows it, the icon and its parameters ("3番目: タイマー 2秒", "0番目: 空き").
+QString SlotName(int n, const IconSlot &slot);
 
 class IconProgram
 {

@@ -128,27 +128,27 @@ QList<Variant> BuildVariants()
 QList<Family> BuildFamilies()
 {
     auto F = [](const char *keyword, int kindNumber, int palette, int parameterClass, const char *picture,
-                int fallback, bool captionFallsBack, int countBelow, int countAbove) {
+                int fallback, bool captionFallsBack, int countBelow, int countAbove, const char16_t *paletteCaption) {
         return Family{QLatin1String(keyword), kindNumber, palette, parameterClass, QLatin1String(picture),
-                      fallback, captionFallsBack, countBelow, countAbove};
+                      fallback, captionFallsBack, countBelow, countAbove, u(paletteCaption)};
     };
     // keyword, KindNumber, palette, class, picture, fallback sub-kind, caption falls back,
-    // parameter count below / above the table
+    // parameter count below / above the table, caption on the palette picture
     return {
-        F("start", 0, 0, 255, "start.bmp", 0, false, 0, 0),
-        F("end", 0, 1, 255, "end.bmp", 0, false, 0, 0),
-        F("full_led", 2, 2, 2, "full_led.bmp", 2, true, 4, 4),
-        F("light_led", 3, 3, 3, "light_led.bmp", 2, false, 0, 0),
-        F("sound", 4, 4, 4, "sound.bmp", 5, true, 0, 0),
-        F("timer", 5, 5, 5, "timer.bmp", 0, true, 1, 1),
-        F("wait", 6, 6, 6, "wait.bmp", 5, true, 0, 1),
-        F("if", 7, 7, 7, "if.bmp", 15, true, 0, 0),
-        F("loop", 8, 8, 8, "loop.bmp", 1, true, 1, 1),
-        F("routine", 9, 9, 9, "routine.bmp", 0, true, 1, 1),
-        F("dainyuu", 10, 10, 10, "input.bmp", 1, true, 0, 0),
-        F("vexo", 11, 11, 11, "exp.bmp", 2, false, 1, 1),
-        F("else", 12, -1, 0, "", 0, false, 0, 0),
-        F("endif", 13, -1, 0, "", 0, false, 0, 0),
+        F("start", 0, 0, 255, "start.bmp", 0, false, 0, 0, u"開始"),
+        F("end", 0, 1, 255, "end.bmp", 0, false, 0, 0, u"終了"),
+        F("full_led", 2, 2, 2, "full_led.bmp", 2, true, 4, 4, u"フルカラーLED"),
+        F("light_led", 3, 3, 3, "light_led.bmp", 2, false, 0, 0, u"バックライト"),
+        F("sound", 4, 4, 4, "sound.bmp", 5, true, 0, 0, u"サウンド"),
+        F("timer", 5, 5, 5, "timer.bmp", 0, true, 1, 1, u"タイマー"),
+        F("wait", 6, 6, 6, "wait.bmp", 5, true, 0, 1, u"信号待ち"),
+        F("if", 7, 7, 7, "if.bmp", 15, true, 0, 0, u"条件分岐"),
+        F("loop", 8, 8, 8, "loop.bmp", 1, true, 1, 1, u"繰り返し"),
+        F("routine", 9, 9, 9, "routine.bmp", 0, true, 1, 1, u"サブルーチン"),
+        F("dainyuu", 10, 10, 10, "input.bmp", 1, true, 0, 0, u"計測"),
+        F("vexo", 11, 11, 11, "exp.bmp", 2, false, 1, 1, u"実験"),
+        F("else", 12, -1, 0, "", 0, false, 0, 0, u""),
+        F("endif", 13, -1, 0, "", 0, false, 0, 0, u""),
     };
 }
 
@@ -316,6 +316,12 @@ int ParameterCountOf(int parameterClass, int subKind)
     if (const Variant *variant = ExactVariant(family->keyword, subKind))
         return int(variant->parameters.size());
     return subKind < 0 ? family->countBelow : family->countAbove;
+}
+
+QString PaletteCaption(int paletteIndex)
+{
+    const Family *family = FamilyOfPaletteText(QString::number(paletteIndex));
+    return family ? family->paletteCaption : QString();
 }
 
 QString KindPictureFile(const QString &paletteIndex)

@@ -36,6 +36,10 @@ int ParameterClassOf(const QString &keyword);
 // How many of p1..p5 the user sets for a parameter class and SubKind.
 int ParameterCountOf(int parameterClass, int subKind);
 
+// The caption on the flowchart palette's picture of a palette index
+// ("開始" ... "実験"); empty for any other index.
+QString PaletteCaption(int paletteIndex);
+
 // Palette index as text -> block picture file name ("start.bmp" ...); any
 // text other than "0" to "10" gives "exp.bmp".
 QString KindPictureFile(const QString &paletteIndex);

@@ -31,6 +31,7 @@ struct Family
     bool captionFallsBack; // false: unknown sub-kinds have no caption
     int countBelow;      // ParameterCountOf for sub-kinds below the table
     int countAbove;      // ... and above it
+    QString paletteCaption; // the caption on the palette picture; empty off the palette
 };
 
 struct Variant

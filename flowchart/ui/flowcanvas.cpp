@@ -3,6 +3,7 @@
 #include "flowchart/floweditor.h"
 #include "flowchart/flowgeometry.h"
 #include "flowchart/ui/flowdrawing.h"
+#include "model/catalogue.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -324,6 +325,8 @@ void CanvasScroller::wheelEvent(QWheelEvent *event)
 PaletteImage::PaletteImage(int paletteIndex, QWidget *parent) : DragSourcePicture(parent), m_index(paletteIndex)
 {
     setObjectName(QStringLiteral("DragImage%1").arg(paletteIndex));
+    // The picture carries its caption only as pixels: a screen reader needs it as text.
+    setAccessibleName(PaletteCaption(paletteIndex));
 }
 
 } // namespace koru::flow

@@ -317,6 +317,7 @@ void IconWindow::refreshSlot(int n)
         c.image->clear();
     else
         c.image->setPixmap(slotPicture(s.kind));
+    c.image->setAccessibleName(SlotName(n, s));
 
     if (s.mode) {
         const QStringList choices = ChoicesOf(s.kind);
@@ -341,6 +342,11 @@ void IconWindow::refreshSlot(int n)
             c.combo->addItems(choices);
         }
         c.combo->setCurrentIndex(*s.mode);
+        // Linux screen readers say a choice list's current item as its name:
+        // what the list is for goes in the description too.
+        const QString purpose = QStringLiteral("%1番目: %2の選択").arg(n).arg(IconCaption(s.kind));
+        c.combo->setAccessibleName(purpose);
+        c.combo->setAccessibleDescription(purpose);
         c.combo->show();
     } else if (c.combo) {
         delete c.combo;
@@ -376,6 +382,7 @@ void IconWindow::refreshSlot(int n)
         c.slider->setPageStep(spec.pageStep);
         c.slider->setValue(*s.value);
         c.caption->setText(s.caption);
+        c.slider->setAccessibleName(QStringLiteral("%1番目: %2").arg(n).arg(SliderLabel(s.slider())));
         c.caption->show();
         c.slider->show();
     } else if (c.slider) {

@@ -12,6 +12,8 @@ namespace koru::icons {
 PaletteImage::PaletteImage(int kind, IconWindow *window, QWidget *parent) : DragSourcePicture(parent), m_kind(kind)
 {
     setObjectName(QStringLiteral("DragImage%1").arg(kind));
+    // The caption is drawn on the picture; a screen reader needs it as text.
+    setAccessibleName(IconCaption(kind));
     connect(this, &DragSourcePicture::dragRequested, window, [this, window] { window->startDrag(this); });
 }
 

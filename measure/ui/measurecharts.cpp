@@ -88,6 +88,7 @@ MeasureCharts::Chart MeasureCharts::make(const QFont &font, const QString &title
     c.series->attachAxis(c.y);
     c.view = new QChartView(chart);
     c.view->setRenderHint(QPainter::Antialiasing);
+    c.view->setAccessibleName(title); // the title is drawn inside the picture
     // Twelve labels of the first temperature range still fit.
     c.view->setMinimumSize(300, 260);
     return c;

@@ -76,7 +76,7 @@ void PictureButton::paintEvent(QPaintEvent *)
     p.drawPixmap(m_down ? QPoint(1, 2) : QPoint(0, 0), m_picture);
     if (m_picture.isNull()) { // pictures missing: still a usable button
         p.drawRect(rect().adjusted(0, 0, -1, -1));
-        p.drawText(rect(), Qt::AlignCenter, accessibleName());
+        p.drawText(rect(), Qt::AlignCenter, toolTip()); // the short text; the spoken name may say more
     }
 }
 

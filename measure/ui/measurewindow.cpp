@@ -210,6 +210,10 @@ QWidget *MeasureWindow::buildRoom()
         auto *down = new PictureButton(picture(DownPicture), QStringLiteral("下げる"), room);
         up->setObjectName(names[i][0]);
         down->setObjectName(names[i][1]);
+        // Both columns carry the same arrows: say which digit they change.
+        const QString digitName = i == 0 ? QStringLiteral("設定温度の十の位") : QStringLiteral("設定温度の一の位");
+        up->setAccessibleName(digitName + QStringLiteral("を上げる"));
+        down->setAccessibleName(digitName + QStringLiteral("を下げる"));
         up->move(r.center().x() - up->width() / 2 + 1, ArrowUpTop);
         down->move(r.center().x() - down->width() / 2 + 1, ArrowDownTop);
         for (PictureButton *arrow : {up, down})
@@ -281,6 +285,11 @@ QWidget *MeasureWindow::buildControls()
     m_intervalLabel = new QLabel(QStringLiteral("計測する間隔"));
     m_intervalBox = new QComboBox;
     m_intervalBox->setObjectName(QStringLiteral("ComboBox1"));
+    // Its label names it; on Linux a screen reader says the current item
+    // as the name, so the purpose is the description too.
+    m_intervalLabel->setBuddy(m_intervalBox);
+    m_intervalBox->setAccessibleName(m_intervalLabel->text());
+    m_intervalBox->setAccessibleDescription(m_intervalLabel->text());
     for (const IntervalChoice &choice : IntervalChoices())
         m_intervalBox->addItem(choice.text);
     m_intervalBox->setCurrentIndex(-1);
@@ -379,6 +388,14 @@ void MeasureWindow::refresh()
     m_wind->setVisible(m_fan->turning());
     m_lampOn = m_session->climate() == Climate::Heating;
     m_lamp->setPixmap(picture(m_lampOn ? LampOnPicture : LampOffPicture));
+    // A bare digit or reading means nothing read aloud: say what it is.
+    m_ondo1->setAccessibleName(QStringLiteral("設定温度の十の位: ") + m_ondo1->text());
+    m_ondo2->setAccessibleName(QStringLiteral("設定温度の一の位: ") + m_ondo2->text());
+    m_label1->setAccessibleName(QStringLiteral("温度: ") + m_label1->text());
+    m_label2->setAccessibleName(QStringLiteral("湿度: ") + m_label2->text());
+    m_label7->setAccessibleName(QStringLiteral("現在の状態: ") + m_label7->text());
+    m_fan->setAccessibleName(m_fan->turning() ? QStringLiteral("冷房: 運転中") : QStringLiteral("冷房: 停止"));
+    m_lamp->setAccessibleName(m_lampOn ? QStringLiteral("暖房: 運転中") : QStringLiteral("暖房: 停止"));
     const bool settings = m_session->settingsEnabled();
     m_csvBox->setEnabled(settings);
     m_intervalLabel->setEnabled(settings && m_csvBox->isChecked());

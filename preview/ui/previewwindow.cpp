@@ -164,11 +164,25 @@ void PreviewWindow::buildControls()
         l->setFont(big);
     }
 
+    // The group titles say what the sliders and radios are about, but only
+    // to the eye: the controls carry them for a screen reader.
+    const QString brightness = QStringLiteral("周囲の明るさ");
+    const QString temperature = QStringLiteral("周囲の気温（℃）");
+    const QString sw = QStringLiteral("SWの状態");
+    const QString humidity = QStringLiteral("周囲の湿度（%）");
+    m_temperature->setAccessibleName(temperature);
+    m_humidity->setAccessibleName(humidity);
+    for (QRadioButton *b : {m_bright, m_dark})
+        b->setAccessibleDescription(brightness);
+    for (QRadioButton *b : {m_pressed, m_released})
+        b->setAccessibleDescription(sw);
+    for (QPushButton *b : m_waitButtons)
+        b->setAccessibleDescription(m_waitGroup->title());
     auto *controls = new QGridLayout;
-    controls->addWidget(Group(QStringLiteral("周囲の明るさ"), TwoChoices(m_bright, m_dark)), 0, 0);
-    controls->addWidget(Group(QStringLiteral("周囲の気温（℃）"), Scale(m_temperature, m_temperatureValue, 0, 40)), 0, 1);
-    controls->addWidget(Group(QStringLiteral("SWの状態"), TwoChoices(m_pressed, m_released)), 1, 0);
-    controls->addWidget(Group(QStringLiteral("周囲の湿度（%）"), Scale(m_humidity, m_humidityValue, 0, 100)), 1, 1);
+    controls->addWidget(Group(brightness, TwoChoices(m_bright, m_dark)), 0, 0);
+    controls->addWidget(Group(temperature, Scale(m_temperature, m_temperatureValue, 0, 40)), 0, 1);
+    controls->addWidget(Group(sw, TwoChoices(m_pressed, m_released)), 1, 0);
+    controls->addWidget(Group(humidity, Scale(m_humidity, m_humidityValue, 0, 100)), 1, 1);
     controls->setColumnStretch(1, 1);
 
     auto *buttons = new QHBoxLayout;
@@ -254,6 +268,7 @@ void PreviewWindow::showState()
 {
     const bool playing = m_run.playing();
     m_state->setText(playing ? QStringLiteral("再生中") : QStringLiteral("停止"));
+    m_state->setAccessibleName(QStringLiteral("状態: ") + m_state->text());
     m_play->setEnabled(!playing);
     m_stop->setEnabled(playing);
     m_waitGroup->setEnabled(m_run.state() == PreviewRun::State::Waiting);

@@ -12,6 +12,7 @@
 #include "link/devicelink.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
+#include "spokenname.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -167,6 +168,70 @@ private slots:
         QVERIFY2(picture->hasPicture(), "the picture asset is missing");
         QCOMPARE(picture->pixmap().size(), geometry.size());
         QCOMPARE(picture->cursor().shape() == Qt::PointingHandCursor, hand);
+    }
+
+    // The pictures' words are pixels: a screen reader says these names.
+    void spokenNames_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("Image10") << "Image10" << "KORU コントロールラジオ制御ソフト";
+        QTest::newRow("Image11") << "Image11" << "MERU パネルデザインソフト";
+        QTest::newRow("Image2") << "Image2" << "閉じる";
+        QTest::newRow("Image14") << "Image14" << "STEP1 アイコンでプログラム";
+        QTest::newRow("Image15") << "Image15" << "STEP2 フローチャートでプログラム";
+        QTest::newRow("Image16") << "Image16" << "STEP3 命令語でプログラム";
+        QTest::newRow("Image17") << "Image17" << "メロディ 楽譜とけん盤でプログラム";
+        QTest::newRow("Image21") << "Image21" << "温度計測";
+        QTest::newRow("Image22") << "Image22" << "Q＆A よくある質問";
+        QTest::newRow("Image18") << "Image18" << "命令語の設定";
+        QTest::newRow("Image19") << "Image19" << "学習ガイドと操作説明";
+        QTest::newRow("Image12") << "Image12" << "閉じる";
+    }
+    void spokenNames()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, name);
+        LauncherWindow launcher(LauncherTable{}, Recorder().services());
+        auto *picture = launcher.findChild<PictureLabel *>(control);
+        QVERIFY(picture);
+        QCOMPARE(test::spokenName(picture), name);
+        QVERIFY(!test::spokenText(picture, QAccessible::Description).isEmpty()); // what pressing does
+    }
+
+    // However the pictures are found, no picture on either page goes unnamed,
+    // and no two buttons of a page sound alike.
+    void noUnnamedPicture_data()
+    {
+        QTest::addColumn<bool>("assets");
+        QTest::newRow("pictures") << true;
+        QTest::newRow("pictures missing") << false;
+    }
+    void noUnnamedPicture()
+    {
+        QFETCH(bool, assets);
+        QTemporaryDir empty;
+        const QString root = AssetRoot();
+        if (!assets)
+            SetAssetRoot(empty.path());
+        LauncherWindow launcher(LauncherTable{}, Recorder().services());
+        if (!assets)
+            SetAssetRoot(root);
+        for (int page : {1, 2}) {
+            QSet<QString> buttons;
+            auto *pageWidget = launcher.findChild<QWidget *>(QStringLiteral("Page%1").arg(page));
+            const QList<PictureLabel *> pictures = pageWidget->findChildren<PictureLabel *>();
+            QCOMPARE(pictures.size(), page == 1 ? 4 : 10);
+            for (PictureLabel *picture : pictures) {
+                QCOMPARE(picture->hasPicture(), assets);
+                const QString name = test::spokenName(picture);
+                QVERIFY2(!name.isEmpty(), qPrintable(picture->objectName()));
+                if (picture->cursor().shape() == Qt::PointingHandCursor) {
+                    QVERIFY2(!buttons.contains(name), qPrintable(name));
+                    buttons.insert(name);
+                }
+            }
+        }
     }
 
     // Pressable pictures light up under the pointer; backgrounds do not.

@@ -18,6 +18,7 @@
 #include "model/reportrequest.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
+#include "spokenname.h"
 #include "link/devicelink.h"
 #include "model/encoder.h"
 #include "editorrig.h"
@@ -184,6 +185,25 @@ private slots:
         QVERIFY(!window->dropPanel()->horizontalScrollBar()->isVisible());
         QVERIFY(canvas()->width() >= 730);
         QCOMPARE(canvas()->height(), 3100);
+    }
+
+    // A screen reader says each palette picture by the caption drawn on it.
+    void palettePicturesHaveTheirCaptionsAsNames_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("name");
+        const char *names[] = {"開始", "終了", "フルカラーLED", "バックライト", "サウンド", "タイマー",
+                               "信号待ち", "条件分岐", "繰り返し", "サブルーチン", "計測", "実験"};
+        for (int i = 0; i < 12; ++i)
+            QTest::addRow("DragImage%d", i) << i << QString::fromUtf8(names[i]);
+    }
+    void palettePicturesHaveTheirCaptionsAsNames()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, name);
+        auto *picture = window->findChild<PaletteImage *>(QStringLiteral("DragImage%1").arg(index));
+        QVERIFY(picture);
+        QCOMPARE(test::spokenName(picture), name);
     }
 
     void placementOnTheScreen_data()

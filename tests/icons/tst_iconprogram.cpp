@@ -2,6 +2,7 @@
 #include "model/catalogue.h"
 
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTest>
 
 #include <limits>
@@ -163,6 +164,53 @@ private slots:
         QVERIFY(program.setValue(0, position));
         QCOMPARE(program.slot(0).value, stored);
         QCOMPARE(program.slot(0).caption, caption);
+    }
+
+    // What a pupil who cannot see the row hears for a slot.
+    void slotNames_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("mode"); // -1: left as placed
+        QTest::addColumn<int>("position"); // -1: left as placed
+        QTest::addColumn<QString>("name");
+        QTest::newRow("empty") << int(Empty) << -1 << -1 << "3番目: 空き";
+        QTest::newRow("timer") << int(Timer) << -1 << 2 << "3番目: タイマー 2秒";
+        QTest::newRow("LED on") << int(RedLed) << 0 << 2 << "3番目: 赤色LED LED点灯 0.5秒";
+        QTest::newRow("LED fade, no time") << int(LightBlueLed) << 1 << -1 << "3番目: 水色LED フェードイン";
+        QTest::newRow("LED off, one choice") << int(LedOff) << -1 << 4 << "3番目: LED消灯 1秒";
+        QTest::newRow("beep") << int(Beep) << 2 << -1 << "3番目: 確認音 確認音３";
+        QTest::newRow("wait, nothing to set") << int(WaitSwitch) << -1 << -1 << "3番目: SWセンサ 信号待ち";
+        QTest::newRow("temperature") << int(WaitTemperature) << -1 << 0 << "3番目: 温度センサ 信号待ち 0度";
+        QTest::newRow("humidity default") << int(WaitHumidity) << -1 << -1 << "3番目: 湿度センサ 信号待ち 50％";
+        QTest::newRow("loop") << int(LoopStart) << -1 << 3 << "3番目: 繰返 開始 3回";
+        QTest::newRow("backlight") << int(Backlight) << -1 << 7 << "3番目: バックライト 1.75秒";
+    }
+    void slotNames()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, mode);
+        QFETCH(int, position);
+        QFETCH(QString, name);
+        IconProgram program;
+        if (kind != Empty)
+            QVERIFY(program.place(3, kind));
+        if (mode >= 0)
+            QVERIFY(program.setMode(3, mode));
+        if (position >= 0)
+            QVERIFY(program.setValue(3, position));
+        QCOMPARE(SlotName(3, program.slot(3)), name);
+    }
+
+    void everyPaletteKindHasItsOwnCaption()
+    {
+        QSet<QString> seen;
+        for (int kind = -1; kind <= 23; ++kind) {
+            const QString caption = IconCaption(kind);
+            QCOMPARE(caption.isEmpty(), !IsPaletteKind(kind));
+            if (!caption.isEmpty())
+                QVERIFY2(!seen.contains(caption), qPrintable(caption));
+            seen.insert(caption);
+        }
     }
 
     void sliderRanges()

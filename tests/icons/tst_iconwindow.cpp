@@ -11,6 +11,7 @@
 #include "clippedtext.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
+#include "spokenname.h"
 #include "editorrig.h"
 #include "widgets/placement.h"
 #include "widgets/sentdataviewer.h"
@@ -27,6 +28,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSet>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTableWidget>
@@ -146,6 +148,42 @@ private slots:
         QCOMPARE(child<PaletteImage>("DragImage14")->pos(), QPoint(145, 125));
         QCOMPARE(child<PaletteImage>("DragImage22")->pos(), QPoint(75, 460));
         QCOMPARE(child<PaletteImage>("DragImage19")->pos(), QPoint(145, 255));
+    }
+
+    // A screen reader says each palette picture by the caption drawn on it.
+    void palettePicturesHaveTheirCaptionsAsNames()
+    {
+        QSet<QString> names;
+        for (PaletteImage *p : window->findChildren<PaletteImage *>()) {
+            const QString name = test::spokenName(p);
+            QVERIFY2(!name.isEmpty(), qPrintable(p->objectName()));
+            QCOMPARE(name, IconCaption(p->kind()));
+            names.insert(name);
+        }
+        QCOMPARE(names.size(), 21); // no two pictures sound alike
+        QCOMPARE(test::spokenName(child<PaletteImage>("DragImage15")), QStringLiteral("タイマー"));
+    }
+
+    // The slot's name follows every change of the slot, including the
+    // slots an insertion moves, and the controls under it say whose they are.
+    void slotNamesFollowTheRow()
+    {
+        QCOMPARE(test::spokenName(slotImage(3)), QStringLiteral("3番目: 空き"));
+        QVERIFY(drop(3, Timer));
+        QCOMPARE(test::spokenName(slotImage(3)), QStringLiteral("3番目: タイマー 1秒"));
+        slider(3)->setValue(2);
+        QCOMPARE(test::spokenName(slotImage(3)), QStringLiteral("3番目: タイマー 2秒"));
+        QCOMPARE(test::spokenName(slider(3)), QStringLiteral("3番目: 秒数"));
+        QVERIFY(drop(3, InsertTool));
+        QCOMPARE(test::spokenName(slotImage(3)), QStringLiteral("3番目: 空き"));
+        QCOMPARE(test::spokenName(slotImage(4)), QStringLiteral("4番目: タイマー 2秒"));
+        QCOMPARE(test::spokenName(slider(4)), QStringLiteral("4番目: 秒数"));
+        QVERIFY(drop(4, RedLed)); // a new icon over an old one
+        emit combo(4)->activated(2);
+        QCOMPARE(test::spokenName(slotImage(4)), QStringLiteral("4番目: 赤色LED フェードアウト"));
+        QCOMPARE(test::spokenPurpose(combo(4)), QStringLiteral("4番目: 赤色LEDの選択"));
+        QVERIFY(drop(4, DeleteTool));
+        QCOMPARE(test::spokenName(slotImage(4)), QStringLiteral("4番目: 空き"));
     }
 
     void slotsFollowTheRowWidth()

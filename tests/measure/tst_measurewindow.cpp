@@ -8,6 +8,8 @@
 #include "measureshots.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
+#include "spokenname.h"
+#include "measure/ui/measureparts.h"
 
 #include <QChart>
 #include <QCheckBox>
@@ -122,7 +124,36 @@ private slots:
     void savesCsvAtEnd();
     void closingSwitchesOff();
     void kitLostWarnsOnce();
+    void spokenNamesFollowTheRoom();
 };
+
+// Bare digits and pictures mean nothing read aloud: each reading says what
+// it is and follows the session, each arrow says which digit it changes.
+void TstMeasureWindow::spokenNamesFollowTheRoom()
+{
+    Rig rig;
+    MeasureWindow *w = rig.window;
+    const auto name = [w](const char *object) { return test::spokenName(w->findChild<QWidget *>(object)); };
+    QCOMPARE(name("IncImage1"), QStringLiteral("設定温度の十の位を上げる"));
+    QCOMPARE(name("DecImage2"), QStringLiteral("設定温度の一の位を下げる"));
+    QCOMPARE(name("StartButton"), QStringLiteral("計測開始"));
+    QCOMPARE(name("EndButton"), QStringLiteral("計測終了"));
+    QCOMPARE(test::spokenPurpose(w->intervalBox()), QStringLiteral("計測する間隔"));
+    QCOMPARE(name("Label7"), QStringLiteral("現在の状態: 待機中"));
+    QCOMPARE(name("Lamp"), QStringLiteral("暖房: 停止"));
+    w->pressArrow(QStringLiteral("IncImage2"));
+    QCOMPARE(name("OndoLabel1"), QStringLiteral("設定温度の十の位: 2"));
+    QCOMPARE(name("OndoLabel2"), QStringLiteral("設定温度の一の位: 6"));
+    rig.click(w->startButton());
+    rig.cycle(30, 40); // warmer than the setting: the fan turns
+    QCOMPARE(name("Label1"), QStringLiteral("温度: 30"));
+    QCOMPARE(name("Label2"), QStringLiteral("湿度: 40"));
+    QCOMPARE(name("Label7"), QStringLiteral("現在の状態: 計測中"));
+    QCOMPARE(test::spokenName(w->findChild<FanBlades *>()), QStringLiteral("冷房: 運転中"));
+    // Whatever a pupil can press or set here is named.
+    QCOMPARE(test::unnamedControls(w, [](QWidget *c) { return qobject_cast<PictureButton *>(c) != nullptr; }),
+             QStringList());
+}
 
 // The kit pulled out while the fan's request is out: the warning's box is
 // open when the next tick finds no kit, and that second warning must not

@@ -41,6 +41,16 @@ private slots:
         QCOMPARE(KindPictureFile(palette), picture);
     }
 
+    void paletteCaptionsOnlyForThePalette()
+    {
+        QCOMPARE(PaletteCaption(0), QStringLiteral("開始"));
+        QCOMPARE(PaletteCaption(11), QStringLiteral("実験"));
+        // Unlike the other look-ups there is no fallback: the markers and
+        // unknown indices are on no picture.
+        for (int index : {-1, 12, 13, 100})
+            QVERIFY(PaletteCaption(index).isEmpty());
+    }
+
     void kindNumberAndClass_data()
     {
         QTest::addColumn<QString>("keyword");

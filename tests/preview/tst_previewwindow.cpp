@@ -7,6 +7,7 @@
 
 #include "previewtrace.h"
 #include "testutil.h"
+#include "spokenname.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -88,6 +89,15 @@ void TestPreviewWindow::controls()
     QVERIFY(!window.waitGroup()->isEnabled());
     QVERIFY(!window.stopButton()->isEnabled());
     QCOMPARE(window.scene()->size(), QSize(650, 300));
+
+    // The group titles reach a screen reader through the controls.
+    QCOMPARE(koru::test::spokenName(temperature), QStringLiteral("周囲の気温（℃）"));
+    QCOMPARE(koru::test::spokenName(humidity), QStringLiteral("周囲の湿度（%）"));
+    QCOMPARE(koru::test::spokenText(radio("SWRadio1"), QAccessible::Description), QStringLiteral("SWの状態"));
+    QCOMPARE(koru::test::spokenText(window.waitButton(2), QAccessible::Description),
+             QStringLiteral("信号待ちで一時停止中"));
+    QCOMPARE(koru::test::spokenName(window.stateLabel()), QStringLiteral("状態: 停止"));
+    QCOMPARE(koru::test::unnamedControls(&window), QStringList());
 }
 
 // Red at full level for a second: the dome glows red inside the mask, the

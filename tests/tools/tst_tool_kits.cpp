@@ -6,7 +6,7 @@
 #include "melody/melody.h"
 #include "model/programfile.h"
 
-#include "../link/kitprocess.h"
+#include "headlesskit.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -23,37 +23,12 @@
 #include <memory>
 
 using namespace koru;
+using koru::test::HeadlessKit;
 using koru::test::KitProcess;
 
 namespace {
 
 // A second headless kit in another kit's runtime folder.
-class ExtraKit
-{
-public:
-    ~ExtraKit()
-    {
-        m_process.kill();
-        m_process.waitForFinished(3000);
-    }
-    bool start(const QString &runtime)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        m_process.setProcessEnvironment(env);
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(KitProcess::executable(), {QStringLiteral("--headless")});
-        while (m_process.waitForReadyRead(5000))
-            if (m_process.canReadLine())
-                return m_process.readLine().startsWith("kit ");
-        return false;
-    }
-    QProcess &process() { return m_process; }
-
-private:
-    QProcess m_process;
-};
 
 struct Run
 {
@@ -69,7 +44,7 @@ class TstToolKits : public QObject
     Q_OBJECT
 private:
     KitProcess m_first;
-    std::unique_ptr<ExtraKit> m_second;
+    std::unique_ptr<HeadlessKit> m_second;
     QProcessEnvironment m_env;
     QString m_tool;
     QTemporaryDir m_files;
@@ -142,7 +117,7 @@ private slots:
             return QFileInfo(probe).lastModified();
         };
         QTRY_VERIFY(stampNow() > firstStarted);
-        m_second = std::make_unique<ExtraKit>();
+        m_second = std::make_unique<HeadlessKit>();
         QVERIFY(m_second->start(m_first.runtimeFolder()));
         m_env = QProcessEnvironment::systemEnvironment();
         m_env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_first.runtimeFolder());

@@ -4,7 +4,7 @@
 #include "melody/melody.h"
 #include "model/programfile.h"
 
-#include "../link/kitprocess.h"
+#include "headlesskit.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,47 +19,12 @@
 #include <vector>
 
 using namespace koru;
+using koru::test::HeadlessKit;
 using koru::test::KitProcess;
 
 namespace {
 
 // A headless kit in a shared runtime folder; everything it says is kept.
-class Kit
-{
-public:
-    ~Kit()
-    {
-        m_process.kill();
-        m_process.waitForFinished(3000);
-    }
-    bool start(const QString &runtime)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        m_process.setProcessEnvironment(env);
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(KitProcess::executable(), {QStringLiteral("--headless")});
-        while (m_process.waitForReadyRead(5000)) {
-            if (m_process.canReadLine()) {
-                const QByteArray first = m_process.readLine().trimmed();
-                if (!first.startsWith("kit "))
-                    return false;
-                m_id = QStringLiteral("virtual:") + QString::fromUtf8(first.mid(4));
-                return true;
-            }
-        }
-        return false;
-    }
-    QString id() const { return m_id; }
-    QByteArray said() { return m_said += m_process.readAllStandardOutput(); }
-    QProcess &process() { return m_process; }
-
-private:
-    QProcess m_process;
-    QString m_id;
-    QByteArray m_said;
-};
 
 struct Run
 {
@@ -78,11 +43,11 @@ private:
     QTemporaryDir m_files;
     QProcessEnvironment m_env;
     QString m_tool;
-    std::vector<std::unique_ptr<Kit>> m_kits;
+    std::vector<std::unique_ptr<HeadlessKit>> m_kits;
 
-    Kit *startKit()
+    HeadlessKit *startKit()
     {
-        auto kit = std::make_unique<Kit>();
+        auto kit = std::make_unique<HeadlessKit>();
         if (!kit->start(m_runtime.path()))
             return nullptr;
         m_kits.push_back(std::move(kit));
@@ -229,8 +194,8 @@ private slots:
         const QStringList held = heldAfter(melody);
         QVERIFY(held.size() > 60);
 
-        Kit *gone = m_kits[1].get();
-        Kit *late = nullptr;
+        HeadlessKit *gone = m_kits[1].get();
+        HeadlessKit *late = nullptr;
         bool lateStarted = false;
         const Run sent = run({"send", melody, "--verify", "--all"}, [&](const QString &err) {
             // The progress of the kit furthest behind, past a third.

@@ -6,7 +6,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QEventLoop>
 #include <QProcess>
+#include <QTimer>
 #include <QTemporaryDir>
 
 #include <chrono>
@@ -33,6 +35,35 @@ ToolRun runKoruTool(const QStringList &args, int timeoutMs)
     run.crashed = process.exitStatus() == QProcess::CrashExit;
     run.out = QString::fromUtf8(process.readAllStandardOutput());
     run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+ToolRun runKoruToolInEventLoop(const QString &tool, const QStringList &args, const QProcessEnvironment &env,
+                               int timeoutMs, const std::function<void(const QString &err)> &onErr)
+{
+    QProcess process;
+    process.setProcessEnvironment(env);
+    QEventLoop loop;
+    QString err;
+    QObject::connect(&process, &QProcess::readyReadStandardError, &loop, [&] {
+        err += QString::fromUtf8(process.readAllStandardError());
+        if (onErr)
+            onErr(err);
+    });
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    process.start(tool, args);
+    loop.exec();
+    ToolRun run;
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.crashed = process.exitStatus() == QProcess::CrashExit;
+    run.exitCode = run.crashed ? -1 : process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = err + QString::fromUtf8(process.readAllStandardError());
     return run;
 }
 

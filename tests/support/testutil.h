@@ -1,6 +1,7 @@
 // Small helpers shared by the tests.
 #pragma once
 
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -20,6 +21,12 @@ struct ToolRun
     QString err;
 };
 ToolRun runKoruTool(const QStringList &args, int timeoutMs = 30000);
+// The same in the event loop, with the given environment, so that whatever
+// else the test serves meanwhile (virtual kits whose output must be read)
+// goes on; onErr hears the tool's stderr so far whenever it writes some.
+// exitCode is -1 when the tool did not finish in time or crashed.
+ToolRun runKoruToolInEventLoop(const QString &tool, const QStringList &args, const QProcessEnvironment &env,
+                               int timeoutMs = 30000, const std::function<void(const QString &err)> &onErr = {});
 
 // Points the asset root at the build's assets (next to the executables) and
 // the application-data and documents folders at a fresh temporary folder

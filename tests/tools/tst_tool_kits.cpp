@@ -7,6 +7,7 @@
 #include "model/programfile.h"
 
 #include "headlesskit.h"
+#include "testutil.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -55,23 +56,8 @@ private:
     // being read meanwhile (a kit whose output pipe fills up stops).
     Run run(const QStringList &args)
     {
-        QProcess p;
-        p.setProcessEnvironment(m_env);
-        QEventLoop loop;
-        connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
-        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-        p.start(m_tool, args);
-        loop.exec();
-        Run r;
-        if (p.state() != QProcess::NotRunning) {
-            p.kill();
-            p.waitForFinished();
-            return r;
-        }
-        r.exitCode = p.exitCode();
-        r.out = QString::fromUtf8(p.readAllStandardOutput());
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
+        const test::ToolRun t = test::runKoruToolInEventLoop(m_tool, args, m_env);
+        return {t.exitCode, t.out, t.err};
     }
 
     // A one-statement STEP3 program and what the kit must then hold.

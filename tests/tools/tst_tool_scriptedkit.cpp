@@ -4,6 +4,8 @@
 #include "kitprotocol/virtualkitprotocol.h"
 #include "link/devicelink.h"
 
+#include "testutil.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
@@ -82,25 +84,10 @@ private:
     // In the event loop, so that the scripted kit keeps answering.
     Run run(const QStringList &args)
     {
-        QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
-        p.setProcessEnvironment(env);
-        QEventLoop loop;
-        connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
-        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-        p.start(m_tool, args);
-        loop.exec();
-        Run r;
-        if (p.state() != QProcess::NotRunning) {
-            p.kill();
-            p.waitForFinished();
-            return r;
-        }
-        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.out = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
+        const test::ToolRun t = test::runKoruToolInEventLoop(m_tool, args, env);
+        return {t.exitCode, t.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts), t.err};
     }
 
 private slots:

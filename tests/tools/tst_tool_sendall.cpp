@@ -5,6 +5,7 @@
 #include "model/programfile.h"
 
 #include "headlesskit.h"
+#include "testutil.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -58,29 +59,8 @@ private:
     // whenever the tool writes to stderr, onErr is told what it has written.
     Run run(const QStringList &args, const std::function<void(const QString &)> &onErr = {})
     {
-        QProcess p;
-        p.setProcessEnvironment(m_env);
-        QEventLoop loop;
-        QString err;
-        connect(&p, &QProcess::readyReadStandardError, &loop, [&] {
-            err += QString::fromUtf8(p.readAllStandardError());
-            if (onErr)
-                onErr(err);
-        });
-        connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
-        QTimer::singleShot(60000, &loop, &QEventLoop::quit);
-        p.start(m_tool, args);
-        loop.exec();
-        Run r;
-        if (p.state() != QProcess::NotRunning) {
-            p.kill();
-            p.waitForFinished();
-            return r;
-        }
-        r.exitCode = p.exitCode();
-        r.out = QString::fromUtf8(p.readAllStandardOutput());
-        r.err = err + QString::fromUtf8(p.readAllStandardError());
-        return r;
+        const test::ToolRun t = test::runKoruToolInEventLoop(m_tool, args, m_env, 60000, onErr);
+        return {t.exitCode, t.out, t.err};
     }
 
     // What a kit holds after receiving file: the image, then 250.

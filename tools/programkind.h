@@ -21,7 +21,7 @@ struct KindResult
 {
     QStringList lines;
     QString refusal;
-    QString note; // said beside lines that were produced (an empty read-back)
+    QString note {}; // said beside lines that were produced (an empty read-back)
 
     static KindResult refused(const QString &message) { return {{}, message}; }
     bool ok() const { return refusal.isEmpty(); }

@@ -58,8 +58,8 @@ struct MenuEntry
     QString caption;
     FrameCommand command = FrameCommand::None;
     int demo = 0;                  // FrameCommand::Demo: which demo
-    std::function<void()> action;  // the editor's own item (FrameCommand::None)
-    QList<MenuEntry> items;        // a menu, when not empty
+    std::function<void()> action {};  // the editor's own item (FrameCommand::None)
+    QList<MenuEntry> items {};        // a menu, when not empty
 };
 
 // What the lines of a save are, and what to tell the pupil first (a program
@@ -83,50 +83,50 @@ struct EditorDocument
     QString recoveryKey;
 
     // Nothing the pupil would lose: clearing and closing ask only otherwise.
-    std::function<bool()> isEmpty;
+    std::function<bool()> isEmpty {};
     // Empties the document and its view (全削除, closing).
-    std::function<void()> clear;
+    std::function<void()> clear {};
     // Empties the document before a read-back; empty: clear.
-    std::function<void()> discard;
+    std::function<void()> discard {};
     // Whether files can be read and written now; false after the editor said
     // why (STEP3 without its keywords). Empty: always.
-    std::function<bool()> ready;
+    std::function<bool()> ready {};
 
     // Files. load and loadDemo read the whole file into the document, or
     // leave it as it was; their result's message is shown by the frame.
-    std::function<std::optional<SaveContent>()> saveContent; // nullopt: refused (the reason shown)
-    std::function<FileResult(const QString &path)> load;
-    std::function<FileResult(int number)> loadDemo;
+    std::function<std::optional<SaveContent>()> saveContent {}; // nullopt: refused (the reason shown)
+    std::function<FileResult(const QString &path)> load {};
+    std::function<FileResult(int number)> loadDemo {};
     // The lines a save would write now, without asking or showing anything
     // (autosave); nullopt when there are none (STEP3 without its keywords).
-    std::function<std::optional<QStringList>()> fileLines;
+    std::function<std::optional<QStringList>()> fileLines {};
 
     // The kit and the preview. sendable is asked for F6 and the preview
     // alike; a refusal's element goes to markFailing.
-    std::function<Sendable()> sendable;
-    std::function<void(int element)> markFailing;
+    std::function<Sendable()> sendable {};
+    std::function<void(int element)> markFailing {};
     // The preview's run: each instruction address reached, -1 at the end.
     // Empty: the editor has no on-screen preview.
-    std::function<void(int address)> running;
+    std::function<void(int address)> running {};
     // Whether the preview has anything to show (an empty row has not).
-    std::function<bool()> previewable;
+    std::function<bool()> previewable {};
 
     // Read back: the replies of the kit's memory into the document.
-    std::function<void(const QStringList &replies)> decodeReadBack;
+    std::function<void(const QStringList &replies)> decodeReadBack {};
 
     // The report request (lines and kind); nullopt: none (the reason shown).
-    std::function<std::optional<ReportRequest>()> report;
+    std::function<std::optional<ReportRequest>()> report {};
     // The sent-data viewer's listing; nullopt: nothing to show (said).
-    std::function<std::optional<QStringList>()> sentData;
+    std::function<std::optional<QStringList>()> sentData {};
 
     // What the program uses of what the kit holds, shown under the editor
     // and kept up to date (documentChanged). Empty: no such line.
-    std::function<QList<BudgetPart>()> budget;
+    std::function<QList<BudgetPart>()> budget {};
 
     // Closing: false keeps the window open (a dialog of the editor's own is
     // still waiting for the pupil). closing runs once closing is certain.
-    std::function<bool()> mayClose;
-    std::function<void()> closing;
+    std::function<bool()> mayClose {};
+    std::function<void()> closing {};
 };
 
 class EditorFrame : public QObject

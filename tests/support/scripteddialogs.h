@@ -25,7 +25,7 @@ public:
         QString text; // the message, or the filter of a file dialog
         QString folder; // the folder a file dialog starts in
         bool defaultNo = false; // a question whose default button is No
-        QString proposedName;   // the name a save dialog offers
+        QString proposedName {}; // the name a save dialog offers
     };
 
     // Answers for the next questions (true = Yes) and file dialogs (empty = cancel).

@@ -55,6 +55,8 @@ KeywordSettingsWindow::KeywordSettingsWindow(QWidget *parent) : QDialog(parent)
         auto *box = new QLineEdit(this);
         box->setObjectName(QStringLiteral("Edit%1").arg(place.line));
         box->setFixedSize(BoxWidth, BoxHeight);
+        // Said with its group: two boxes are captioned 点灯 (LED, backlight).
+        box->setAccessibleName(KeywordRoleCaption(place.line));
         m_boxes[place.line - 1] = box;
         if (!place.shown) {
             box->hide(); // carried from file to file only

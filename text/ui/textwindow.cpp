@@ -56,6 +56,7 @@ TextWindow::TextWindow(const EditorContext &context, QWidget *parent) : QMainWin
     m_splitter->setStyleSheet(QStringLiteral("QSplitter::handle { background: #c8d6e5; }"));
     m_splitter->setChildrenCollapsible(false);
     m_editor = new SourceEditor(m_splitter);
+    m_editor->setAccessibleName(QStringLiteral("プログラム"));
     m_splitter->addWidget(m_editor);
     m_splitter->addWidget(buildHelpPanel());
     m_splitter->setStretchFactor(0, 0);
@@ -191,6 +192,7 @@ QWidget *TextWindow::buildHelpPanel()
     m_browser->setOpenExternalLinks(false);
     m_browser->setOpenLinks(true);
     m_browser->setFrameShape(QFrame::NoFrame);
+    m_browser->setAccessibleName(QStringLiteral("命令語の説明"));
     column->addWidget(m_browser, 1);
     return panel;
 }

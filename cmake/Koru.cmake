@@ -35,20 +35,25 @@ endfunction()
 
 # koru_add_fuzzer(NAME SOURCES ... [LINK files...] [DEPENDS targets...]
 #                 SEEDS dir [SECONDS n]):
-# a libFuzzer target built with clang beside the normal build (only where
-# clang is installed): SOURCES are compiled with coverage and the sanitizers,
+# a libFuzzer target built with clang beside the normal build (only with
+# KORU_FUZZ on, as `./dev fuzz` configures it, and where clang is installed): SOURCES are compiled with coverage and the sanitizers,
 # LINK (library files, generator expressions allowed) is linked as it is and
 # DEPENDS names the targets that make those files.
-# CTest runs it for SECONDS (default 15) from the committed SEEDS; new inputs
-# go to a corpus in the build tree, never into the source tree.
+# CTest runs it (label fuzz) for SECONDS (default KORU_FUZZ_SECONDS) from the
+# committed SEEDS; new inputs go to a corpus in the build tree, never into the
+# source tree.
 function(koru_add_fuzzer name)
   cmake_parse_arguments(ARG "" "SEEDS;SECONDS" "SOURCES;LINK;DEPENDS" ${ARGN})
+  if(NOT KORU_FUZZ)
+    return()
+  endif()
   find_program(KORU_CLANGXX NAMES clang++ clang++-14)
   if(NOT KORU_CLANGXX)
+    message(WARNING "KORU_FUZZ is on but clang++ is not installed: ${name} is left out")
     return()
   endif()
   if(NOT ARG_SECONDS)
-    set(ARG_SECONDS 15)
+    set(ARG_SECONDS ${KORU_FUZZ_SECONDS})
   endif()
   set(binary ${KORU_RUNTIME_DIR}/${name})
   set(qt_includes "$<TARGET_PROPERTY:Qt6::Core,INTERFACE_INCLUDE_DIRECTORIES>")
@@ -64,12 +69,16 @@ function(koru_add_fuzzer name)
     VERBATIM
     COMMENT "Building the fuzzer ${name} with clang")
   add_custom_target(${name} ALL DEPENDS ${binary})
+  if(NOT TARGET koru_fuzzers)
+    add_custom_target(koru_fuzzers)
+  endif()
+  add_dependencies(koru_fuzzers ${name})
   set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
   file(MAKE_DIRECTORY ${corpus})
   add_test(NAME ${name}_brief
            COMMAND ${binary} -max_total_time=${ARG_SECONDS} -max_len=4096 -seed=1 -print_final_stats=1
                    ${corpus} ${ARG_SEEDS})
-  set_tests_properties(${name}_brief PROPERTIES LABELS slow TIMEOUT 120
+  set_tests_properties(${name}_brief PROPERTIES LABELS fuzz TIMEOUT 300
                        ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1")
 endfunction()
 
@@ -92,6 +101,103 @@ function(koru_check_parts)
     list(GET pair 1 target)
     if(IS_DIRECTORY ${PROJECT_SOURCE_DIR}/${folder} AND NOT TARGET ${target})
       message(FATAL_ERROR "${folder}/ is in the tree but did not give ${target}")
+    endif()
+  endforeach()
+endfunction()
+
+# koru_precompile_qt_headers(): every library and program of the tree reuses
+# one of two precompiled sets of the Qt headers most of our files include:
+# Qt Core for the cores, tools and their tests, Qt Widgets for windows and
+# their tests. Which set a target gets follows from what it links (Qt6::Widgets
+# anywhere below it means the Widgets set; Qt Gui alone, as the picture
+# generator has, gets the Core set). Two sets, not one per target:
+# a precompiled header costs as much as a few compilations, and most tests
+# are a single file. GCC checks each use (-Winvalid-pch) and falls back to
+# reading the headers when a set does not fit, so a wrong guess costs time,
+# never a wrong build. Off with -DKORU_PCH=OFF.
+set(KORU_PCH_CORE_HEADERS
+  <QByteArray> <QCoreApplication> <QDir> <QElapsedTimer> <QFile> <QFileInfo>
+  <QHash> <QList> <QObject> <QPointer> <QSet> <QString> <QStringList> <QTimer>)
+set(KORU_PCH_WIDGETS_HEADERS ${KORU_PCH_CORE_HEADERS}
+  <QAction> <QApplication> <QComboBox> <QHBoxLayout> <QImage> <QKeyEvent>
+  <QLabel> <QMenu> <QMenuBar> <QMouseEvent> <QPainter> <QPixmap>
+  <QPushButton> <QVBoxLayout> <QWidget>)
+
+function(koru_links_to target wanted out)
+  set(seen)
+  set(queue ${target})
+  set(found FALSE)
+  while(queue AND NOT found)
+    list(POP_FRONT queue current)
+    if(current IN_LIST seen OR NOT TARGET ${current})
+      continue()
+    endif()
+    list(APPEND seen ${current})
+    if(current STREQUAL wanted)
+      set(found TRUE)
+      break()
+    endif()
+    get_target_property(type ${current} TYPE)
+    set(next)
+    if(NOT type STREQUAL "INTERFACE_LIBRARY")
+      get_target_property(direct ${current} LINK_LIBRARIES)
+      if(direct)
+        list(APPEND next ${direct})
+      endif()
+    endif()
+    get_target_property(interface ${current} INTERFACE_LINK_LIBRARIES)
+    if(interface)
+      list(APPEND next ${interface})
+    endif()
+    foreach(item ${next})
+      # Qt's own targets name each other through generator expressions
+      # ($<LINK_ONLY:...>); only plain target names are followed.
+      if(NOT item MATCHES "^\\$<")
+        list(APPEND queue ${item})
+      endif()
+    endforeach()
+  endwhile()
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
+function(koru_targets_below dir out)
+  get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+  get_property(children DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(child ${children})
+    koru_targets_below(${child} below)
+    list(APPEND targets ${below})
+  endforeach()
+  set(${out} ${targets} PARENT_SCOPE)
+endfunction()
+
+function(koru_precompile_qt_headers)
+  if(NOT KORU_PCH)
+    return()
+  endif()
+  set(donor_source ${CMAKE_BINARY_DIR}/koru_pch.cpp)
+  file(WRITE ${donor_source} "// The precompiled Qt headers are made for this file.\n")
+  add_library(koru_pch_core STATIC ${donor_source})
+  target_link_libraries(koru_pch_core PRIVATE Qt6::Core)
+  target_precompile_headers(koru_pch_core PRIVATE ${KORU_PCH_CORE_HEADERS})
+  add_library(koru_pch_widgets STATIC ${donor_source})
+  target_link_libraries(koru_pch_widgets PRIVATE Qt6::Widgets)
+  target_precompile_headers(koru_pch_widgets PRIVATE ${KORU_PCH_WIDGETS_HEADERS})
+
+  koru_targets_below(${PROJECT_SOURCE_DIR} targets)
+  foreach(target ${targets})
+    get_target_property(type ${target} TYPE)
+    if(NOT type MATCHES "^(STATIC_LIBRARY|EXECUTABLE)$" OR target MATCHES "^koru_pch_")
+      continue()
+    endif()
+    koru_links_to(${target} Qt6::Core uses_core)
+    if(NOT uses_core)
+      continue()
+    endif()
+    koru_links_to(${target} Qt6::Widgets uses_widgets)
+    if(uses_widgets)
+      target_precompile_headers(${target} REUSE_FROM koru_pch_widgets)
+    else()
+      target_precompile_headers(${target} REUSE_FROM koru_pch_core)
     endif()
   endforeach()
 endfunction()

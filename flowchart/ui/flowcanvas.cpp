@@ -2,6 +2,7 @@
 
 #include "flowchart/floweditor.h"
 #include "flowchart/flowgeometry.h"
+#include "flowchart/ui/flowaccessible.h"
 #include "flowchart/ui/flowdrawing.h"
 #include "model/catalogue.h"
 
@@ -70,6 +71,7 @@ FlowCanvas::FlowCanvas(const FlowEditor *editor, const BlockPictures *pictures, 
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true); // the handles show under the mouse
     resize(MinimumWidth, SurfaceHeight);
+    InstallFlowCanvasAccessibility();
 }
 
 void FlowCanvas::setRunningBlock(QPair<int, int> running)

@@ -32,6 +32,7 @@ public:
 
     enum class Gesture { None, Pressed, Move, BottomArrow, SideArrow, Rubber };
     Gesture gesture() const { return m_gesture; }
+    const FlowEditor *editor() const { return m_editor; }
     QRect rubberBand() const { return m_rubber; }
     // The block whose handles are shown (the mouse is over it); NoSlot when none.
     int hoveredBlock() const { return m_hovered; }

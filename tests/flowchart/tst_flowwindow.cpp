@@ -8,6 +8,7 @@
 #include "flowchart/flowdemos.h"
 #include "flowchart/flowedit.h"
 #include "flowchart/flowgeometry.h"
+#include "flowchart/flowspoken.h"
 #include "flowchart/flowtranslate.h"
 #include "flowchart/ui/flowcanvas.h"
 #include "flowchart/ui/flowwindow.h"
@@ -24,6 +25,7 @@
 #include "editorrig.h"
 #include "widgets/placement.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -204,6 +206,43 @@ private slots:
         auto *picture = window->findChild<PaletteImage *>(QStringLiteral("DragImage%1").arg(index));
         QVERIFY(picture);
         QCOMPARE(test::spokenName(picture), name);
+    }
+
+    // A screen reader finds the chart's blocks as the canvas's children, in
+    // reading order, each named by its kind and caption and described by
+    // where its arrows lead.
+    void canvasTellsItsBlocksToAScreenReader()
+    {
+        window->frame()->loadDemo(1);
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(canvas());
+        QVERIFY(face);
+        QCOMPARE(face->role(), QAccessible::Canvas);
+        QCOMPARE(face->text(QAccessible::Name), QStringLiteral("フローチャート: メインルーチン"));
+        QStringList heard;
+        for (int i = 0; i < face->childCount(); ++i) {
+            QAccessibleInterface *block = face->child(i);
+            QVERIFY(block && block->isValid());
+            QCOMPARE(block->parent(), face);
+            QCOMPARE(face->indexOfChild(block), i);
+            heard << block->text(QAccessible::Name) + QStringLiteral(" / ") + block->text(QAccessible::Description);
+        }
+        QCOMPARE(heard.size(), doc().occupiedSlots(routine()).size());
+        QCOMPARE(heard.first().section(QStringLiteral(" / "), 0, 0), QStringLiteral("開始"));
+        QVERIFY(heard.first().section(QStringLiteral(" / "), 1).startsWith(QStringLiteral("下の矢印: ")));
+        QCOMPARE(heard.last().section(QStringLiteral(" / "), 0, 0), QStringLiteral("終了"));
+        QCOMPARE(heard.last().section(QStringLiteral(" / "), 1), QStringLiteral("矢印なし"));
+
+        // A block placed is a new child with its name. (The announcement
+        // itself needs a platform with accessibility: the offscreen one
+        // has none, so tools/a11y-tree.sh is where it is heard.)
+        const int timer = 5; // the palette's タイマー
+        const int placed = place(timer, {560, 600});
+        QVERIFY(placed != NoSlot);
+        QAccessibleInterface *added = face->child(int(SlotsInReadingOrder(doc(), routine()).indexOf(placed)));
+        QVERIFY(added);
+        QVERIFY2(added->text(QAccessible::Name).startsWith(QStringLiteral("タイマー")),
+                 qPrintable(added->text(QAccessible::Name)));
+        QCOMPARE(face->childCount(), heard.size() + 1);
     }
 
     void placementOnTheScreen_data()

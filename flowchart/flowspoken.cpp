@@ -1,0 +1,60 @@
+#include "flowchart/flowspoken.h"
+
+#include "model/catalogue.h"
+
+#include <algorithm>
+
+namespace koru::flow {
+
+namespace {
+
+// The palette's caption of a keyword ("フルカラーLED"); the palette holds one
+// picture per kind.
+QString KindTitle(const QString &keyword)
+{
+    for (int index = 0; !PaletteCaption(index).isEmpty(); ++index) {
+        if (KindNameOf(QString::number(index)) == keyword)
+            return PaletteCaption(index);
+    }
+    return {};
+}
+
+} // namespace
+
+QString BlockSpokenName(const FlowDocument &document, int routine, int slot)
+{
+    const FlowBlock &block = document.block(routine, slot);
+    if (!block.isOccupied())
+        return {};
+    const QString title = KindTitle(block.kind);
+    if (block.is("start") || block.is("end"))
+        return title;
+    const QString caption = BlockCaption(block.kind, block.params).simplified();
+    if (title.isEmpty() || caption.isEmpty() || caption == title)
+        return title.isEmpty() ? caption : title;
+    return title + QLatin1Char(' ') + caption;
+}
+
+QString BlockSpokenArrows(const FlowDocument &document, int routine, int slot)
+{
+    const FlowBlock &block = document.block(routine, slot);
+    QStringList parts;
+    if (block.next != NoSlot && document.isOccupied(routine, block.next))
+        parts << QStringLiteral("下の矢印: ") + BlockSpokenName(document, routine, block.next);
+    if (block.branch != NoSlot && document.isOccupied(routine, block.branch))
+        parts << QStringLiteral("横の矢印: ") + BlockSpokenName(document, routine, block.branch);
+    return parts.isEmpty() ? QStringLiteral("矢印なし") : parts.join(QStringLiteral("、"));
+}
+
+QList<int> SlotsInReadingOrder(const FlowDocument &document, int routine)
+{
+    QList<int> slotList = document.occupiedSlots(routine);
+    std::stable_sort(slotList.begin(), slotList.end(), [&](int a, int b) {
+        const FlowBlock &p = document.block(routine, a);
+        const FlowBlock &q = document.block(routine, b);
+        return p.y != q.y ? p.y < q.y : p.x < q.x;
+    });
+    return slotList;
+}
+
+} // namespace koru::flow

@@ -1,0 +1,23 @@
+// What a screen reader says of a flowchart: each block's kind and caption as
+// the canvas draws them, and where its arrows lead, in the order a pupil
+// reads the chart (top to bottom, then left to right).
+#pragma once
+
+#include "flowchart/flowdocument.h"
+
+#include <QList>
+#include <QString>
+
+namespace koru::flow {
+
+// "フルカラーLED LED点灯 2秒"; "開始" and "終了" for the start and end.
+QString BlockSpokenName(const FlowDocument &document, int routine, int slot);
+
+// Where the arrows lead: "下の矢印: タイマー 1秒", and for a condition also
+// "横の矢印: …"; "矢印なし" when none leaves the block.
+QString BlockSpokenArrows(const FlowDocument &document, int routine, int slot);
+
+// The occupied slots of a routine in reading order.
+QList<int> SlotsInReadingOrder(const FlowDocument &document, int routine);
+
+} // namespace koru::flow

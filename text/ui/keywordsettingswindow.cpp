@@ -11,6 +11,8 @@
 #include <QScreen>
 #include <QShowEvent>
 
+#include <algorithm>
+
 namespace koru::text {
 
 namespace {
@@ -99,8 +101,8 @@ KeywordSettingsWindow::KeywordSettingsWindow(QWidget *parent) : QDialog(parent)
     auto *defaults = new QPushButton(QStringLiteral("初期状態に戻す"), this);
     defaults->setObjectName(QStringLiteral("DefaultsButton"));
     defaults->setGeometry(buttonRight - 120, buttonTop + 34, 120, 22);
-    // The set's file commands under the note, left of the window's own buttons.
-    const int setTop = note->geometry().bottom() + 6;
+    // The set's file commands under the note, in the row of "初期状態に戻す".
+    const int setTop = std::max(note->geometry().bottom() + 6, buttonTop + 34);
     auto *exportButton = new QPushButton(QStringLiteral("命令語を書き出す"), this);
     exportButton->setObjectName(QStringLiteral("ExportButton"));
     exportButton->setGeometry(8, setTop, 130, 22);

@@ -26,7 +26,24 @@ bool HasStart(const FlowDocument &doc, int routine)
     return false;
 }
 
+BudgetPart instructionsOver(const FlowDocument &doc, int routine)
+{
+    return {InstructionBudget, doc.blockCount(routine) + 1, SlotsPerRoutine};
+}
+
+BudgetPart bytesOver(int total)
+{
+    return {ByteBudget, total, FlowByteBudget};
+}
+
 } // namespace
+
+QString BudgetRefusalText(const BudgetPart &wouldBe)
+{
+    if (wouldBe.used <= wouldBe.limit)
+        return QStringLiteral("残りの1つはスタート命令の場所のため追加できません");
+    return QStringLiteral("%1 %2/%3 となり上限を超えるため追加できません").arg(wouldBe.name).arg(wouldBe.used).arg(wouldBe.limit);
+}
 
 QString BlockLimitMessage()
 {
@@ -60,6 +77,10 @@ EditResult DropNewBlock(FlowDocument &doc, int routine, int paletteIndex, QPoint
     const QString kind = KindNameOf(QString::number(paletteIndex));
     if (doc.freeSlot(routine) == NoSlot) {
         result.message = BlockLimitMessage();
+        // A start block refused with its own place free broke no budget:
+        // the slots are searched first, whatever the kind.
+        if (kind != QLatin1String("start") || doc.isOccupied(routine, 0))
+            result.exceeded = instructionsOver(doc, routine);
         return result;
     }
     int slot = doc.freeSlot(routine);
@@ -90,6 +111,7 @@ EditResult ConfirmNewBlock(FlowDocument &doc, int routine, int slot, const QStri
         return result;
     doc.setParams(routine, slot, IsStartOrEnd(doc.block(routine, slot).kind) ? NoParameters : params);
     if (!doc.fitsBudget()) {
+        result.exceeded = bytesOver(doc.byteTotal());
         doc.removeBlocks(routine, {slot});
         result.slot = NoSlot;
         result.message = ByteOverflowMessage();
@@ -117,14 +139,19 @@ EditResult ReplaceBlock(FlowDocument &doc, int routine, int slot, int paletteInd
     const QString kind = KindNameOf(QString::number(paletteIndex));
     const QString newParams = IsStartOrEnd(kind) ? NoParameters : params;
     const FlowBlock &old = doc.block(routine, slot);
-    if (doc.byteTotal() - InstructionLength(old.kind, old.params) + InstructionLength(kind, newParams) > FlowByteBudget) {
+    const int total = doc.byteTotal() - InstructionLength(old.kind, old.params) + InstructionLength(kind, newParams);
+    if (total > FlowByteBudget) {
         result.message = ByteOverflowMessage();
+        result.exceeded = bytesOver(total);
         return result;
     }
     const int at = doc.changeKind(routine, slot, kind, newParams);
     if (at == NoSlot) {
         // A start block needs slot 0; a former start block needs a free slot.
-        result.message = kind == QLatin1String("start") ? StartPlacedMessage() : BlockLimitMessage();
+        const bool start = kind == QLatin1String("start");
+        result.message = start ? StartPlacedMessage() : BlockLimitMessage();
+        if (!start)
+            result.exceeded = instructionsOver(doc, routine);
         return result;
     }
     result.slot = at;
@@ -138,8 +165,10 @@ EditResult ChangeParams(FlowDocument &doc, int routine, int slot, const QString 
     if (!doc.isOccupied(routine, slot))
         return result;
     const FlowBlock &b = doc.block(routine, slot);
-    if (doc.byteTotal() - InstructionLength(b.kind, b.params) + InstructionLength(b.kind, params) > FlowByteBudget) {
+    const int total = doc.byteTotal() - InstructionLength(b.kind, b.params) + InstructionLength(b.kind, params);
+    if (total > FlowByteBudget) {
         result.message = ByteOverflowMessage();
+        result.exceeded = bytesOver(total);
         return result;
     }
     doc.setParams(routine, slot, params);
@@ -172,6 +201,7 @@ PasteResult PasteBlocks(FlowDocument &doc, int routine, const QList<int> &clipbo
         const int slot = doc.freeSlot(routine);
         if (slot == NoSlot) {
             result.message = BlockLimitMessage();
+            result.exceeded = instructionsOver(doc, routine);
             break;
         }
         if (!doc.place(routine, slot, original.kind, original.x + BlockWidth, original.y + BlockHeight)) {
@@ -180,6 +210,7 @@ PasteResult PasteBlocks(FlowDocument &doc, int routine, const QList<int> &clipbo
         }
         doc.setParams(routine, slot, original.params);
         if (!doc.fitsBudget()) {
+            result.exceeded = bytesOver(doc.byteTotal());
             doc.removeBlocks(routine, {slot});
             result.message = ByteOverflowMessage();
             break;

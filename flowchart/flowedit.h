@@ -5,10 +5,13 @@
 #pragma once
 
 #include "flowchart/flowdocument.h"
+#include "model/budget.h"
 
 #include <QList>
 #include <QPoint>
 #include <QString>
+
+#include <optional>
 
 namespace koru {
 
@@ -23,10 +26,18 @@ QString ByteOverflowMessage();
 // "開始命令が含まれている為コピー出来ません。"
 QString PasteStartMessage();
 
+// What the line under the canvas adds after a refusal over a budget:
+// "バイト 121/120 となり上限を超えるため追加できません", or, when the
+// routine's last free slot is the start block's, that this is why.
+QString BudgetRefusalText(const BudgetPart &wouldBe);
+
 struct EditResult
 {
     int slot = NoSlot;  // the block concerned
     QString message;    // the warning to show; empty when the edit went through
+    // A refusal over the routine's instructions or the program's bytes: the
+    // part with the figure the edit would have reached.
+    std::optional<BudgetPart> exceeded;
     bool ok() const { return message.isEmpty(); }
 };
 
@@ -55,6 +66,7 @@ struct PasteResult
 {
     QList<int> pasted; // the copies, in clipboard order: the new selection
     QString message;
+    std::optional<BudgetPart> exceeded; // as in EditResult
 };
 // Copies the clipboard's blocks 100 pixels right and 50 down, with the
 // arrows among them; stops at the slot limit or the byte budget (copies made

@@ -21,6 +21,14 @@ void WarnUnlessEmpty(const QString &message)
         Dialogs().warning(message);
 }
 
+// Which budget a refusal broke is said after the step, whose own redraw
+// of the budget line would otherwise hide it.
+void SayExceeded(FlowEditor *editor, const std::optional<BudgetPart> &exceeded)
+{
+    if (exceeded)
+        emit editor->budgetExceeded(*exceeded);
+}
+
 } // namespace
 
 FlowEditor::FlowEditor(QObject *parent) : QObject(parent)
@@ -148,10 +156,12 @@ void FlowEditor::closePanel()
 void FlowEditor::confirmPanel(const QString &params)
 {
     const FlowDocument before = m_doc;
-    WarnUnlessEmpty(ChangeParams(m_doc, m_routine, m_panelSlot, params).message);
+    const EditResult changedParams = ChangeParams(m_doc, m_routine, m_panelSlot, params);
+    WarnUnlessEmpty(changedParams.message);
     closePanel();
     setSelection({});
     commit(QStringLiteral("パラメータ"), before);
+    SayExceeded(this, changedParams.exceeded);
 }
 
 // ---- Drops ------------------------------------------------------------------
@@ -180,6 +190,7 @@ void FlowEditor::newBlock(int paletteIndex, QPoint canvasPoint)
     const EditResult dropped = DropNewBlock(m_doc, m_routine, paletteIndex, canvasPoint);
     if (!dropped.ok()) {
         Dialogs().warning(dropped.message);
+        SayExceeded(this, dropped.exceeded);
         return;
     }
     closePanel();
@@ -225,9 +236,12 @@ void FlowEditor::confirmDrop(const QString &params)
                 raise(drop.routine, {replaced.slot}); // a new start block leaves its slot but not its place
             m_selection.clear();
             commit(QStringLiteral("置き換え"), drop.before);
+            SayExceeded(this, replaced.exceeded);
         } else {
-            WarnUnlessEmpty(ConfirmNewBlock(m_doc, drop.routine, drop.slot, params).message);
+            const EditResult placed = ConfirmNewBlock(m_doc, drop.routine, drop.slot, params);
+            WarnUnlessEmpty(placed.message);
             commit(QStringLiteral("配置"), drop.before);
+            SayExceeded(this, placed.exceeded);
         }
     } catch (const std::exception &) {
         Dialogs().warning(UnexpectedError);
@@ -283,6 +297,7 @@ void FlowEditor::paste()
     raise(m_routine, result.pasted);
     m_selection = result.pasted;
     commit(QStringLiteral("貼り付け"), before);
+    SayExceeded(this, result.exceeded);
 }
 
 void FlowEditor::align(Alignment alignment)

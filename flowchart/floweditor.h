@@ -115,6 +115,9 @@ signals:
     void panelClosed();
     void parametersWanted(int slot, const QString &kind);
     void stepMade(const koru::FlowStep &step);
+    // An edit was refused over a budget (after its warning and its step,
+    // if any): the part and the figure the edit would have reached.
+    void budgetExceeded(const koru::BudgetPart &wouldBe);
 
 private:
     struct PendingDrop

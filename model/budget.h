@@ -35,6 +35,10 @@ inline BudgetLevel LevelOf(const QList<BudgetPart> &parts)
     return level;
 }
 
+// The parts' names in the line.
+inline const QString InstructionBudget = QStringLiteral("命令");
+inline const QString ByteBudget = QStringLiteral("バイト");
+
 inline QString BudgetText(const QList<BudgetPart> &parts)
 {
     QStringList texts;

@@ -277,4 +277,36 @@ ApplyResult ApplyKeywords(const QStringList &boxTexts)
     return result;
 }
 
+QStringList KeywordSetLines(const QStringList &boxTexts)
+{
+    QStringList lines{KeywordSetSection};
+    for (int n = 1; n <= KeywordBoxCount; ++n)
+        lines.append(boxTexts.value(n - 1));
+    return lines;
+}
+
+KeywordSetRead ParseKeywordSet(const QStringList &fileLines)
+{
+    if (fileLines.value(0) != KeywordSetSection || fileLines.size() < 1 + KeywordBoxCount)
+        return {std::nullopt, KeywordSetDamagedMessage};
+    // Anything after the set would be a word without a role: a file of
+    // another version, or two sets run together.
+    for (qsizetype i = 1 + KeywordBoxCount; i < fileLines.size(); ++i) {
+        if (!fileLines.at(i).isEmpty())
+            return {std::nullopt, KeywordSetDamagedMessage};
+    }
+    const QStringList texts = fileLines.mid(1, KeywordBoxCount);
+    if (const std::optional<KeywordRefusal> refusal = RefusalOf(texts))
+        return {std::nullopt, KeywordSetRefusedMessage + QStringLiteral("\r\n") + refusal->message};
+    return {texts, {}};
+}
+
+KeywordSetRead ReadKeywordSet(const QString &path)
+{
+    const std::optional<QStringList> lines = ReadProgramLines(path);
+    if (!lines)
+        return {std::nullopt, LoadFailed};
+    return ParseKeywordSet(*lines);
+}
+
 } // namespace koru

@@ -4,6 +4,8 @@
 // work folder). The shipped files never change.
 #pragma once
 
+#include "model/filecommands.h"
+#include "model/messages.h"
 #include "text/keywordtable.h"
 
 #include <QString>
@@ -96,5 +98,37 @@ struct ApplyResult
 // shipped file cannot be read, and both files stay as they were when
 // either cannot be written (all or nothing).
 ApplyResult ApplyKeywords(const QStringList &boxTexts);
+
+// ---- A keyword set to hand on -------------------------------------------
+// A teacher gives every PC the same words: the boxes go to a file and come
+// back from one on another PC, to be applied there as typed.
+//
+// A keyword set file: "KEYWORDS", then the 27 box texts in box order, one a
+// line; blank lines may follow. Shift-JIS with CR LF, as the program files.
+inline const QString KeywordSetSection = QStringLiteral("KEYWORDS");
+inline const FileKind KeywordSetFiles{QStringLiteral("keywords"), QStringLiteral("命令語ファイル(*.txt)|*.txt"),
+                                      QStringLiteral(".txt"), QStringLiteral("(命令語).txt"), SaveFailed};
+
+inline const QString KeywordSetDamagedMessage =
+    QStringLiteral("指定したファイルは命令語のファイルではないか、壊れている為、読み込むことが出来ません。");
+// Followed by the refusal's own message, naming the role and the word.
+inline const QString KeywordSetRefusedMessage =
+    QStringLiteral("指定したファイルの命令語は設定出来ない為、読み込みませんでした。");
+
+QStringList KeywordSetLines(const QStringList &boxTexts);
+
+struct KeywordSetRead
+{
+    std::optional<QStringList> boxTexts; // all 27, when every one may be used
+    QString message;                     // why not
+};
+
+// The 27 keywords of a keyword set file, only when the file is whole and
+// the set passes every check the boxes pass (RefusalOf): a set is taken
+// all or not at all.
+KeywordSetRead ParseKeywordSet(const QStringList &fileLines);
+// Reads a regular file of program size only (a folder or a pipe is
+// refused at once), then ParseKeywordSet.
+KeywordSetRead ReadKeywordSet(const QString &path);
 
 } // namespace koru

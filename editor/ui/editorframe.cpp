@@ -379,7 +379,19 @@ void EditorFrame::documentChanged()
     // Never narrower than its words (bold near the limit): the status bar
     // would cut them.
     m_budgetLine->ensurePolished();
-    m_budgetLine->setMinimumWidth(std::max(m_budgetLine->minimumWidth(), m_budgetLine->sizeHint().width()));
+    m_budgetWidth = std::max(m_budgetWidth, m_budgetLine->sizeHint().width());
+    m_budgetLine->setMinimumWidth(m_budgetWidth);
+}
+
+void EditorFrame::showBudgetRefusal(const QString &why)
+{
+    if (!m_budgetLine)
+        return;
+    documentChanged();
+    m_budgetLine->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
+    m_budgetLine->setText(m_budgetLine->text() + QStringLiteral("　") + why);
+    m_budgetLine->ensurePolished();
+    m_budgetLine->setMinimumWidth(std::max(m_budgetWidth, m_budgetLine->sizeHint().width()));
 }
 
 // ---- Autosave -------------------------------------------------------------------------------

@@ -177,6 +177,9 @@ public:
     // budget line follows.
     void documentChanged();
     QLabel *budgetLine() const { return m_budgetLine; }
+    // Says after the figures why an edit was refused (which budget it would
+    // break), until the next change.
+    void showBudgetRefusal(const QString &why);
     // Opens a recovery copy as the document, marked as changed, with the
     // caption of the file it came from. False (after a warning) when the
     // copy cannot be read; the copy is then set aside.
@@ -233,6 +236,7 @@ private:
     bool m_shown = false;
 
     QLabel *m_budgetLine = nullptr;
+    int m_budgetWidth = 0; // the widest the figures have been (a refusal's words go again)
     QTimer *m_autosave = nullptr;
     std::unique_ptr<QThreadPool> m_writer;    // one thread for the recovery copy
     std::optional<QStringList> m_clean;       // as loaded or saved; nullopt: changed since

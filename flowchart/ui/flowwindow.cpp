@@ -225,6 +225,8 @@ void FlowWindow::connectEditor()
     connect(m_panel, &ParameterEditor::confirmed, e, &FlowEditor::confirmPanel);
     connect(m_routineCombo, &QComboBox::activated, e, &FlowEditor::showRoutine);
     connect(e, &FlowEditor::parametersWanted, this, &FlowWindow::openParameterWindow);
+    connect(e, &FlowEditor::budgetExceeded, m_frame,
+            [this](const BudgetPart &wouldBe) { m_frame->showBudgetRefusal(BudgetRefusalText(wouldBe)); });
     connect(e, &FlowEditor::stepMade, this, [this](const FlowStep &step) {
         m_undo->push(new SnapshotCommand(step.text, step.before, step.after, step.routine,
                                          [this](const FlowDocument &doc, int routine) { m_editor->restore(doc, routine); },
@@ -397,8 +399,8 @@ EditorDocument FlowWindow::editorDocument()
         .budget =
             [this] {
                 return QList<BudgetPart>{
-                    {QStringLiteral("命令"), document().blockCount(m_editor->routine()), SlotsPerRoutine},
-                    {QStringLiteral("バイト"), document().byteTotal(), MaxImageBytes}};
+                    {InstructionBudget, document().blockCount(m_editor->routine()), SlotsPerRoutine},
+                    {ByteBudget, document().byteTotal(), MaxImageBytes}};
             },
         // The parameter window waits for its "OK".
         .mayClose = [this] { return !m_parameterWindow.isVisible(); },

@@ -14,6 +14,7 @@
 #include "widgets/placement.h"
 #include "widgets/reportpicture.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QEvent>
 #include <QDir>
@@ -41,6 +42,8 @@ const QString MelodyWindow::NoSoundMessage =
 const QString MelodyWindow::StopSound = QStringLiteral("Stop.WAV");
 
 namespace {
+
+const QString ReadBackStep = QStringLiteral("送信済データの読み込み");
 
 constexpr int MinimumWidth = 780;
 constexpr int MinimumHeight = 580;
@@ -156,6 +159,18 @@ MelodyWindow::MelodyWindow(const EditorContext &context, NoteChooser &chooser, S
         {.caption = QStringLiteral("ヘルプ"), .command = FrameCommand::Help},
     });
 
+    // Undo and redo are keys of the window, beside the menu bar as F6 and
+    // F7 are: the menu bar itself stays as it is.
+    auto key = [this](const QList<QKeySequence> &keys, void (MelodyWindow::*slot)()) {
+        auto *action = new QAction(this);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, slot);
+        addAction(action);
+    };
+    key({QKeySequence(Qt::CTRL | Qt::Key_Z)}, &MelodyWindow::undo);
+    key({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}, &MelodyWindow::redo);
+
     connect(&chooser, &NoteChooser::chosen, this, &MelodyWindow::applyChoice);
     connect(&chooser, &QDialog::rejected, this, [this] { m_pending = Pending::None; });
 
@@ -192,8 +207,15 @@ EditorDocument MelodyWindow::editorDocument()
         .clear =
             [this] {
                 m_melody.clear();
+                changed(QStringLiteral("全削除"));
                 refreshControls();
-                refreshStaff();
+            },
+        // The emptying and the filling of a read-back are one undo step.
+        .discard =
+            [this] {
+                m_melody.clear();
+                changed(ReadBackStep, MelodyHistory::Join::Opens);
+                refreshControls();
             },
         .saveContent = [this] { return std::optional<SaveContent>({m_melody.fileLines(), {}}); },
         .load =
@@ -203,8 +225,8 @@ EditorDocument MelodyWindow::editorDocument()
                 const FileResult result = ReadMelodyFile(path, loaded);
                 if (result.ok) {
                     m_melody = loaded;
+                    changed(QStringLiteral("保存ファイルの読み込み"));
                     refreshControls();
-                    refreshStaff();
                 }
                 return result;
             },
@@ -256,8 +278,11 @@ QWidget *MelodyWindow::buildNotePage()
         radio->setObjectName(QStringLiteral("radio_Speed%1").arg(i + 1));
         const MelodySpeed speed = speeds[i];
         connect(radio, &QRadioButton::toggled, this, [this, speed](bool on) {
-            if (on)
+            // Showing the document's own speed is no change.
+            if (on && speed != m_melody.speed()) {
                 m_melody.setSpeed(speed);
+                changed(QStringLiteral("音の速さ"));
+            }
         });
         m_speedRadios[size_t(i)] = radio;
         speedRow->addWidget(radio);
@@ -317,11 +342,11 @@ QWidget *MelodyWindow::buildLedPage()
     linkColumn->addWidget(m_linkOff);
     connect(m_linkOn, &QRadioButton::clicked, this, [this] {
         m_melody.setLedLink(true);
-        refreshStaff();
+        changed(QStringLiteral("LEDリンク"));
     });
     connect(m_linkOff, &QRadioButton::clicked, this, [this] {
         m_melody.setLedLink(false);
-        refreshStaff();
+        changed(QStringLiteral("LEDリンク"));
     });
     return page;
 }
@@ -381,7 +406,7 @@ void MelodyWindow::setLedColour(int slot, int colour)
 {
     m_melody.setLedColour(slot, colour);
     showLedPicture(slot);
-    refreshStaff();
+    changed(QStringLiteral("LED設定"));
 }
 
 void MelodyWindow::showLedPicture(int slot)
@@ -389,10 +414,40 @@ void MelodyWindow::showLedPicture(int slot)
     m_ledImages[size_t(slot)]->setPixmap(QPixmap(AssetPath(LedPictureFile(slot, m_melody.ledColour(slot)))));
 }
 
-void MelodyWindow::showResult(MelodyEdit result)
+void MelodyWindow::showResult(MelodyEdit result, const QString &step)
 {
     if (result == MelodyEdit::Full)
         Dialogs().warning(MelodyFullMessage);
+    changed(step);
+}
+
+void MelodyWindow::changed(const QString &step, MelodyHistory::Join join)
+{
+    m_history.commit(step, m_melody, join);
+    refreshStaff();
+}
+
+// ---- Undo -----------------------------------------------------------------
+
+void MelodyWindow::undo()
+{
+    if (m_chooser.isVisible())
+        return;
+    if (m_history.undo(m_melody))
+        restored();
+}
+
+void MelodyWindow::redo()
+{
+    if (m_chooser.isVisible())
+        return;
+    if (m_history.redo(m_melody))
+        restored();
+}
+
+void MelodyWindow::restored()
+{
+    refreshControls();
     refreshStaff();
 }
 
@@ -404,7 +459,7 @@ void MelodyWindow::clickKey(const QString &controlName)
     if (!key)
         return;
     const MelodyEdit result = m_melody.addNote(key->text(), key->black ? 1 : 0);
-    showResult(result);
+    showResult(result, QStringLiteral("音符入力"));
     if (result == MelodyEdit::Done) {
         // Let the new note come into view, then sound it.
         m_scroll->ensureVisible(0, StaffPlace(m_melody.note(m_melody.count() - 1).x, m_staffArea->width()).rowTop + 60);
@@ -452,25 +507,29 @@ void MelodyWindow::applyChoice(const QString &keyText, int black, int len)
     const Pending pending = std::exchange(m_pending, Pending::None);
     const int slot = m_melody.selected();
     MelodyEdit result = MelodyEdit::Refused;
-    if (pending == Pending::Insert)
+    QString step;
+    if (pending == Pending::Insert) {
         result = m_melody.insertNote(slot, keyText, black, len);
-    else if (pending == Pending::Edit)
+        step = QStringLiteral("音を挿入する");
+    } else if (pending == Pending::Edit) {
         result = m_melody.editNote(slot, keyText, black, len);
-    else
+        step = QStringLiteral("音符を編集する");
+    } else {
         return;
-    showResult(result);
+    }
+    showResult(result, step);
     if (const std::optional<Key> key = KeyOf(keyText, black); key && result == MelodyEdit::Done)
         soundKey(*key);
 }
 
 void MelodyWindow::changeSelectedLength(int len)
 {
-    showResult(m_melody.changeLength(m_melody.selected(), len));
+    showResult(m_melody.changeLength(m_melody.selected(), len), QStringLiteral("音の長さを変える"));
 }
 
 void MelodyWindow::deleteSelected()
 {
-    showResult(m_melody.deleteNote(m_melody.selected()));
+    showResult(m_melody.deleteNote(m_melody.selected()), QStringLiteral("音符を削除する"));
 }
 
 // ---- Sound on the PC ----------------------------------------------------
@@ -569,8 +628,8 @@ void MelodyWindow::decodeReadBack(const QStringList &replies)
     } else if (!decoded.ok()) {
         Dialogs().warning(decoded.error);
     }
+    changed(ReadBackStep, MelodyHistory::Join::Continues);
     refreshControls();
-    refreshStaff();
 }
 
 // ---- Report and help ----------------------------------------------------

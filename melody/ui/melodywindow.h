@@ -6,6 +6,7 @@
 
 #include "editor/ui/editorframe.h"
 #include "melody/melody.h"
+#include "melody/melodyhistory.h"
 #include "melody/ui/staffdrawing.h"
 
 #include <QElapsedTimer>
@@ -62,6 +63,12 @@ public:
     void editSelected();
     void changeSelectedLength(int len);
     void deleteSelected();
+    // Ctrl+Z, and Ctrl+Y or Ctrl+Shift+Z: every change of notes, LED
+    // colours and link, speed, clearing and reading. Nothing while the
+    // note chooser is open (its answer is for the note picked before).
+    void undo();
+    void redo();
+    const MelodyHistory &history() const { return m_history; }
 
     // ---- For tests and the report --------------------------------------
     StaffArea *staffArea() const { return m_staffArea; }
@@ -93,7 +100,11 @@ private:
     void setLedColour(int slot, int colour);
     void showLedPicture(int slot);
     void applyChoice(const QString &keyText, int black, int len);
-    void showResult(MelodyEdit result);
+    void showResult(MelodyEdit result, const QString &step);
+    // A change of the document is done: one undo step (none when nothing
+    // a file keeps changed).
+    void changed(const QString &step, MelodyHistory::Join join = MelodyHistory::Join::None);
+    void restored();
     // False when there is no audio output (said once, quietly).
     bool playSound(const QString &path);
     void soundKey(const Key &key); // a short sound of its pitch; none for the rest
@@ -104,6 +115,7 @@ private:
     std::optional<ReportRequest> reportRequest();
 
     Melody m_melody;
+    MelodyHistory m_history;
     StaffFontLease m_font;
     std::vector<StaffAnchor> m_anchors;
 

@@ -158,6 +158,49 @@ private slots:
         QCOMPARE(r.message, BlockLimitMessage());
     }
 
+    // Each refusal over a budget says which one, and the figure the edit
+    // would have reached; other refusals name none.
+    void refusalsNameTheBudgetTheyBreak()
+    {
+        const auto part = [](const std::optional<BudgetPart> &p) {
+            return p ? QStringLiteral("%1 %2/%3").arg(p->name).arg(p->used).arg(p->limit) : QStringLiteral("none");
+        };
+        // 29 blocks: the last slot is the start block's.
+        FlowDocument crowded;
+        for (int s = 1; s < SlotsPerRoutine; ++s)
+            crowded.place(1, s, "sound", 0, 0);
+        EditResult r = DropNewBlock(crowded, 1, 4, QPoint(0, 0));
+        QCOMPARE(part(r.exceeded), QStringLiteral("命令 30/30"));
+        QCOMPARE(BudgetRefusalText(*r.exceeded), QStringLiteral("残りの1つはスタート命令の場所のため追加できません"));
+        QCOMPARE(DropNewBlock(crowded, 1, 0, QPoint(0, 0)).message, BlockLimitMessage()); // as specified,
+        QCOMPARE(part(DropNewBlock(crowded, 1, 0, QPoint(0, 0)).exceeded), QStringLiteral("none")); // but no budget
+        QVERIFY(crowded.place(1, 0, "start", 0, 0));
+        r = DropNewBlock(crowded, 1, 4, QPoint(0, 0));
+        QCOMPARE(part(r.exceeded), QStringLiteral("命令 31/30"));
+        QCOMPARE(BudgetRefusalText(*r.exceeded), QStringLiteral("命令 31/30 となり上限を超えるため追加できません"));
+        QCOMPARE(part(DropNewBlock(crowded, 1, 0, QPoint(0, 0)).exceeded), QStringLiteral("命令 31/30"));
+        crowded.removeBlocks(1, {1, 2});
+        QCOMPARE(part(PasteBlocks(crowded, 1, {3, 4, 5}).exceeded), QStringLiteral("命令 31/30"));
+        QCOMPARE(part(DropNewBlock(crowded, 0, 9, QPoint(0, 0)).exceeded), QStringLiteral("none"));
+        QCOMPARE(part(DropNewBlock(crowded, 2, 9, QPoint(0, 0)).exceeded), QStringLiteral("none")); // a call, not a budget
+
+        // 119 bytes, as in parameterChangesWithinTheBudget.
+        FlowDocument doc;
+        DropNewBlock(doc, 0, 0, QPoint(0, 0));
+        for (int i = 0; i < 23; ++i)
+            ConfirmNewBlock(doc, 0, DropNewBlock(doc, 0, 2, QPoint(0, 0)).slot, "1,255,0,0,11,0");
+        const int light = DropNewBlock(doc, 0, 3, QPoint(0, 0)).slot;
+        QVERIFY(ConfirmNewBlock(doc, 0, light, "1,0,0,0,0,0").ok());
+        QCOMPARE(doc.byteTotal(), 119);
+        QCOMPARE(part(ChangeParams(doc, 0, light, "0,80,6,0,0,0").exceeded), QStringLiteral("バイト 121/120"));
+        QCOMPARE(part(ReplaceBlock(doc, 0, light, 7, "4,25,0,0,0,0").exceeded), QStringLiteral("バイト 121/120"));
+        QCOMPARE(part(ConfirmNewBlock(doc, 0, DropNewBlock(doc, 0, 3, QPoint(0, 0)).slot, "0,80,6,0,0,0").exceeded),
+                 QStringLiteral("バイト 123/120"));
+        QCOMPARE(part(PasteBlocks(doc, 0, {light}).exceeded), QStringLiteral("バイト 121/120"));
+        QCOMPARE(doc.byteTotal(), 119);
+        QCOMPARE(part(ChangeParams(doc, 0, light, "1,0,0,0,0,0").exceeded), QStringLiteral("none"));
+    }
+
     void alignment_data()
     {
         QTest::addColumn<int>("alignment");

@@ -410,6 +410,16 @@ private slots:
         drop(Timer, {400, 500});
         QCOMPARE(dialogs->lastText(), QStringLiteral("配置できる命令数は30個までです。これ以上命令を追加できません。"));
         QVERIFY(!parameterWindow().isVisible());
+        // The line under the canvas names the budget the drop would break,
+        // until the next change.
+        const QLabel *budget = window->frame()->budgetLine();
+        QVERIFY(budget);
+        QVERIFY2(budget->text().endsWith(QStringLiteral("　残りの1つはスタート命令の場所のため追加できません")),
+                 qPrintable(budget->text()));
+        QVERIFY(budget->text().startsWith(QStringLiteral("命令 29/30　バイト ")));
+        QVERIFY(budget->styleSheet().contains(QLatin1String("#c00000")));
+        editor()->setSelection({});
+        QVERIFY(!budget->text().contains(QStringLiteral("上限")));
 
         // Byte budget: a drop that makes 121 bytes is taken back.
         for (int s = 1; s < SlotsPerRoutine; ++s)
@@ -426,6 +436,8 @@ private slots:
         QCOMPARE(dialogs->lastText(), QStringLiteral("これ以上命令を追加できません。(バイト数オーバー)"));
         QCOMPARE(doc(), full);
         QCOMPARE(doc().byteTotal(), 118);
+        QVERIFY2(budget->text().endsWith(QStringLiteral("バイト 118/120　バイト 121/120 となり上限を超えるため追加できません")),
+                 qPrintable(budget->text()));
     }
 
     void parameterWindowCases()

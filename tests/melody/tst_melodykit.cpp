@@ -149,6 +149,9 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(replies.size(), 1, 3000); // the stopped run's FF, before the read-back asks
         QCOMPARE(replies.first().first().toString().trimmed(), QStringLiteral("FF"));
 
+        // A colour the kit does not have, which the read-back replaces.
+        qobject_cast<QComboBox *>(child("LED_Combo5"))->setCurrentIndex(2);
+
         // Read-back: asks, empties the window, rebuilds the same tune.
         dialogs.answerQuestion(true);
         window->frame()->readBack();
@@ -158,6 +161,13 @@ private slots:
         QCOMPARE(qobject_cast<QComboBox *>(child("LED_Combo12"))->currentIndex(), 3);
         QVERIFY(qobject_cast<QRadioButton *>(child("radio_Speed3"))->isChecked());
         QCOMPARE(dialogs.texts(), QStringList{KitCommands::ReadBackQuestion});
+        // Emptied and filled, it is one undo step back to the pupil's colour.
+        QCOMPARE(window->melody().ledColour(5), composed.ledColour(5));
+        QApplication::setActiveWindow(window);
+        QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(window->melody().ledColour(5), 2);
+        QCOMPARE(window->melody().notes(), composed.notes());
+        QCOMPARE(qobject_cast<QComboBox *>(child("LED_Combo5"))->currentIndex(), 2);
 
         dialogs.answerQuestion(true);
         QVERIFY(window->close());

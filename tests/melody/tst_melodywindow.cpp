@@ -517,6 +517,108 @@ private slots:
     }
 
     // Without a kit the read-back says so at once and the melody stays.
+    // Every kind of change goes back with Ctrl+Z and comes again with
+    // Ctrl+Y or Ctrl+Shift+Z, the controls showing each state; the menu
+    // bar stays as specified.
+    void undoAndRedoKeysWalkThroughEveryChange()
+    {
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        const QStringList bar = [this] {
+            QStringList texts;
+            for (QAction *action : window->menuBar()->actions())
+                texts << action->text();
+            return texts;
+        }();
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("other(メロディ).koru"));
+        {
+            Melody other;
+            other.addNote(QStringLiteral("21"), 0);
+            other.setSpeed(MelodySpeed::Double);
+            QVERIFY(other.save(file));
+        }
+        // The document and what the controls show of it.
+        const auto state = [this] {
+            QStringList shown = window->melody().fileLines();
+            for (int slot = 0; slot < LedSlotCount; ++slot)
+                shown << QString::number(child<QComboBox>(QStringLiteral("LED_Combo%1").arg(slot))->currentIndex());
+            shown << QString::number(child<QRadioButton>("Linl_Radio0")->isChecked());
+            for (int i = 1; i <= 3; ++i)
+                shown << QString::number(child<QRadioButton>(QStringLiteral("radio_Speed%1").arg(i))->isChecked());
+            shown << QString::number(window->anchors().size());
+            return shown;
+        };
+        QList<QStringList> states{state()};
+        const auto step = [&] {
+            QVERIFY(state() != states.last());
+            states << state();
+        };
+        key("pw9", 0);
+        step();
+        key("pB3", 2);
+        step();
+        rightClickNote(1);
+        window->insertBeforeSelected();
+        QTest::mouseClick(chooser->findChild<QWidget *>("pw4"), Qt::LeftButton, {}, QPoint(5, 5));
+        step();
+        rightClickNote(0);
+        window->editSelected();
+        QTest::mouseClick(chooser->findChild<QWidget *>("pw7"), Qt::LeftButton, {}, QPoint(5, 5));
+        step();
+        rightClickNote(2);
+        menuAction(window->noteMenu(), QStringLiteral("二分音符"))->trigger();
+        step();
+        rightClickNote(1);
+        menuAction(window->noteMenu(), QStringLiteral("音符を削除する"))->trigger();
+        step();
+        child<QComboBox>("LED_Combo3")->setCurrentIndex(5);
+        step();
+        child<QRadioButton>("Linl_Radio0")->click();
+        step();
+        child<QRadioButton>("Linl_Radio1")->click();
+        step();
+        child<QRadioButton>("radio_Speed3")->click();
+        step();
+        dialogs->answerFileName(file);
+        window->frame()->openFile();
+        step();
+        dialogs->answerQuestion(true);
+        window->frame()->clearDocument();
+        step();
+        child<QRadioButton>("radio_Len1")->click(); // the keyboard's length: no step
+        QCOMPARE(state(), states.last());
+
+        for (int i = states.size() - 2; i >= 0; --i) {
+            QTest::keyClick(window->staffArea(), Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(state(), states.at(i));
+        }
+        QVERIFY(!window->history().canUndo());
+        QVERIFY(child<QRadioButton>("radio_Len1")->isChecked()); // still the pupil's length
+        for (int i = 1; i < states.size(); ++i) {
+            QTest::keyClick(window->staffArea(), i % 2 ? Qt::Key_Y : Qt::Key_Z,
+                            i % 2 ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
+            QCOMPARE(state(), states.at(i));
+        }
+        // An undone clear leaves a document with notes to lose again.
+        QTest::keyClick(window->staffArea(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(window->melody().count() > 0);
+
+        // While the note chooser waits, its answer belongs to the note picked:
+        // the keys do nothing.
+        rightClickNote(0);
+        window->editSelected();
+        const QStringList waiting = state();
+        QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(state(), waiting);
+        chooser->reject();
+
+        QStringList after;
+        for (QAction *action : window->menuBar()->actions())
+            after << action->text();
+        QCOMPARE(after, bar);
+        QCOMPARE(messages(), QStringList{EditorFrame::ClearQuestion}); // undo and redo ask nothing
+    }
+
     void readBackWithoutKit()
     {
         key("pw6");

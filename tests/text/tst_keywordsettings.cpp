@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace koru;
@@ -234,6 +235,162 @@ private slots:
             boxes, QStringLiteral("file:///k/HTML/Word/"));
         QCOMPARE(lines, (QStringList{"one and beep2, one again", "no keyword", "fadeout hikari",
                                       "<a href=\"file:///k/HTML/Word/led.html\">hikari</a> <a href=\"file:///k/HTML/Word/x\">"}));
+    }
+
+    // A set written out comes back whole: Japanese words, capitals and the
+    // roles no box shows, in Shift-JIS with CR LF.
+    void keywordSetRoundTrip()
+    {
+        QTemporaryDir dir;
+        QStringList boxes = defaults;
+        boxes[0] = QStringLiteral("ひかり");
+        boxes[9] = QStringLiteral("Matsu");
+        boxes[24] = QStringLiteral("motoroff2");
+        const QString path = dir.filePath(QStringLiteral("set.txt"));
+        QVERIFY(WriteProgramLines(path, KeywordSetLines(boxes)));
+        const QByteArray bytes = contents(path);
+        QVERIFY(bytes.startsWith("KEYWORDS\r\n\x82\xd0\x82\xa9\x82\xe8\r\nfadein\r\n"));
+        QCOMPARE(bytes.count("\r\n"), 1 + KeywordBoxCount);
+        const KeywordSetRead read = ReadKeywordSet(path);
+        QCOMPARE(read.message, QString());
+        QVERIFY(read.boxTexts);
+        QCOMPARE(*read.boxTexts, boxes);
+    }
+
+    // A file is taken whole or not at all, and says why not.
+    void keywordSetRefusals_data()
+    {
+        QTest::addColumn<QByteArray>("bytes"); // added to the file, or what to make instead
+        QTest::addColumn<int>("line");         // the line to replace (1 to 27), 0 none
+        QTest::addColumn<QString>("replacement");
+        QTest::addColumn<QString>("message");  // empty: read
+
+        const QString damaged = KeywordSetDamagedMessage;
+        const auto refused = [this](int line, const QString &word) {
+            QStringList boxes = defaults;
+            boxes[line - 1] = word;
+            return KeywordSetRefusedMessage + QStringLiteral("\r\n") + RefusalOf(boxes)->message;
+        };
+        QTest::newRow("blank lines after the set") << QByteArray("\r\n\r\n") << 0 << "" << "";
+        QTest::newRow("same word twice") << QByteArray() << 17 << "Beep1" << refused(17, "Beep1");
+        QTest::newRow("word with a blank") << QByteArray() << 3 << "fade out" << refused(3, "fade out");
+        QTest::newRow("if") << QByteArray() << 10 << "if" << refused(10, "if");
+        QTest::newRow("empty word") << QByteArray() << 5 << "" << refused(5, "");
+        QTest::newRow("comma") << QByteArray() << 5 << "a,b" << refused(5, "a,b");
+        QTest::newRow("word of a 28th role") << QByteArray("more\r\n") << 0 << "" << damaged;
+        QTest::newRow("one word short") << QByteArray("-") << 0 << "" << damaged;
+        QTest::newRow("no section line") << QByteArray("keywords") << 0 << "" << damaged;
+        QTest::newRow("a melody file") << QByteArray("SOUND") << 0 << "" << damaged;
+        QTest::newRow("empty file") << QByteArray("empty") << 0 << "" << damaged;
+        QTest::newRow("not Shift-JIS") << QByteArray("KEYWORDS\r\n\x82\r\n") << 0 << "" << LoadFailed;
+        QTest::newRow("NUL byte") << QByteArray("KEYWORDS\r\nled\0on\r\n", 18) << 0 << "" << LoadFailed;
+        QTest::newRow("missing") << QByteArray("missing") << 0 << "" << LoadFailed;
+        QTest::newRow("folder") << QByteArray("folder") << 0 << "" << LoadFailed;
+        QTest::newRow("named pipe") << QByteArray("fifo") << 0 << "" << LoadFailed;
+    }
+    void keywordSetRefusals()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, line);
+        QFETCH(QString, replacement);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("set.txt"));
+        QStringList lines = KeywordSetLines(defaults);
+        if (line > 0)
+            lines[line] = replacement;
+        QByteArray file = *EncodeProgramText(lines);
+        if (bytes == "-")
+            file = *EncodeProgramText(lines.mid(0, KeywordBoxCount));
+        else if (bytes == "keywords")
+            file = *EncodeProgramText(lines.mid(1));
+        else if (bytes == "SOUND")
+            file = *EncodeProgramText(QStringList{"SOUND", "OFF"} + lines.mid(1));
+        else if (bytes == "empty")
+            file.clear();
+        else if (bytes.startsWith("KEYWORDS"))
+            file = bytes;
+        else
+            file += bytes;
+        if (bytes == "folder") {
+            QVERIFY(QDir().mkpath(path));
+        } else if (bytes == "fifo") {
+            QVERIFY(test::ReadsNamedPipeWithoutWaiting(path, [&path] {
+                const KeywordSetRead read = ReadKeywordSet(path);
+                return read.message == LoadFailed && !read.boxTexts;
+            }));
+            return;
+        } else if (bytes != "missing") {
+            QFile out(path);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(file);
+        }
+        const KeywordSetRead read = ReadKeywordSet(path);
+        QCOMPARE(read.message, message);
+        QCOMPARE(read.boxTexts.has_value(), message.isEmpty());
+        if (read.boxTexts)
+            QCOMPARE(*read.boxTexts, defaults);
+    }
+
+    // Export and import from the window through the file dialogs; a bad
+    // file leaves every box as it was.
+    void windowExportsAndImportsASet()
+    {
+        QTemporaryDir dir;
+        SetDocumentsFolder(dir.path());
+        const auto restoreFolder = qScopeGuard([] { SetDocumentsFolder({}); });
+        test::ScriptedDialogs dialogs;
+        QPointer<KeywordSettingsWindow> window = new KeywordSettingsWindow;
+        const auto closeWindow = qScopeGuard([&window] { delete window; });
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QCOMPARE(window->boxTexts(), defaults);
+
+        // A set the checks refuse is not written: the message, the box, no dialog.
+        window->box(14)->setText(QStringLiteral("radio play"));
+        window->findChild<QPushButton *>(QStringLiteral("ExportButton"))->click();
+        QCOMPARE(dialogs.shown().size(), 1);
+        QCOMPARE(dialogs.shown().first().kind, QStringLiteral("warning"));
+        QVERIFY(dialogs.lastText().contains(QStringLiteral("radio play")));
+        QCOMPARE(QApplication::focusWidget(), window->box(14));
+        QVERIFY(window->isVisible());
+
+        window->box(14)->setText(QStringLiteral("らじお"));
+        const QStringList exported = window->boxTexts();
+        dialogs.clear();
+        dialogs.answerFileName(dir.filePath(QStringLiteral("class")));
+        window->findChild<QPushButton *>(QStringLiteral("ExportButton"))->click();
+        const QString path = dir.filePath(QStringLiteral("class(命令語).txt"));
+        QVERIFY(QFileInfo::exists(path));
+        QCOMPARE(dialogs.shown().size(), 1);
+        QCOMPARE(dialogs.shown().first().kind, QStringLiteral("save"));
+        QVERIFY(!QFileInfo::exists(UserKeywordFilePath())); // only "適用" writes the settings
+
+        window->restoreDefaults();
+        dialogs.clear();
+        dialogs.answerFileName(path);
+        window->findChild<QPushButton *>(QStringLiteral("ImportButton"))->click();
+        QCOMPARE(window->boxTexts(), exported);
+        QCOMPARE(dialogs.shown().size(), 1); // the open dialog only
+        QVERIFY(!QFileInfo::exists(UserKeywordFilePath()));
+
+        // A duplicate in a file: said, and not one box changes.
+        QStringList twice = defaults;
+        twice[1] = QStringLiteral("LEDON");
+        const QString bad = dir.filePath(QStringLiteral("bad.txt"));
+        QVERIFY(WriteProgramLines(bad, KeywordSetLines(twice)));
+        dialogs.clear();
+        dialogs.answerFileName(bad);
+        window->findChild<QPushButton *>(QStringLiteral("ImportButton"))->click();
+        QCOMPARE(window->boxTexts(), exported);
+        QCOMPARE(dialogs.shown().last().kind, QStringLiteral("warning"));
+        QVERIFY(dialogs.lastText().startsWith(KeywordSetRefusedMessage));
+        QVERIFY(window->isVisible());
+
+        // The applied set is the imported one.
+        window->findChild<QPushButton *>(QStringLiteral("ApplyButton"))->click();
+        QTRY_VERIFY(!window);
+        QCOMPARE(FieldOf(ReadProgramLines(UserKeywordFilePath())->at(13), 3, ','), QStringLiteral("らじお"));
     }
 
     void windowShowsAppliesAndRefuses()

@@ -11,6 +11,8 @@
 #include <QScreen>
 #include <QShowEvent>
 
+#include <algorithm>
+
 namespace koru::text {
 
 namespace {
@@ -101,6 +103,18 @@ KeywordSettingsWindow::KeywordSettingsWindow(QWidget *parent) : QDialog(parent)
     auto *defaults = new QPushButton(QStringLiteral("初期状態に戻す"), this);
     defaults->setObjectName(QStringLiteral("DefaultsButton"));
     defaults->setGeometry(buttonRight - 120, buttonTop + 34, 120, 22);
+    // The set's file commands under the note, in the row of "初期状態に戻す".
+    const int setTop = std::max(note->geometry().bottom() + 6, buttonTop + 34);
+    auto *exportButton = new QPushButton(QStringLiteral("命令語を書き出す"), this);
+    exportButton->setObjectName(QStringLiteral("ExportButton"));
+    exportButton->setGeometry(8, setTop, 130, 22);
+    exportButton->setToolTip(QStringLiteral("今の命令語をファイルに書き出します。ほかのパソコンで読み込めます。"));
+    auto *importButton = new QPushButton(QStringLiteral("命令語を読み込む"), this);
+    importButton->setObjectName(QStringLiteral("ImportButton"));
+    importButton->setGeometry(8 + 130 + 8, setTop, 130, 22);
+    importButton->setToolTip(QStringLiteral("書き出した命令語のファイルを読み込みます。「適用」で設定されます。"));
+    connect(exportButton, &QPushButton::clicked, this, &KeywordSettingsWindow::exportSet);
+    connect(importButton, &QPushButton::clicked, this, &KeywordSettingsWindow::importSet);
     connect(applyButton, &QPushButton::clicked, this, &KeywordSettingsWindow::apply);
     connect(cancel, &QPushButton::clicked, this, &QWidget::close);
     connect(defaults, &QPushButton::clicked, this, &KeywordSettingsWindow::restoreDefaults);
@@ -121,9 +135,21 @@ QStringList KeywordSettingsWindow::boxTexts() const
 
 void KeywordSettingsWindow::fill(const QStringList &keywordLines)
 {
-    const QStringList texts = KeywordBoxTexts(keywordLines);
+    setBoxTexts(KeywordBoxTexts(keywordLines));
+}
+
+void KeywordSettingsWindow::setBoxTexts(const QStringList &texts)
+{
     for (int n = 1; n <= KeywordBoxCount; ++n)
         m_boxes[n - 1]->setText(texts.value(n - 1));
+}
+
+void KeywordSettingsWindow::pointAt(int line)
+{
+    if (QLineEdit *wrong = box(line); wrong && wrong->isVisibleTo(this)) {
+        wrong->setFocus();
+        wrong->selectAll();
+    }
 }
 
 void KeywordSettingsWindow::showEvent(QShowEvent *event)
@@ -159,10 +185,7 @@ void KeywordSettingsWindow::apply()
             return;
         }
         Dialogs().warning(result.refusal->message);
-        if (QLineEdit *wrong = box(result.refusal->line); wrong && wrong->isVisibleTo(this)) {
-            wrong->setFocus();
-            wrong->selectAll();
-        }
+        pointAt(result.refusal->line);
         return;
     }
     if (!result.written) {
@@ -170,6 +193,31 @@ void KeywordSettingsWindow::apply()
         return;
     }
     close();
+}
+
+void KeywordSettingsWindow::exportSet()
+{
+    // A set the other PCs would refuse is not handed on; unlike "適用" the
+    // window stays, whatever the refusal.
+    const QStringList texts = boxTexts();
+    if (const std::optional<KeywordRefusal> refusal = RefusalOf(texts)) {
+        Dialogs().warning(refusal->message);
+        pointAt(refusal->line);
+        return;
+    }
+    SaveProgramCommand(KeywordSetFiles, KeywordSetLines(texts));
+}
+
+void KeywordSettingsWindow::importSet()
+{
+    std::optional<QStringList> texts;
+    OpenProgramCommand(KeywordSetFiles, [&texts](const QString &path) {
+        const KeywordSetRead read = ReadKeywordSet(path);
+        texts = read.boxTexts;
+        return FileResult{read.boxTexts.has_value(), read.message};
+    });
+    if (texts)
+        setBoxTexts(*texts);
 }
 
 } // namespace koru::text

@@ -438,6 +438,44 @@ void IconWindow::dropOnSlot(int slot, int kind)
     }
 }
 
+void IconWindow::chooseSlot(int slot)
+{
+    if (slot < 0 || slot >= SlotCount)
+        return;
+    m_chosenSlot = slot;
+    if (SlotImage *image = m_slots[size_t(slot)].image)
+        m_dropPanel->ensureWidgetVisible(image, 0, 20);
+}
+
+void IconWindow::choosePaletteKind(int kind)
+{
+    m_chosenKind = kind;
+    const int slot = m_chosenSlot;
+    dropOnSlot(slot, kind);
+    // Building a row key by key: the next Enter fills the next slot.
+    if (IsPlaceableKind(kind) && m_program.slot(slot).kind == kind)
+        chooseSlot(std::min(slot + 1, SlotCount - 1));
+}
+
+void IconWindow::enterOnSlot(int slot)
+{
+    if (slot < 0 || slot >= SlotCount)
+        return;
+    const SlotControls &c = m_slots[size_t(slot)];
+    if (c.combo) {
+        c.combo->setFocus(Qt::OtherFocusReason);
+    } else if (c.slider) {
+        c.slider->setFocus(Qt::OtherFocusReason);
+    } else if (m_chosenKind >= 0) {
+        dropOnSlot(slot, m_chosenKind);
+    }
+}
+
+void IconWindow::emptySlot(int slot)
+{
+    dropOnSlot(slot, DeleteTool);
+}
+
 int IconWindow::slotAt(const QPoint &rowAreaPoint) const
 {
     for (int n = 0; n < SlotCount; ++n) {

@@ -42,6 +42,18 @@ public:
 
     // The palette gesture's end: a picture of kind dropped on a slot.
     void dropOnSlot(int slot, int kind);
+
+    // The keyboard. The chosen slot is the slot picture that had the focus
+    // last; Enter on a palette picture chooses its kind and puts it there
+    // as a drop would, then the next slot is chosen. Enter on a slot opens its parameters (the focus
+    // goes to its choice list or slider) or, with none, puts the chosen
+    // kind there; Delete empties it.
+    int chosenSlot() const { return m_chosenSlot; }
+    int chosenKind() const { return m_chosenKind; }
+    void chooseSlot(int slot);
+    void choosePaletteKind(int kind);
+    void enterOnSlot(int slot);
+    void emptySlot(int slot);
     // The slot whose card holds a point of the row area; -1 between cards.
     int slotAt(const QPoint &rowAreaPoint) const;
     // Right click on a slot picture: the colour menu for LED slots.
@@ -95,6 +107,8 @@ private:
     EditorFrame *m_frame = nullptr;
     int m_draggedKind = -1;
     int m_colourSlot = -1;
+    int m_chosenSlot = 0;
+    int m_chosenKind = -1;
 
     QScrollArea *m_dropPanel = nullptr;
     QWidget *m_rowArea = nullptr;

@@ -115,6 +115,7 @@ FlowWindow::FlowWindow(const EditorContext &context, BlockParameterWindow &param
 
     buildEditMenus();
     connectEditor();
+    m_frame->setKeyboardStart(m_canvas);
     QList<MenuEntry> demos;
     const QStringList demoNames{QStringLiteral("デモ１"), QStringLiteral("デモ２"), QStringLiteral("デモ３"),
                                 QStringLiteral("デモ４")};
@@ -275,7 +276,6 @@ void FlowWindow::showEvent(QShowEvent *event)
         placeWindow();
         m_editor->closePanel();
         m_editor->setSelection({});
-        m_canvas->setFocus();
         if (!m_pictures.missing().isEmpty())
             Dialogs().warning(UnexpectedError);
     }

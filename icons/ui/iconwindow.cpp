@@ -87,6 +87,7 @@ IconWindow::IconWindow(const EditorContext &context, QWidget *parent) : QMainWin
     palette->setObjectName(QStringLiteral("Palette"));
     palette->setFixedWidth(PaletteWidth);
     buildPalette(palette);
+    m_frame->setKeyboardStart(palette->findChild<PaletteImage *>());
     layout->addWidget(palette);
 
     m_dropPanel = new QScrollArea(central);

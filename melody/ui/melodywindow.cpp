@@ -144,6 +144,7 @@ MelodyWindow::MelodyWindow(const EditorContext &context, NoteChooser &chooser, S
     m_noteMenu->addAction(QStringLiteral("音符を削除する"), this, &MelodyWindow::deleteSelected);
 
     m_frame = new EditorFrame(this, context, editorDocument());
+    m_frame->setKeyboardStart(m_staffArea);
     connect(m_frame, &EditorFrame::closed, this, &MelodyWindow::closed);
     m_frame->buildMenus({
         {.caption = QStringLiteral("　　　読み込み　　　"),

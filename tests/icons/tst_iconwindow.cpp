@@ -123,6 +123,7 @@ private slots:
     void buildByKeyboard()
     {
         const auto palette = [this](int kind) { return child<PaletteImage>(QStringLiteral("DragImage%1").arg(kind)); };
+        QCOMPARE(window->focusWidget(), palette(RedLed)); // the keys work as soon as the window shows
         QVERIFY(test::tabTo(window, palette(RedLed)));
         test::keyOnFocus(Qt::Key_Return);
         for (int i = 0; i < 6; ++i) // down the palette's left column to the timer

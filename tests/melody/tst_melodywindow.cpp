@@ -158,6 +158,7 @@ private slots:
 
         StaffArea *staff = window->staffArea();
         QCOMPARE(staff->toolTip(), PianoKeysHint());
+        QCOMPARE(window->focusWidget(), staff); // the keys work as soon as the window shows
         QVERIFY(test::tabTo(window, staff));
         QTest::keyClicks(staff, QStringLiteral("adgw")); // ド ミ ソ ド#
         QCOMPARE(sound->played.size(), 4);
@@ -171,6 +172,10 @@ private slots:
         QTest::keyClick(staff, Qt::Key_End);
         QTest::keyClicks(staff, QStringLiteral("xaq")); // an octave up: the high ド; q is no key
         QTest::keyClick(staff, Qt::Key_A, Qt::ControlModifier); // Ctrl keys are not notes
+        QSignalSpy transfer(window->frame()->transferAction(), &QAction::triggered);
+        QTest::keyClick(staff, Qt::Key_F6); // the menu's key stays the menu's
+        QCOMPARE(transfer.size(), 1);
+        dialogs->texts(); // what the transfer said without a kit
         QCOMPARE(keysAndLengths(), clicked);
         QList<int> typedBlack;
         for (int i = 0; i < window->melody().count(); ++i)

@@ -97,12 +97,7 @@ void PictureLabel::paintEvent(QPaintEvent *event)
     if (!hasFocus())
         return;
     // Inside the picture: the launcher's places and sizes stay as they are.
-    QPainter painter(this);
-    QPen pen(FocusFrameColour, 3);
-    pen.setJoinStyle(Qt::MiterJoin);
-    painter.setPen(pen);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+    PaintFocusFrame(this, rect());
 }
 
 void PictureLabel::focusInEvent(QFocusEvent *event)

@@ -230,8 +230,8 @@ void FlowEditor::confirmDrop(const QString &params)
             WarnUnlessEmpty(placed.message);
             if (placed.ok() && drop.joinFrom != NoSlot) {
                 const int after = m_doc.block(drop.routine, drop.joinFrom).next;
-                m_doc.linkBottom(drop.routine, drop.joinFrom, placed.slot);
-                if (after != NoSlot && after != drop.joinFrom)
+                // A start block takes no arrow in: the chart then stays as it was.
+                if (m_doc.linkBottom(drop.routine, drop.joinFrom, placed.slot) && after != NoSlot && after != drop.joinFrom)
                     m_doc.linkBottom(drop.routine, placed.slot, after);
             }
             if (placed.ok() && drop.byKey && drop.routine == m_routine) {

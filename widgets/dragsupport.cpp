@@ -51,7 +51,7 @@ void DragSourcePicture::keyPressEvent(QKeyEvent *event)
         return;
     }
     const std::optional<KeyDirection> arrow = ArrowOf(event->key());
-    if (arrow && event->modifiers() == Qt::NoModifier && parentWidget()) {
+    if (arrow && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && parentWidget()) {
         QList<DragSourcePicture *> pictures;
         QList<QRect> places;
         for (auto *picture : parentWidget()->findChildren<DragSourcePicture *>(Qt::FindDirectChildrenOnly)) {

@@ -47,7 +47,8 @@ public:
     // last; Enter on a palette picture chooses its kind and puts it there
     // as a drop would, then the next slot is chosen. Enter on a slot opens its parameters (the focus
     // goes to its choice list or slider) or, with none, puts the chosen
-    // kind there; Delete empties it.
+    // kind there; Delete empties it. Escape in the parameters goes back
+    // to the slot.
     int chosenSlot() const { return m_chosenSlot; }
     int chosenKind() const { return m_chosenKind; }
     void chooseSlot(int slot);
@@ -79,6 +80,8 @@ signals:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    // Escape in a slot's choice list or slider goes back to its slot.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     struct SlotControls

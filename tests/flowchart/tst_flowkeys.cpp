@@ -145,6 +145,23 @@ private slots:
         QCOMPARE(steps.size(), 3);
     }
 
+    // A start block takes no arrow in: placed below a block it joins nothing
+    // and takes over no arrow.
+    void startPlacedBelowJoinsNothing()
+    {
+        FlowEditor editor;
+        FlowDocument &d = editor.editableDocument();
+        d.place(0, 1, Kind(Timer), 0, 0);
+        d.place(0, 2, Kind(End), 0, 200);
+        d.linkBottom(0, 1, 2);
+        editor.setSelection({1});
+        editor.placeBelow(Start);
+        QCOMPARE(editor.document().block(0, 0).kind, Kind(Start));
+        QCOMPARE(editor.document().block(0, 0).next, NoSlot);
+        QCOMPARE(editor.document().block(0, 1).next, 2);
+        QVERIFY(editor.document().invariantViolations().isEmpty());
+    }
+
     void noRoomBelowIsSaid()
     {
         test::ScriptedDialogs dialogs;

@@ -140,7 +140,8 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), slider(1));
         test::keyOnFocus(Qt::Key_Right);
         test::keyOnFocus(Qt::Key_Right);
-        QVERIFY(test::tabTo(window, slotImage(1)));
+        test::keyOnFocus(Qt::Key_Escape); // back to the slot
+        QCOMPARE(QApplication::focusWidget(), slotImage(1));
         test::keyOnFocus(Qt::Key_Right);
         QCOMPARE(QApplication::focusWidget(), slotImage(2));
         test::keyOnFocus(Qt::Key_Delete);

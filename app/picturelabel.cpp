@@ -1,12 +1,42 @@
 #include "app/picturelabel.h"
 
 #include "model/paths.h"
+#include "widgets/dragsupport.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 
 namespace koru::shell {
+
+namespace {
+
+// A pressable picture is a button to a screen reader, with its press action.
+class PressablePicture : public QAccessibleWidget
+{
+public:
+    explicit PressablePicture(PictureLabel *picture) : QAccessibleWidget(picture, QAccessible::Button) {}
+
+    QStringList actionNames() const override { return QStringList{pressAction()} + QAccessibleWidget::actionNames(); }
+    void doAction(const QString &action) override
+    {
+        if (action == pressAction())
+            static_cast<PictureLabel *>(widget())->press();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+};
+
+QAccessibleInterface *PictureFactory(const QString &key, QObject *object)
+{
+    auto *picture = key == QLatin1String("koru::shell::PictureLabel") ? qobject_cast<PictureLabel *>(object) : nullptr;
+    return picture && picture->role() == PictureLabel::Role::Pressable ? new PressablePicture(picture) : nullptr;
+}
+
+} // namespace
 
 PictureLabel::PictureLabel(const QString &name, const QRect &geometry, const QString &asset,
                            const QString &caption, Role role, QWidget *parent)
@@ -31,8 +61,55 @@ PictureLabel::PictureLabel(const QString &name, const QRect &geometry, const QSt
         if (role == Role::Pressable)
             setFrameStyle(QFrame::Panel | QFrame::Raised);
     }
-    if (role == Role::Pressable)
+    if (role == Role::Pressable) {
         setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::StrongFocus);
+        static const bool factory = [] {
+            QAccessible::installFactory(PictureFactory);
+            return true;
+        }();
+        Q_UNUSED(factory);
+    }
+}
+
+void PictureLabel::press()
+{
+    if (m_role == Role::Pressable)
+        emit clicked();
+}
+
+void PictureLabel::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    if (m_role == Role::Pressable && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier
+        && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)) {
+        event->accept();
+        if (!event->isAutoRepeat())
+            press();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void PictureLabel::paintEvent(QPaintEvent *event)
+{
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    // Inside the picture: the launcher's places and sizes stay as they are.
+    PaintFocusFrame(this, rect());
+}
+
+void PictureLabel::focusInEvent(QFocusEvent *event)
+{
+    QLabel::focusInEvent(event);
+    update();
+}
+
+void PictureLabel::focusOutEvent(QFocusEvent *event)
+{
+    QLabel::focusOutEvent(event);
+    update();
 }
 
 void PictureLabel::mousePressEvent(QMouseEvent *event)

@@ -1,5 +1,6 @@
 // A picture of the launcher: shows one asset at a fixed place and size, and
-// is either pressable (hand cursor, clicked on release inside) or a
+// is either pressable (hand cursor, clicked on release inside; reached with
+// Tab, pressed with Enter or Space, a button to screen readers) or a
 // background that moves its window when dragged.
 #pragma once
 
@@ -21,6 +22,9 @@ public:
                  const QString &caption, Role role, QWidget *parent);
 
     bool hasPicture() const { return m_hasPicture; }
+    Role role() const { return m_role; }
+    // What a click does (Enter, Space, a screen reader's press action).
+    void press();
 
 signals:
     void clicked();
@@ -31,6 +35,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     Role m_role;

@@ -184,7 +184,7 @@ void FlowEditor::dropPalette(int paletteIndex, QPoint canvasPoint)
     }
 }
 
-void FlowEditor::newBlock(int paletteIndex, QPoint canvasPoint)
+void FlowEditor::newBlock(int paletteIndex, QPoint canvasPoint, bool byKey, int joinFrom)
 {
     const FlowDocument before = m_doc;
     const EditResult dropped = DropNewBlock(m_doc, m_routine, paletteIndex, canvasPoint);
@@ -196,7 +196,7 @@ void FlowEditor::newBlock(int paletteIndex, QPoint canvasPoint)
     closePanel();
     m_selection.clear();
     raise(m_routine, {dropped.slot});
-    m_pending = PendingDrop{false, m_routine, dropped.slot, paletteIndex, before};
+    m_pending = PendingDrop{false, m_routine, dropped.slot, paletteIndex, before, byKey, joinFrom};
     const QString kind = m_doc.block(m_routine, dropped.slot).kind;
     if (IsStartOrEnd(kind)) {
         confirmDrop({});
@@ -240,6 +240,17 @@ void FlowEditor::confirmDrop(const QString &params)
         } else {
             const EditResult placed = ConfirmNewBlock(m_doc, drop.routine, drop.slot, params);
             WarnUnlessEmpty(placed.message);
+            if (placed.ok() && drop.joinFrom != NoSlot) {
+                const int after = m_doc.block(drop.routine, drop.joinFrom).next;
+                // A start block takes no arrow in: the chart then stays as it was.
+                if (m_doc.linkBottom(drop.routine, drop.joinFrom, placed.slot) && after != NoSlot && after != drop.joinFrom)
+                    m_doc.linkBottom(drop.routine, placed.slot, after);
+            }
+            if (placed.ok() && drop.byKey && drop.routine == m_routine) {
+                // The next Insert goes on below it.
+                m_selection = {placed.slot};
+                m_currentBlock = placed.slot;
+            }
             commit(QStringLiteral("配置"), drop.before);
             SayExceeded(this, placed.exceeded);
         }
@@ -256,6 +267,59 @@ void FlowEditor::cancelDrop()
     m_pending.reset();
     forgetFreeSlots();
     emit changed();
+}
+
+// ---- The keyboard --------------------------------------------------------------
+
+void FlowEditor::selectInDirection(KeyDirection direction)
+{
+    const int from = m_selection.size() == 1 ? m_selection.first()
+                     : m_selection.contains(m_currentBlock) ? m_currentBlock
+                                                            : NoSlot;
+    const int to = BlockInDirection(m_doc, m_routine, from, direction);
+    if (to == NoSlot || (to == from && m_selection.size() == 1))
+        return;
+    if (m_panelSlot != to)
+        closePanel();
+    m_selection = {to};
+    m_currentBlock = to;
+    emit changed();
+}
+
+void FlowEditor::openSelected()
+{
+    if (m_selection.size() == 1)
+        clickBlock(m_selection.first());
+}
+
+void FlowEditor::placeBelow(int paletteIndex)
+{
+    if (paletteIndex < 0 || paletteIndex >= 12 || m_pending)
+        return;
+    const int above = m_selection.size() == 1 ? m_selection.first() : NoSlot;
+    try {
+        const std::optional<QPoint> place = PlaceBelow(m_doc, m_routine, above);
+        if (!place) {
+            Dialogs().warning(NoRoomBelowMessage());
+            return;
+        }
+        newBlock(paletteIndex, *place, true, above);
+    } catch (const std::exception &) {
+        Dialogs().warning(UnexpectedError);
+    }
+}
+
+void FlowEditor::nudgeSelection(QPoint shift)
+{
+    const FlowDocument before = m_doc;
+    for (int s : m_selection) {
+        if (!m_doc.isOccupied(m_routine, s))
+            continue;
+        const FlowBlock &b = m_doc.block(m_routine, s);
+        m_doc.setPosition(m_routine, s, qBound(0, b.x + shift.x(), MaxBlockX), qBound(0, b.y + shift.y(), MaxBlockY));
+    }
+    raise(m_routine, m_selection);
+    commit(QStringLiteral("移動"), before);
 }
 
 // ---- Block menu and canvas gestures ------------------------------------------

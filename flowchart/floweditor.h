@@ -9,6 +9,7 @@
 
 #include "flowchart/flowdocument.h"
 #include "flowchart/flowedit.h"
+#include "flowchart/flowkeys.h"
 
 #include <QList>
 #include <QObject>
@@ -58,6 +59,24 @@ public:
     void pressBackground();
     // The rubber band's release: the blocks it overlaps, in slot order.
     void selectWithin(const QRect &band);
+
+    // ---- The keyboard
+    // An arrow key: the block it reaches (BlockInDirection) from the one
+    // selected becomes the only one selected and the current block; from
+    // none, the start block. Nothing changes when no block lies that way.
+    void selectInDirection(KeyDirection direction);
+    // Enter: the parameter panel shows the one selected block.
+    void openSelected();
+    // Insert: a palette item placed below the one selected block
+    // (PlaceBelow; the routine's top corner when none is selected) and
+    // joined to it by its bottom arrow; the arrow that left the block
+    // before goes on from the new one. Refused as a drop is (slots, start,
+    // subroutine, bytes) and when there is no room below; the parameters
+    // are asked as for a drop, and the new block becomes the selection.
+    void placeBelow(int paletteIndex);
+    // Ctrl+arrow: the selected blocks move by shift, each kept on the
+    // canvas; one undo step.
+    void nudgeSelection(QPoint shift);
 
     // ---- Drawing order and hit test
     // The occupied slots of the shown routine in drawing order, bottom to
@@ -127,9 +146,11 @@ private:
         int slot = NoSlot;
         int paletteIndex = 0;
         FlowDocument before;
+        bool byKey = false;    // placed by key: selected once placed
+        int joinFrom = NoSlot; // placed by key below this block: joined to it
     };
 
-    void newBlock(int paletteIndex, QPoint canvasPoint);
+    void newBlock(int paletteIndex, QPoint canvasPoint, bool byKey = false, int joinFrom = NoSlot);
     void replaceBlock(int slot, int paletteIndex);
     void finishDrop(const PendingDrop &drop, const QString &params);
     void commit(const QString &text, const FlowDocument &before, int mergeId = -1);

@@ -1,15 +1,91 @@
 #include "widgets/dragsupport.h"
 
+#include "model/keynavigation.h"
+
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QWidget>
 
 namespace koru {
+
+std::optional<KeyDirection> ArrowOf(int key)
+{
+    switch (key) {
+    case Qt::Key_Left: return KeyDirection::Left;
+    case Qt::Key_Right: return KeyDirection::Right;
+    case Qt::Key_Up: return KeyDirection::Up;
+    case Qt::Key_Down: return KeyDirection::Down;
+    default: return std::nullopt;
+    }
+}
+
+bool IsEnterKey(const QKeyEvent *event)
+{
+    return (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+void PaintFocusFrame(QWidget *widget, const QRect &inside)
+{
+    QPainter painter(widget);
+    QPen pen(FocusFrameColour, 2, Qt::DashLine);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(inside).adjusted(1, 1, -1, -1));
+}
 
 DragSourcePicture::DragSourcePicture(QWidget *parent) : QLabel(parent)
 {
     setScaledContents(true);
     setCursor(Qt::OpenHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void DragSourcePicture::keyPressEvent(QKeyEvent *event)
+{
+    if (IsEnterKey(event) || (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier)) {
+        event->accept();
+        emit chosen();
+        return;
+    }
+    const std::optional<KeyDirection> arrow = ArrowOf(event->key());
+    if (arrow && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && parentWidget()) {
+        QList<DragSourcePicture *> pictures;
+        QList<QRect> places;
+        for (auto *picture : parentWidget()->findChildren<DragSourcePicture *>(Qt::FindDirectChildrenOnly)) {
+            if (picture->isVisibleTo(parentWidget())) {
+                pictures << picture;
+                places << picture->geometry();
+            }
+        }
+        const int to = NearestInDirection(places, int(pictures.indexOf(this)), *arrow);
+        if (to >= 0)
+            pictures.at(to)->setFocus(Qt::OtherFocusReason);
+        event->accept();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void DragSourcePicture::paintEvent(QPaintEvent *event)
+{
+    QLabel::paintEvent(event);
+    if (hasFocus())
+        PaintFocusFrame(this, rect());
+}
+
+void DragSourcePicture::focusInEvent(QFocusEvent *event)
+{
+    QLabel::focusInEvent(event);
+    update();
+}
+
+void DragSourcePicture::focusOutEvent(QFocusEvent *event)
+{
+    QLabel::focusOutEvent(event);
+    update();
 }
 
 void DragSourcePicture::mousePressEvent(QMouseEvent *event)

@@ -1,14 +1,31 @@
 // Two mouse gestures several windows share: a picture that asks for a drag
 // once the mouse has moved further than the system's drag distance with the
 // button down (palettes), and a widget the pupil moves by dragging its
-// background (panels and borderless windows).
+// background (panels and borderless windows). Palette pictures take the
+// keyboard too: Tab reaches them, arrows go to the nearest picture beside
+// them, Enter or Space chooses one; the focus frame is drawn inside.
 #pragma once
 
+#include "model/keynavigation.h"
+
+#include <QColor>
 #include <QLabel>
 #include <QObject>
 #include <QPoint>
 
+#include <optional>
+
+class QKeyEvent;
+
 namespace koru {
+
+// The direction of an arrow key; nullopt for other keys.
+std::optional<KeyDirection> ArrowOf(int key);
+// Return or the keypad's Enter, without modifiers.
+bool IsEnterKey(const QKeyEvent *event);
+// The keyboard focus, drawn inside a control so that no layout changes.
+inline const QColor FocusFrameColour{0x1e, 0x5a, 0xc8};
+void PaintFocusFrame(QWidget *widget, const QRect &inside);
 
 class DragSourcePicture : public QLabel
 {
@@ -19,8 +36,14 @@ public:
 signals:
     // The press moved far enough: start the drag now.
     void dragRequested();
+    // Enter or Space on the picture.
+    void chosen();
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;

@@ -316,6 +316,8 @@ bool EditorFrame::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::Show && !m_shown) {
             m_shown = true;
             setCommandsEnabled(true);
+            if (m_keyboardStart)
+                m_keyboardStart->setFocus(Qt::OtherFocusReason);
             if (m_doc.budget) {
                 m_budgetLine = new QLabel(m_window);
                 m_budgetLine->setObjectName(QStringLiteral("BudgetLine"));

@@ -30,6 +30,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 
 #include <functional>
 #include <memory>
@@ -168,6 +169,10 @@ public:
     QAction *action(FrameCommand command, int demo = 0) const;
     const EditorDocument &document() const { return m_doc; }
 
+    // The control that has the keyboard when the window first shows (the
+    // palette, the canvas, the staff), so keys work at once.
+    void setKeyboardStart(QWidget *control) { m_keyboardStart = control; }
+
     // Autosave: within a few seconds after a change the document goes to
     // its recovery copy; the copy goes when the document is back to what
     // was loaded or saved, and on a normal close. writeRecovery does now
@@ -235,6 +240,7 @@ private:
     QString m_filePath;
     bool m_shown = false;
 
+    QPointer<QWidget> m_keyboardStart;
     QLabel *m_budgetLine = nullptr;
     int m_budgetWidth = 0; // the widest the figures have been (a refusal's words go again)
     QTimer *m_autosave = nullptr;

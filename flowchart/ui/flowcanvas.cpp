@@ -10,6 +10,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -67,7 +68,7 @@ FlowCanvas::FlowCanvas(const FlowEditor *editor, const BlockPictures *pictures, 
 {
     setObjectName(QStringLiteral("PaintBox1"));
     setAcceptDrops(true);
-    setFocusPolicy(Qt::ClickFocus);
+    setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true); // the handles show under the mouse
     resize(MinimumWidth, SurfaceHeight);
@@ -120,6 +121,38 @@ void FlowCanvas::paintEvent(QPaintEvent *event)
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(m_rubber);
     }
+    painter.end();
+    if (hasFocus())
+        PaintFocusFrame(this, visibleRegion().boundingRect());
+}
+
+void FlowCanvas::keyPressEvent(QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const std::optional<KeyDirection> arrow = ArrowOf(event->key());
+    if (arrow && (modifiers == Qt::NoModifier || modifiers == Qt::ControlModifier)) {
+        emit arrowKey(*arrow, modifiers == Qt::ControlModifier);
+    } else if (IsEnterKey(event)) {
+        emit enterKey();
+    } else if (event->key() == Qt::Key_Insert && modifiers == Qt::NoModifier) {
+        emit insertKey();
+    } else {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void FlowCanvas::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void FlowCanvas::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void FlowCanvas::mousePressEvent(QMouseEvent *event)

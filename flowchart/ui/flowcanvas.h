@@ -8,6 +8,7 @@
 #pragma once
 
 #include "flowchart/flowdocument.h"
+#include "model/keynavigation.h"
 #include "widgets/dragsupport.h"
 
 #include <QPair>
@@ -58,9 +59,16 @@ signals:
     void bandReleased(QRect band);
     // The left button released over the block it pressed.
     void blockClicked(int slot);
+    // Keys: an arrow (with Ctrl: move the selection), Enter, Insert.
+    void arrowKey(koru::KeyDirection direction, bool withCtrl);
+    void enterKey();
+    void insertKey();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;

@@ -115,6 +115,7 @@ FlowWindow::FlowWindow(const EditorContext &context, BlockParameterWindow &param
 
     buildEditMenus();
     connectEditor();
+    m_frame->setKeyboardStart(m_canvas);
     QList<MenuEntry> demos;
     const QStringList demoNames{QStringLiteral("デモ１"), QStringLiteral("デモ２"), QStringLiteral("デモ３"),
                                 QStringLiteral("デモ４")};
@@ -211,6 +212,14 @@ void FlowWindow::connectEditor()
     connect(c, &FlowCanvas::blockClicked, e, &FlowEditor::clickBlock);
     connect(c, &FlowCanvas::blockMenuRequested, m_blockMenu, [this](QPoint at) { m_blockMenu->popup(at); });
     connect(c, &FlowCanvas::canvasMenuRequested, m_canvasMenu, [this](QPoint at) { m_canvasMenu->popup(at); });
+    connect(c, &FlowCanvas::arrowKey, this, &FlowWindow::arrowKey);
+    connect(c, &FlowCanvas::enterKey, e, &FlowEditor::openSelected);
+    connect(c, &FlowCanvas::insertKey, this, [this] { m_editor->placeBelow(m_chosenPalette); });
+    // The focus frame is drawn on the visible part of the canvas.
+    connect(m_dropPanel->verticalScrollBar(), &QScrollBar::valueChanged, c, [c] {
+        if (c->hasFocus())
+            c->update();
+    });
 
     connect(e, &FlowEditor::changed, c, qOverload<>(&QWidget::update));
     connect(e, &FlowEditor::changed, m_frame, &EditorFrame::documentChanged);
@@ -246,6 +255,11 @@ void FlowWindow::buildLeftColumn(QWidget *column)
         image->setGeometry(PalettePlaces[i]);
         image->setPixmap(m_pictures.palette(i));
         connect(image, &DragSourcePicture::dragRequested, this, [this, image] { startDrag(image); });
+        connect(image, &DragSourcePicture::chosen, this, [this, i] {
+            m_chosenPalette = i;
+            m_editor->placeBelow(i);
+            showSelection();
+        });
     }
 
     m_panel = new ParameterEditor(ParameterPlace::Panel, column);
@@ -264,7 +278,6 @@ void FlowWindow::showEvent(QShowEvent *event)
         placeWindow();
         m_editor->closePanel();
         m_editor->setSelection({});
-        m_canvas->setFocus();
         if (!m_pictures.missing().isEmpty())
             Dialogs().warning(UnexpectedError);
     }
@@ -275,6 +288,32 @@ void FlowWindow::wheelEvent(QWheelEvent *event)
 {
     // A turn over the left column that no control there takes scrolls the canvas.
     QApplication::sendEvent(m_dropPanel->viewport(), event);
+}
+
+// ---- Keys ------------------------------------------------------------------
+
+void FlowWindow::arrowKey(KeyDirection direction, bool withCtrl)
+{
+    if (withCtrl) {
+        constexpr int Step = 10;
+        const QPoint shift = direction == KeyDirection::Left    ? QPoint(-Step, 0)
+                             : direction == KeyDirection::Right ? QPoint(Step, 0)
+                             : direction == KeyDirection::Up    ? QPoint(0, -Step)
+                                                                : QPoint(0, Step);
+        m_editor->nudgeSelection(shift);
+    } else {
+        m_editor->selectInDirection(direction);
+    }
+    showSelection();
+}
+
+void FlowWindow::showSelection()
+{
+    if (m_editor->selection().size() != 1)
+        return;
+    const FlowBlock &b = document().block(m_editor->routine(), m_editor->selection().first());
+    if (b.isOccupied())
+        m_dropPanel->ensureVisible(b.x + BlockWidth / 2, b.y + BlockHeight / 2, BlockWidth, BlockHeight);
 }
 
 // ---- Undo ------------------------------------------------------------------

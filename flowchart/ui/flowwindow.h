@@ -51,6 +51,8 @@ public:
     QMenu *blockMenu() const { return m_blockMenu; }
     QMenu *canvasMenu() const { return m_canvasMenu; }
     QUndoStack *undoStack() const { return m_undo; }
+    // The palette item last chosen by key (Insert places it); start at first.
+    int chosenPaletteItem() const { return m_chosenPalette; }
 
 signals:
     void closed();
@@ -73,6 +75,8 @@ private:
     void openParameterWindow(int slot, const QString &kind);
     void undo();
     void redo();
+    void arrowKey(KeyDirection direction, bool withCtrl);
+    void showSelection();
 
     BlockParameterWindow &m_parameterWindow; // the shell's
     EditorFrame *m_frame = nullptr;
@@ -81,6 +85,7 @@ private:
     BlockPictures m_pictures;
     QPair<int, int> m_running{-1, -1};
     bool m_placed = false;
+    int m_chosenPalette = 0;
 
     FlowCanvas *m_canvas = nullptr;
     QScrollArea *m_dropPanel = nullptr;

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QSlider>
 #include <QStyle>
@@ -266,6 +267,16 @@ void BlockParameterWindow::closeEvent(QCloseEvent *event)
     QWidget::closeEvent(event);
 }
 
+void BlockParameterWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (IsEnterKey(event) && m_done) {
+        event->accept();
+        finish(m_editor->composed());
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void BlockParameterWindow::open(const QString &kind, const QPoint &globalTopLeft,
                                 std::function<void(const QString &)> done)
 {
@@ -274,6 +285,8 @@ void BlockParameterWindow::open(const QString &kind, const QPoint &globalTopLeft
     move(globalTopLeft);
     show();
     activateWindow();
+    // The keyboard starts in the window: arrows choose, Enter confirms.
+    m_editor->kindCombo()->setFocus(Qt::OtherFocusReason);
 }
 
 void BlockParameterWindow::paintEvent(QPaintEvent *)

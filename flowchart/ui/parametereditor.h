@@ -94,6 +94,8 @@ protected:
     // Closed by the window manager (Alt+F4): the block takes the values
     // shown, as after "OK", so no half-placed block is left behind.
     void closeEvent(QCloseEvent *event) override;
+    // Enter is "OK" (a choice list that is open takes it first).
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void finish(const QString &params);

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDrag>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -39,7 +40,9 @@ constexpr int PaletteWidth = 215;
 constexpr int RowAreaLeft = 216;
 constexpr int MinimumWidth = 780;
 constexpr int MinimumHeight = 580;
-constexpr int ComboInset = 2; // choice lists span the slot's card but its frame
+constexpr int ComboInset = 2;
+// The slot a parameter control belongs to (Escape goes back there).
+constexpr const char *SlotProperty = "koruSlot"; // choice lists span the slot's card but its frame
 
 // Palette pictures: kind, left, top.
 struct PalettePlace
@@ -63,7 +66,9 @@ const char *SliderStyle =
     "QSlider::groove:horizontal { height: 4px; background: #c8c8c8; border-radius: 2px; }"
     "QSlider::sub-page:horizontal { background: #7aa7e8; border-radius: 2px; }"
     "QSlider::handle:horizontal { width: 18px; margin: -7px 0; background: #3c78d8;"
-    " border: 1px solid #2a5aa8; border-radius: 3px; }";
+    " border: 1px solid #2a5aa8; border-radius: 3px; }"
+    // The keyboard's focus, inside the slider's place.
+    "QSlider:focus { border: 1px dashed #1e5ac8; }";
 
 } // namespace
 
@@ -87,6 +92,7 @@ IconWindow::IconWindow(const EditorContext &context, QWidget *parent) : QMainWin
     palette->setObjectName(QStringLiteral("Palette"));
     palette->setFixedWidth(PaletteWidth);
     buildPalette(palette);
+    m_frame->setKeyboardStart(palette->findChild<PaletteImage *>());
     layout->addWidget(palette);
 
     m_dropPanel = new QScrollArea(central);
@@ -328,6 +334,8 @@ void IconWindow::refreshSlot(int n)
             // Three pixels wider on each side than the slider below: at the
             // program's font "フェードアウト" needs the room beside the arrow.
             c.combo->setGeometry(left + ComboInset, top + 65, 100 - 2 * ComboInset, 20);
+            c.combo->setProperty(SlotProperty, n);
+            c.combo->installEventFilter(this);
             connect(c.combo, &QComboBox::activated, this, [this, n](int index) {
                 if (m_program.setMode(n, index))
                     refreshSlot(n);
@@ -372,6 +380,8 @@ void IconWindow::refreshSlot(int n)
             c.slider->setTickPosition(QSlider::NoTicks);
             c.slider->setSingleStep(1);
             c.slider->setStyleSheet(QLatin1String(SliderStyle));
+            c.slider->setProperty(SlotProperty, n);
+            c.slider->installEventFilter(this);
             connect(c.slider, &QSlider::valueChanged, this, [this, n](int value) {
                 if (m_program.setValue(n, value))
                     refreshSlot(n);
@@ -436,6 +446,56 @@ void IconWindow::dropOnSlot(int slot, int kind)
     } catch (const std::exception &) {
         Dialogs().warning(UnexpectedError);
     }
+}
+
+bool IconWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        const QVariant slot = watched->property(SlotProperty);
+        if (slot.isValid() && slot.toInt() >= 0 && slot.toInt() < SlotCount && m_slots[size_t(slot.toInt())].image) {
+            m_slots[size_t(slot.toInt())].image->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void IconWindow::chooseSlot(int slot)
+{
+    if (slot < 0 || slot >= SlotCount)
+        return;
+    m_chosenSlot = slot;
+    if (SlotImage *image = m_slots[size_t(slot)].image)
+        m_dropPanel->ensureWidgetVisible(image, 0, 20);
+}
+
+void IconWindow::choosePaletteKind(int kind)
+{
+    m_chosenKind = kind;
+    const int slot = m_chosenSlot;
+    dropOnSlot(slot, kind);
+    // Building a row key by key: the next Enter fills the next slot.
+    if (IsPlaceableKind(kind) && m_program.slot(slot).kind == kind)
+        chooseSlot(std::min(slot + 1, SlotCount - 1));
+}
+
+void IconWindow::enterOnSlot(int slot)
+{
+    if (slot < 0 || slot >= SlotCount)
+        return;
+    const SlotControls &c = m_slots[size_t(slot)];
+    if (c.combo) {
+        c.combo->setFocus(Qt::OtherFocusReason);
+    } else if (c.slider) {
+        c.slider->setFocus(Qt::OtherFocusReason);
+    } else if (m_chosenKind >= 0) {
+        dropOnSlot(slot, m_chosenKind);
+    }
+}
+
+void IconWindow::emptySlot(int slot)
+{
+    dropOnSlot(slot, DeleteTool);
 }
 
 int IconWindow::slotAt(const QPoint &rowAreaPoint) const

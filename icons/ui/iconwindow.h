@@ -42,6 +42,19 @@ public:
 
     // The palette gesture's end: a picture of kind dropped on a slot.
     void dropOnSlot(int slot, int kind);
+
+    // The keyboard. The chosen slot is the slot picture that had the focus
+    // last; Enter on a palette picture chooses its kind and puts it there
+    // as a drop would, then the next slot is chosen. Enter on a slot opens its parameters (the focus
+    // goes to its choice list or slider) or, with none, puts the chosen
+    // kind there; Delete empties it. Escape in the parameters goes back
+    // to the slot.
+    int chosenSlot() const { return m_chosenSlot; }
+    int chosenKind() const { return m_chosenKind; }
+    void chooseSlot(int slot);
+    void choosePaletteKind(int kind);
+    void enterOnSlot(int slot);
+    void emptySlot(int slot);
     // The slot whose card holds a point of the row area; -1 between cards.
     int slotAt(const QPoint &rowAreaPoint) const;
     // Right click on a slot picture: the colour menu for LED slots.
@@ -67,6 +80,8 @@ signals:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    // Escape in a slot's choice list or slider goes back to its slot.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     struct SlotControls
@@ -95,6 +110,8 @@ private:
     EditorFrame *m_frame = nullptr;
     int m_draggedKind = -1;
     int m_colourSlot = -1;
+    int m_chosenSlot = 0;
+    int m_chosenKind = -1;
 
     QScrollArea *m_dropPanel = nullptr;
     QWidget *m_rowArea = nullptr;

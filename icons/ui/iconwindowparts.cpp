@@ -4,6 +4,7 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 
@@ -15,6 +16,7 @@ PaletteImage::PaletteImage(int kind, IconWindow *window, QWidget *parent) : Drag
     // The caption is drawn on the picture; a screen reader needs it as text.
     setAccessibleName(IconCaption(kind));
     connect(this, &DragSourcePicture::dragRequested, window, [this, window] { window->startDrag(this); });
+    connect(this, &DragSourcePicture::chosen, window, [this, window] { window->choosePaletteKind(m_kind); });
 }
 
 SlotImage::SlotImage(int slot, IconWindow *window, QWidget *parent)
@@ -23,6 +25,52 @@ SlotImage::SlotImage(int slot, IconWindow *window, QWidget *parent)
     setObjectName(QStringLiteral("Drop_image%1").arg(slot));
     setScaledContents(true);
     setAcceptDrops(true);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void SlotImage::keyPressEvent(QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const std::optional<KeyDirection> arrow = ArrowOf(event->key());
+    if (arrow && modifiers == Qt::NoModifier) {
+        QList<SlotImage *> cards;
+        QList<QRect> places;
+        for (auto *card : parentWidget()->findChildren<SlotImage *>(Qt::FindDirectChildrenOnly)) {
+            cards << card;
+            places << card->geometry();
+        }
+        const int to = NearestInDirection(places, int(cards.indexOf(this)), *arrow);
+        if (to >= 0)
+            cards.at(to)->setFocus(Qt::OtherFocusReason);
+    } else if (IsEnterKey(event)) {
+        m_window->enterOnSlot(m_slot);
+    } else if ((event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) && modifiers == Qt::NoModifier) {
+        m_window->emptySlot(m_slot);
+    } else {
+        QLabel::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void SlotImage::focusInEvent(QFocusEvent *event)
+{
+    QLabel::focusInEvent(event);
+    m_window->chooseSlot(m_slot);
+    update();
+}
+
+void SlotImage::focusOutEvent(QFocusEvent *event)
+{
+    QLabel::focusOutEvent(event);
+    update();
+}
+
+void SlotImage::paintEvent(QPaintEvent *event)
+{
+    QLabel::paintEvent(event);
+    if (hasFocus())
+        PaintFocusFrame(this, rect());
 }
 
 void SlotImage::dragEnterEvent(QDragEnterEvent *event)

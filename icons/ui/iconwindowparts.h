@@ -1,5 +1,5 @@
 // Small widgets of the STEP1 window: palette pictures that start drags, slot
-// pictures that take drops and right clicks, and the row of slot cards.
+// pictures that take drops, right clicks and keys, and the row of slot cards.
 #pragma once
 
 #include "widgets/dragsupport.h"
@@ -33,6 +33,12 @@ protected:
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    // Arrows go to the nearest slot that way, Enter and Delete go to the
+    // window (IconWindow::enterOnSlot, emptySlot).
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     int m_slot;

@@ -2,10 +2,12 @@
 
 #include "melody/notes.h"
 #include "model/paths.h"
+#include "widgets/dragsupport.h"
 #include "widgets/placement.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadioButton>
@@ -79,6 +81,53 @@ StaffArea::StaffArea(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("DisplayPanel"));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void StaffArea::setCaret(const QRect &caret)
+{
+    if (caret == m_caret)
+        return;
+    update(m_caret);
+    m_caret = caret;
+    update(m_caret);
+}
+
+void StaffArea::keyPressEvent(QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+    if (modifiers != Qt::NoModifier) {
+        QWidget::keyPressEvent(event); // Ctrl and Alt keys are the menus' and shortcuts'
+        return;
+    }
+    constexpr int Far = 1000;
+    switch (event->key()) {
+    case Qt::Key_Left: emit pointMoved(-1); break;
+    case Qt::Key_Right: emit pointMoved(1); break;
+    case Qt::Key_Home: emit pointMoved(-Far); break;
+    case Qt::Key_End: emit pointMoved(Far); break;
+    case Qt::Key_Delete: emit deletePressed(false); break;
+    case Qt::Key_Backspace: emit deletePressed(true); break;
+    default:
+        if (event->text().size() != 1 || !(event->text().at(0).isLetter() || event->text().at(0) == QLatin1Char(' '))) {
+            QWidget::keyPressEvent(event);
+            return;
+        }
+        emit letterTyped(event->text().at(0));
+    }
+    event->accept();
+}
+
+void StaffArea::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void StaffArea::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void StaffArea::setPicture(const QImage &picture)
@@ -94,6 +143,11 @@ void StaffArea::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     painter.fillRect(event->rect(), Qt::white);
     painter.drawImage(0, 0, m_picture);
+    if (!hasFocus())
+        return;
+    painter.fillRect(m_caret, FocusFrameColour);
+    painter.end();
+    PaintFocusFrame(this, visibleRegion().boundingRect());
 }
 
 void StaffArea::mousePressEvent(QMouseEvent *event)

@@ -65,16 +65,28 @@ public:
 
     void setPicture(const QImage &picture);
     const QImage &picture() const { return m_picture; }
+    // The insertion point's line, drawn while the staff has the focus.
+    void setCaret(const QRect &caret);
+    QRect caret() const { return m_caret; }
 
 signals:
     void rightClicked(const QPoint &point, const QPoint &globalPoint);
+    // Keys: a letter or Space (the piano row), Left/Right (-1, +1; Home
+    // and End as far as they go), Delete (after the point) and Backspace.
+    void letterTyped(QChar letter);
+    void pointMoved(int step);
+    void deletePressed(bool before);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     QImage m_picture;
+    QRect m_caret;
 };
 
 // "挿入・編集": the length radio buttons and the keyboard. It opens modal

@@ -121,6 +121,12 @@ MelodyWindow::MelodyWindow(const EditorContext &context, NoteChooser &chooser, S
     m_scroll->setWidget(m_staffArea);
     m_scroll->viewport()->installEventFilter(this);
     connect(m_staffArea, &StaffArea::rightClicked, this, &MelodyWindow::rightClickStaff);
+    connect(m_staffArea, &StaffArea::letterTyped, this, &MelodyWindow::typeLetter);
+    connect(m_staffArea, &StaffArea::pointMoved, this, &MelodyWindow::movePoint);
+    connect(m_staffArea, &StaffArea::deletePressed, this, &MelodyWindow::deleteAtPoint);
+    m_staffArea->setAccessibleName(QStringLiteral("楽譜"));
+    m_staffArea->setToolTip(PianoKeysHint());
+    m_staffArea->setAccessibleDescription(PianoKeysHint());
     layout->addWidget(m_scroll, 1);
 
     m_tabs = new QTabWidget(central);
@@ -141,6 +147,7 @@ MelodyWindow::MelodyWindow(const EditorContext &context, NoteChooser &chooser, S
     m_noteMenu->addAction(QStringLiteral("音符を削除する"), this, &MelodyWindow::deleteSelected);
 
     m_frame = new EditorFrame(this, context, editorDocument());
+    m_frame->setKeyboardStart(m_staffArea);
     connect(m_frame, &EditorFrame::closed, this, &MelodyWindow::closed);
     m_frame->buildMenus({
         {.caption = QStringLiteral("　　　読み込み　　　"),
@@ -384,6 +391,61 @@ void MelodyWindow::refreshStaff()
     StaffPicture picture = DrawStaff(m_melody, m_staffArea->width(), m_markedSlot);
     m_anchors = std::move(picture.anchors);
     m_staffArea->setPicture(picture.image);
+    showCaret();
+}
+
+void MelodyWindow::showCaret()
+{
+    const int point = insertionPoint();
+    const int x = point < m_melody.count() ? m_melody.note(point).x : m_melody.nextX();
+    const StaffAnchor place = StaffPlace(x, m_staffArea->width());
+    m_staffArea->setCaret(QRect(place.column - 4, place.rowTop - 12, 3, 64));
+}
+
+int MelodyWindow::insertionPoint() const
+{
+    return m_point < 0 ? m_melody.count() : std::min(m_point, m_melody.count());
+}
+
+void MelodyWindow::movePoint(int step)
+{
+    const int point = MovePoint(m_melody, insertionPoint(), step);
+    m_point = point == m_melody.count() ? -1 : point;
+    showCaret();
+    const QRect caret = m_staffArea->caret();
+    m_scroll->ensureVisible(caret.center().x(), caret.center().y(), 20, caret.height() / 2);
+}
+
+void MelodyWindow::typeLetter(QChar letter)
+{
+    if (const int step = OctaveStepOf(letter)) {
+        m_octave = std::clamp(m_octave + step, 0, PianoOctaves - 1);
+        return;
+    }
+    const std::optional<Key> key = PianoKeyOf(letter, m_octave);
+    if (!key)
+        return;
+    int point = insertionPoint();
+    const bool atEnd = m_point < 0;
+    const MelodyEdit result = InsertAtPoint(m_melody, point, *key);
+    if (!atEnd)
+        m_point = point;
+    showResult(result);
+    if (result == MelodyEdit::Done) {
+        movePoint(0); // into view
+        soundKey(*key);
+    }
+}
+
+void MelodyWindow::deleteAtPoint(bool before)
+{
+    int point = insertionPoint();
+    const MelodyEdit result = before ? DeleteBeforePoint(m_melody, point) : DeleteAfterPoint(m_melody, point);
+    if (result != MelodyEdit::Done)
+        return;
+    if (m_point >= 0)
+        m_point = point;
+    showResult(result);
 }
 
 void MelodyWindow::refreshControls()

@@ -7,6 +7,7 @@
 #include "editor/ui/editorframe.h"
 #include "melody/melody.h"
 #include "melody/melodyhistory.h"
+#include "melody/melodykeys.h"
 #include "melody/ui/staffdrawing.h"
 
 #include <QElapsedTimer>
@@ -56,6 +57,15 @@ public:
     // ---- Gestures ------------------------------------------------------
     // A key of the "音符入力" keyboard ("pw12", "pB0", "pw148").
     void clickKey(const QString &controlName);
+    // The staff's keys (melody/melodykeys.h): the piano row inserts at the
+    // insertion point, arrows move it, Delete and Backspace remove.
+    void typeLetter(QChar letter);
+    void movePoint(int step);
+    void deleteAtPoint(bool before);
+    // 0 before the first note to count() after the last; it follows the
+    // end while it is there.
+    int insertionPoint() const;
+    int pianoOctave() const { return m_octave; }
     // A right click on the staff area: picks the note and opens the menu.
     void rightClickStaff(const QPoint &point, const QPoint &globalPoint);
     // Context menu commands on the picked note.
@@ -96,6 +106,7 @@ private:
     QWidget *buildLedPage();
     void placeWindow();
     void refreshStaff();
+    void showCaret();
     void refreshControls(); // radio buttons, LED selectors and pictures from the document
     void setLedColour(int slot, int colour);
     void showLedPicture(int slot);
@@ -144,6 +155,8 @@ private:
     std::optional<std::pair<Melody, PreviewRange>> m_previewed;
 
     Pending m_pending = Pending::None;
+    int m_point = -1; // -1: at the end
+    int m_octave = DefaultPianoOctave;
     bool m_placed = false;
 };
 

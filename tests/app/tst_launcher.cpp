@@ -13,6 +13,7 @@
 #include "scripteddialogs.h"
 #include "testutil.h"
 #include "spokenname.h"
+#include "keyboard.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -321,6 +322,55 @@ private slots:
         QVERIFY(!launcher.openWindow(LauncherTarget::FlowchartEditor));
         click(&launcher, "Image15");
         QCOMPARE(made, 2);
+        QVERIFY(dialogs.shown().isEmpty());
+    }
+
+    // Without a mouse: Tab walks the pressable pictures of the page shown
+    // (the background is left out), Enter and Space press them, and a
+    // screen reader finds buttons it can press.
+    void keyboardPressesThePictures()
+    {
+        test::ScriptedDialogs dialogs;
+        QList<LauncherTarget> opened;
+        LauncherTable table;
+        for (LauncherTarget target : {LauncherTarget::IconEditor, LauncherTarget::FlowchartEditor})
+            table[target] = [&opened, target] {
+                opened << target;
+                return NewEmptyWindow(QStringLiteral("Editor"));
+            };
+        LauncherWindow launcher(table, Recorder().services());
+        launcher.show();
+        auto *step1 = launcher.findChild<PictureLabel *>(QStringLiteral("Image14"));
+        QVERIFY(test::tabTo(&launcher, launcher.findChild<PictureLabel *>(QStringLiteral("Image10"))));
+        QTest::keyClick(launcher.focusWidget(), Qt::Key_Space);
+        QCOMPARE(launcher.currentPage(), 2);
+        QVERIFY(test::tabTo(&launcher, step1));
+        QStringList order; // page 2's pressable pictures, round and back, nothing else
+        for (int i = 0; i < 9; ++i) {
+            order << QApplication::focusWidget()->objectName();
+            test::keyOnFocus(Qt::Key_Tab);
+        }
+        QCOMPARE(order, (QStringList{"Image14", "Image15", "Image16", "Image17", "Image21", "Image18", "Image22",
+                                     "Image19", "Image12"}));
+        QCOMPARE(QApplication::focusWidget(), step1);
+        test::keyOnFocus(Qt::Key_Tab);
+        QCOMPARE(launcher.focusWidget()->objectName(), QStringLiteral("Image15"));
+        // The focus frame is drawn inside the picture: its place and size stay.
+        QCOMPARE(launcher.focusWidget()->geometry(), QRect(134, 124, 80, 150));
+        QTest::keyClick(launcher.focusWidget(), Qt::Key_Return);
+        QCOMPARE(opened, QList<LauncherTarget>{LauncherTarget::FlowchartEditor});
+        QVERIFY(launcher.openWindow(LauncherTarget::FlowchartEditor));
+
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(step1);
+        QVERIFY(face);
+        QCOMPARE(face->role(), QAccessible::Button);
+        QCOMPARE(face->text(QAccessible::Name), QStringLiteral("STEP1 アイコンでプログラム"));
+        QVERIFY(face->actionInterface());
+        face->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(opened.last(), LauncherTarget::IconEditor);
+        auto *background = launcher.findChild<PictureLabel *>(QStringLiteral("Image1"));
+        QVERIFY(QAccessible::queryAccessibleInterface(background)->role() != QAccessible::Button);
+        QCOMPARE(background->focusPolicy(), Qt::NoFocus);
         QVERIFY(dialogs.shown().isEmpty());
     }
 

@@ -23,6 +23,7 @@
 #include "link/devicelink.h"
 #include "model/encoder.h"
 #include "editorrig.h"
+#include "keyboard.h"
 #include "widgets/placement.h"
 
 #include <QAccessible>
@@ -153,6 +154,89 @@ private slots:
         rig.reset();
         QCOMPARE(dialogs->unexpected(), 0);
         dialogs.reset();
+    }
+
+    // STEP2 by keyboard alone: Enter on palette items places each below
+    // the last (joined by its arrow), the parameter window takes Enter; on
+    // the canvas the arrows walk the chart, Enter opens the panel,
+    // Ctrl+arrows move, Delete and Insert remove and place again, Ctrl+Z/Y
+    // stay. The listing is the one the mouse gives.
+    void buildByKeyboard()
+    {
+        const auto palette = [this](int index) { return window->findChild<PaletteImage *>(QStringLiteral("DragImage%1").arg(index)); };
+        const auto parametersByKey = [this](bool next) {
+            QVERIFY(parameterWindow().isVisible());
+            QComboBox *kind = parameterWindow().editor()->kindCombo();
+            if (next)
+                QTest::keyClick(kind, Qt::Key_Down); // the second choice
+            QTest::keyClick(kind, Qt::Key_Return);
+            QVERIFY(!parameterWindow().isVisible());
+        };
+        QVERIFY(test::tabTo(window, palette(Start)));
+        test::keyOnFocus(Qt::Key_Return);
+        // Start -> Timer: down twice and right, in the palette's own layout.
+        QVERIFY(test::tabTo(window, palette(Start)));
+        for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Right})
+            test::keyOnFocus(key);
+        QCOMPARE(QApplication::focusWidget(), palette(Timer));
+        test::keyOnFocus(Qt::Key_Space);
+        parametersByKey(true);
+        QVERIFY(test::tabTo(window, palette(Backlight)));
+        test::keyOnFocus(Qt::Key_Return);
+        parametersByKey(false);
+        QVERIFY(test::tabTo(window, palette(End)));
+        test::keyOnFocus(Qt::Key_Return);
+        QCOMPARE(doc().blockCount(), 4);
+        const FlowDocument typed = doc();
+
+        // The mouse: the same blocks dropped, the same choices, arrows drawn.
+        dialogs->answerQuestion(true);
+        window->frame()->clearDocument();
+        const QList<QPoint> places{{300, 20}, {300, 120}, {300, 220}, {300, 320}};
+        const int start = place(Start, places[0]);
+        drop(Timer, places[1]);
+        parameterWindow().editor()->chooseItem(1);
+        confirm();
+        const int timer = editor()->blockAt(places[1] + QPoint(1, 1));
+        const int backlight = place(Backlight, places[2]);
+        const int end = place(End, places[3]);
+        editor()->linkArrow(false, start, places[1] + QPoint(5, 5));
+        editor()->linkArrow(false, timer, places[2] + QPoint(5, 5));
+        editor()->linkArrow(false, backlight, places[3] + QPoint(5, 5));
+        const QStringList listing = BuildCommandListing(doc()).listing;
+        QVERIFY(!listing.isEmpty());
+        QCOMPARE(BuildCommandListing(typed).listing, listing);
+        QVERIFY(end != NoSlot);
+
+        // On the canvas: walk up from nothing selected to the start, down the arrows.
+        editor()->replaceDocument(QStringLiteral("読み込み"), [&typed](FlowDocument &d) { d = typed; return true; });
+        QVERIFY(test::tabTo(window, canvas()));
+        QTest::keyClick(canvas(), Qt::Key_Up);
+        QCOMPARE(editor()->selection(), QList<int>{0});
+        QTest::keyClick(canvas(), Qt::Key_Down);
+        const int typedTimer = typed.block(0, 0).next;
+        QCOMPARE(editor()->selection(), QList<int>{typedTimer});
+        QTest::keyClick(canvas(), Qt::Key_Return);
+        QCOMPARE(editor()->panelSlot(), typedTimer);
+        const QPoint corner(typed.block(0, typedTimer).x, typed.block(0, typedTimer).y);
+        QTest::keyClick(canvas(), Qt::Key_Right, Qt::ControlModifier);
+        QCOMPARE(QPoint(doc().block(0, typedTimer).x, doc().block(0, typedTimer).y), corner + QPoint(10, 0));
+        QTest::keyClick(canvas(), Qt::Key_Down);
+        QTest::keyClick(canvas(), Qt::Key_Down);
+        QCOMPARE(doc().block(0, editor()->selection().value(0)).kind, typed.block(0, end).kind);
+        QTest::keyClick(canvas(), Qt::Key_Delete);
+        QCOMPARE(doc().blockCount(), 3);
+        for (Qt::Key key : {Qt::Key_Up, Qt::Key_Down, Qt::Key_Down}) // from nothing: the start, down to the backlight
+            QTest::keyClick(canvas(), key);
+        QCOMPARE(doc().block(0, editor()->selection().value(0)).kind, typed.block(0, backlight).kind);
+        QTest::keyClick(canvas(), Qt::Key_Insert); // the end block again: the palette item chosen last
+        QCOMPARE(window->chosenPaletteItem(), End);
+        QCOMPARE(BuildCommandListing(doc()).listing, listing);
+        QTest::keyClick(canvas(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(doc().blockCount(), 3);
+        QTest::keyClick(canvas(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(BuildCommandListing(doc()).listing, listing);
+        QVERIFY(dialogs->shown().size() <= 1); // the clearing's question only
     }
 
     void layoutAndMenus()

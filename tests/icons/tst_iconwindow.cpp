@@ -13,6 +13,7 @@
 #include "testutil.h"
 #include "spokenname.h"
 #include "editorrig.h"
+#include "keyboard.h"
 #include "widgets/placement.h"
 #include "widgets/sentdataviewer.h"
 
@@ -113,6 +114,53 @@ private slots:
         delete window;
         rig.reset();
         dialogs.reset();
+    }
+
+    // STEP1 by keyboard alone: Enter on a palette picture fills the chosen
+    // slot and chooses the next, arrows walk the palette and the row, Enter
+    // on a slot opens its parameters (slider, choice list), Delete empties
+    // it and Enter fills it again. The records are those the mouse gives.
+    void buildByKeyboard()
+    {
+        const auto palette = [this](int kind) { return child<PaletteImage>(QStringLiteral("DragImage%1").arg(kind)); };
+        QCOMPARE(window->focusWidget(), palette(RedLed)); // the keys work as soon as the window shows
+        QVERIFY(test::tabTo(window, palette(RedLed)));
+        test::keyOnFocus(Qt::Key_Return);
+        for (int i = 0; i < 6; ++i) // down the palette's left column to the timer
+            test::keyOnFocus(Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), palette(Timer));
+        test::keyOnFocus(Qt::Key_Return);
+        test::keyOnFocus(Qt::Key_Right);
+        QCOMPARE(QApplication::focusWidget(), palette(Beep));
+        test::keyOnFocus(Qt::Key_Space);
+        QCOMPARE(window->chosenSlot(), 3);
+
+        QVERIFY(test::tabTo(window, slotImage(1)));
+        test::keyOnFocus(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), slider(1));
+        test::keyOnFocus(Qt::Key_Right);
+        test::keyOnFocus(Qt::Key_Right);
+        test::keyOnFocus(Qt::Key_Escape); // back to the slot
+        QCOMPARE(QApplication::focusWidget(), slotImage(1));
+        test::keyOnFocus(Qt::Key_Right);
+        QCOMPARE(QApplication::focusWidget(), slotImage(2));
+        test::keyOnFocus(Qt::Key_Delete);
+        QVERIFY(window->program().slot(2).isEmpty());
+        test::keyOnFocus(Qt::Key_Return); // an empty slot takes the kind chosen last
+        test::keyOnFocus(Qt::Key_Return); // now it has a choice list: opened
+        QCOMPARE(QApplication::focusWidget(), combo(2));
+        test::keyOnFocus(Qt::Key_Down);
+        const QStringList typed = window->program().toRecords();
+
+        dialogs->answerQuestion(true);
+        window->frame()->clearDocument();
+        QVERIFY(drop(0, RedLed) && drop(1, Timer) && drop(2, Beep));
+        slider(1)->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        slider(1)->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        combo(2)->setCurrentIndex(1);
+        emit combo(2)->activated(1);
+        QCOMPARE(typed, window->program().toRecords());
+        QCOMPARE(window->program().countUsed(), 3);
     }
 
     void menuBarAndEmptyRow()

@@ -1,5 +1,6 @@
 // The melody document: positions, codes and files.
 #include "melody/melody.h"
+#include "melody/melodykeys.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -53,6 +54,65 @@ class TstMelody : public QObject
 {
     Q_OBJECT
 private slots:
+    void pianoRow_data()
+    {
+        QTest::addColumn<QChar>("letter");
+        QTest::addColumn<int>("octave");
+        QTest::addColumn<QString>("key"); // "" none, "7" white, "7#" black
+        QTest::newRow("middle do") << QChar('a') << 1 << "7";
+        QTest::newRow("capital") << QChar('A') << 1 << "7";
+        QTest::newRow("high do") << QChar('k') << 1 << "14";
+        QTest::newRow("do sharp") << QChar('w') << 1 << "7#";
+        QTest::newRow("la sharp") << QChar('u') << 1 << "12#";
+        QTest::newRow("low so") << QChar('g') << 0 << "4";
+        QTest::newRow("top of the staff") << QChar('k') << 2 << "21";
+        QTest::newRow("rest") << QChar(' ') << 1 << "148";
+        QTest::newRow("no black key after mi") << QChar('r') << 1 << "";
+        QTest::newRow("other letter") << QChar('q') << 1 << "";
+        QTest::newRow("octave out of range") << QChar('a') << 3 << "";
+    }
+    void pianoRow()
+    {
+        QFETCH(QChar, letter);
+        QFETCH(int, octave);
+        QFETCH(QString, key);
+        const std::optional<Key> got = PianoKeyOf(letter, octave);
+        QCOMPARE(got ? got->text() + (got->black ? "#" : "") : QString(), key);
+    }
+
+    // Inserting at the point keeps the tape positions sound and moves the
+    // point past the new note; removing on either side; nothing past the ends.
+    void insertionPoint()
+    {
+        Melody m;
+        int point = 0;
+        QCOMPARE(InsertAtPoint(m, point, {7, false}), MelodyEdit::Done);
+        QCOMPARE(InsertAtPoint(m, point, {11, false}), MelodyEdit::Done);
+        point = MovePoint(m, point, -1);
+        QCOMPARE(point, 1);
+        QCOMPARE(InsertAtPoint(m, point, {9, false}), MelodyEdit::Done);
+        QCOMPARE(point, 2);
+        QCOMPARE(m.note(1).key, QStringLiteral("9"));
+        QCOMPARE(m.note(2).x, m.note(1).x + LengthWidth(m.note(1).len));
+        QCOMPARE(MovePoint(m, point, 10), 3);
+        QCOMPARE(MovePoint(m, point, -10), 0);
+
+        QCOMPARE(DeleteBeforePoint(m, point), MelodyEdit::Done); // the 9 again
+        QCOMPARE(point, 1);
+        QCOMPARE(DeleteAfterPoint(m, point), MelodyEdit::Done); // the 11
+        QCOMPARE(m.count(), 1);
+        QCOMPARE(m.nextX(), FirstNoteX + LengthWidth(DefaultLength));
+        QCOMPARE(DeleteAfterPoint(m, point), MelodyEdit::Refused);
+        point = 0;
+        QCOMPARE(DeleteBeforePoint(m, point), MelodyEdit::Refused);
+        QCOMPARE(point, 0);
+
+        while (!m.isFull())
+            m.addNote(QStringLiteral("7"), 0);
+        point = 3;
+        QCOMPARE(InsertAtPoint(m, point, {9, false}), MelodyEdit::Full);
+        QCOMPARE(point, 3);
+    }
     void keysAndSemitones_data()
     {
         QTest::addColumn<QString>("control");

@@ -15,6 +15,7 @@
 #include "model/programfile.h"
 #include "model/reportrequest.h"
 #include "editorrig.h"
+#include "keyboard.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 #include "widgets/kitpanels.h"
@@ -138,6 +139,52 @@ private slots:
         rig.reset();
         QCOMPARE(dialogs->unexpected(), 0);
         dialogs.reset();
+    }
+
+    // The staff by keyboard alone: the piano row inserts at the insertion
+    // point and sounds, arrows, Home and End move the point, Delete and
+    // Backspace remove; the notes are those the on-screen keyboard gives.
+    void typingOnTheStaff()
+    {
+        for (const char *key : {"pw9", "pw10", "pw11", "pB7", "pw14"})
+            window->clickKey(QLatin1String(key));
+        const QList<int> clicked = keysAndLengths();
+        QList<int> clickedBlack;
+        for (int i = 0; i < window->melody().count(); ++i)
+            clickedBlack << window->melody().note(i).black;
+        dialogs->answerQuestion(true);
+        window->frame()->clearDocument();
+        sound->played.clear();
+
+        StaffArea *staff = window->staffArea();
+        QCOMPARE(staff->toolTip(), PianoKeysHint());
+        QCOMPARE(window->focusWidget(), staff); // the keys work as soon as the window shows
+        QVERIFY(test::tabTo(window, staff));
+        QTest::keyClicks(staff, QStringLiteral("adgw")); // ド ミ ソ ド#
+        QCOMPARE(sound->played.size(), 4);
+        QTest::keyClick(staff, Qt::Key_Left);
+        QTest::keyClick(staff, Qt::Key_Left);
+        QCOMPARE(window->insertionPoint(), 2);
+        QTest::keyClick(staff, Qt::Key_F); // ファ before ソ
+        QCOMPARE(window->insertionPoint(), 3);
+        QTest::keyClick(staff, Qt::Key_Home);
+        QTest::keyClick(staff, Qt::Key_Delete); // the first ド
+        QTest::keyClick(staff, Qt::Key_End);
+        QTest::keyClicks(staff, QStringLiteral("xaq")); // an octave up: the high ド; q is no key
+        QTest::keyClick(staff, Qt::Key_A, Qt::ControlModifier); // Ctrl keys are not notes
+        QSignalSpy transfer(window->frame()->transferAction(), &QAction::triggered);
+        QTest::keyClick(staff, Qt::Key_F6); // the menu's key stays the menu's
+        QCOMPARE(transfer.size(), 1);
+        dialogs->texts(); // what the transfer said without a kit
+        QCOMPARE(keysAndLengths(), clicked);
+        QList<int> typedBlack;
+        for (int i = 0; i < window->melody().count(); ++i)
+            typedBlack << window->melody().note(i).black;
+        QCOMPARE(typedBlack, clickedBlack);
+        QTest::keyClick(staff, Qt::Key_Backspace);
+        QCOMPARE(window->melody().count(), clicked.size() - 1);
+        // The point is drawn where the next note goes, inside the staff.
+        QVERIFY(staff->rect().contains(staff->caret()));
     }
 
     void layoutAndMenus()

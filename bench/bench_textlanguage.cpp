@@ -1,11 +1,12 @@
 // The STEP3 language on what a pupil presses F6 with, and on text that is
 // not a program: check, translation and image of a full 28-statement
-// program; check of 10,000 lines and of one 1 MB line; rendering a listing.
+// program, and the check as typed (what STEP3 runs a second after typing); check of 10,000 lines and of one 1 MB line; rendering a listing.
 // Prints the median and the slowest of several runs, in microseconds.
 //
 //   bench_textlanguage [runs]      (default 51)
 #include "model/paths.h"
 #include "text/keywordtable.h"
+#include "text/livecheck.h"
 #include "text/textlanguage.h"
 
 #include "bench/benchmeasure.h"
@@ -57,6 +58,10 @@ int main(int argc, char *argv[])
         language.check(program);
         language.toBytes(program);
     });
+    measure("check as typed (one line under the editor), 30 lines", runs, [&] { CheckAsTyped(language, program); });
+    program[5] = QStringLiteral("  timer(3;"); // fails on line 6
+    measure("check as typed, 30 lines failing on line 6", runs, [&] { CheckAsTyped(language, program); });
+    program[5] = QStringLiteral("  timer(3);");
     measure("renderRecords, 25 records", runs, [&] { language.renderRecords(listing); });
     measure("check, 10,000 lines", runs, [&] { language.check(manyLines); });
     measure("toBytes, 10,000 lines (refused)", runs, [&] { language.toBytes(manyLines); });

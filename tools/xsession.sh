@@ -1,7 +1,8 @@
 # xsession.sh, sourced by the scripts that drive the program under a private
 # Xvfb (shots.sh, a11y-tree.sh): a private display, home and runtime folder,
 # starting the program and waiting for its launcher, clicks inside the
-# launcher. The sourcing script sets `program` first; `koru` is the running
+# launcher. The sourcing script sets `program` first (and may set
+# XSESSION_SCREEN, default 1280x800); `koru` is the running
 # program's process, `lx ly` the launcher's corner, `work` a scratch folder.
 
 # A private display and a private home, so nothing of the user's is touched.
@@ -19,7 +20,7 @@ trap cleanup EXIT
 for _ in $(seq 20); do
   display=$((100 + RANDOM % 400))
   [ -e "/tmp/.X$display-lock" ] && continue
-  Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+  Xvfb ":$display" -screen 0 "${XSESSION_SCREEN:-1280x800}x24" -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
   xvfb=$!
   for _ in $(seq 50); do
     xdpyinfo -display ":$display" >/dev/null 2>&1 && break 2

@@ -186,6 +186,12 @@ void SourceEditor::setRunningLine(int index)
     refreshSelections();
 }
 
+void SourceEditor::setFindingLine(int index)
+{
+    m_findingLine = document()->findBlockByNumber(index).isValid() ? index : -1;
+    refreshSelections();
+}
+
 void SourceEditor::refreshSelections()
 {
     QList<QTextEdit::ExtraSelection> selections;
@@ -201,6 +207,14 @@ void SourceEditor::refreshSelections()
     };
     addLine(m_runningLine, RunningColour);
     addLine(m_markedLine, MarkColour);
+    if (const QTextBlock block = document()->findBlockByNumber(m_findingLine); m_findingLine >= 0 && block.isValid()) {
+        QTextEdit::ExtraSelection wave;
+        wave.format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+        wave.format.setUnderlineColor(Qt::red);
+        wave.cursor = QTextCursor(block);
+        wave.cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        selections.append(wave);
+    }
     setExtraSelections(selections);
     m_numbers->update();
 }

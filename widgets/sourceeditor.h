@@ -57,6 +57,11 @@ public:
     void setRunningLine(int index);
     int runningLine() const { return m_runningLine; }
 
+    // Underlines a line (from 0) with a red wave, as the check as typed
+    // finds it; -1 removes it. Edits leave it until the next finding.
+    void setFindingLine(int index);
+    int findingLine() const { return m_findingLine; }
+
     // Words offered by Ctrl+Space.
     void setCompletionWords(const QStringList &words);
     QStringList completionWords() const { return m_words; }
@@ -90,6 +95,7 @@ private:
     QStringList m_words;
     int m_markedLine = -1;
     int m_runningLine = -1;
+    int m_findingLine = -1;
 };
 
 } // namespace koru

@@ -1,6 +1,7 @@
 #include "textfixture.h"
 
 #include "model/encoder.h"
+#include "text/livecheck.h"
 
 #include <QTest>
 
@@ -554,6 +555,37 @@ private slots:
         QVERIFY(ImageHoldsOnlyBytes(image.image));
         m_language->renderRecords(records);
         m_language->renderRecords(program);
+    }
+
+    // The check as typed says what F6 would, on one line, with the line to
+    // underline; nothing for a program F6 sends or one with no statement.
+    void checkAsTyped_data()
+    {
+        QTest::addColumn<QStringList>("program");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("passes") << QStringList{"beep1();", "timer(1);"} << -1 << QString();
+        QTest::newRow("empty") << QStringList{} << -1 << QString();
+        QTest::newRow("comments and blanks only") << QStringList{"// まだ", "   "} << -1 << QString();
+        QTest::newRow("syntax") << QStringList{"beep1();", "// x", "beep9();"} << 2 << SyntaxMessage;
+        QTest::newRow("else without if") << QStringList{"beep1();", "else{", "}"} << 1 << IfStructureMessage;
+        QTest::newRow("x before set") << QStringList{"beep1();", "if(temp>x){", "}"} << 1 << VariableXMessage;
+        QTest::newRow("too many") << QStringList(31, "beep1();") << -1 << TotalCountMessage;
+    }
+    void checkAsTyped()
+    {
+        QFETCH(QStringList, program);
+        QFETCH(int, line);
+        QFETCH(QString, message);
+        const LiveFinding finding = CheckAsTyped(*m_language, program);
+        QCOMPARE(finding.line, line);
+        QCOMPARE(finding.ok(), message.isEmpty());
+        QVERIFY2(!finding.message.contains(QLatin1Char('\n')), qPrintable(finding.message));
+        QString flat = message;
+        flat.replace(QLatin1String("\r\n"), QStringLiteral("　")).replace(QLatin1Char('\n'), QStringLiteral("　"));
+        QCOMPARE(finding.message, flat.trimmed());
+        if (line >= 0)
+            QVERIFY(LiveFindingText(finding).startsWith(QStringLiteral("%1行目: ").arg(line + 1)));
     }
 
 private:

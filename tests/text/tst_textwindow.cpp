@@ -383,6 +383,28 @@ private slots:
         QVERIFY(dialogs->shown().isEmpty());
     }
 
+    // A second after typing stops, the failing line gets a wavy underline
+    // and the message shows under the editor, without a message box; a
+    // mended program clears both.
+    void checkRunsAsYouType()
+    {
+        QTest::keyClicks(window->editor(), QStringLiteral("beep1();"));
+        QTest::keyClick(window->editor(), Qt::Key_Return);
+        QTest::keyClicks(window->editor(), QStringLiteral("beep9();"));
+        QCOMPARE(window->findingLabel()->text(), QString()); // not while typing
+        QTRY_COMPARE_WITH_TIMEOUT(window->editor()->findingLine(), 1, 5000);
+        QVERIFY2(window->findingLabel()->text().startsWith(QStringLiteral("2行目: プログラムの構文が間違っております。")),
+                 qPrintable(window->findingLabel()->text()));
+        QVERIFY(messages().isEmpty());
+        QVERIFY(window->findingLabel()->isVisible());
+
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClick(window->editor(), Qt::Key_Backspace); // "beep"
+        QTest::keyClicks(window->editor(), QStringLiteral("1();"));
+        QTRY_COMPARE_WITH_TIMEOUT(window->editor()->findingLine(), -1, 5000);
+        QCOMPARE(window->findingLabel()->text(), QString());
+    }
+
     void helpOpensTheGuide()
     {
         QUrl opened;

@@ -3,19 +3,23 @@
 #include "model/dialogservice.h"
 #include "model/textutil.h"
 #include "text/keywordsettings.h"
+#include "text/livecheck.h"
 #include "text/textfile.h"
 #include "text/ui/textfilecommands.h"
 #include "widgets/placement.h"
 #include "widgets/sourceeditor.h"
 
+#include <QAccessible>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -88,9 +92,50 @@ TextWindow::TextWindow(const EditorContext &context, QWidget *parent) : QMainWin
     // from the start.
     readKeywords();
     connect(m_editor, &QPlainTextEdit::textChanged, m_frame, &EditorFrame::documentChanged);
+
+    m_findingLabel = new QLabel(this);
+    m_findingLabel->setObjectName(QStringLiteral("LiveCheck"));
+    m_findingLabel->setStyleSheet(QStringLiteral("color: #b00020;"));
+    m_findingLabel->setAccessibleName(QStringLiteral("チェックの結果"));
+    statusBar()->addWidget(m_findingLabel, 1);
+    m_checkPool.setMaxThreadCount(1);
+    m_liveTimer.setSingleShot(true);
+    m_liveTimer.setInterval(LiveCheckDelayMs);
+    connect(&m_liveTimer, &QTimer::timeout, this, &TextWindow::startLiveCheck);
+    connect(m_editor, &QPlainTextEdit::textChanged, &m_liveTimer, qOverload<>(&QTimer::start));
 }
 
-TextWindow::~TextWindow() = default;
+TextWindow::~TextWindow()
+{
+    m_checkPool.clear();
+    m_checkPool.waitForDone();
+}
+
+void TextWindow::startLiveCheck()
+{
+    if (!m_language)
+        return;
+    const quint64 generation = ++m_checkGeneration;
+    m_checkPool.start([this, generation, language = *m_language, lines = m_editor->lines()] {
+        const LiveFinding finding = CheckAsTyped(language, lines);
+        // Queued to the window's thread; the pool is waited for before
+        // the window goes, so `this` is still there to post to.
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation, finding] {
+                if (generation != m_checkGeneration)
+                    return; // typed on since
+                m_editor->setFindingLine(finding.line);
+                m_findingLabel->setText(LiveFindingText(finding));
+                m_findingLabel->setToolTip(finding.message);
+                if (!finding.ok()) {
+                    QAccessibleEvent changed(m_findingLabel, QAccessible::NameChanged);
+                    QAccessible::updateAccessibility(&changed);
+                }
+            },
+            Qt::QueuedConnection);
+    });
+}
 
 EditorDocument TextWindow::editorDocument()
 {

@@ -9,10 +9,13 @@
 #include "text/textlanguage.h"
 
 #include <QMainWindow>
+#include <QThreadPool>
+#include <QTimer>
 #include <optional>
 
 class QPushButton;
 class QSplitter;
+class QLabel;
 class QTextBrowser;
 
 namespace koru {
@@ -42,6 +45,11 @@ public:
     void goForward();
     void goHome();
 
+    // The check as typed: it runs this long after typing stops, on a thread
+    // of its own; its finding is underlined and shown under the editor.
+    static constexpr int LiveCheckDelayMs = 1000;
+    QLabel *findingLabel() const { return m_findingLabel; }
+
     static const QString NotShownMessage;
     static constexpr int MinimumWidth = 780;
     static constexpr int MinimumHeight = 750;
@@ -66,6 +74,7 @@ private:
     FileResult readProgram(const QString &path);
     // Whether the keywords could be read; warns when not.
     bool languageReady();
+    void startLiveCheck();
 
     EditorFrame *m_frame = nullptr;
     SourceEditor *m_editor = nullptr;
@@ -73,6 +82,12 @@ private:
     QTextBrowser *m_browser = nullptr;
     std::optional<TextLanguage> m_language;
     bool m_placed = false;
+    QLabel *m_findingLabel = nullptr;
+    QTimer m_liveTimer;
+    // One thread, waited for when the window goes, so that no check
+    // outlives it; a finding older than the text is dropped.
+    QThreadPool m_checkPool;
+    quint64 m_checkGeneration = 0;
 };
 
 } // namespace koru::text

@@ -2,12 +2,14 @@
 
 #include <QAbstractItemView>
 #include <QCompleter>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStringListModel>
 #include <QSyntaxHighlighter>
 #include <QTextBlock>
+#include <QToolTip>
 
 namespace koru {
 
@@ -329,8 +331,41 @@ void SourceEditor::insertCompletion(const QString &word)
     QTextCursor cursor = textCursor();
     const QString prefix = WordBefore(cursor.block().text(), cursor.positionInBlock());
     cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, int(prefix.size()));
-    cursor.insertText(word);
+    const WordHelp help = m_help.value(word.toLower());
+    const QString text = help.completion.isEmpty() ? word : help.completion;
+    cursor.insertText(text);
+    if (help.caret >= 0 && help.caret < text.size())
+        cursor.movePosition(QTextCursor::Left, QTextCursor::MoveAnchor, int(text.size() - help.caret));
     setTextCursor(cursor);
+    m_lastHint = help.hint;
+    // Not a tooltip: the key's own release would close it at once.
+    if (!help.hint.isEmpty())
+        emit hintShown(help.hint);
+}
+
+QString SourceEditor::hoverTextAt(QPoint viewportPoint) const
+{
+    QTextCursor cursor = cursorForPosition(viewportPoint);
+    // Only over the text itself, not the empty space after a line's end.
+    if (!cursorRect(cursor).adjusted(-fontMetrics().averageCharWidth(), 0, fontMetrics().averageCharWidth(), 0)
+             .contains(viewportPoint))
+        return {};
+    cursor.select(QTextCursor::WordUnderCursor);
+    return m_help.value(cursor.selectedText().toLower()).hover;
+}
+
+bool SourceEditor::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const QString text = hoverTextAt(help->pos());
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, viewport());
+        return true;
+    }
+    return QPlainTextEdit::viewportEvent(event);
 }
 
 void SourceEditor::keyPressEvent(QKeyEvent *event)

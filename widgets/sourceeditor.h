@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QColor>
+#include <QHash>
 #include <QPlainTextEdit>
 #include <QStringList>
 
@@ -27,6 +28,16 @@ QList<qsizetype> MarkedBlanks(const QString &line);
 // The word being typed before position pos of a line: the letters, digits
 // and underscores right before it (keywords may be any such word).
 QString WordBefore(const QString &line, qsizetype pos);
+
+// What the editor tells of a word: the template Ctrl+Space inserts for it
+// and the hints beside the cursor and under the mouse.
+struct WordHelp
+{
+    QString completion; // inserted for the word ("ledon();"); empty: the word
+    int caret = -1;     // where the cursor goes in it; -1: at its end
+    QString hint;       // told after the insertion (hintShown)
+    QString hover;      // shown while the mouse rests on the word
+};
 
 class SourceEditor : public QPlainTextEdit
 {
@@ -66,6 +77,12 @@ public:
     void setCompletionWords(const QStringList &words);
     QStringList completionWords() const { return m_words; }
     QCompleter *completer() const { return m_completer; }
+    // Templates and hints by word (in lower case).
+    void setWordHelp(QHash<QString, WordHelp> help) { m_help = std::move(help); }
+    // The hover text of the word at a point of the viewport; empty for none.
+    QString hoverTextAt(QPoint viewportPoint) const;
+    // The hint shown after the last completion (empty for none).
+    QString lastHint() const { return m_lastHint; }
     // Offers the words that start with the word before the cursor; a single
     // match is inserted at once.
     void complete();
@@ -76,11 +93,14 @@ public:
 signals:
     // After every repaint of the text area.
     void repainted();
+    // A completion's hint, for the window to show where the eye is.
+    void hintShown(const QString &hint);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
     friend class LineNumberArea;
@@ -93,6 +113,8 @@ private:
     QSyntaxHighlighter *m_highlighter = nullptr;
     QCompleter *m_completer = nullptr;
     QStringList m_words;
+    QHash<QString, WordHelp> m_help;
+    QString m_lastHint;
     int m_markedLine = -1;
     int m_runningLine = -1;
     int m_findingLine = -1;

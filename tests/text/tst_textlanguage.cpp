@@ -1,6 +1,7 @@
 #include "textfixture.h"
 
 #include "model/encoder.h"
+#include "text/keywordhelp.h"
 #include "text/livecheck.h"
 
 #include <QTest>
@@ -586,6 +587,40 @@ private slots:
         QCOMPARE(finding.message, flat.trimmed());
         if (line >= 0)
             QVERIFY(LiveFindingText(finding).startsWith(QStringLiteral("%1行目: ").arg(line + 1)));
+    }
+
+    // The help under the cursor is read from the pages by role: every
+    // shipped keyword with a heading gets its arguments and summary; odd
+    // headings are passed over.
+    void keywordHelpFromThePages()
+    {
+        const KeywordTable &shipped = m_language->keywords();
+        const QHash<int, KeywordHelp> pages = KeywordHelpOfPages(shipped, ShippedHelpPageTexts());
+        const int ledOn = 1, timer = 10;
+        QCOMPARE(pages.value(ledOn).arguments, QStringLiteral("赤,緑,青,秒"));
+        QCOMPARE(pages.value(ledOn).summary, QStringLiteral("LEDを点灯する"));
+        QVERIFY(pages.value(ledOn).paragraph.startsWith(QStringLiteral("赤・緑・青の明るさをまぜて")));
+        QCOMPARE(KeywordSignature(QStringLiteral("hikari"), pages.value(ledOn)), QStringLiteral("hikari(赤,緑,青,秒)"));
+        QVERIFY(pages.contains(timer));
+        for (const KeywordLine &line : shipped.lines()) {
+            // Every statement is described but the board's "off" ones, which
+            // the kit does by itself.
+            const bool described = line.opCode != ConditionOpCode && line.opCode != MotorOffOpCode
+                                   && line.opCode != LampOffOpCode;
+            if (line.usable && described)
+                QVERIFY2(pages.contains(line.number), qPrintable(line.keyword));
+        }
+
+        const QStringList odd{QStringLiteral("<h2>nosuchword(a);　何か</h2><p>x</p>"
+                                             "<h2>BEEP1();　確認音</h2>"
+                                             "<h2>timer(秒</h2><p>閉じていない</p>"
+                                             "<h2>timer( 秒 );　待つ</h2>\n<p>1 &lt; 2 <b>秒</b></p>")};
+        const QHash<int, KeywordHelp> read = KeywordHelpOfPages(shipped, odd);
+        QCOMPARE(read.size(), 2);
+        QCOMPARE(read.value(16).summary, QStringLiteral("確認音")); // beep1, no paragraph
+        QCOMPARE(read.value(16).paragraph, QString());
+        QCOMPARE(read.value(timer).arguments, QStringLiteral("秒"));
+        QCOMPARE(read.value(timer).paragraph, QStringLiteral("1 < 2 秒"));
     }
 
 private:

@@ -28,9 +28,12 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTableWidget>
+#include <QTextCursor>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
 #include <QTextBrowser>
 #include <QTimer>
 
@@ -403,6 +406,26 @@ private slots:
         QTest::keyClicks(window->editor(), QStringLiteral("1();"));
         QTRY_COMPARE_WITH_TIMEOUT(window->editor()->findingLine(), -1, 5000);
         QCOMPARE(window->findingLabel()->text(), QString());
+    }
+
+    // Ctrl+Space puts in a keyword's template with the cursor between its
+    // parentheses and says what goes there; the mouse on a keyword shows
+    // the start of its help.
+    void completionTemplatesAndHoverHelp()
+    {
+        QTest::keyClicks(window->editor(), QStringLiteral("ledo"));
+        QTest::keyClick(window->editor(), Qt::Key_Space, Qt::ControlModifier);
+        QCOMPARE(text(), QStringList{QStringLiteral("ledon();")});
+        QCOMPARE(window->editor()->textCursor().positionInBlock(), 6);
+        QCOMPARE(window->editor()->lastHint(), QStringLiteral("ledon(赤,緑,青,秒)　LEDを点灯する"));
+        QCOMPARE(window->statusBar()->currentMessage(), window->editor()->lastHint());
+        QTest::keyClicks(window->editor(), QStringLiteral("255,0,0,1"));
+        QCOMPARE(text(), QStringList{QStringLiteral("ledon(255,0,0,1);")});
+
+        const QRect word = window->editor()->cursorRect(QTextCursor(window->editor()->document()));
+        const QString hover = window->editor()->hoverTextAt(word.center() + QPoint(8, 0));
+        QVERIFY2(hover.startsWith(QStringLiteral("ledon(赤,緑,青,秒)　LEDを点灯する\n")), qPrintable(hover));
+        QCOMPARE(window->editor()->hoverTextAt(QPoint(380, 300)), QString()); // below the text
     }
 
     void helpOpensTheGuide()

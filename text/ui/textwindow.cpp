@@ -2,6 +2,7 @@
 
 #include "model/dialogservice.h"
 #include "model/textutil.h"
+#include "text/keywordhelp.h"
 #include "text/keywordsettings.h"
 #include "text/livecheck.h"
 #include "text/textfile.h"
@@ -103,6 +104,9 @@ TextWindow::TextWindow(const EditorContext &context, QWidget *parent) : QMainWin
     m_liveTimer.setInterval(LiveCheckDelayMs);
     connect(&m_liveTimer, &QTimer::timeout, this, &TextWindow::startLiveCheck);
     connect(m_editor, &QPlainTextEdit::textChanged, &m_liveTimer, qOverload<>(&QTimer::start));
+    // A template's arguments stay in sight while they are typed.
+    connect(m_editor, &SourceEditor::hintShown, this,
+            [this](const QString &hint) { statusBar()->showMessage(hint, HintShownMs); });
 }
 
 TextWindow::~TextWindow()
@@ -126,6 +130,8 @@ void TextWindow::startLiveCheck()
                 if (generation != m_checkGeneration)
                     return; // typed on since
                 m_editor->setFindingLine(finding.line);
+                if (!finding.ok())
+                    statusBar()->clearMessage(); // the finding comes before a hint
                 m_findingLabel->setText(LiveFindingText(finding));
                 m_findingLabel->setToolTip(finding.message);
                 if (!finding.ok()) {
@@ -264,14 +270,33 @@ void TextWindow::readKeywords()
     if (std::optional<KeywordTable> table = ReadKeywordTable())
         m_language.emplace(*table);
     QStringList words;
+    QHash<QString, WordHelp> help;
     if (m_language) {
+        // The help pages are read once: they describe the shipped keywords,
+        // and are shown under the pupil's ones.
+        static const QHash<int, KeywordHelp> pages = [] {
+            const std::optional<QStringList> lines = ReadKeywordLines(ShippedKeywordFilePath());
+            const std::optional<KeywordTable> shipped = lines ? KeywordTable::fromLines(*lines) : std::nullopt;
+            return shipped ? KeywordHelpOfPages(*shipped, ShippedHelpPageTexts()) : QHash<int, KeywordHelp>{};
+        }();
         for (const KeywordLine &line : m_language->keywords().lines()) {
-            if (line.usable)
-                words.append(line.keyword);
+            if (!line.usable)
+                continue;
+            words.append(line.keyword);
+            const bool condition = line.opCode == ConditionOpCode;
+            WordHelp word;
+            word.completion = line.keyword + (condition ? QStringLiteral("(){") : QStringLiteral("();"));
+            word.caret = line.form == ArgumentForm::None ? -1 : int(line.keyword.size()) + 1;
+            if (const auto page = pages.constFind(line.number); page != pages.constEnd()) {
+                word.hint = KeywordSignature(line.keyword, *page) + QStringLiteral("　") + page->summary;
+                word.hover = KeywordHoverText(line.keyword, *page);
+            }
+            help.insert(line.keyword, word);
         }
         words << QStringLiteral("else");
     }
     m_editor->setCompletionWords(words);
+    m_editor->setWordHelp(help);
 }
 
 void TextWindow::showEvent(QShowEvent *event)

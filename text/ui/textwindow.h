@@ -48,6 +48,8 @@ public:
     // The check as typed: it runs this long after typing stops, on a thread
     // of its own; its finding is underlined and shown under the editor.
     static constexpr int LiveCheckDelayMs = 1000;
+    // How long a completion's hint ("ledon(赤,緑,青,秒)") stays in the status line.
+    static constexpr int HintShownMs = 15000;
     QLabel *findingLabel() const { return m_findingLabel; }
 
     static const QString NotShownMessage;

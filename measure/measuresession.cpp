@@ -166,7 +166,9 @@ void MeasureSession::takeReadings(bool delivered)
         const Reading shown = m_filter.take({qMin(*temperature, 100), qMin(*humidity, 100)}, !m_log.isEmpty());
         m_temperature = ReadingText(shown.temperature);
         m_humidity = ReadingText(shown.humidity);
-        const LogEntry entry{int(m_log.size()) + 1, LogTimeText(m_now().time()), m_temperature, m_humidity};
+        const int set = m_set.value();
+        const LogEntry entry{int(m_log.size()) + 1, LogTimeText(m_now().time()), m_temperature, m_humidity, set,
+                             ClimateFor(IntegerOr(m_temperature, 0), set)};
         m_log.append(entry);
         // Said once the cycle is over: a message box lets ticks in.
         if (!m_journal.append(entry.line()) && !m_journalWarned)
@@ -179,9 +181,7 @@ void MeasureSession::takeReadings(bool delivered)
 
 void MeasureSession::driveClimate()
 {
-    const int shown = IntegerOr(m_temperature, 0);
-    const int set = m_set.value();
-    m_climate = shown > set ? Climate::Cooling : shown < set ? Climate::Heating : Climate::Off;
+    m_climate = ClimateFor(IntegerOr(m_temperature, 0), m_set.value());
     const int value = m_climate == Climate::Cooling   ? request::Cooling
                       : m_climate == Climate::Heating ? request::Heating
                                                       : request::Off;

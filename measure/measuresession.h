@@ -45,9 +45,6 @@ inline const QString JournalFailedMessage =
 inline const QString IdleText = QStringLiteral("待機中");
 inline const QString MeasuringText = QStringLiteral("計測中");
 
-// What the room's devices do now.
-enum class Climate { Off, Cooling, Heating };
-
 class MeasureSession : public QObject
 {
     Q_OBJECT

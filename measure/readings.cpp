@@ -81,4 +81,27 @@ const QList<IntervalChoice> &IntervalChoices()
     return choices;
 }
 
+Climate ClimateFor(int temperature, int setTemperature)
+{
+    return temperature > setTemperature   ? Climate::Cooling
+           : temperature < setTemperature ? Climate::Heating
+                                          : Climate::Off;
+}
+
+QList<ClimateStretch> ClimateStretches(const QList<LogEntry> &log)
+{
+    QList<ClimateStretch> stretches;
+    for (qsizetype k = 0; k < log.size(); ++k) {
+        const Climate climate = log[k].climate;
+        const double x = double(k + 1);
+        if (climate == Climate::Off)
+            continue;
+        if (!stretches.isEmpty() && stretches.last().climate == climate && stretches.last().to == x)
+            stretches.last().to = x + 1;
+        else
+            stretches.append({x, x + 1, climate});
+    }
+    return stretches;
+}
+
 } // namespace koru::measure

@@ -43,16 +43,39 @@ private:
     std::optional<Reading> m_last;
 };
 
-// One line of the log: "3,10:15:42,24,55".
+// What the room's devices do: the fan cools, the lamp heats.
+enum class Climate { Off, Cooling, Heating };
+
+// The thermostat: cool above the set temperature, heat below it.
+Climate ClimateFor(int temperature, int setTemperature);
+
+// One line of the log: "3,10:15:42,24,55". The set temperature and what the
+// devices were told after this reading are kept beside it for the chart;
+// the log's lines and the CSV file do not hold them.
 struct LogEntry
 {
     int number = 0;
     QString time;
     QString temperature;
     QString humidity;
+    int setTemperature = -1; // -1: not known
+    Climate climate = Climate::Off;
 
     QString line() const;
 };
+
+// A stretch of the chart in which the fan or the lamp ran: from the reading
+// that switched it on (at x = its place in the log, from 1) to the next
+// reading, joined while it stays on; the last one reaches one step past the
+// last reading (it is still on).
+struct ClimateStretch
+{
+    double from = 0;
+    double to = 0;
+    Climate climate = Climate::Off;
+    bool operator==(const ClimateStretch &) const = default;
+};
+QList<ClimateStretch> ClimateStretches(const QList<LogEntry> &log);
 
 // The time of day as the log writes it, "H:mm:ss" whatever the system's
 // language ("9:05:03"), so a spreadsheet reads it as a time.

@@ -2,6 +2,7 @@
 
 #include "model/textutil.h"
 
+#include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
 #include <QLineSeries>
@@ -47,6 +48,17 @@ MeasureCharts::MeasureCharts(const QFont &font)
     : m_temperature(make(font, QStringLiteral("温度計測"), QStringLiteral("温度"), QColor(0xe8, 0x50, 0x5b))),
       m_humidity(make(font, QStringLiteral("湿度計測"), QStringLiteral("湿度"), QColor(0x2d, 0x8f, 0xe0)))
 {
+    QChart *chart = temperatureChart();
+    m_setLine = new QLineSeries(chart);
+    m_setLine->setName(QStringLiteral("設定温度"));
+    m_setLine->setPen(QPen(QColor(0x55, 0x55, 0x55), 1.5, Qt::DashLine));
+    chart->addSeries(m_setLine);
+    m_setLine->attachAxis(m_temperature.x);
+    m_setLine->attachAxis(m_temperature.y);
+    // The legend stays hidden: the view says what the marks mean.
+    const QString meaning = QStringLiteral("点線: 設定温度　青い帯: ファンが回っていた間　橙の帯: 豆球がついていた間");
+    m_temperature.view->setToolTip(meaning);
+    m_temperature.view->setAccessibleDescription(meaning);
     redraw({});
 }
 
@@ -117,6 +129,41 @@ void MeasureCharts::redraw(const QList<LogEntry> &log)
     else
         SetAxis(m_temperature.y, low - 5, high + 5, NiceStep(high - low + 10, 8));
     SetAxis(m_humidity.y, 0, 100, 10);
+
+    QList<QPointF> set;
+    for (qsizetype k = 0; k < log.size(); ++k) {
+        if (log[k].setTemperature >= 0)
+            set.append(QPointF(double(k + 1), log[k].setTemperature));
+    }
+    m_setLine->replace(set);
+
+    QChart *chart = temperatureChart();
+    for (QAreaSeries *band : std::as_const(m_bands)) {
+        chart->removeSeries(band);
+        delete band;
+    }
+    m_bands.clear();
+    const double bottom = m_temperature.y->min();
+    const double top = m_temperature.y->max();
+    for (const ClimateStretch &stretch : ClimateStretches(log)) {
+        auto *upper = new QLineSeries;
+        upper->append({QPointF(stretch.from, top), QPointF(stretch.to, top)});
+        auto *lower = new QLineSeries;
+        lower->append({QPointF(stretch.from, bottom), QPointF(stretch.to, bottom)});
+        // Added after the readings (the first series, which the window's
+        // users look up) and see-through, so the readings show through.
+        auto *band = new QAreaSeries(upper, lower);
+        upper->setParent(band);
+        lower->setParent(band);
+        const bool fan = stretch.climate == Climate::Cooling;
+        band->setName(fan ? QStringLiteral("ファン") : QStringLiteral("豆球"));
+        band->setBrush(fan ? QColor(0x2d, 0x8f, 0xe0, 45) : QColor(0xff, 0x9f, 0x1c, 55));
+        band->setPen(Qt::NoPen);
+        chart->addSeries(band);
+        band->attachAxis(m_temperature.x);
+        band->attachAxis(m_temperature.y);
+        m_bands.append(band);
+    }
 }
 
 } // namespace koru::measure

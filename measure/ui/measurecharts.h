@@ -2,6 +2,8 @@
 // line each over the measurement number, no legend. Before the first point
 // the temperature runs from -10 to 100; then from the lowest logged
 // temperature - 5 to the highest + 5. Humidity always 0 to 100.
+// The temperature chart also shows the thermostat: the set temperature as a
+// dashed line, and shaded bands where the fan (blue) or the lamp (orange) ran.
 #pragma once
 
 #include "measure/readings.h"
@@ -10,6 +12,7 @@
 
 class QChart;
 class QChartView;
+class QAreaSeries;
 class QLineSeries;
 class QValueAxis;
 class QWidget;
@@ -29,6 +32,9 @@ public:
     // Draws the whole log again: point k at x = k.
     void redraw(const QList<LogEntry> &log);
 
+    QLineSeries *setTemperatureLine() const { return m_setLine; }
+    const QList<QAreaSeries *> &climateBands() const { return m_bands; }
+
 private:
     struct Chart
     {
@@ -41,6 +47,8 @@ private:
 
     Chart m_temperature;
     Chart m_humidity;
+    QLineSeries *m_setLine = nullptr;
+    QList<QAreaSeries *> m_bands;
 };
 
 } // namespace koru::measure

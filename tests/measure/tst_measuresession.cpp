@@ -75,6 +75,8 @@ private slots:
     void logTimeWhateverTheLocale();
     void oneCycle_data();
     void oneCycle();
+    void climateStretches_data();
+    void climateStretches();
     void spikeFilter_data();
     void spikeFilter();
     void digitArrows_data();
@@ -117,6 +119,32 @@ void TstMeasureSession::logTimeWhateverTheLocale()
     QCOMPARE(entry.line(), QStringLiteral("3,%1,24,55").arg(text));
 }
 
+// The chart's bands: a device runs from the reading that switched it on to
+// the next reading; runs of the same device join; the last reaches one step on.
+void TstMeasureSession::climateStretches_data()
+{
+    QTest::addColumn<QList<Climate>>("climates");
+    QTest::addColumn<QList<ClimateStretch>>("stretches");
+    using C = Climate;
+    QTest::newRow("none") << QList<C>{} << QList<ClimateStretch>{};
+    QTest::newRow("all off") << QList<C>{C::Off, C::Off} << QList<ClimateStretch>{};
+    QTest::newRow("lamp, then fan, then lamp")
+        << QList<C>{C::Heating, C::Heating, C::Off, C::Cooling, C::Cooling, C::Heating}
+        << QList<ClimateStretch>{{1, 3, C::Heating}, {4, 6, C::Cooling}, {6, 7, C::Heating}};
+    QTest::newRow("one reading on") << QList<C>{C::Off, C::Cooling, C::Off}
+                                    << QList<ClimateStretch>{{2, 3, C::Cooling}};
+}
+
+void TstMeasureSession::climateStretches()
+{
+    QFETCH(QList<Climate>, climates);
+    QFETCH(QList<ClimateStretch>, stretches);
+    QList<LogEntry> log;
+    for (const Climate c : climates)
+        log.append({int(log.size()) + 1, QStringLiteral("10:00:00"), QStringLiteral("25"), QStringLiteral("50"), 25, c});
+    QCOMPARE(ClimateStretches(log), stretches);
+}
+
 void TstMeasureSession::oneCycle_data()
 {
     QTest::addColumn<int>("set");
@@ -154,6 +182,8 @@ void TstMeasureSession::oneCycle()
     QCOMPARE(rig.session.temperatureText(), shownT);
     QCOMPARE(rig.session.humidityText(), shownH);
     QCOMPARE(rig.session.climate(), climate);
+    QCOMPARE(rig.session.log().last().climate, climate); // kept for the chart
+    QCOMPARE(rig.session.log().last().setTemperature, set);
     QCOMPARE(rig.kit.sent, (QList<int>{request::Measure, output}));
     QCOMPARE(rig.session.logLines(),
              QStringList{QStringLiteral("1,10:15:40,%1,%2").arg(shownT, shownH)});

@@ -11,6 +11,7 @@
 #include "spokenname.h"
 #include "measure/ui/measureparts.h"
 
+#include <QAreaSeries>
 #include <QChart>
 #include <QCheckBox>
 #include <QComboBox>
@@ -240,6 +241,25 @@ void TstMeasureWindow::showsEachCycle()
     QCOMPARE(axis(w->temperatureChart(), Qt::Vertical)->max(), 35.0);
     QCOMPARE(axis(w->humidityChart(), Qt::Vertical)->max(), 100.0);
     QCOMPARE(axis(w->humidityChart(), Qt::Horizontal)->max(), 13.0);
+    // The thermostat in the chart: the set temperature dashed, the fan's
+    // and the lamp's stretches as bands from the reading that switched
+    // them on to the next one, across the whole height.
+    QList<QLineSeries *> lines;
+    QStringList bands;
+    for (QAbstractSeries *s : w->temperatureChart()->series()) {
+        if (auto *line = qobject_cast<QLineSeries *>(s))
+            lines << line;
+        if (auto *band = qobject_cast<QAreaSeries *>(s)) {
+            bands << QStringLiteral("%1 %2-%3").arg(band->name()).arg(band->upperSeries()->at(0).x()).arg(band->upperSeries()->at(1).x());
+            QCOMPARE(band->upperSeries()->at(0).y(), 35.0);
+            QCOMPARE(band->lowerSeries()->at(0).y(), 15.0);
+        }
+    }
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines[1]->pen().style(), Qt::DashLine);
+    QCOMPARE(lines[1]->count(), 12);
+    QCOMPARE(lines[1]->at(11), QPointF(12, 25));
+    QCOMPARE(bands.mid(0, 2), (QStringList{QStringLiteral("ファン 1-2"), QStringLiteral("豆球 2-13")}));
     // Without the CSV box the end saves nothing and shows where the log is.
     rig.click(w->endButton());
     QVERIFY(w->keisokuPanel()->isVisible());

@@ -64,6 +64,7 @@ PictureLabel::PictureLabel(const QString &name, const QRect &geometry, const QSt
     if (role == Role::Pressable) {
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::StrongFocus);
+        RepaintOnFocusChange(this);
         static const bool factory = [] {
             QAccessible::installFactory(PictureFactory);
             return true;
@@ -98,18 +99,6 @@ void PictureLabel::paintEvent(QPaintEvent *event)
         return;
     // Inside the picture: the launcher's places and sizes stay as they are.
     PaintFocusFrame(this, rect());
-}
-
-void PictureLabel::focusInEvent(QFocusEvent *event)
-{
-    QLabel::focusInEvent(event);
-    update();
-}
-
-void PictureLabel::focusOutEvent(QFocusEvent *event)
-{
-    QLabel::focusOutEvent(event);
-    update();
 }
 
 void PictureLabel::mousePressEvent(QMouseEvent *event)

@@ -36,8 +36,31 @@ void PaintFocusFrame(QWidget *widget, const QRect &inside)
     painter.drawRect(QRectF(inside).adjusted(1, 1, -1, -1));
 }
 
+namespace {
+
+class FocusRepainter : public QObject
+{
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
+            static_cast<QWidget *>(watched)->update();
+        return false;
+    }
+};
+
+} // namespace
+
+void RepaintOnFocusChange(QWidget *widget)
+{
+    static FocusRepainter *const repainter = new FocusRepainter(QCoreApplication::instance());
+    widget->installEventFilter(repainter);
+}
+
 DragSourcePicture::DragSourcePicture(QWidget *parent) : QLabel(parent)
 {
+    RepaintOnFocusChange(this);
     setScaledContents(true);
     setCursor(Qt::OpenHandCursor);
     setFocusPolicy(Qt::StrongFocus);
@@ -74,18 +97,6 @@ void DragSourcePicture::paintEvent(QPaintEvent *event)
     QLabel::paintEvent(event);
     if (hasFocus())
         PaintFocusFrame(this, rect());
-}
-
-void DragSourcePicture::focusInEvent(QFocusEvent *event)
-{
-    QLabel::focusInEvent(event);
-    update();
-}
-
-void DragSourcePicture::focusOutEvent(QFocusEvent *event)
-{
-    QLabel::focusOutEvent(event);
-    update();
 }
 
 void DragSourcePicture::mousePressEvent(QMouseEvent *event)

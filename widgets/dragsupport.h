@@ -26,6 +26,9 @@ bool IsEnterKey(const QKeyEvent *event);
 // The keyboard focus, drawn inside a control so that no layout changes.
 inline const QColor FocusFrameColour{0x1e, 0x5a, 0xc8};
 void PaintFocusFrame(QWidget *widget, const QRect &inside);
+// Repaints the widget when it gains or loses the focus, so that a frame its
+// paintEvent draws while it has the focus comes and goes.
+void RepaintOnFocusChange(QWidget *widget);
 
 class DragSourcePicture : public QLabel
 {
@@ -42,8 +45,6 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
-    void focusInEvent(QFocusEvent *event) override;
-    void focusOutEvent(QFocusEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;

@@ -69,6 +69,7 @@ FlowCanvas::FlowCanvas(const FlowEditor *editor, const BlockPictures *pictures, 
     setObjectName(QStringLiteral("PaintBox1"));
     setAcceptDrops(true);
     setFocusPolicy(Qt::StrongFocus);
+    RepaintOnFocusChange(this);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true); // the handles show under the mouse
     resize(MinimumWidth, SurfaceHeight);
@@ -141,18 +142,6 @@ void FlowCanvas::keyPressEvent(QKeyEvent *event)
         return;
     }
     event->accept();
-}
-
-void FlowCanvas::focusInEvent(QFocusEvent *event)
-{
-    QWidget::focusInEvent(event);
-    update();
-}
-
-void FlowCanvas::focusOutEvent(QFocusEvent *event)
-{
-    QWidget::focusOutEvent(event);
-    update();
 }
 
 void FlowCanvas::mousePressEvent(QMouseEvent *event)

@@ -82,6 +82,7 @@ StaffArea::StaffArea(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("DisplayPanel"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
+    RepaintOnFocusChange(this);
 }
 
 void StaffArea::setCaret(const QRect &caret)
@@ -116,18 +117,6 @@ void StaffArea::keyPressEvent(QKeyEvent *event)
         emit letterTyped(event->text().at(0));
     }
     event->accept();
-}
-
-void StaffArea::focusInEvent(QFocusEvent *event)
-{
-    QWidget::focusInEvent(event);
-    update();
-}
-
-void StaffArea::focusOutEvent(QFocusEvent *event)
-{
-    QWidget::focusOutEvent(event);
-    update();
 }
 
 void StaffArea::setPicture(const QImage &picture)

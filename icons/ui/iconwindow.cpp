@@ -304,11 +304,17 @@ void IconWindow::layOutSlots()
 void IconWindow::refreshAll()
 {
     for (int n = 0; n < SlotCount; ++n)
-        refreshSlot(n);
-    m_frame->documentChanged();
+        showSlot(n);
+    m_frame->documentChanged(); // once for all slots
 }
 
 void IconWindow::refreshSlot(int n)
+{
+    showSlot(n);
+    m_frame->documentChanged();
+}
+
+void IconWindow::showSlot(int n)
 {
     if (n < 0 || n >= SlotCount || !m_laidOut)
         return;
@@ -403,7 +409,6 @@ void IconWindow::refreshSlot(int n)
     }
     c.shown = s;
     c.shownOnce = true;
-    m_frame->documentChanged();
 }
 
 void IconWindow::startDrag(PaletteImage *source)

@@ -103,6 +103,9 @@ private:
     QPixmap picture(const QString &name);
     QPixmap slotPicture(int kind);
     void refreshSlot(int n);
+    // A slot's controls as its icon and parameters are, without telling the
+    // frame (refreshAll tells it once for all).
+    void showSlot(int n);
     void refreshAll();
     void markRunning(int slot);
 

@@ -8,6 +8,7 @@
 #include "flowchart/flowdemos.h"
 #include "flowchart/flowfile.h"
 #include "flowchart/readback.h"
+#include "model/budget.h"
 
 #include "bench/benchmeasure.h"
 
@@ -67,6 +68,13 @@ int main(int argc, char *argv[])
         }
         std::printf("%s: %d blocks, %d bytes\n", c.name, doc.blockCount(), doc.byteTotal());
         measure("  check", runs, [&] { CheckProgram(doc); });
+        // What the status line's budget costs on every change.
+        measure("  budget line", runs, [&] {
+            const QList<BudgetPart> parts{{InstructionBudget, doc.blockCount(0), SlotsPerRoutine},
+                                          {ByteBudget, doc.byteTotal(), MaxImageBytes}};
+            LevelOf(parts);
+            BudgetText(parts);
+        });
         measure("  CommandListing", runs, [&] { BuildCommandListing(doc); });
         measure("  DeviceImage (with check)", runs, [&] { BuildDeviceImage(doc); });
         const QStringList lines = FlowFileLines(doc);

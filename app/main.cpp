@@ -1,5 +1,6 @@
 // The program a pupil starts.
 #include "app/shell.h"
+#include "app/windowtour.h"
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "model/qtjapanese.h"
@@ -7,6 +8,8 @@
 
 #include <QApplication>
 #include <QIcon>
+
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
@@ -32,6 +35,11 @@ int main(int argc, char *argv[])
     {
         koru::shell::Shell shell; // closing its launcher ends the program
         shell.start(files);
+        if (qEnvironmentVariableIsSet("KORU_BENCH_WINDOW_TOUR")) // bench_startup's memory figure
+            koru::shell::TourEveryWindow(shell, [] {
+                std::printf("window tour done\n");
+                std::fflush(stdout);
+            });
         code = app.exec();
     }
     koru::DialogService::install(nullptr);

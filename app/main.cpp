@@ -19,7 +19,6 @@ int main(int argc, char *argv[])
     // No application display name: the platform would append it to every
     // window title, and the captions are exactly the program's own.
     QApplication::setDesktopFileName(QStringLiteral("koru"));
-    QApplication::setWindowIcon(QIcon(koru::AssetPath(QStringLiteral("Img\\koru.png"))));
     koru::InstallQtJapanese();
     koru::shell::UseProgramFont();
     koru::QtDialogService dialogs;
@@ -34,6 +33,9 @@ int main(int argc, char *argv[])
     int code = 0;
     {
         koru::shell::Shell shell; // closing its launcher ends the program
+        // Decoded after the splash is up; every window but the splash is
+        // shown later and takes it from the application.
+        QApplication::setWindowIcon(QIcon(koru::AssetPath(QStringLiteral("Img\\koru.png"))));
         shell.start(files);
         if (qEnvironmentVariableIsSet("KORU_BENCH_WINDOW_TOUR")) // bench_startup's memory figure
             koru::shell::TourEveryWindow(shell, [] {

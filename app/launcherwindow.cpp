@@ -37,13 +37,14 @@ LauncherWindow::LauncherWindow(LauncherTable table, ShellServices services, QWid
     m_pages = new QStackedWidget(this);
     m_pages->setGeometry(rect());
     auto *page1 = new QWidget;
-    auto *page2 = new QWidget;
+    m_page2 = new QWidget;
     page1->setObjectName(QStringLiteral("Page1"));
-    page2->setObjectName(QStringLiteral("Page2"));
+    m_page2->setObjectName(QStringLiteral("Page2"));
     buildPage1(page1);
-    buildPage2(page2);
+    // Page 2's pictures are decoded when the pupil first goes there, not
+    // while the launcher is awaited.
     m_pages->addWidget(page1);
-    m_pages->addWidget(page2);
+    m_pages->addWidget(m_page2);
     CentreOnScreen(this);
 }
 
@@ -159,6 +160,10 @@ int LauncherWindow::currentPage() const
 
 void LauncherWindow::showPage(int page)
 {
+    if (page == 2 && !m_page2Built) {
+        m_page2Built = true;
+        buildPage2(m_page2);
+    }
     m_pages->setCurrentIndex(page == 2 ? 1 : 0);
 }
 

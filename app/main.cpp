@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -33,10 +34,13 @@ int main(int argc, char *argv[])
     int code = 0;
     {
         koru::shell::Shell shell; // closing its launcher ends the program
-        // Decoded after the splash is up; every window but the splash is
-        // shown later and takes it from the application.
-        QApplication::setWindowIcon(QIcon(koru::AssetPath(QStringLiteral("Img\\koru.png"))));
         shell.start(files);
+        // Decoded once the launcher is on its way to the screen, which it
+        // reaches sooner without; every window takes it from the application
+        // (those already made, the launcher too, are given it then).
+        QTimer::singleShot(0, [] {
+            QApplication::setWindowIcon(QIcon(koru::AssetPath(QStringLiteral("Img\\koru.png"))));
+        });
         if (qEnvironmentVariableIsSet("KORU_BENCH_WINDOW_TOUR")) // bench_startup's memory figure
             koru::shell::TourEveryWindow(shell, [] {
                 std::printf("window tour done\n");

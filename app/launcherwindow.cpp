@@ -12,9 +12,30 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QPixmapCache>
 #include <QStackedWidget>
+#include <QTimer>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace koru::shell {
+
+namespace {
+
+// A closed editor leaves its pictures in Qt's pixmap cache and its freed
+// heap inside the process; a pupil who has visited every window would keep
+// paying for all of them.
+void ReleaseFreedMemory()
+{
+    QPixmapCache::clear();
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
+} // namespace
 
 LauncherWindow::LauncherWindow(LauncherTable table, ShellServices services, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
@@ -195,7 +216,12 @@ void LauncherWindow::open(LauncherTarget target)
             return;
         }
         made->setAttribute(Qt::WA_DeleteOnClose);
-        connect(made, &QObject::destroyed, this, [this] { show(); });
+        connect(made, &QObject::destroyed, this, [this] {
+            show();
+            // Once the window's children are gone too (they go after this
+            // signal), what it held is handed back to the system.
+            QTimer::singleShot(0, this, &ReleaseFreedMemory);
+        });
         window = made;
     }
     window->show();

@@ -53,7 +53,8 @@ Shell::Shell(std::function<LauncherTable(const SharedWindows &)> launcherTable,
     // waits for. Nothing opens an editor before events are processed, so
     // the recovery copies can be taken over after it.
     m_launcher = std::make_unique<LauncherWindow>(launcherTable(m_windows), std::move(services));
-    m_recovery = std::make_unique<RecoveryStore>(WorkFolder() + QStringLiteral("Recovery"));
+    m_recovery = std::make_unique<RecoveryStore>(WorkFolder() + QStringLiteral("Recovery"),
+                                                 RecoveryStore::Claim::Later);
     m_windows.recovery = m_recovery.get();
     // The program ends when the launcher closes, and only then: while an
     // editor closes, every window is hidden for a moment before the launcher
@@ -98,7 +99,9 @@ void Shell::start(const QStringList &files)
     m_launcher->show();
     m_files = std::make_unique<FileOpener>(*m_launcher);
     QTimer::singleShot(0, m_launcher.get(), [this, files] {
-        // Once the launcher is up; later starts hand their files here.
+        // Once the launcher is up: the lock waits for the disk, and later
+        // starts hand their files here.
+        m_recovery->claim();
         m_files->listen();
         OfferRecovery(*m_recovery, [this](const QString &key) {
             if (const std::optional<LauncherTarget> target = EditorOfRecoveryKey(key))

@@ -123,6 +123,36 @@ private slots:
         QVERIFY(!QGuiApplication::quitOnLastWindowClosed());
     }
 
+    // The splash shows its picture, or the program's name without it.
+    void splashPicture_data()
+    {
+        QTest::addColumn<bool>("assets");
+        QTest::newRow("picture") << true;
+        QTest::newRow("picture missing") << false;
+    }
+    void splashPicture()
+    {
+        QFETCH(bool, assets);
+        QTemporaryDir empty;
+        const QString root = AssetRoot();
+        if (!assets)
+            SetAssetRoot(empty.path());
+        SplashWindow splash;
+        const QImage shown = splash.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        SetAssetRoot(root);
+        const QImage picture(AssetPath(QStringLiteral("Img\\Menu\\Splash.jpg")));
+        QVERIFY(!picture.isNull());
+        QCOMPARE(shown == picture.convertToFormat(QImage::Format_RGB32), assets);
+        if (!assets) {
+            QCOMPARE(shown.pixelColor(2, 2), QColor(Qt::white));
+            bool text = false;
+            for (int y = 0; y < shown.height() && !text; ++y)
+                for (int x = 0; x < shown.width() && !text; ++x)
+                    text = shown.pixelColor(x, y) != QColor(Qt::white);
+            QVERIFY(text);
+        }
+    }
+
     void defaultSharedWindowsInOrder()
     {
         QStringList names;

@@ -12,9 +12,30 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QPixmapCache>
 #include <QStackedWidget>
+#include <QTimer>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace koru::shell {
+
+namespace {
+
+// A closed editor leaves its pictures in Qt's pixmap cache and its freed
+// heap inside the process; a pupil who has visited every window would keep
+// paying for all of them.
+void ReleaseFreedMemory()
+{
+    QPixmapCache::clear();
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
+} // namespace
 
 LauncherWindow::LauncherWindow(LauncherTable table, ShellServices services, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
@@ -37,13 +58,14 @@ LauncherWindow::LauncherWindow(LauncherTable table, ShellServices services, QWid
     m_pages = new QStackedWidget(this);
     m_pages->setGeometry(rect());
     auto *page1 = new QWidget;
-    auto *page2 = new QWidget;
+    m_page2 = new QWidget;
     page1->setObjectName(QStringLiteral("Page1"));
-    page2->setObjectName(QStringLiteral("Page2"));
+    m_page2->setObjectName(QStringLiteral("Page2"));
     buildPage1(page1);
-    buildPage2(page2);
+    // Page 2's pictures are decoded when the pupil first goes there, not
+    // while the launcher is awaited.
     m_pages->addWidget(page1);
-    m_pages->addWidget(page2);
+    m_pages->addWidget(m_page2);
     CentreOnScreen(this);
 }
 
@@ -159,6 +181,10 @@ int LauncherWindow::currentPage() const
 
 void LauncherWindow::showPage(int page)
 {
+    if (page == 2 && !m_page2Built) {
+        m_page2Built = true;
+        buildPage2(m_page2);
+    }
     m_pages->setCurrentIndex(page == 2 ? 1 : 0);
 }
 
@@ -190,7 +216,12 @@ void LauncherWindow::open(LauncherTarget target)
             return;
         }
         made->setAttribute(Qt::WA_DeleteOnClose);
-        connect(made, &QObject::destroyed, this, [this] { show(); });
+        connect(made, &QObject::destroyed, this, [this] {
+            show();
+            // Once the window's children are gone too (they go after this
+            // signal), what it held is handed back to the system.
+            QTimer::singleShot(0, this, &ReleaseFreedMemory);
+        });
         window = made;
     }
     window->show();

@@ -30,6 +30,7 @@ public:
     ~LauncherWindow() override;
 
     int currentPage() const; // 1 or 2
+    // Page 2's buttons exist from the first time it is shown.
     void showPage(int page);
 
     // The window a page-2 button opened and that is still open, if any.
@@ -59,6 +60,8 @@ private:
     LauncherTable m_table;
     ShellServices m_services;
     QStackedWidget *m_pages = nullptr;
+    QWidget *m_page2 = nullptr;
+    bool m_page2Built = false;
     QPointer<SplashWindow> m_splash;
     std::map<LauncherTarget, QPointer<QWidget>> m_open;
     bool m_handingOver = false; // a second press during the wait starts nothing

@@ -1,5 +1,6 @@
 // The program a pupil starts.
 #include "app/shell.h"
+#include "app/windowtour.h"
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "model/qtjapanese.h"
@@ -7,6 +8,9 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
+
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
@@ -16,7 +20,6 @@ int main(int argc, char *argv[])
     // No application display name: the platform would append it to every
     // window title, and the captions are exactly the program's own.
     QApplication::setDesktopFileName(QStringLiteral("koru"));
-    QApplication::setWindowIcon(QIcon(koru::AssetPath(QStringLiteral("Img\\koru.png"))));
     koru::InstallQtJapanese();
     koru::shell::UseProgramFont();
     koru::QtDialogService dialogs;
@@ -32,6 +35,17 @@ int main(int argc, char *argv[])
     {
         koru::shell::Shell shell; // closing its launcher ends the program
         shell.start(files);
+        // Decoded once the launcher is on its way to the screen, which it
+        // reaches sooner without; every window takes it from the application
+        // (those already made, the launcher too, are given it then).
+        QTimer::singleShot(0, [] {
+            QApplication::setWindowIcon(QIcon(koru::AssetPath(QStringLiteral("Img\\koru.png"))));
+        });
+        if (qEnvironmentVariableIsSet("KORU_BENCH_WINDOW_TOUR")) // bench_startup's memory figure
+            koru::shell::TourEveryWindow(shell, [] {
+                std::printf("window tour done\n");
+                std::fflush(stdout);
+            });
         code = app.exec();
     }
     koru::DialogService::install(nullptr);

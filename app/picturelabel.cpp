@@ -5,6 +5,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -44,16 +45,16 @@ PictureLabel::PictureLabel(const QString &name, const QRect &geometry, const QSt
 {
     setObjectName(name);
     setGeometry(geometry);
-    m_picture = QPixmap(AssetPath(asset));
+    // Read past QPixmap's file cache, which would keep every picture of a
+    // closed window for the rest of the program; the decoded image becomes
+    // the pixmap in place, without a second copy.
+    QImageReader reader(AssetPath(asset));
+    QImage image = reader.read();
+    if (!image.isNull())
+        m_picture = QPixmap::fromImage(std::move(image));
     m_hasPicture = !m_picture.isNull();
     if (m_hasPicture) {
         setPixmap(m_picture);
-        if (role == Role::Pressable) {
-            m_lit = m_picture;
-            QPainter painter(&m_lit);
-            painter.setCompositionMode(QPainter::CompositionMode_SourceAtop);
-            painter.fillRect(m_lit.rect(), QColor(255, 255, 255, 56));
-        }
     } else {
         setText(caption);
         setAlignment(Qt::AlignCenter);
@@ -131,8 +132,17 @@ void PictureLabel::mouseMoveEvent(QMouseEvent *event)
 
 void PictureLabel::enterEvent(QEnterEvent *event)
 {
-    if (!m_lit.isNull())
+    if (m_role == Role::Pressable && m_hasPicture) {
+        // Made on the first hover: most pictures are never pointed at
+        // before the launcher has been waited for.
+        if (m_lit.isNull()) {
+            m_lit = m_picture;
+            QPainter painter(&m_lit);
+            painter.setCompositionMode(QPainter::CompositionMode_SourceAtop);
+            painter.fillRect(m_lit.rect(), QColor(255, 255, 255, 56));
+        }
         setPixmap(m_lit);
+    }
     QLabel::enterEvent(event);
 }
 

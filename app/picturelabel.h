@@ -45,7 +45,7 @@ private:
     QPoint m_grab; // pointer position inside the picture when the drag began
     bool m_hasPicture = false;
     QPixmap m_picture;
-    QPixmap m_lit; // the picture a little lighter, under the pointer
+    QPixmap m_lit; // the picture a little lighter, under the pointer; made on the first hover
 };
 
 } // namespace koru::shell

@@ -49,9 +49,13 @@ Shell::Shell(std::function<LauncherTable(const SharedWindows &)> launcherTable,
     m_link = std::make_unique<DeviceLink>(*m_clock);
     m_windows.kit = m_link->context();
 #endif
-    m_recovery = std::make_unique<RecoveryStore>(WorkFolder() + QStringLiteral("Recovery"));
-    m_windows.recovery = m_recovery.get();
+    // The launcher first: it puts up the splash, which is what the pupil
+    // waits for. Nothing opens an editor before events are processed, so
+    // the recovery copies can be taken over after it.
     m_launcher = std::make_unique<LauncherWindow>(launcherTable(m_windows), std::move(services));
+    m_recovery = std::make_unique<RecoveryStore>(WorkFolder() + QStringLiteral("Recovery"),
+                                                 RecoveryStore::Claim::Later);
+    m_windows.recovery = m_recovery.get();
     // The program ends when the launcher closes, and only then: while an
     // editor closes, every window is hidden for a moment before the launcher
     // comes back, which must not end the program.
@@ -94,8 +98,11 @@ void Shell::start(const QStringList &files)
     m_launcher->showPage(1);
     m_launcher->show();
     m_files = std::make_unique<FileOpener>(*m_launcher);
-    m_files->listen(); // later starts hand their files here
     QTimer::singleShot(0, m_launcher.get(), [this, files] {
+        // Once the launcher is up: the lock waits for the disk, and later
+        // starts hand their files here.
+        m_recovery->claim();
+        m_files->listen();
         OfferRecovery(*m_recovery, [this](const QString &key) {
             if (const std::optional<LauncherTarget> target = EditorOfRecoveryKey(key))
                 m_launcher->open(*target);

@@ -1,10 +1,12 @@
 #include "app/splashwindow.h"
 
-#include "app/picturelabel.h"
 #include "model/caption.h"
+#include "model/paths.h"
 #include "widgets/placement.h"
 
 #include <QGuiApplication>
+#include <QImageReader>
+#include <QPainter>
 #include <QScreen>
 
 namespace koru::shell {
@@ -15,13 +17,30 @@ SplashWindow::SplashWindow(QWidget *parent)
     setObjectName(QStringLiteral("SplashWindow"));
     setWindowTitle(ProgramName);
     setFixedSize(Width, Height);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, Qt::white);
-    setPalette(p);
-    setAutoFillBackground(true);
-    new PictureLabel(QStringLiteral("SplashImage"), rect(), QStringLiteral("Img\\Menu\\Splash.jpg"),
-                     ProgramName, PictureLabel::Role::Decoration, this);
+    // The picture covers the window: nothing is painted beneath it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     CentreOnScreen(this);
+}
+
+void SplashWindow::paintEvent(QPaintEvent *)
+{
+    if (!m_read) {
+        // Read when first painted: the second splash is made at start but
+        // seldom shown.
+        m_read = true;
+        QImage image = QImageReader(AssetPath(QStringLiteral("Img\\Menu\\Splash.jpg"))).read();
+        if (!image.isNull())
+            m_picture = QPixmap::fromImage(std::move(image));
+    }
+    QPainter painter(this);
+    if (!m_picture.isNull()) {
+        painter.drawPixmap(rect(), m_picture);
+        return;
+    }
+    // Without its picture the splash still says what is starting.
+    painter.fillRect(rect(), Qt::white);
+    painter.setPen(Qt::black);
+    painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, ProgramName);
 }
 
 void CentreOnScreen(QWidget *window)

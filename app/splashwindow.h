@@ -1,6 +1,7 @@
 // The picture shown while the program starts.
 #pragma once
 
+#include <QPixmap>
 #include <QWidget>
 
 namespace koru::shell {
@@ -13,6 +14,14 @@ public:
     static constexpr int Height = 314;
 
     explicit SplashWindow(QWidget *parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    // Decoded once at the window's size: a paint is a single copy.
+    QPixmap m_picture;
+    bool m_read = false;
 };
 
 // Places a window of the given size in the middle of the primary screen

@@ -66,12 +66,15 @@ LauncherTable DefaultLauncherTable(const SharedWindows &shared)
     return table;
 }
 
+// The shared windows are made at start but build their contents when first
+// shown (widgets/lazycontent.h): the pupil does not wait for windows that
+// most lessons never open.
 SharedWindowTable DefaultSharedWindows()
 {
     return {
 #ifdef KORU_HAVE_PREVIEWUI
         {QStringLiteral("Preview"), [](SharedWindows &) -> QWidget * {
-             auto *window = new preview::PreviewWindow;
+             auto *window = new preview::PreviewWindow(nullptr, nullptr, Content::OnFirstShow);
              window->installAsPreview();
              return window;
          }},
@@ -96,10 +99,10 @@ SharedWindowTable DefaultSharedWindows()
         {QStringLiteral("TransferWindow"), [](SharedWindows &) { return NewEmptyWindow(QStringLiteral("TransferWindow")); }},
 #endif
         {QStringLiteral("SentDataViewer"), [](SharedWindows &shared) -> QWidget * {
-             return shared.viewer = new SentDataViewer;
+             return shared.viewer = new SentDataViewer(nullptr, Content::OnFirstShow);
          }},
 #ifdef KORU_HAVE_REPORTUI
-        {QStringLiteral("Report"), [](SharedWindows &) -> QWidget * { return new report::ReportWindow; }},
+        {QStringLiteral("Report"), [](SharedWindows &) -> QWidget * { return new report::ReportWindow(nullptr, Content::OnFirstShow); }},
 #else
         {QStringLiteral("Report"), [](SharedWindows &) { return NewEmptyWindow(QStringLiteral("Report")); }},
 #endif

@@ -26,15 +26,26 @@ constexpr qint64 MaxRecordBytes = 64 * 1024;
 
 } // namespace
 
-RecoveryStore::RecoveryStore(const QString &folder) : m_folder(QDir::cleanPath(folder))
+RecoveryStore::RecoveryStore(const QString &folder, Claim claim) : m_folder(QDir::cleanPath(folder))
 {
+    if (claim == Claim::Now)
+        this->claim();
+}
+
+bool RecoveryStore::claim()
+{
+    if (m_owned)
+        return true;
     if (!QDir().mkpath(m_folder))
-        return;
-    m_lock = std::make_unique<QLockFile>(QDir(m_folder).filePath(QStringLiteral("owner.lock")));
-    // A program that was killed leaves its lock: QLockFile sees that its
-    // process is gone and takes the lock over.
-    m_lock->setStaleLockTime(0);
+        return false;
+    if (!m_lock) {
+        m_lock = std::make_unique<QLockFile>(QDir(m_folder).filePath(QStringLiteral("owner.lock")));
+        // A program that was killed leaves its lock: QLockFile sees that its
+        // process is gone and takes the lock over.
+        m_lock->setStaleLockTime(0);
+    }
     m_owned = m_lock->tryLock(0);
+    return m_owned;
 }
 
 RecoveryStore::~RecoveryStore() = default;

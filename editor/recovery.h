@@ -46,7 +46,11 @@ public:
     // Takes the folder for this program: a lock file in it keeps a second
     // program on the same work folder from taking or overwriting the first
     // one's copies (a lock left by a killed program is taken over).
-    explicit RecoveryStore(const QString &folder);
+    // Claim::Later leaves the lock for claim(): taking it waits for the disk
+    // (the lock file is synced), which a program starting up does once its
+    // window is up. Until then the store is not owned.
+    enum class Claim { Now, Later };
+    explicit RecoveryStore(const QString &folder, Claim claim = Claim::Now);
     ~RecoveryStore();
     RecoveryStore(const RecoveryStore &) = delete;
     RecoveryStore &operator=(const RecoveryStore &) = delete;
@@ -54,6 +58,8 @@ public:
     // False when another program holds the folder: then nothing is written,
     // listed, removed or archived.
     bool isOwned() const { return m_owned; }
+    // Takes the folder if it is free (again); true when this store owns it.
+    bool claim();
     QString folder() const { return m_folder; }
 
     // Writes the copy of one editor (atomically: a failed write leaves the

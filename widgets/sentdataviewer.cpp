@@ -16,7 +16,8 @@ namespace {
 const QString PicturePath = QStringLiteral("Img\\DataView\\Explain.png");
 } // namespace
 
-SentDataViewer::SentDataViewer(QWidget *parent) : QDialog(parent)
+SentDataViewer::SentDataViewer(QWidget *parent, Content content)
+    : QDialog(parent), m_lazy([this] { build(); })
 {
     setObjectName(QStringLiteral("SentDataViewer"));
     setWindowTitle(WindowCaption());
@@ -30,7 +31,12 @@ SentDataViewer::SentDataViewer(QWidget *parent) : QDialog(parent)
     pal.setColor(QPalette::Window, Qt::white);
     setPalette(pal);
     setFixedSize(ClientWidth, ClientHeight);
+    if (content == Content::Now)
+        m_lazy.ensureBuilt();
+}
 
+void SentDataViewer::build()
+{
     m_grid = new QTableWidget(this);
     m_grid->setObjectName(QStringLiteral("StringGrid1"));
     m_grid->setGeometry(0, 0, 793, 185);
@@ -60,8 +66,16 @@ void SentDataViewer::setListing(const QStringList &listing)
     fill();
 }
 
+void SentDataViewer::setVisible(bool visible)
+{
+    if (visible)
+        m_lazy.ensureBuilt();
+    QDialog::setVisible(visible);
+}
+
 void SentDataViewer::fill()
 {
+    m_lazy.ensureBuilt();
     // Built from the kept listing without changing it: showing the same
     // listing again shows the same rows.
     const QList<ViewerRow> rows = ViewerRows(m_listing);

@@ -80,12 +80,27 @@ QWidget *Scale(QSlider *slider, QLabel *value, int low, int high)
 
 } // namespace
 
-PreviewWindow::PreviewWindow(const kit::Clock *clock, QWidget *parent)
-    : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), m_run(clock)
+PreviewWindow::PreviewWindow(const kit::Clock *clock, QWidget *parent, Content content)
+    : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_run(clock),
+      m_lazy([this] { build(); })
 {
     setObjectName(QStringLiteral("Preview"));
     setWindowTitle(PreviewCaption);
     setWindowModality(Qt::ApplicationModal);
+    if (content == Content::Now)
+        m_lazy.ensureBuilt();
+}
+
+void PreviewWindow::setVisible(bool visible)
+{
+    if (visible)
+        m_lazy.ensureBuilt();
+    QWidget::setVisible(visible);
+}
+
+void PreviewWindow::build()
+{
     buildControls();
     connect(&m_run, &PreviewRun::changed, this, [this] {
         showState();
@@ -218,6 +233,7 @@ void PreviewWindow::installAsPreview()
 
 void PreviewWindow::preview(const PreviewRequest &request)
 {
+    m_lazy.ensureBuilt();
     m_run.close(); // a run still going (never while shown: the window is modal)
     m_image = request.image;
     m_running = request.running;
@@ -236,16 +252,19 @@ void PreviewWindow::preview(const PreviewRequest &request)
 
 void PreviewWindow::play()
 {
+    m_lazy.ensureBuilt();
     m_run.start(m_image);
 }
 
 void PreviewWindow::stop()
 {
+    m_lazy.ensureBuilt();
     m_run.stop();
 }
 
 void PreviewWindow::pressWaitButton(int kind)
 {
+    m_lazy.ensureBuilt();
     m_run.pressWaitButton(kind);
 }
 

@@ -7,6 +7,7 @@
 
 #include "model/previewrequest.h"
 #include "preview/previewrun.h"
+#include "widgets/lazycontent.h"
 
 #include <QWidget>
 #include <array>
@@ -33,8 +34,10 @@ class PreviewWindow : public QWidget
 {
     Q_OBJECT
 public:
-    // Without a clock the run keeps real time.
-    explicit PreviewWindow(const kit::Clock *clock = nullptr, QWidget *parent = nullptr);
+    // Without a clock the run keeps real time. Made at start-up, the window
+    // builds its controls and scene when first shown or reached.
+    explicit PreviewWindow(const kit::Clock *clock = nullptr, QWidget *parent = nullptr,
+                           Content content = Content::Now);
     ~PreviewWindow() override;
 
     // Makes this window the one RequestPreview reaches.
@@ -46,18 +49,27 @@ public:
     void stop();
     void pressWaitButton(int kind);
 
-    PreviewRun &run() { return m_run; }
-    const LayeredPictureView *scene() const { return m_scene; }
-    QGroupBox *waitGroup() const { return m_waitGroup; }
-    QPushButton *waitButton(int kind) const { return m_waitButtons.at(kind - 1); }
-    QPushButton *playButton() const { return m_play; }
-    QPushButton *stopButton() const { return m_stop; }
-    QLabel *stateLabel() const { return m_state; }
+    PreviewRun &run() { return built(m_run); }
+    const LayeredPictureView *scene() const { return built(m_scene); }
+    QGroupBox *waitGroup() const { return built(m_waitGroup); }
+    QPushButton *waitButton(int kind) const { return built(m_waitButtons).at(kind - 1); }
+    QPushButton *playButton() const { return built(m_play); }
+    QPushButton *stopButton() const { return built(m_stop); }
+    QLabel *stateLabel() const { return built(m_state); }
+
+    void setVisible(bool visible) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    template<typename T>
+    T &built(T &member) const
+    {
+        m_lazy.ensureBuilt();
+        return member;
+    }
+    void build();
     void buildControls();
     void updateWorld();
     void showState();
@@ -86,6 +98,7 @@ private:
     QPushButton *m_play = nullptr;
     QPushButton *m_stop = nullptr;
     QLabel *m_state = nullptr;
+    LazyContent m_lazy; // last: builds into the members above
 };
 
 } // namespace koru::preview

@@ -70,14 +70,27 @@ QLineEdit *lineEdit(const QString &name, int width, QWidget *parent)
 
 } // namespace
 
-ReportWindow::ReportWindow(QWidget *parent)
-    : QDialog(parent)
+ReportWindow::ReportWindow(QWidget *parent, Content content)
+    : QDialog(parent), m_lazy([this] { build(); })
 {
     setObjectName(QStringLiteral("ReportWindow"));
     setWindowTitle(Caption);
     setModal(false);
     setFixedSize(WindowSize);
+    SetReportHandler([this](const ReportRequest &request) { open(request); });
+    if (content == Content::Now)
+        m_lazy.ensureBuilt();
+}
 
+void ReportWindow::setVisible(bool visible)
+{
+    if (visible)
+        m_lazy.ensureBuilt();
+    QDialog::setVisible(visible);
+}
+
+void ReportWindow::build()
+{
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     m_pages = new QStackedWidget(this);
@@ -92,7 +105,6 @@ ReportWindow::ReportWindow(QWidget *parent)
     m_pages->addWidget(preview);
 
     connect(m_view, &ReportView::pageReady, this, &ReportWindow::pageReady);
-    SetReportHandler([this](const ReportRequest &request) { open(request); });
 }
 
 ReportWindow::~ReportWindow()
@@ -180,6 +192,7 @@ void ReportWindow::buildPreviewPage(QWidget *page)
 
 void ReportWindow::open(const ReportRequest &request)
 {
+    m_lazy.ensureBuilt();
     m_kind = request.kind;
     m_content = request.lines;
     showInputPage();
@@ -206,6 +219,7 @@ void ReportWindow::showInputPage()
 
 ReportInputs ReportWindow::inputs() const
 {
+    m_lazy.ensureBuilt();
     ReportInputs in;
     in.grade = m_grade->text();
     in.className = m_class->text();
@@ -221,6 +235,7 @@ ReportInputs ReportWindow::inputs() const
 
 bool ReportWindow::previewShown() const
 {
+    m_lazy.ensureBuilt();
     return m_pages->currentIndex() == 1;
 }
 
@@ -248,6 +263,7 @@ void ReportWindow::pageReady()
 
 void ReportWindow::next()
 {
+    m_lazy.ensureBuilt();
     composeThen([this] {
         m_pages->setCurrentIndex(1);
         m_view->setFocus();
@@ -256,6 +272,7 @@ void ReportWindow::next()
 
 void ReportWindow::backToInput()
 {
+    m_lazy.ensureBuilt();
     showInputPage();
 }
 
@@ -266,6 +283,7 @@ void ReportWindow::setPrinterChooser(PrinterChooser chooser)
 
 void ReportWindow::print()
 {
+    m_lazy.ensureBuilt();
     composeThen([this] {
         if (!m_printer)
             m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -295,6 +313,7 @@ QString ReportWindow::askTarget(const QString &filter, const std::function<QStri
 
 void ReportWindow::saveFile()
 {
+    m_lazy.ensureBuilt();
     composeThen([this] {
         const QString target = askTarget(ReportFileFilter, WithReportExtension);
         if (target.isEmpty())
@@ -307,6 +326,7 @@ void ReportWindow::saveFile()
 
 void ReportWindow::savePdf()
 {
+    m_lazy.ensureBuilt();
     composeThen([this] {
         const QString target = askTarget(PdfFilter, [](const QString &name) {
             return WithExtension(name, QStringLiteral(".pdf"), QStringLiteral(".pdf"));
@@ -318,6 +338,7 @@ void ReportWindow::savePdf()
 
 bool ReportWindow::writePdf(const QString &path) const
 {
+    m_lazy.ensureBuilt();
     // Rendered into memory, then written like every other file: a save
     // file's buffered last part can fail inside commit() unreported, and a
     // truncated PDF would replace the old one.
@@ -338,6 +359,7 @@ bool ReportWindow::writePdf(const QString &path) const
 
 void ReportWindow::printPage(QPagedPaintDevice *device) const
 {
+    m_lazy.ensureBuilt();
     // The page is laid out on the paper's printable area at the size it has
     // on screen, so that it keeps its proportions and, where the content
     // allows, fits one sheet.

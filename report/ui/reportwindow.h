@@ -8,6 +8,7 @@
 
 #include "model/reportrequest.h"
 #include "report/reportpage.h"
+#include "widgets/lazycontent.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -30,7 +31,8 @@ class ReportWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit ReportWindow(QWidget *parent = nullptr);
+    // Made at start-up, the window builds its pages when first shown or used.
+    explicit ReportWindow(QWidget *parent = nullptr, Content content = Content::Now);
     ~ReportWindow() override;
 
     static const QString Caption;
@@ -52,7 +54,13 @@ public:
     void backToInput();
 
     bool previewShown() const;
-    ReportView *view() const { return m_view; }
+    ReportView *view() const
+    {
+        m_lazy.ensureBuilt();
+        return m_view;
+    }
+
+    void setVisible(bool visible) override;
 
     // Lets the user choose a printer for `printer` and calls `accepted` when
     // one was chosen. The default puts up the platform's print dialog
@@ -69,6 +77,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void build();
     void buildInputPage(QWidget *page);
     void buildPreviewPage(QWidget *page);
     // Checks the inputs, composes the page and loads it; `then` runs once
@@ -94,6 +103,7 @@ private:
     QPlainTextEdit *m_ingenuity = nullptr;
     QPlainTextEdit *m_impressions = nullptr;
     ReportView *m_view = nullptr;
+    LazyContent m_lazy; // last: builds into the members above
 };
 
 } // namespace koru::report

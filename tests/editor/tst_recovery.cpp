@@ -118,6 +118,28 @@ private slots:
         QCOMPARE(third.copies().size(), 1);
     }
 
+    // A store claimed later (the program's, once its window is up) keeps
+    // nothing until then, and then only if no other program holds the folder.
+    void claimedLater()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("Recovery"));
+        RecoveryStore later(folder, RecoveryStore::Claim::Later);
+        QVERIFY(!later.isOwned());
+        QVERIFY(!later.write(QStringLiteral("STEP1"), {QStringLiteral("early")}, {}));
+        auto other = std::make_unique<RecoveryStore>(folder);
+        QVERIFY(other->isOwned());
+        QVERIFY(!later.claim());
+        QVERIFY(!later.write(QStringLiteral("STEP1"), {QStringLiteral("early")}, {}));
+        other.reset();
+        QVERIFY(later.claim());
+        QVERIFY(later.claim()); // once owned, stays owned
+        QVERIFY(later.write(QStringLiteral("STEP1"), {QStringLiteral("mine")}, {}));
+        QCOMPARE(later.copies().size(), 1);
+        RecoveryStore next(folder);
+        QVERIFY(!next.isOwned());
+    }
+
     // A program killed while it held the folder leaves its lock behind; the
     // next program takes the folder over, and with it the copies.
     void killedProgramsLockIsTakenOver()

@@ -205,11 +205,27 @@ void TestPreviewWindow::createdAtStartUpAsThePreview()
     auto *window = qobject_cast<PreviewWindow *>(made.get());
     QVERIFY(window);
     QVERIFY(!window->isVisible());
+    // Made at start, it builds its controls only when first reached or
+    // shown, and they are then those of a window built at once.
+    QVERIFY(window->findChildren<QWidget *>().isEmpty());
+    PreviewWindow eager;
+    const qsizetype controls = eager.findChildren<QWidget *>().size();
+    QVERIFY(window->playButton() && window->stopButton() && window->stateLabel() && window->waitGroup()
+            && window->waitButton(6) && window->scene());
+    QCOMPARE(window->findChildren<QWidget *>().size(), controls);
     QVERIFY(RequestPreview({DeviceImage{230, 2, 231}, QRect(), {}}));
     QVERIFY(window->isVisible());
+    QCOMPARE(window->stateLabel()->text(), QStringLiteral("停止"));
     window->close();
     made.reset();
     QVERIFY(!RequestPreview({})); // the handler goes with the window
+
+    // Shown directly, it has its full size from the start.
+    made.reset(table.front().make(shared));
+    made->show();
+    QCOMPARE(made->findChildren<QWidget *>().size(), controls);
+    eager.adjustSize();
+    QCOMPARE(made->size(), eager.size());
 }
 
 void TestPreviewWindow::layeredPictureKeysAndMask()

@@ -430,7 +430,7 @@ void MelodyWindow::typeLetter(QChar letter)
     const MelodyEdit result = InsertAtPoint(m_melody, point, *key);
     if (!atEnd)
         m_point = point;
-    showResult(result);
+    showResult(result, QStringLiteral("音符入力"));
     if (result == MelodyEdit::Done) {
         movePoint(0); // into view
         soundKey(*key);
@@ -445,7 +445,7 @@ void MelodyWindow::deleteAtPoint(bool before)
         return;
     if (m_point >= 0)
         m_point = point;
-    showResult(result);
+    showResult(result, QStringLiteral("音符を削除する"));
 }
 
 void MelodyWindow::refreshControls()

@@ -1,10 +1,12 @@
 #include "melody/ui/melodyparts.h"
 
 #include "melody/notes.h"
+#include "melody/ui/staffaccessible.h"
 #include "model/paths.h"
 #include "widgets/dragsupport.h"
 #include "widgets/placement.h"
 
+#include <QAccessible>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -82,6 +84,30 @@ StaffArea::StaffArea(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("DisplayPanel"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
+    InstallStaffAccessibility();
+}
+
+void StaffArea::setSpokenNotes(const QList<SpokenNote> &notes, const QString &summary)
+{
+    // Names carry the place, so the first that differs is where a note was
+    // inserted or removed.
+    qsizetype first = 0;
+    while (first < notes.size() && first < m_spoken.size() && notes.at(first).name == m_spoken.at(first).name)
+        ++first;
+    const qsizetype before = m_spoken.size();
+    m_spoken = notes;
+    m_summary = summary;
+    if (notes.size() == before && first == before)
+        return;
+    if (notes.size() < before) {
+        // The removed note has no child left to name: the list is read anew.
+        QAccessibleEvent reorder(this, QAccessible::ObjectReorder);
+        QAccessible::updateAccessibility(&reorder);
+        return;
+    }
+    QAccessibleEvent event(this, notes.size() > before ? QAccessible::ObjectCreated : QAccessible::NameChanged);
+    event.setChild(int(first));
+    QAccessible::updateAccessibility(&event);
 }
 
 void StaffArea::setCaret(const QRect &caret)

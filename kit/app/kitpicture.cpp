@@ -1,5 +1,7 @@
 #include "kit/app/kitpicture.h"
 
+#include "kit/kitspoken.h"
+
 #include "model/notecode.h"
 
 #include <QMouseEvent>
@@ -54,6 +56,8 @@ KitPicture::KitPicture(QWidget *parent) : QWidget(parent)
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setMouseTracking(true);
     setToolTip(QStringLiteral("押しボタンSWと音センサーはクリックでも操作できます"));
+    setAccessibleName(QStringLiteral("キットの絵"));
+    setAccessibleDescription(KitSpokenState(m_out, m_world));
     m_time.start();
     m_animation.setInterval(40);
     connect(&m_animation, &QTimer::timeout, this, &KitPicture::tick);
@@ -63,13 +67,24 @@ KitPicture::KitPicture(QWidget *parent) : QWidget(parent)
 void KitPicture::setOutputs(const KitOutputs &outputs)
 {
     m_out = outputs;
+    describe();
     update();
 }
 
 void KitPicture::setWorld(const World &world)
 {
     m_world = world;
+    describe();
     update();
+}
+
+// Setting the description announces it; the kit refreshes many times a
+// second, so only a change is told.
+void KitPicture::describe()
+{
+    const QString text = KitSpokenState(m_out, m_world);
+    if (text != accessibleDescription())
+        setAccessibleDescription(text);
 }
 
 void KitPicture::setRunning(bool running)

@@ -13,6 +13,8 @@ namespace koru::measure {
 
 namespace {
 
+const QString NothingMeasured = QStringLiteral("まだ計測していません");
+
 QFont pixelFont(const QFont &base, int pixels)
 {
     QFont f = base;
@@ -89,6 +91,7 @@ MeasureCharts::Chart MeasureCharts::make(const QFont &font, const QString &title
     c.view = new QChartView(chart);
     c.view->setRenderHint(QPainter::Antialiasing);
     c.view->setAccessibleName(title); // the title is drawn inside the picture
+    c.view->setAccessibleDescription(NothingMeasured);
     // Twelve labels of the first temperature range still fit.
     c.view->setMinimumSize(300, 260);
     return c;
@@ -117,6 +120,16 @@ void MeasureCharts::redraw(const QList<LogEntry> &log)
     else
         SetAxis(m_temperature.y, low - 5, high + 5, NiceStep(high - low + 10, 8));
     SetAxis(m_humidity.y, 0, 100, 10);
+    // A screen reader cannot read the line: the description is its newest point.
+    const auto latest = [&log](const QString &value, const QString &unit) {
+        return log.isEmpty() ? NothingMeasured : QStringLiteral("%1回目の計測: %2%3").arg(log.size()).arg(value, unit);
+    };
+    const QString temperature = latest(log.isEmpty() ? QString() : log.last().temperature, QStringLiteral("℃"));
+    const QString humidity = latest(log.isEmpty() ? QString() : log.last().humidity, QStringLiteral("%"));
+    if (m_temperature.view->accessibleDescription() != temperature)
+        m_temperature.view->setAccessibleDescription(temperature);
+    if (m_humidity.view->accessibleDescription() != humidity)
+        m_humidity.view->setAccessibleDescription(humidity);
 }
 
 } // namespace koru::measure

@@ -11,10 +11,13 @@
 #include "spokenname.h"
 #include "measure/ui/measureparts.h"
 
+#include <QAccessible>
 #include <QChart>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QGraphicsScene>
+#include <QGraphicsView>
 #include <QLineSeries>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -240,6 +243,14 @@ void TstMeasureWindow::showsEachCycle()
     QCOMPARE(axis(w->temperatureChart(), Qt::Vertical)->max(), 35.0);
     QCOMPARE(axis(w->humidityChart(), Qt::Vertical)->max(), 100.0);
     QCOMPARE(axis(w->humidityChart(), Qt::Horizontal)->max(), 13.0);
+    // A screen reader hears each chart's newest point.
+    const auto heard = [](QChart *chart) {
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(chart->scene()->views().value(0));
+        return face ? face->text(QAccessible::Name) + QStringLiteral(" / ") + face->text(QAccessible::Description)
+                    : QString();
+    };
+    QCOMPARE(heard(w->temperatureChart()), QStringLiteral("温度計測 / 12回目の計測: 22℃"));
+    QCOMPARE(heard(w->humidityChart()), QStringLiteral("湿度計測 / 12回目の計測: 59%"));
     // Without the CSV box the end saves nothing and shows where the log is.
     rig.click(w->endButton());
     QVERIFY(w->keisokuPanel()->isVisible());

@@ -20,6 +20,16 @@ QString NoteSpokenName(const Melody &melody, int slot)
     return text;
 }
 
+QString KeySpokenName(const Key &key)
+{
+    const std::optional<int> semitone = SemitoneOf(key);
+    if (!semitone)
+        return QStringLiteral("休符");
+    static const QStringList octaves{QStringLiteral("低い"), QString(), QStringLiteral("高い"),
+                                     QStringLiteral("いちばん高い")};
+    return octaves.value(*semitone / 12) + PitchName(*semitone);
+}
+
 QString StaffSpokenSummary(const Melody &melody)
 {
     return QStringLiteral("音符 %1 個、LEDリンク %2")

@@ -12,6 +12,11 @@ namespace koru {
 // The pitch is named within its octave, as the keyboard's keys are.
 QString NoteSpokenName(const Melody &melody, int slot);
 
+// A key of the keyboard by its pitch and octave: "低いド", "ド" (the middle
+// octave, the one the piano row starts in), "高いド", "いちばん高いド";
+// "休符" for the rest.
+QString KeySpokenName(const Key &key);
+
 // "音符 5 個、LEDリンク する" (or "しない"): the staff as a whole.
 QString StaffSpokenSummary(const Melody &melody);
 

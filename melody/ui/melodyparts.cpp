@@ -1,8 +1,10 @@
 #include "melody/ui/melodyparts.h"
 
+#include "melody/melodyspoken.h"
 #include "melody/notes.h"
 #include "melody/ui/staffaccessible.h"
 #include "model/paths.h"
+#include "widgets/decoration.h"
 #include "widgets/dragsupport.h"
 #include "widgets/placement.h"
 
@@ -30,6 +32,8 @@ KeyPicture::KeyPicture(const QString &name, const QPixmap &up, const QPixmap &do
     setPixmap(m_up);
     setScaledContents(true);
     setCursor(Qt::PointingHandCursor);
+    if (const std::optional<Key> key = KeyOfControlName(name))
+        setAccessibleName(KeySpokenName(*key));
 }
 
 void KeyPicture::mousePressEvent(QMouseEvent *event)
@@ -73,6 +77,7 @@ Keyboard::Keyboard(QWidget *parent) : QWidget(parent)
     }
     auto *strip = new QLabel(this);
     strip->setObjectName(QStringLiteral("KeyNames"));
+    MarkDecoration(strip); // the keys carry their names themselves
     strip->setPixmap(names);
     strip->setScaledContents(true);
     strip->setGeometry(FirstWhiteLeft, WhiteHeight + 2, RestLeft + WhiteWidth - FirstWhiteLeft, StripHeight);

@@ -232,9 +232,9 @@ private slots:
         // A note typed at the start shifts every place; one removed leaves
         // its last child invalid rather than dangling.
         QTest::keyClick(staff, Qt::Key_Home);
-        QTest::keyClick(staff, Qt::Key_D); // ミ, the quarter note still selected
+        QTest::keyClick(staff, Qt::Key_D); // ミ, in the length the rest chose
         QCOMPARE(face->childCount(), 5);
-        QCOMPARE(face->child(0)->text(QAccessible::Name), QStringLiteral("1番目: ミ 四分音符"));
+        QCOMPARE(face->child(0)->text(QAccessible::Name), QStringLiteral("1番目: ミ 二分音符"));
         QCOMPARE(second->text(QAccessible::Name), QStringLiteral("2番目: ド 四分音符"));
         QAccessibleInterface *last = face->child(4);
         QTest::keyClick(staff, Qt::Key_Backspace);
@@ -243,6 +243,13 @@ private slots:
         QVERIFY(!last->isValid());
         QVERIFY(!face->child(3));
         QCOMPARE(names().first(), QStringLiteral("1番目: ソ 八分音符"));
+
+        // The on-screen keys are named by pitch and octave.
+        const QStringList keys{"pw0", "pB0", "pw7", "pw11", "pB18", "pw21", "pw148"};
+        QStringList keyNames;
+        for (const QString &k : keys)
+            keyNames << QAccessible::queryAccessibleInterface(child(k))->text(QAccessible::Name);
+        QCOMPARE(keyNames, (QStringList{"低いド", "低いド♯", "ド", "ソ", "高いソ♯", "いちばん高いド", "休符"}));
     }
 
     void layoutAndMenus()

@@ -4,6 +4,8 @@
 
 #include "model/notecode.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -51,8 +53,26 @@ QFont uiFont(double pixelSize, bool bold = false)
 
 } // namespace
 
+namespace {
+
+// A plain widget is a nameless container to a screen reader, which passes
+// over it; the picture is something to read.
+QAccessibleInterface *PictureFactory(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("koru::kit::KitPicture") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Graphic);
+    return nullptr;
+}
+
+} // namespace
+
 KitPicture::KitPicture(QWidget *parent) : QWidget(parent)
 {
+    static const bool factory = [] {
+        QAccessible::installFactory(PictureFactory);
+        return true;
+    }();
+    Q_UNUSED(factory);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setMouseTracking(true);
     setToolTip(QStringLiteral("押しボタンSWと音センサーはクリックでも操作できます"));

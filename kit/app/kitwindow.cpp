@@ -172,10 +172,10 @@ KitWindow::KitWindow(KitDriver &driver, QWidget *parent) : QWidget(parent), m_dr
                               twoChoices(QStringLiteral("明るい"), QStringLiteral("暗い"), world.bright,
                                          [this](bool on) { m_driver.setBright(on); })));
     controls->addWidget(group(QStringLiteral("周囲の気温（℃）"),
-                              sliderRow(QStringLiteral("周囲の気温"), 0, 50, world.temperature, QStringLiteral("℃"), &m_temperatureValue,
+                              sliderRow(QStringLiteral("周囲の気温（℃）"), 0, 50, world.temperature, QStringLiteral("℃"), &m_temperatureValue,
                                         [this](int v) { m_driver.setTemperature(v); })));
     controls->addWidget(group(QStringLiteral("周囲の湿度（%）"),
-                              sliderRow(QStringLiteral("周囲の湿度"), 0, 100, world.humidity, QStringLiteral("%"), &m_humidityValue,
+                              sliderRow(QStringLiteral("周囲の湿度（%）"), 0, 100, world.humidity, QStringLiteral("%"), &m_humidityValue,
                                         [this](int v) { m_driver.setHumidity(v); })));
 
     m_state = new QLabel;

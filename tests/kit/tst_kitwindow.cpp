@@ -134,10 +134,11 @@ void TestKitWindow::screenReaderHearsControlsAndKit()
     }
     const QList<QSlider *> sliders = window.findChildren<QSlider *>();
     QCOMPARE(sliders.size(), 2);
-    QCOMPARE(sliders[0]->accessibleName(), QStringLiteral("周囲の気温"));
+    QCOMPARE(sliders[0]->accessibleName(), QStringLiteral("周囲の気温（℃）"));
 
     auto *picture = window.findChild<KitPicture *>();
     QAccessibleInterface *face = QAccessible::queryAccessibleInterface(picture);
+    QCOMPARE(face->role(), QAccessible::Graphic);
     QCOMPARE(face->text(QAccessible::Name), QStringLiteral("キットの絵"));
     const QString idle = QStringLiteral("LED 消灯、バックライト消灯、AM/FM 停止、DCモータ 停止、豆球 消灯、押しボタンSW 押していない");
     QCOMPARE(face->text(QAccessible::Description), idle);

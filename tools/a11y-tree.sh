@@ -2,9 +2,10 @@
 # a11y-tree.sh BUILD_DIR: what a screen reader finds in each window. Starts
 # the program under a private Xvfb with its own accessibility bus, opens the
 # launcher's pages and every window as a pupil would (STEP2 with its first
-# demo, opened as a file), and prints each window's elements with their role
-# and name (tools/a11y_tree.py), marking any control without a name.
-# Exit status 1 when a window has such a control.
+# demo, opened as a file, and the preview from its menu; the virtual kit's
+# window), and prints each window's elements with their role
+# and name (tools/a11y_tree.py), marking any control without a name or that
+# Tab cannot reach. Exit status 1 when a window has such a control.
 # Needs xvfb, xdotool, at-spi2-core, python3-pyatspi and dbus.
 set -euo pipefail
 if [ -z "${KORU_A11Y_BUS:-}" ]; then
@@ -24,10 +25,10 @@ trap 'kill "$bus" 2>/dev/null || true; cleanup' EXIT
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 status=0
 
-list() { # heading [window-name-part]: prints what the bus shows
+list() { # heading [window-name-part [application]]: prints what the bus shows
   sleep 1
   echo "=== $1"
-  /usr/bin/python3 "$lister" koru "${2:-}" || status=1
+  /usr/bin/python3 "$lister" "${3:-koru}" "${2:-}" || status=1
   echo
 }
 
@@ -46,5 +47,14 @@ demo="$build/bin/Data/Demo/fro/demo1(フロー).koru"
 if [ -f "$demo" ]; then
   start "$demo"
   list "STEP2, demo 1"
+  /usr/bin/python3 "$lister" --press koru プレビュー || status=1
+  list "preview" プレビュー
+fi
+if [ -x "$build/bin/koru-kit" ]; then
+  "$build/bin/koru-kit" >>"$work/kit.log" 2>&1 &
+  kit=$!
+  trap 'kill "$kit" 2>/dev/null || true; kill "$bus" 2>/dev/null || true; cleanup' EXIT
+  sleep 2
+  list "virtual kit" 仮想キット koru-kit
 fi
 exit $status

@@ -5,6 +5,10 @@ role and name, and marks every element a pupil can act on (it can take focus,
 has actions or is a picture) that has no name. Exit status 1 when there is such an element.
 
     a11y_tree.py APPLICATION [WINDOW-NAME-PART]
+    a11y_tree.py --press APPLICATION NAME   presses what is named NAME
+
+A button, slider, check box or radio button that cannot take focus (so
+Tab never reaches it) is marked as well.
 
 Needs python3-pyatspi and a running bus (tools/a11y-tree.sh sets one up)."""
 import sys
@@ -31,6 +35,10 @@ def actionable(node):
         return False
 
 
+# What a pupil presses or moves: Tab must reach each of them.
+TAB_ROLES = {'push button', 'slider', 'check box', 'radio button', 'combo box', 'spin button', 'toggle button'}
+
+
 def walk(node, depth, lines):
     try:
         role = node.getRoleName()
@@ -44,6 +52,10 @@ def walk(node, depth, lines):
     mark = ''
     if not name and role not in SILENT_ROLES and actionable(node):
         mark = '    <-- no name'
+        unnamed = 1
+    elif role in TAB_ROLES and states.contains(pyatspi.STATE_ENABLED) \
+            and not states.contains(pyatspi.STATE_FOCUSABLE):
+        mark = '    <-- not reached by Tab'
         unnamed = 1
     description = ''
     try:
@@ -62,7 +74,40 @@ def walk(node, depth, lines):
     return unnamed
 
 
+def find(node, name, depth=0):
+    try:
+        if (node.name or '').strip() == name and node.queryAction().nActions > 0:
+            return node
+    except Exception:
+        pass
+    if depth > 12:
+        return None
+    for i in range(min(node.childCount, 500)):
+        try:
+            found = find(node.getChildAtIndex(i), name, depth + 1)
+        except Exception:
+            continue
+        if found is not None:
+            return found
+    return None
+
+
+def press(application, name):
+    desktop = pyatspi.Registry.getDesktop(0)
+    for i in range(desktop.childCount):
+        app = desktop.getChildAtIndex(i)
+        if app is not None and app.name == application:
+            target = find(app, name)
+            if target is not None:
+                target.queryAction().doAction(0)
+                return 0
+    print(f'a11y_tree: nothing named {name} to press in {application}', file=sys.stderr)
+    return 2
+
+
 def main():
+    if len(sys.argv) == 4 and sys.argv[1] == '--press':
+        return press(sys.argv[2], sys.argv[3])
     if len(sys.argv) < 2:
         print(__doc__, file=sys.stderr)
         return 2
@@ -87,7 +132,7 @@ def main():
     if not found:
         print(f'a11y_tree: no application named {application} on the bus', file=sys.stderr)
         return 2
-    print(f'# {unnamed} element(s) a pupil can act on without a name')
+    print(f'# {unnamed} element(s) a pupil can act on without a name or out of Tab\'s reach')
     return 1 if unnamed else 0
 
 

@@ -174,6 +174,11 @@ void SourceEditor::markLine(int index)
 {
     const QTextBlock block = document()->findBlockByNumber(index);
     m_markedLine = block.isValid() ? index : -1;
+    // The line's colour is not seen by a screen reader: the description
+    // changes with it and is told as it changes.
+    const QString told = block.isValid() ? QStringLiteral("%1行目に誤りがあります").arg(index + 1) : QString();
+    if (told != accessibleDescription())
+        setAccessibleDescription(told);
     if (block.isValid()) {
         QTextCursor cursor(block);
         setTextCursor(cursor);
@@ -382,6 +387,14 @@ void SourceEditor::keyPressEvent(QKeyEvent *event)
         default:
             break;
         }
+    }
+    // Tab belongs to the text; Ctrl+Tab and Ctrl+Shift+Tab leave it, so the
+    // keyboard is never shut in.
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
+        && (event->modifiers() & Qt::ControlModifier)) {
+        // The text edit refuses to move the focus while Tab is text: past it.
+        QWidget::focusNextPrevChild(event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
+        return;
     }
     if (event->key() == Qt::Key_Space && (event->modifiers() & Qt::ControlModifier)) {
         complete();

@@ -7,6 +7,7 @@
 #include "model/dialogservice.h"
 #include "model/paths.h"
 #include "model/messages.h"
+#include "widgets/decoration.h"
 #include "widgets/placement.h"
 
 #include <QActionGroup>
@@ -189,6 +190,7 @@ void IconWindow::buildPalette(QWidget *paletteWidget)
 {
     auto *back = new QLabel(paletteWidget);
     back->setObjectName(QStringLiteral("PaletteBack"));
+    MarkDecoration(back);
     const QPixmap backPicture = picture(PalettePicture);
     back->setPixmap(backPicture);
     back->setGeometry(0, 0, PaletteWidth, backPicture.isNull() ? 520 : backPicture.height());
@@ -275,6 +277,7 @@ void IconWindow::layOutSlots()
         c.back->setObjectName(QStringLiteral("Back_Image%1").arg(n));
         c.back->setGeometry(x, y, 100, 130);
         c.back->setPixmap(back);
+        MarkDecoration(c.back);
         c.image = new SlotImage(n, this, m_rowArea);
         c.image->setGeometry(x + 17, y + 10, 65, 50);
         x += 100;
@@ -287,6 +290,7 @@ void IconWindow::layOutSlots()
             c.arrow->setObjectName(QStringLiteral("Arrow_Image%1").arg(n));
             c.arrow->setScaledContents(true);
             c.arrow->setPixmap(arrow);
+            MarkDecoration(c.arrow);
             c.arrow->setGeometry(x + 10, y + 40, 25, 21);
             x += 45;
         }

@@ -1,7 +1,11 @@
 #include "kit/app/kitpicture.h"
 
+#include "kit/kitspoken.h"
+
 #include "model/notecode.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -49,11 +53,31 @@ QFont uiFont(double pixelSize, bool bold = false)
 
 } // namespace
 
+namespace {
+
+// A plain widget is a nameless container to a screen reader, which passes
+// over it; the picture is something to read.
+QAccessibleInterface *PictureFactory(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("koru::kit::KitPicture") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Graphic);
+    return nullptr;
+}
+
+} // namespace
+
 KitPicture::KitPicture(QWidget *parent) : QWidget(parent)
 {
+    static const bool factory = [] {
+        QAccessible::installFactory(PictureFactory);
+        return true;
+    }();
+    Q_UNUSED(factory);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setMouseTracking(true);
     setToolTip(QStringLiteral("押しボタンSWと音センサーはクリックでも操作できます"));
+    setAccessibleName(QStringLiteral("キットの絵"));
+    setAccessibleDescription(KitSpokenState(m_out, m_world));
     m_time.start();
     m_animation.setInterval(40);
     connect(&m_animation, &QTimer::timeout, this, &KitPicture::tick);
@@ -63,13 +87,24 @@ KitPicture::KitPicture(QWidget *parent) : QWidget(parent)
 void KitPicture::setOutputs(const KitOutputs &outputs)
 {
     m_out = outputs;
+    describe();
     update();
 }
 
 void KitPicture::setWorld(const World &world)
 {
     m_world = world;
+    describe();
     update();
+}
+
+// Setting the description announces it; the kit refreshes many times a
+// second, so only a change is told.
+void KitPicture::describe()
+{
+    const QString text = KitSpokenState(m_out, m_world);
+    if (text != accessibleDescription())
+        setAccessibleDescription(text);
 }
 
 void KitPicture::setRunning(bool running)

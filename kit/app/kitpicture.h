@@ -48,6 +48,7 @@ protected:
 
 private:
     void tick();
+    void describe();
     void drawRoom(QPainter &p);
     void drawKit(QPainter &p);
     void drawClock(QPainter &p, const QRectF &r);

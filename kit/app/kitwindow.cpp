@@ -111,7 +111,7 @@ QWidget *twoChoices(const QString &first, const QString &second, bool firstCheck
     return w;
 }
 
-QWidget *sliderRow(int low, int high, int value, const QString &unit, QLabel **valueLabel,
+QWidget *sliderRow(const QString &name, int low, int high, int value, const QString &unit, QLabel **valueLabel,
                    const std::function<void(int)> &onChange)
 {
     auto *w = new QWidget;
@@ -121,6 +121,7 @@ QWidget *sliderRow(int low, int high, int value, const QString &unit, QLabel **v
     slider->setRange(low, high);
     slider->setValue(value);
     slider->setPageStep(5);
+    slider->setAccessibleName(name);
     auto *lowLabel = new QLabel(QString::number(low));
     auto *highLabel = new QLabel(QString::number(high));
     auto *current = new QLabel(QString::number(value) + unit);
@@ -171,10 +172,10 @@ KitWindow::KitWindow(KitDriver &driver, QWidget *parent) : QWidget(parent), m_dr
                               twoChoices(QStringLiteral("明るい"), QStringLiteral("暗い"), world.bright,
                                          [this](bool on) { m_driver.setBright(on); })));
     controls->addWidget(group(QStringLiteral("周囲の気温（℃）"),
-                              sliderRow(0, 50, world.temperature, QStringLiteral("℃"), &m_temperatureValue,
+                              sliderRow(QStringLiteral("周囲の気温（℃）"), 0, 50, world.temperature, QStringLiteral("℃"), &m_temperatureValue,
                                         [this](int v) { m_driver.setTemperature(v); })));
     controls->addWidget(group(QStringLiteral("周囲の湿度（%）"),
-                              sliderRow(0, 100, world.humidity, QStringLiteral("%"), &m_humidityValue,
+                              sliderRow(QStringLiteral("周囲の湿度（%）"), 0, 100, world.humidity, QStringLiteral("%"), &m_humidityValue,
                                         [this](int v) { m_driver.setHumidity(v); })));
 
     m_state = new QLabel;
@@ -203,6 +204,7 @@ KitWindow::KitWindow(KitDriver &driver, QWidget *parent) : QWidget(parent), m_dr
 
     m_log = new QPlainTextEdit;
     m_log->setReadOnly(true);
+    m_log->setAccessibleName(QStringLiteral("動作の記録"));
     m_log->setMaximumBlockCount(500);
     m_log->setMinimumHeight(90);
     m_log->setMaximumHeight(130);

@@ -14,6 +14,8 @@ namespace koru::measure {
 
 namespace {
 
+const QString NothingMeasured = QStringLiteral("まだ計測していません");
+
 QFont pixelFont(const QFont &base, int pixels)
 {
     QFont f = base;
@@ -58,7 +60,6 @@ MeasureCharts::MeasureCharts(const QFont &font)
     // The legend stays hidden: the view says what the marks mean.
     const QString meaning = QStringLiteral("点線: 設定温度　青い帯: ファンが回っていた間　橙の帯: 豆球がついていた間");
     m_temperature.view->setToolTip(meaning);
-    m_temperature.view->setAccessibleDescription(meaning);
     redraw({});
 }
 
@@ -101,6 +102,7 @@ MeasureCharts::Chart MeasureCharts::make(const QFont &font, const QString &title
     c.view = new QChartView(chart);
     c.view->setRenderHint(QPainter::Antialiasing);
     c.view->setAccessibleName(title); // the title is drawn inside the picture
+    c.view->setAccessibleDescription(NothingMeasured);
     // Twelve labels of the first temperature range still fit.
     c.view->setMinimumSize(300, 260);
     return c;
@@ -164,6 +166,17 @@ void MeasureCharts::redraw(const QList<LogEntry> &log)
         band->attachAxis(m_temperature.y);
         m_bands.append(band);
     }
+
+    // A screen reader cannot read the line: the description is its newest point.
+    const auto latest = [&log](const QString &value, const QString &unit) {
+        return log.isEmpty() ? NothingMeasured : QStringLiteral("%1回目の計測: %2%3").arg(log.size()).arg(value, unit);
+    };
+    const QString temperature = latest(log.isEmpty() ? QString() : log.last().temperature, QStringLiteral("℃"));
+    const QString humidity = latest(log.isEmpty() ? QString() : log.last().humidity, QStringLiteral("%"));
+    if (m_temperature.view->accessibleDescription() != temperature)
+        m_temperature.view->setAccessibleDescription(temperature);
+    if (m_humidity.view->accessibleDescription() != humidity)
+        m_humidity.view->setAccessibleDescription(humidity);
 }
 
 } // namespace koru::measure

@@ -191,6 +191,8 @@ QWidget *MeasureWindow::buildRoom()
 {
     auto *room = new QLabel;
     room->setObjectName(QStringLiteral("Room"));
+    // The room is read through its parts: the temperatures, the fan and lamp.
+    room->setAccessibleName(QStringLiteral("部屋"));
     room->setFixedSize(RoomSize);
     room->setPixmap(picture(RoomPicture));
 

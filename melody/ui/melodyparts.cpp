@@ -1,10 +1,14 @@
 #include "melody/ui/melodyparts.h"
 
+#include "melody/melodyspoken.h"
 #include "melody/notes.h"
+#include "melody/ui/staffaccessible.h"
 #include "model/paths.h"
+#include "widgets/decoration.h"
 #include "widgets/dragsupport.h"
 #include "widgets/placement.h"
 
+#include <QAccessible>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -28,6 +32,8 @@ KeyPicture::KeyPicture(const QString &name, const QPixmap &up, const QPixmap &do
     setPixmap(m_up);
     setScaledContents(true);
     setCursor(Qt::PointingHandCursor);
+    if (const std::optional<Key> key = KeyOfControlName(name))
+        setAccessibleName(KeySpokenName(*key));
 }
 
 void KeyPicture::mousePressEvent(QMouseEvent *event)
@@ -71,6 +77,7 @@ Keyboard::Keyboard(QWidget *parent) : QWidget(parent)
     }
     auto *strip = new QLabel(this);
     strip->setObjectName(QStringLiteral("KeyNames"));
+    MarkDecoration(strip); // the keys carry their names themselves
     strip->setPixmap(names);
     strip->setScaledContents(true);
     strip->setGeometry(FirstWhiteLeft, WhiteHeight + 2, RestLeft + WhiteWidth - FirstWhiteLeft, StripHeight);
@@ -83,6 +90,30 @@ StaffArea::StaffArea(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     RepaintOnFocusChange(this);
+    InstallStaffAccessibility();
+}
+
+void StaffArea::setSpokenNotes(const QList<SpokenNote> &notes, const QString &summary)
+{
+    // Names carry the place, so the first that differs is where a note was
+    // inserted or removed.
+    qsizetype first = 0;
+    while (first < notes.size() && first < m_spoken.size() && notes.at(first).name == m_spoken.at(first).name)
+        ++first;
+    const qsizetype before = m_spoken.size();
+    m_spoken = notes;
+    m_summary = summary;
+    if (notes.size() == before && first == before)
+        return;
+    if (notes.size() < before) {
+        // The removed note has no child left to name: the list is read anew.
+        QAccessibleEvent reorder(this, QAccessible::ObjectReorder);
+        QAccessible::updateAccessibility(&reorder);
+        return;
+    }
+    QAccessibleEvent event(this, notes.size() > before ? QAccessible::ObjectCreated : QAccessible::NameChanged);
+    event.setChild(int(first));
+    QAccessible::updateAccessibility(&event);
 }
 
 void StaffArea::setCaret(const QRect &caret)

@@ -69,6 +69,18 @@ public:
     void setCaret(const QRect &caret);
     QRect caret() const { return m_caret; }
 
+    // What a screen reader is told of the notes (staffaccessible.h): one
+    // name and rectangle per note in slot order, and the staff as a whole.
+    // A note that appeared or went is announced.
+    struct SpokenNote
+    {
+        QString name;
+        QRect rect;
+    };
+    void setSpokenNotes(const QList<SpokenNote> &notes, const QString &summary);
+    const QList<SpokenNote> &spokenNotes() const { return m_spoken; }
+    QString spokenSummary() const { return m_summary; }
+
 signals:
     void rightClicked(const QPoint &point, const QPoint &globalPoint);
     // Keys: a letter or Space (the piano row), Left/Right (-1, +1; Home
@@ -85,6 +97,8 @@ protected:
 private:
     QImage m_picture;
     QRect m_caret;
+    QList<SpokenNote> m_spoken;
+    QString m_summary;
 };
 
 // "挿入・編集": the length radio buttons and the keyboard. It opens modal

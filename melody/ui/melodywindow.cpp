@@ -1,6 +1,7 @@
 #include "melody/ui/melodywindow.h"
 
 #include "link/devicelink.h"
+#include "melody/melodyspoken.h"
 #include "melody/preview.h"
 #include "melody/readback.h"
 #include "melody/ui/melodyfiles.h"
@@ -391,6 +392,11 @@ void MelodyWindow::refreshStaff()
     StaffPicture picture = DrawStaff(m_melody, m_staffArea->width(), m_markedSlot);
     m_anchors = std::move(picture.anchors);
     m_staffArea->setPicture(picture.image);
+    QList<StaffArea::SpokenNote> spoken;
+    const std::vector<StaffNoteRects> rects = StaffLayout(m_melody, m_staffArea->width());
+    for (int slot = 0; slot < m_melody.count(); ++slot)
+        spoken.append({NoteSpokenName(m_melody, slot), size_t(slot) < rects.size() ? rects[size_t(slot)].note : QRect()});
+    m_staffArea->setSpokenNotes(spoken, StaffSpokenSummary(m_melody));
     showCaret();
 }
 

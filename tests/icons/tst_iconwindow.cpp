@@ -210,6 +210,12 @@ private slots:
         }
         QCOMPARE(names.size(), 21); // no two pictures sound alike
         QCOMPARE(test::spokenName(child<PaletteImage>("DragImage15")), QStringLiteral("タイマー"));
+        // The pictures around them only decorate: passed over, not an
+        // unnamed picture each.
+        for (const char *decoration : {"PaletteBack", "Back_Image0", "Arrow_Image0"}) {
+            QAccessibleInterface *face = QAccessible::queryAccessibleInterface(child<QLabel>(decoration));
+            QVERIFY2(face && face->role() == QAccessible::Client, decoration);
+        }
     }
 
     // The slot's name follows every change of the slot, including the

@@ -6,7 +6,10 @@
 
 #include "clippedtext.h"
 
+#include <QAccessible>
+#include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
@@ -22,6 +25,7 @@ private slots:
     void pictureSwitchIsHeldWhileMouseIs();
     void soundSensorReleasesSoundWait();
     void ledGlowsInItsColour();
+    void screenReaderHearsControlsAndKit();
     void noTextIsCutOff();
 
 private:
@@ -110,6 +114,43 @@ void TestKitWindow::ledGlowsInItsColour()
     send(driver, {246});
     QVERIFY(!driver.outputs().ledLit);
     QTRY_COMPARE(colourNow(), before);
+}
+
+// Every control a pupil acts on has a name for a screen reader, and the
+// picture is described by what the kit shows, following the kit.
+void TestKitWindow::screenReaderHearsControlsAndKit()
+{
+    KitDriver driver;
+    KitWindow window(driver);
+    window.show();
+    for (QWidget *w : window.findChildren<QWidget *>()) {
+        // The record's scroll bars are its own, not the pupil's controls.
+        if ((!qobject_cast<QAbstractSlider *>(w) || qobject_cast<QScrollBar *>(w))
+            && !qobject_cast<QAbstractButton *>(w) && !qobject_cast<QPlainTextEdit *>(w))
+            continue;
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(w);
+        QVERIFY(face);
+        QVERIFY2(!face->text(QAccessible::Name).isEmpty(), w->metaObject()->className());
+    }
+    const QList<QSlider *> sliders = window.findChildren<QSlider *>();
+    QCOMPARE(sliders.size(), 2);
+    QCOMPARE(sliders[0]->accessibleName(), QStringLiteral("周囲の気温（℃）"));
+
+    auto *picture = window.findChild<KitPicture *>();
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(picture);
+    QCOMPARE(face->role(), QAccessible::Graphic);
+    QCOMPARE(face->text(QAccessible::Name), QStringLiteral("キットの絵"));
+    const QString idle = QStringLiteral("LED 消灯、バックライト消灯、AM/FM 停止、DCモータ 停止、豆球 消灯、押しボタンSW 押していない");
+    QCOMPARE(face->text(QAccessible::Description), idle);
+    send(driver, {240, 230, 2, 126, 0, 31, 6, 231, 250, 241}); // red for 7.75 s
+    radio(window, QStringLiteral("押している"))->click();
+    QTRY_COMPARE(face->text(QAccessible::Description),
+                 QStringLiteral("LED 点灯 (赤%1 緑%2 青%3)、バックライト消灯、AM/FM 停止、DCモータ 停止、豆球 消灯、押しボタンSW 押している")
+                     .arg(driver.outputs().led.red).arg(driver.outputs().led.green).arg(driver.outputs().led.blue));
+    QVERIFY(driver.outputs().led.red > 0);
+    send(driver, {246});
+    radio(window, QStringLiteral("押していない"))->click();
+    QTRY_COMPARE(face->text(QAccessible::Description), idle);
 }
 
 // Every label, choice and button of the kit's window fits at its font.

@@ -11,11 +11,14 @@
 #include "spokenname.h"
 #include "measure/ui/measureparts.h"
 
+#include <QAccessible>
 #include <QAreaSeries>
 #include <QChart>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QGraphicsScene>
+#include <QGraphicsView>
 #include <QLineSeries>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -260,6 +263,14 @@ void TstMeasureWindow::showsEachCycle()
     QCOMPARE(lines[1]->count(), 12);
     QCOMPARE(lines[1]->at(11), QPointF(12, 25));
     QCOMPARE(bands.mid(0, 2), (QStringList{QStringLiteral("ファン 1-2"), QStringLiteral("豆球 2-13")}));
+    // A screen reader hears each chart's newest point.
+    const auto heard = [](QChart *chart) {
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(chart->scene()->views().value(0));
+        return face ? face->text(QAccessible::Name) + QStringLiteral(" / ") + face->text(QAccessible::Description)
+                    : QString();
+    };
+    QCOMPARE(heard(w->temperatureChart()), QStringLiteral("温度計測 / 12回目の計測: 22℃"));
+    QCOMPARE(heard(w->humidityChart()), QStringLiteral("湿度計測 / 12回目の計測: 59%"));
     // Without the CSV box the end saves nothing and shows where the log is.
     rig.click(w->endButton());
     QVERIFY(w->keisokuPanel()->isVisible());

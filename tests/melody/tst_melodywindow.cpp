@@ -20,6 +20,7 @@
 #include "testutil.h"
 #include "widgets/kitpanels.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -185,6 +186,70 @@ private slots:
         QCOMPARE(window->melody().count(), clicked.size() - 1);
         // The point is drawn where the next note goes, inside the staff.
         QVERIFY(staff->rect().contains(staff->caret()));
+    }
+
+    // A screen reader reads the staff note by note: place, pitch, length
+    // and, while the link is on, the LED's colour; the children follow
+    // notes inserted and removed by keyboard.
+    void staffForScreenReaders()
+    {
+        key("pw7");          // ド, the quarter note selected
+        key("pw11", 0);      // ソ, eighth
+        key("pB7", 1);       // ド♯, quarter
+        key("pw148", 3);     // rest, half
+        child<QComboBox>("LED_Combo7")->setCurrentIndex(0); // ソ lights red
+        child<QRadioButton>("Linl_Radio0")->click();
+
+        StaffArea *staff = window->staffArea();
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(staff);
+        QVERIFY(face);
+        QCOMPARE(face->role(), QAccessible::Canvas);
+        QCOMPARE(face->text(QAccessible::Name), QStringLiteral("楽譜"));
+        QVERIFY2(face->text(QAccessible::Description).startsWith(QStringLiteral("音符 4 個、LEDリンク する。")),
+                 qPrintable(face->text(QAccessible::Description)));
+        const auto names = [face] {
+            QStringList heard;
+            for (int i = 0; i < face->childCount(); ++i)
+                heard << face->child(i)->text(QAccessible::Name);
+            return heard;
+        };
+        const QString off = LedColours()[LedOffColour].caption;
+        QCOMPARE(names(), (QStringList{QStringLiteral("1番目: ド 四分音符 LED ") + off,
+                                       QStringLiteral("2番目: ソ 八分音符 LED 赤"),
+                                       QStringLiteral("3番目: ド♯ 四分音符 LED ") + off,
+                                       QStringLiteral("4番目: 休符 二分音符 LED ") + off}));
+        QAccessibleInterface *second = face->child(1);
+        QCOMPARE(second->parent(), face);
+        QCOMPARE(face->indexOfChild(second), 1);
+        QCOMPARE(second->role(), QAccessible::ListItem);
+        const QRect staffRect(staff->mapToGlobal(QPoint(0, 0)), staff->size());
+        QVERIFY(staffRect.contains(second->rect()));
+        QCOMPARE(face->childAt(second->rect().center().x(), second->rect().center().y()), second);
+
+        child<QRadioButton>("Linl_Radio1")->click();
+        QCOMPARE(second->text(QAccessible::Name), QStringLiteral("2番目: ソ 八分音符"));
+
+        // A note typed at the start shifts every place; one removed leaves
+        // its last child invalid rather than dangling.
+        QTest::keyClick(staff, Qt::Key_Home);
+        QTest::keyClick(staff, Qt::Key_D); // ミ, in the length the rest chose
+        QCOMPARE(face->childCount(), 5);
+        QCOMPARE(face->child(0)->text(QAccessible::Name), QStringLiteral("1番目: ミ 二分音符"));
+        QCOMPARE(second->text(QAccessible::Name), QStringLiteral("2番目: ド 四分音符"));
+        QAccessibleInterface *last = face->child(4);
+        QTest::keyClick(staff, Qt::Key_Backspace);
+        QTest::keyClick(staff, Qt::Key_Delete);
+        QCOMPARE(face->childCount(), 3);
+        QVERIFY(!last->isValid());
+        QVERIFY(!face->child(3));
+        QCOMPARE(names().first(), QStringLiteral("1番目: ソ 八分音符"));
+
+        // The on-screen keys are named by pitch and octave.
+        const QStringList keys{"pw0", "pB0", "pw7", "pw11", "pB18", "pw21", "pw148"};
+        QStringList keyNames;
+        for (const QString &k : keys)
+            keyNames << QAccessible::queryAccessibleInterface(child(k))->text(QAccessible::Name);
+        QCOMPARE(keyNames, (QStringList{"低いド", "低いド♯", "ド", "ソ", "高いソ♯", "いちばん高いド", "休符"}));
     }
 
     void layoutAndMenus()

@@ -14,6 +14,8 @@
 #include "scripteddialogs.h"
 #include "testutil.h"
 #include "editorrig.h"
+#include "keyboard.h"
+#include "spokenname.h"
 #include "text/keywordsettings.h"
 #include "text/textfile.h"
 #include "widgets/sentdataviewer.h"
@@ -260,6 +262,8 @@ private slots:
         window->frame()->transfer();
         QCOMPARE(messages(), QStringList{message});
         QCOMPARE(window->editor()->markedLine(), line);
+        QCOMPARE(test::spokenText(window->editor(), QAccessible::Description),
+                 line >= 0 ? QStringLiteral("%1行目に誤りがあります").arg(line + 1) : QString());
         if (line >= 0)
             QCOMPARE(window->editor()->textCursor().blockNumber(), line);
         QVERIFY(rig->kit().fake->writes(QStringLiteral("kit")).isEmpty());
@@ -384,6 +388,19 @@ private slots:
         window->goHome();
         QCOMPARE(browser->source(), index);
         QVERIFY(dialogs->shown().isEmpty());
+
+        // The buttons come round by Tab; a click leaves the keys in the
+        // program.
+        auto *top = window->findChild<QPushButton *>(QStringLiteral("TopButton"));
+        QVERIFY(test::tabTo(window, window->editor()));
+        QTest::mouseClick(top, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), window->editor());
+        // Tab is text in the program; Ctrl+Tab leaves it, typing nothing.
+        const QString text = window->editor()->toPlainText();
+        QTest::keyClick(window->editor(), Qt::Key_Tab, Qt::ControlModifier);
+        QVERIFY(QApplication::focusWidget() != window->editor());
+        QCOMPARE(window->editor()->toPlainText(), text);
+        QVERIFY(test::tabTo(window, top));
     }
 
     // A second after typing stops, the failing line gets a wavy underline

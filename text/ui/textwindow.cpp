@@ -228,7 +228,7 @@ QWidget *TextWindow::buildHelpPanel()
         auto *button = new QPushButton(caption, panel);
         button->setObjectName(name);
         button->setFixedSize(HelpButtonWidth, HelpButtonHeight);
-        button->setFocusPolicy(Qt::NoFocus);
+        button->setFocusPolicy(Qt::TabFocus); // reached by Tab; a click leaves the focus in the program
         connect(button, &QPushButton::clicked, this, slot);
         row->addWidget(button);
     };

@@ -373,10 +373,10 @@ private slots:
             };
         LauncherWindow launcher(table, Recorder().services());
         launcher.show();
-        auto *step1 = launcher.findChild<PictureLabel *>(QStringLiteral("Image14"));
         QVERIFY(test::tabTo(&launcher, launcher.findChild<PictureLabel *>(QStringLiteral("Image10"))));
         QTest::keyClick(launcher.focusWidget(), Qt::Key_Space);
         QCOMPARE(launcher.currentPage(), 2);
+        auto *step1 = launcher.findChild<PictureLabel *>(QStringLiteral("Image14")); // page 2 is built when shown
         QVERIFY(test::tabTo(&launcher, step1));
         QStringList order; // page 2's pressable pictures, round and back, nothing else
         for (int i = 0; i < 9; ++i) {

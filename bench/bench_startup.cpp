@@ -114,10 +114,10 @@ double seconds(Clock::time_point since)
 }
 
 // The display as the benchmark watches it: every top-level window mapped.
-class Display
+class XvfbDisplay
 {
 public:
-    Display()
+    XvfbDisplay()
     {
         m_c = xcb_connect(nullptr, nullptr);
         if (xcb_connection_has_error(m_c))
@@ -127,7 +127,7 @@ public:
         xcb_change_window_attributes(m_c, root, XCB_CW_EVENT_MASK, &mask);
         xcb_flush(m_c);
     }
-    ~Display() { xcb_disconnect(m_c); }
+    ~XvfbDisplay() { xcb_disconnect(m_c); }
     bool ok() const { return !xcb_connection_has_error(m_c); }
 
     // Forgets what happened before now (the previous program's windows).
@@ -198,7 +198,7 @@ struct Start
 
 // Starts a program and times its windows until the launcher-sized one is
 // mapped; then reads its resident memory after settling.
-std::optional<Start> timeStart(Display &display, const std::string &program)
+std::optional<Start> timeStart(XvfbDisplay &display, const std::string &program)
 {
     display.drain();
     Start start;
@@ -225,7 +225,7 @@ std::optional<Start> timeStart(Display &display, const std::string &program)
 
 // The program with its window tour: resident memory once every window has
 // been opened and closed; -1 when the tour does not finish.
-double tourMiB(Display &display, const std::string &program)
+double tourMiB(XvfbDisplay &display, const std::string &program)
 {
     display.drain();
     int out[2];
@@ -291,7 +291,7 @@ int main(int argc, char *argv[])
     qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
     qunsetenv("QT_QPA_PLATFORM");
 
-    Display display;
+    XvfbDisplay display;
     if (!display.ok()) {
         std::fprintf(stderr, "bench_startup: no display\n");
         return 77;

@@ -62,7 +62,8 @@ int main(int argc, char *argv[])
 
     auto *window = new FlowWindow(rig.context(), parameters);
     window->show();
-    QTest::qWaitForWindowExposed(window);
+    if (!QTest::qWaitForWindowExposed(window))
+        qWarning("flowshots: the window was not shown; the pictures may be empty");
     Shot("empty");
 
     for (int n = 1; n <= 4; ++n) {

@@ -97,7 +97,7 @@ private slots:
         const QString bin = QCoreApplication::applicationDirPath();
         if (!QFile::exists(bin + QStringLiteral("/koru-tool")))
             QSKIP("koru-tool is not built");
-        for (const QString folder : {QStringLiteral("/Data/Demo/fro"), QStringLiteral("/Data/Demo/dd")}) {
+        for (const QString &folder : {QStringLiteral("/Data/Demo/fro"), QStringLiteral("/Data/Demo/dd")}) {
             const QDir dir(bin + folder);
             for (const QString &name : dir.entryList({QStringLiteral("*.koru")}))
                 m_seeds << dir.filePath(name);

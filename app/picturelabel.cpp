@@ -2,6 +2,7 @@
 
 #include "model/paths.h"
 #include "widgets/dragsupport.h"
+#include "widgets/paintedaccessible.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -66,11 +67,7 @@ PictureLabel::PictureLabel(const QString &name, const QRect &geometry, const QSt
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::StrongFocus);
         RepaintOnFocusChange(this);
-        static const bool factory = [] {
-            QAccessible::installFactory(PictureFactory);
-            return true;
-        }();
-        Q_UNUSED(factory);
+        InstallAccessibleFactory(PictureFactory);
     }
 }
 

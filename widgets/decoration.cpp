@@ -1,4 +1,5 @@
 #include "widgets/decoration.h"
+#include "widgets/paintedaccessible.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -22,11 +23,7 @@ QAccessibleInterface *DecorationFactory(const QString &, QObject *object)
 
 void MarkDecoration(QWidget *picture)
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(DecorationFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    InstallAccessibleFactory(DecorationFactory);
     picture->setProperty(DecorationProperty, true);
 }
 

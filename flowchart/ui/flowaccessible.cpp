@@ -3,10 +3,10 @@
 #include "flowchart/floweditor.h"
 #include "flowchart/flowspoken.h"
 #include "flowchart/ui/flowcanvas.h"
+#include "widgets/paintedaccessible.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QHash>
 #include <QPointer>
 
 namespace koru::flow {
@@ -17,22 +17,15 @@ class CanvasAccessible;
 
 // One block of the routine shown, known by its slot; it lives as long as
 // the canvas's interface and is invalid while its slot is free.
-class BlockAccessible : public QAccessibleInterface
+class BlockAccessible : public PaintedPart
 {
 public:
     BlockAccessible(CanvasAccessible *canvas, int slot) : m_canvas(canvas), m_slot(slot) {}
 
     bool isValid() const override;
-    QObject *object() const override { return nullptr; }
     QAccessibleInterface *parent() const override;
-    QAccessibleInterface *child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
-    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
     QString text(QAccessible::Text t) const override;
-    void setText(QAccessible::Text, const QString &) override {}
     QRect rect() const override;
-    QAccessible::Role role() const override { return QAccessible::ListItem; }
     QAccessible::State state() const override;
 
 private:
@@ -56,12 +49,6 @@ public:
         }
     }
 
-    ~CanvasAccessible() override
-    {
-        for (QAccessible::Id id : std::as_const(m_ids))
-            QAccessible::deleteAccessibleInterface(id);
-    }
-
     const FlowEditor *editor() const { return m_canvas ? m_canvas->editor() : nullptr; }
     FlowCanvas *canvas() const { return m_canvas; }
 
@@ -83,24 +70,11 @@ public:
 
     int indexOfChild(const QAccessibleInterface *child) const override
     {
-        const QList<int> slotList = slotsShown();
-        for (int i = 0; i < slotList.size(); ++i) {
-            const auto it = m_ids.constFind(slotList.at(i));
-            if (it != m_ids.constEnd() && QAccessible::accessibleInterface(*it) == child)
-                return i;
-        }
-        return -1;
+        const int slot = m_blocks.keyOf(child);
+        return slot < 0 ? -1 : int(slotsShown().indexOf(slot));
     }
 
-    QAccessibleInterface *childAt(int x, int y) const override
-    {
-        for (int i = 0; i < childCount(); ++i) {
-            QAccessibleInterface *c = child(i);
-            if (c && c->rect().contains(x, y))
-                return c;
-        }
-        return nullptr;
-    }
+    QAccessibleInterface *childAt(int x, int y) const override { return ChildAtPoint(*this, x, y); }
 
     QString text(QAccessible::Text t) const override
     {
@@ -119,11 +93,7 @@ public:
 
     QAccessibleInterface *blockInterface(int slot) const
     {
-        auto it = m_ids.constFind(slot);
-        if (it == m_ids.constEnd())
-            it = m_ids.insert(slot, QAccessible::registerAccessibleInterface(
-                                        new BlockAccessible(const_cast<CanvasAccessible *>(this), slot)));
-        return QAccessible::accessibleInterface(*it);
+        return m_blocks.get(slot, [this, slot] { return new BlockAccessible(const_cast<CanvasAccessible *>(this), slot); });
     }
 
 private:
@@ -158,7 +128,7 @@ private:
     }
 
     QPointer<FlowCanvas> m_canvas;
-    mutable QHash<int, QAccessible::Id> m_ids;
+    PartInterfaces m_blocks;
     QList<int> m_shown;
     int m_chosen = NoSlot;
 };
@@ -220,11 +190,7 @@ QAccessibleInterface *CanvasFactory(const QString &className, QObject *object)
 
 void InstallFlowCanvasAccessibility()
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(CanvasFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    InstallAccessibleFactory(CanvasFactory);
 }
 
 } // namespace koru::flow

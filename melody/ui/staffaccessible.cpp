@@ -1,10 +1,10 @@
 #include "melody/ui/staffaccessible.h"
 
 #include "melody/ui/melodyparts.h"
+#include "widgets/paintedaccessible.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QHash>
 #include <QPointer>
 
 namespace koru::melody {
@@ -14,22 +14,15 @@ namespace {
 class StaffAccessible;
 
 // One note, known by its place; invalid once the melody is shorter.
-class NoteAccessible : public QAccessibleInterface
+class NoteAccessible : public PaintedPart
 {
 public:
     NoteAccessible(StaffAccessible *staff, int index) : m_staff(staff), m_index(index) {}
 
     bool isValid() const override;
-    QObject *object() const override { return nullptr; }
     QAccessibleInterface *parent() const override;
-    QAccessibleInterface *child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
-    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
     QString text(QAccessible::Text t) const override;
-    void setText(QAccessible::Text, const QString &) override {}
     QRect rect() const override;
-    QAccessible::Role role() const override { return QAccessible::ListItem; }
     QAccessible::State state() const override { return {}; }
 
 private:
@@ -41,12 +34,6 @@ class StaffAccessible : public QAccessibleWidget
 {
 public:
     explicit StaffAccessible(StaffArea *staff) : QAccessibleWidget(staff, QAccessible::Canvas), m_staff(staff) {}
-
-    ~StaffAccessible() override
-    {
-        for (QAccessible::Id id : std::as_const(m_ids))
-            QAccessible::deleteAccessibleInterface(id);
-    }
 
     const StaffArea::SpokenNote *note(int index) const
     {
@@ -62,31 +49,16 @@ public:
     {
         if (!note(index))
             return nullptr;
-        auto it = m_ids.constFind(index);
-        if (it == m_ids.constEnd())
-            it = m_ids.insert(index, QAccessible::registerAccessibleInterface(
-                                         new NoteAccessible(const_cast<StaffAccessible *>(this), index)));
-        return QAccessible::accessibleInterface(*it);
+        return m_notes.get(index, [this, index] { return new NoteAccessible(const_cast<StaffAccessible *>(this), index); });
     }
 
     int indexOfChild(const QAccessibleInterface *child) const override
     {
-        for (auto it = m_ids.constBegin(); it != m_ids.constEnd(); ++it) {
-            if (QAccessible::accessibleInterface(*it) == child)
-                return note(it.key()) ? it.key() : -1;
-        }
-        return -1;
+        const int index = m_notes.keyOf(child);
+        return note(index) ? index : -1;
     }
 
-    QAccessibleInterface *childAt(int x, int y) const override
-    {
-        for (int i = 0; i < childCount(); ++i) {
-            QAccessibleInterface *c = child(i);
-            if (c && c->rect().contains(x, y))
-                return c;
-        }
-        return nullptr;
-    }
+    QAccessibleInterface *childAt(int x, int y) const override { return ChildAtPoint(*this, x, y); }
 
     QString text(QAccessible::Text t) const override
     {
@@ -100,7 +72,7 @@ public:
 
 private:
     QPointer<StaffArea> m_staff;
-    mutable QHash<int, QAccessible::Id> m_ids;
+    PartInterfaces m_notes;
 };
 
 bool NoteAccessible::isValid() const
@@ -138,11 +110,7 @@ QAccessibleInterface *StaffFactory(const QString &className, QObject *object)
 
 void InstallStaffAccessibility()
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(StaffFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    InstallAccessibleFactory(StaffFactory);
 }
 
 } // namespace koru::melody

@@ -27,18 +27,8 @@ using namespace koru;
 using koru::test::HeadlessKit;
 using koru::test::KitProcess;
 
-namespace {
-
-// A second headless kit in another kit's runtime folder.
-
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-} // namespace
+// What a run of koru-tool gave (exit code, standard output and error).
+using Run = koru::test::ToolRun;
 
 class TstToolKits : public QObject
 {
@@ -56,8 +46,7 @@ private:
     // being read meanwhile (a kit whose output pipe fills up stops).
     Run run(const QStringList &args)
     {
-        const test::ToolRun t = test::runKoruToolInEventLoop(m_tool, args, m_env);
-        return {t.exitCode, t.out, t.err};
+        return test::runKoruToolInEventLoop(m_tool, args, m_env);
     }
 
     // A one-statement STEP3 program and what the kit must then hold.

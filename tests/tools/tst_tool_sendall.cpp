@@ -23,18 +23,8 @@ using namespace koru;
 using koru::test::HeadlessKit;
 using koru::test::KitProcess;
 
-namespace {
-
-// A headless kit in a shared runtime folder; everything it says is kept.
-
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-} // namespace
+// What a run of koru-tool gave (exit code, standard output and error).
+using Run = koru::test::ToolRun;
 
 class TstToolSendAll : public QObject
 {
@@ -59,8 +49,7 @@ private:
     // whenever the tool writes to stderr, onErr is told what it has written.
     Run run(const QStringList &args, const std::function<void(const QString &)> &onErr = {})
     {
-        const test::ToolRun t = test::runKoruToolInEventLoop(m_tool, args, m_env, 60000, onErr);
-        return {t.exitCode, t.out, t.err};
+        return test::runKoruToolInEventLoop(m_tool, args, m_env, 60000, onErr);
     }
 
     // What a kit holds after receiving file: the image, then 250.

@@ -1,5 +1,6 @@
 #include "flowchart/flowspoken.h"
 
+#include "flowchart/flowtranslate.h"
 #include "model/catalogue.h"
 
 #include <algorithm>
@@ -32,6 +33,8 @@ QString BlockSpokenName(const FlowDocument &document, int routine, int slot)
     const QString caption = BlockCaption(block.kind, block.params).simplified();
     if (title.isEmpty() || caption.isEmpty() || caption == title)
         return title.isEmpty() ? caption : title;
+    if (caption.startsWith(title)) // "タイマー 2秒", not "タイマー タイマー 2秒"
+        return caption;
     return title + QLatin1Char(' ') + caption;
 }
 
@@ -55,6 +58,16 @@ QList<int> SlotsInReadingOrder(const FlowDocument &document, int routine)
         return p.y != q.y ? p.y < q.y : p.x < q.x;
     });
     return slotList;
+}
+
+QString BlockAtAddressName(const FlowDocument &document, int address)
+{
+    const int element = ElementAtAddress(document, address);
+    if (element < 0)
+        return {};
+    const int routine = element / SlotsPerRoutine;
+    return RoutineNames().value(routine) + QStringLiteral(": ")
+           + BlockSpokenName(document, routine, element % SlotsPerRoutine);
 }
 
 } // namespace koru::flow

@@ -17,6 +17,11 @@ QString BlockSpokenName(const FlowDocument &document, int routine, int slot);
 // "横の矢印: …"; "矢印なし" when none leaves the block.
 QString BlockSpokenArrows(const FlowDocument &document, int routine, int slot);
 
+// The block at an image address with its routine, as the preview names
+// what runs ("メインルーチン: フルカラーLED LED点灯 2秒"); empty for an
+// address where no block starts.
+QString BlockAtAddressName(const FlowDocument &document, int address);
+
 // The occupied slots of a routine in reading order.
 QList<int> SlotsInReadingOrder(const FlowDocument &document, int routine);
 

@@ -489,4 +489,10 @@ int ElementAtAddress(const IconProgram &program, int address)
     return -1;
 }
 
+QString IconAtAddressName(const IconProgram &program, int address)
+{
+    const int slot = ElementAtAddress(program, address);
+    return slot < 0 ? QString() : SlotName(slot, program.slot(slot));
+}
+
 } // namespace koru::icons

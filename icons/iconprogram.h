@@ -173,6 +173,9 @@ Sendable SendableImage(const IconProgram &program);
 // The slot whose instruction starts at an address of the row's image, -1
 // for any other address.
 int ElementAtAddress(const IconProgram &program, int address);
+// The icon at an image address as SlotName says it; empty for an address
+// where no icon starts (the start and end the row adds).
+QString IconAtAddressName(const IconProgram &program, int address);
 
 // The message of a failed loop check.
 inline const QString LoopMessage =

@@ -289,14 +289,14 @@ void Interpreter::executeInstruction()
     case op::LoopStart: // the body follows
         if (int(m_loops.size()) >= StackDepth)
             m_loops.pop_front();
-        m_loops.emplace_back(next, byte(1));
+        m_loops.push_back({next, byte(1), byte(1)});
         break;
     case op::LoopEnd:
         if (!m_loops.empty()) {
-            auto &[body, count] = m_loops.back();
-            if (count > 1) {
-                --count;
-                push(Op::Goto, body);
+            LoopPass &loop = m_loops.back();
+            if (loop.remaining > 1) {
+                --loop.remaining;
+                push(Op::Goto, loop.body);
                 return;
             }
             m_loops.pop_back();

@@ -61,6 +61,19 @@ struct KitOutputs
 
 enum class RunState { Idle, Running, Holding, Waiting };
 
+// A loop being run: where its body starts, the count it was given and how
+// many passes are left (the current one included).
+struct LoopPass
+{
+    int body = 0;
+    int count = 0;
+    int remaining = 0;
+
+    // The pass being run, from 1 (a count of 0 runs the body once).
+    int pass() const { return qMax(1, count) - qMax(1, remaining) + 1; }
+    int passes() const { return qMax(1, count); }
+};
+
 class Interpreter
 {
 public:
@@ -100,6 +113,13 @@ public:
     const KitOutputs &outputs() const { return m_out; }
     int variableX() const { return m_x; }
     int variableY() const { return m_y; }
+    // The loops being run, the innermost last.
+    const std::deque<LoopPass> &loops() const { return m_loops; }
+    // The set temperature or humidity of a pending wait.
+    int waitSetValue() const { return m_waitSet; }
+    // Between two instructions: the last one's actions are done and the next
+    // (at programCounter()) has not begun. advance(0) stops here.
+    bool betweenInstructions() const { return m_state == RunState::Running && m_actions.empty(); }
 
     // Sensors. A change may release a pending wait; call advance() afterwards.
     const World &world() const { return m_world; }
@@ -158,7 +178,7 @@ private:
     int m_busy = 0;
     bool m_stopRequested = false;
 
-    std::deque<std::pair<int, int>> m_loops; // body address, remaining count
+    std::deque<LoopPass> m_loops;
     std::deque<int> m_returns;
     int m_x = 0;
     int m_y = 0;

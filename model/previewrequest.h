@@ -22,6 +22,9 @@ struct PreviewRequest
     // it, and with -1 when the run stops or the preview closes, so an editor
     // can mark the running block or icon. May be empty.
     std::function<void(int address)> running;
+    // The editor's name for the instruction at an address, for the state
+    // shown beside the kit ("3番目: タイマー 2秒"). May be empty.
+    std::function<QString(int address)> describe;
 };
 
 using PreviewHandler = std::function<void(const PreviewRequest &)>;

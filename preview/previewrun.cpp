@@ -26,7 +26,8 @@ const kit::Clock &clockOr(const kit::Clock *clock, std::unique_ptr<kit::Clock> &
 
 PreviewRun::PreviewRun(const kit::Clock *clock, QObject *parent)
     : QObject(parent),
-      m_clock(clockOr(clock, m_ownClock)),
+      m_base(clockOr(clock, m_ownClock)),
+      m_clock(m_base),
       m_interpreter(std::make_unique<kit::Interpreter>(m_clock, static_cast<kit::EffectSink &>(*this),
                                                     kit::Profile::preview()))
 {
@@ -40,13 +41,17 @@ PreviewRun::~PreviewRun()
     m_timer.stop();
 }
 
-void PreviewRun::start(const DeviceImage &image)
+void PreviewRun::start(const DeviceImage &image, Pace pace)
 {
+    m_source = image;
     m_image.clear();
     for (const int value : image)
         m_image.append(value >= 0 && value <= 255 ? std::optional<int>(value) : std::nullopt);
     m_reached = -1;
     m_clockLeft = false;
+    m_stepping = pace == Pace::Stepping;
+    m_stepsLeft = 1;
+    m_clock.setPaused(false);
     m_state = State::Running;
     m_interpreter->startProgram([this](int address) -> std::optional<int> {
         if (address < 0 || address >= m_image.size())
@@ -56,11 +61,61 @@ void PreviewRun::start(const DeviceImage &image)
     advance();
 }
 
+void PreviewRun::step()
+{
+    if (!playing())
+        return;
+    if (!held()) {
+        // The instruction under way (its hold, its wait) finishes first.
+        m_stepping = true;
+        m_stepsLeft = 0;
+        settle();
+        return;
+    }
+    m_stepsLeft = 1;
+    m_clock.setPaused(false);
+    advance();
+}
+
+void PreviewRun::resume()
+{
+    if (!playing() || !m_stepping)
+        return;
+    m_stepping = false;
+    m_clock.setPaused(false);
+    advance();
+}
+
+void PreviewRun::setSpeed(int quarters)
+{
+    m_clock.setQuarters(quarters);
+    if (playing())
+        settle(); // the timer of a hold under way follows the new speed
+}
+
+bool PreviewRun::held() const
+{
+    return m_stepping && m_stepsLeft == 0 && m_state == State::Running && m_interpreter->betweenInstructions();
+}
+
+std::optional<qint64> PreviewRun::nextDueMs() const
+{
+    const std::optional<qint64> due = m_interpreter->nextDueMs();
+    if (!due || held())
+        return std::nullopt;
+    return m_base.nowMs() + m_clock.realMsUntil(*due);
+}
+
 void PreviewRun::stop()
 {
     if (!playing())
         return;
+    const bool wasHeld = held();
+    m_stepping = false;
+    m_clock.setPaused(false);
     m_interpreter->stop(); // a wait ends at once, a hold first finishes
+    if (wasHeld)
+        m_interpreter->advance(0); // nothing under way: the run ends here
     m_state = m_interpreter->running() ? State::Stopping : State::Idle;
     leave();
     settle();
@@ -68,6 +123,8 @@ void PreviewRun::stop()
 
 void PreviewRun::close()
 {
+    m_stepping = false;
+    m_clock.setPaused(false);
     m_interpreter->abort();
     m_state = State::Idle;
     leave();
@@ -101,7 +158,11 @@ PreviewScene PreviewRun::scene() const
 
 void PreviewRun::advance()
 {
-    m_interpreter->advance();
+    if (m_stepping) {
+        m_stepsLeft -= m_interpreter->advance(m_stepsLeft);
+    } else {
+        m_interpreter->advance();
+    }
     settle();
 }
 
@@ -116,9 +177,14 @@ void PreviewRun::settle()
     } else if (m_state != State::Stopping) {
         m_state = m_interpreter->state() == kit::RunState::Waiting ? State::Waiting : State::Running;
     }
-    const std::optional<qint64> due = m_interpreter->nextDueMs();
+    if (held()) {
+        // Time stands still until the next step; the editor marks what runs next.
+        m_clock.setPaused(true);
+        mark(m_interpreter->programCounter());
+    }
+    const std::optional<qint64> due = nextDueMs();
     if (due)
-        m_timer.start(int(qBound(qint64(0), *due - m_clock.nowMs(), qint64(24 * 3600 * 1000))));
+        m_timer.start(int(qBound(qint64(0), *due - m_base.nowMs(), qint64(24 * 3600 * 1000))));
     else
         m_timer.stop();
     emit changed();
@@ -144,10 +210,17 @@ void PreviewRun::effect(const kit::Effect &e)
         else if (!KeepsTheScene(*op))
             m_clockLeft = false;
     }
-    if (m_state == State::Stopping || e.a == m_reached)
+    if (m_state == State::Stopping)
         return;
-    m_reached = e.a;
-    emit reached(e.a);
+    mark(e.a);
+}
+
+void PreviewRun::mark(int address)
+{
+    if (address == m_reached)
+        return;
+    m_reached = address;
+    emit reached(address);
 }
 
 } // namespace koru::preview

@@ -607,4 +607,12 @@ int ElementAtAddress(const TextLanguage &language, const QStringList &programTex
     return language.linesByAddress(programText).value(address, -1);
 }
 
+QString LineAtAddressName(const TextLanguage &language, const QStringList &programText, int address)
+{
+    const int line = ElementAtAddress(language, programText, address);
+    if (line < 0 || line >= programText.size())
+        return {};
+    return QStringLiteral("%1行目: %2").arg(line + 1).arg(programText[line].trimmed());
+}
+
 } // namespace koru

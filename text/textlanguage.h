@@ -113,6 +113,9 @@ Sendable SendableImage(const TextLanguage &language, const QStringList &programT
 // statement starts at an address of the image, -1 for any other address
 // (start and end included).
 int ElementAtAddress(const TextLanguage &language, const QStringList &programText, int address);
+// The line of the statement at an image address as the preview names it
+// ("5行目: timer(2);"); empty for any other address.
+QString LineAtAddressName(const TextLanguage &language, const QStringList &programText, int address);
 
 // The instruction table of a listing, in the order the encoder takes it:
 // start, the records without their else and endif records, end; with the

@@ -250,9 +250,14 @@ void EditorFrame::preview()
     if (!image)
         return;
     const QPointer<EditorFrame> self(this);
-    const bool shown = RequestPreview({*image, m_window->frameGeometry(), [self](int address) {
+    const bool shown = RequestPreview({*image, m_window->frameGeometry(),
+                                       [self](int address) {
                                            if (self)
                                                self->m_doc.running(address);
+                                       },
+                                       [self](int address) {
+                                           return self && self->m_doc.describe ? self->m_doc.describe(address)
+                                                                               : QString();
                                        }});
     if (!shown)
         Dialogs().information(NotAvailableMessage);

@@ -109,6 +109,9 @@ struct EditorDocument
     // The preview's run: each instruction address reached, -1 at the end.
     // Empty: the editor has no on-screen preview.
     std::function<void(int address)> running {};
+    // The name of the instruction at an image address, for the preview's
+    // state ("3番目: タイマー 2秒"). Empty: the preview names it.
+    std::function<QString(int address)> describe {};
     // Whether the preview has anything to show (an empty row has not).
     std::function<bool()> previewable {};
 

@@ -1,6 +1,7 @@
 #include "flowchart/ui/flowwindow.h"
 
 #include "flowchart/flowfile.h"
+#include "flowchart/flowspoken.h"
 #include "flowchart/flowtranslate.h"
 #include "flowchart/readback.h"
 #include "flowchart/ui/flowcanvas.h"
@@ -406,6 +407,7 @@ EditorDocument FlowWindow::editorDocument()
         .fileLines = [this] { return std::optional<QStringList>(FlowFileLines(document())); },
         .sendable = [this] { return SendableImage(document()); },
         .running = [this](int address) { markRunning(address); },
+        .describe = [this](int address) { return BlockAtAddressName(document(), address); },
         .decodeReadBack =
             [this](const QStringList &lines) {
                 FlowDocument loaded;

@@ -174,6 +174,7 @@ EditorDocument IconWindow::editorDocument()
         .sendable = [this] { return SendableImage(m_program); },
         .markFailing = {},
         .running = [this](int address) { markRunning(ElementAtAddress(m_program, address)); },
+        .describe = [this](int address) { return IconAtAddressName(m_program, address); },
         .previewable = [this] { return m_program.countUsed() > 0; },
         .decodeReadBack = {},
         .report = [this] { return std::optional<ReportRequest>({m_program.toReportLines(), IconReportKind, {}}); },

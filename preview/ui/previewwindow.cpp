@@ -5,6 +5,8 @@
 #include "widgets/placement.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -169,6 +171,44 @@ void PreviewWindow::buildControls()
         b->setMinimumSize(130, 40);
     connect(m_play, &QPushButton::clicked, this, &PreviewWindow::play);
     connect(m_stop, &QPushButton::clicked, this, &PreviewWindow::stop);
+
+    // Stepping and speed: beside the specified buttons, in the row's free space.
+    m_step = new QPushButton(QStringLiteral("1ステップ"));
+    m_step->setObjectName(QStringLiteral("StepButton"));
+    m_step->setMinimumSize(100, 40);
+    m_step->setToolTip(QStringLiteral("命令を1つだけ実行して止まります"));
+    connect(m_step, &QPushButton::clicked, this, &PreviewWindow::step);
+    m_speed = new QComboBox;
+    m_speed->setObjectName(QStringLiteral("SpeedChoice"));
+    for (const auto &[text, quarters] : {std::pair{"½×", 2}, {"1×", 4}, {"2×", 8}, {"4×", 16}})
+        m_speed->addItem(QString::fromUtf8(text), quarters);
+    m_speed->setCurrentIndex(1);
+    m_speed->setAccessibleDescription(QStringLiteral("プレビューの速さ")); // a choice list reads its item as its name
+    connect(m_speed, &QComboBox::currentIndexChanged, this,
+            [this] { m_run.setSpeed(m_speed->currentData().toInt()); });
+    auto *speedCaption = new QLabel(QStringLiteral("速さ"));
+    speedCaption->setBuddy(m_speed);
+
+    m_statePanel = new QLabel;
+    m_statePanel->setObjectName(QStringLiteral("StatePanel"));
+    m_statePanel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_statePanel->setWordWrap(true);
+    m_statePanel->setTextFormat(Qt::RichText);
+    QFont panelFont = m_statePanel->font();
+    panelFont.setPixelSize(15);
+    m_statePanel->setFont(panelFont);
+    // A framed panel, not a group: the window's groups are the world's.
+    auto *statePanelBox = new QFrame;
+    statePanelBox->setObjectName(QStringLiteral("StatePanelFrame"));
+    statePanelBox->setFrameShape(QFrame::StyledPanel);
+    statePanelBox->setFixedSize(240, SceneHeight);
+    auto *panelTitle = new QLabel(QStringLiteral("プログラムの状態"));
+    QFont titleFont = panelTitle->font();
+    titleFont.setBold(true);
+    panelTitle->setFont(titleFont);
+    auto *panelLayout = new QVBoxLayout(statePanelBox);
+    panelLayout->addWidget(panelTitle);
+    panelLayout->addWidget(m_statePanel, 1);
     auto *stateCaption = new QLabel(QStringLiteral("状態："));
     m_state = new QLabel;
     m_state->setObjectName(QStringLiteral("State"));
@@ -207,6 +247,10 @@ void PreviewWindow::buildControls()
     buttons->addWidget(stateCaption);
     buttons->addWidget(m_state);
     buttons->addStretch();
+    buttons->addWidget(m_step);
+    buttons->addSpacing(12);
+    buttons->addWidget(speedCaption);
+    buttons->addWidget(m_speed);
 
     auto *impression = Note(ImpressionNote);
     auto *noEditing = Note(NoEditingNote);
@@ -217,7 +261,10 @@ void PreviewWindow::buildControls()
     notes->addWidget(noEditing);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_scene, 0, Qt::AlignHCenter);
+    auto *sceneRow = new QHBoxLayout;
+    sceneRow->addWidget(m_scene);
+    sceneRow->addWidget(statePanelBox);
+    layout->addLayout(sceneRow);
     layout->addLayout(notes);
     layout->addLayout(controls);
     layout->addWidget(m_waitGroup);
@@ -237,6 +284,7 @@ void PreviewWindow::preview(const PreviewRequest &request)
     m_run.close(); // a run still going (never while shown: the window is modal)
     m_image = request.image;
     m_running = request.running;
+    m_describe = request.describe;
     m_mask = Picture(pictures::Mask);
     m_redrawAll = true;
     m_scene->picture().setBase(Picture(pictures::Base));
@@ -253,7 +301,19 @@ void PreviewWindow::preview(const PreviewRequest &request)
 void PreviewWindow::play()
 {
     m_lazy.ensureBuilt();
-    m_run.start(m_image);
+    if (m_run.playing() && m_run.stepping())
+        m_run.resume();
+    else
+        m_run.start(m_image);
+}
+
+void PreviewWindow::step()
+{
+    m_lazy.ensureBuilt();
+    if (m_run.playing())
+        m_run.step();
+    else if (m_run.state() == PreviewRun::State::Idle)
+        m_run.start(m_image, PreviewRun::Pace::Stepping);
 }
 
 void PreviewWindow::stop()
@@ -273,6 +333,7 @@ void PreviewWindow::closeEvent(QCloseEvent *event)
     // Nothing runs on behind a closed window: a hold is cut short, the state reset.
     m_run.close();
     m_running = {};
+    m_describe = {};
     QWidget::closeEvent(event);
 }
 
@@ -286,10 +347,23 @@ void PreviewWindow::updateWorld()
 void PreviewWindow::showState()
 {
     const bool playing = m_run.playing();
-    m_state->setText(playing ? QStringLiteral("再生中") : QStringLiteral("停止"));
+    const bool held = m_run.held();
+    m_state->setText(held ? QStringLiteral("一時停止") : playing ? QStringLiteral("再生中") : QStringLiteral("停止"));
     m_state->setAccessibleName(QStringLiteral("状態: ") + m_state->text());
-    m_play->setEnabled(!playing);
+    m_play->setEnabled(!playing || m_run.stepping());
     m_stop->setEnabled(playing);
+    m_step->setEnabled(m_run.state() != PreviewRun::State::Stopping);
+    const RunStateView view = ViewOf(m_run, m_describe);
+    QStringList lines = view.lines();
+    QString text = view.html();
+    if (lines.isEmpty()) {
+        lines = {QStringLiteral("「プレビュー再生」で動かします。"), QStringLiteral("「1ステップ」で命令を1つずつ実行します。")};
+        text = QStringLiteral("<p style=\"color:#555\">") + lines.join(QStringLiteral("<br>")) + QStringLiteral("</p>");
+    }
+    if (m_statePanel->text() != text) {
+        m_statePanel->setText(text);
+        m_statePanel->setAccessibleName(QStringLiteral("プログラムの状態: ") + lines.join(QStringLiteral("、")));
+    }
     m_waitGroup->setEnabled(m_run.state() == PreviewRun::State::Waiting);
 }
 

@@ -7,11 +7,13 @@
 
 #include "model/previewrequest.h"
 #include "preview/previewrun.h"
+#include "preview/previewstate.h"
 #include "widgets/lazycontent.h"
 
 #include <QWidget>
 #include <array>
 
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -47,6 +49,8 @@ public:
 
     void play();
     void stop();
+    // "1ステップ": one instruction, then hold (a run starts held after its first).
+    void step();
     void pressWaitButton(int kind);
 
     PreviewRun &run() { return built(m_run); }
@@ -56,6 +60,10 @@ public:
     QPushButton *playButton() const { return built(m_play); }
     QPushButton *stopButton() const { return built(m_stop); }
     QLabel *stateLabel() const { return built(m_state); }
+    QPushButton *stepButton() const { return built(m_step); }
+    QComboBox *speedChoice() const { return built(m_speed); }
+    // The program's state beside the kit: one line per fact.
+    QLabel *statePanel() const { return built(m_statePanel); }
 
     void setVisible(bool visible) override;
 
@@ -79,6 +87,7 @@ private:
     PreviewRun m_run;
     DeviceImage m_image;
     std::function<void(int)> m_running;
+    AddressDescriber m_describe;
     PreviewScene m_drawn;
     bool m_redrawAll = true;
     bool m_installed = false;
@@ -98,6 +107,9 @@ private:
     QPushButton *m_play = nullptr;
     QPushButton *m_stop = nullptr;
     QLabel *m_state = nullptr;
+    QPushButton *m_step = nullptr;
+    QComboBox *m_speed = nullptr;
+    QLabel *m_statePanel = nullptr;
     LazyContent m_lazy; // last: builds into the members above
 };
 

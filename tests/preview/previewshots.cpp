@@ -1,6 +1,8 @@
 // Shows the preview in one state for a screenshot (tests/preview/shots.sh):
-// previewshots idle|glow|wait|radio|step1. The clock stands still, so the
+// previewshots idle|glow|wait|radio|step1|stepping. The clock stands still, so the
 // state stays until the program is ended.
+#include "flowchart/ui/flowwindow.h"
+#include "flowchart/ui/parametereditor.h"
 #include "icons/ui/iconwindow.h"
 #include "link/devicelink.h"
 #include "preview/ui/previewwindow.h"
@@ -33,7 +35,29 @@ int main(int argc, char **argv)
     DeviceLink link(pace, {});
     SentDataViewer viewer;
     std::unique_ptr<icons::IconWindow> icons;
-    if (state == QLatin1String("step1")) {
+    flow::BlockParameterWindow parameters;
+    std::unique_ptr<flow::FlowWindow> flowchart;
+    if (state == QLatin1String("stepping")) {
+        // The demo with two subroutines, stepped to the second pass of its
+        // loop, into the first subroutine's LED: the panel and the mark agree.
+        flowchart = std::make_unique<flow::FlowWindow>(EditorContext{link.context(), nullptr, &viewer}, parameters);
+        flowchart->setGeometry(10, 30, 760, 720);
+        flowchart->show();
+        flowchart->frame()->loadDemo(4);
+        QTimer::singleShot(300, [&] {
+            flowchart->frame()->preview();
+            preview.move(790, 30); // beside the editor, whose mark follows the steps
+            preview.step();
+            for (int k = 0; k < 14; ++k) {
+                preview.step();
+                for (int guard = 0; guard < 100 && !preview.run().held() && preview.run().playing(); ++guard) {
+                    if (const std::optional<qint64> due = preview.run().nextDueMs())
+                        clock.set(*due);
+                    preview.run().advance();
+                }
+            }
+        });
+    } else if (state == QLatin1String("step1")) {
         icons = std::make_unique<icons::IconWindow>(EditorContext{link.context(), nullptr, &viewer});
         icons->setGeometry(20, 40, 1100, 560);
         icons->show();

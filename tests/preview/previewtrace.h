@@ -62,10 +62,19 @@ struct Rig
         QObject::connect(&run, &PreviewRun::changed, [this] { note(); });
         QObject::connect(&run, &PreviewRun::reached, [this](int a) { addresses.append(a); });
     }
-    void start(const QList<int> &image) { run.start(image); }
+    void start(const QList<int> &image, PreviewRun::Pace pace = PreviewRun::Pace::Continuous)
+    {
+        run.start(image, pace);
+    }
+    // "1ステップ", then on until the run holds again or ends.
+    void step(qint64 limitMs = 600000)
+    {
+        run.step();
+        runFor(limitMs, true);
+    }
     void note()
     {
-        QString line = StateName(run.state());
+        QString line = run.held() ? QStringLiteral("held") : StateName(run.state());
         const QString scene = DescribeScene(run.scene());
         if (!scene.isEmpty())
             line += QLatin1Char(' ') + scene;
@@ -74,7 +83,8 @@ struct Rig
         last = line;
     }
     // Moves the clock on, stopping at every moment the run has something due.
-    void runFor(qint64 ms)
+    // With untilHeld, time stops where the run holds or ends.
+    void runFor(qint64 ms, bool untilHeld = false)
     {
         const qint64 until = clock.nowMs() + ms;
         for (int guard = 0; guard < 1000000; ++guard) {
@@ -84,6 +94,8 @@ struct Rig
             clock.set(*due);
             run.advance();
         }
+        if (untilHeld && (run.held() || !run.playing()))
+            return;
         clock.set(until);
         run.advance();
     }

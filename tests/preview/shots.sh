@@ -5,8 +5,10 @@ set -euo pipefail
 build=$(cd "${1:?usage: shots.sh BUILD_DIR}" && pwd)
 out=$(dirname "$build")/shots/preview
 mkdir -p "$out"
-for state in idle glow wait radio step1; do
-  xvfb-run -a -s "-screen 0 1280x1024x24" bash -c "
+for state in idle glow wait radio step1 stepping; do
+  screen=1280x1024x24
+  [ "$state" = stepping ] && screen=1920x1080x24 # the editor beside the preview
+  xvfb-run -a -s "-screen 0 $screen" bash -c "
     '$build/bin/previewshots' $state & pid=\$!
     sleep 2.5
     import -window root '$out/$state.png'

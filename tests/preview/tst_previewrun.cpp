@@ -1,6 +1,8 @@
 // The preview run over a manual clock: every instruction, the holds, waits
 // and their buttons, branches on the pupil's controls, loops, subroutines,
-// the stop that lets a hold finish, and images that are not programs.
+// the stop that lets a hold finish, and images that are not programs;
+// stepping and speeds, and the state shown beside the kit.
+#include "preview/previewstate.h"
 #include "previewtrace.h"
 
 #include <QtTest>
@@ -20,7 +22,8 @@ QList<int> Bytes(std::initializer_list<QList<int>> parts)
     return out;
 }
 
-// Commands: "run MS", "press K", "stop", "close", "temp N".
+// Commands: "run MS", "press K", "stop", "close", "temp N", "step" (then on
+// until held), "resume", "speed QUARTERS".
 void Play(Rig &rig, const QStringList &script)
 {
     for (const QString &command : script) {
@@ -35,6 +38,12 @@ void Play(Rig &rig, const QStringList &script)
             rig.run.close();
         else if (w[0] == QLatin1String("temp"))
             rig.run.setWorld({false, true, w[1].toInt(), 50});
+        else if (w[0] == QLatin1String("step"))
+            rig.step();
+        else if (w[0] == QLatin1String("resume"))
+            rig.run.resume();
+        else if (w[0] == QLatin1String("speed"))
+            rig.run.setSpeed(w[1].toInt());
         else
             QFAIL(qPrintable(QStringLiteral("unknown command ") + command));
     }
@@ -57,6 +66,9 @@ private slots:
     void closingEndsAHoldAtOnce();
     void valuesThatAreNoBytesEndTheRun();
     void playAgainWhileStopping();
+    void steps_data();
+    void steps();
+    void stateAtEachStep();
 };
 
 void TestPreviewRun::programs_data()
@@ -352,6 +364,90 @@ void TestPreviewRun::playAgainWhileStopping()
     QCOMPARE(rig.lines.last(), QStringLiteral("1000 run AMFM.gif"));
     rig.runFor(20000);
     QCOMPARE(rig.lines.last(), QStringLiteral("3000 idle"));
+}
+
+void TestPreviewRun::steps_data()
+{
+    QTest::addColumn<QList<int>>("image");
+    QTest::addColumn<bool>("stepping");
+    QTest::addColumn<QStringList>("script");
+    QTest::addColumn<QStringList>("trace");
+    QTest::addColumn<QList<int>>("addresses"); // empty: not checked
+
+    // Start, red LED for a second, a 2-second timer, end.
+    const QList<int> ledTimer = Bytes({{230, 2}, Colour(63, 0, 0, 4), {6, 160, 2, 9, 231}});
+    // Held, the run's time stands still: each hold is counted from its step,
+    // and the mark moves to the instruction to run next.
+    QTest::newRow("steps hold between instructions")
+        << ledTimer << true << QStringList{"run 5000", "step", "run 5000", "step", "run 5000", "step"}
+        << QStringList{"0 held", "5000 run " + RedGlow, "6000 held " + RedGlow, "11000 run", "13000 held",
+                       "18000 idle"}
+        << QList<int>{0, 2, 6, 9, -1};
+    QTest::newRow("a step during a run holds after the instruction under way")
+        << ledTimer << false << QStringList{"run 500", "step", "run 3000", "resume", "run 10000"}
+        << QStringList{"0 run " + RedGlow, "1000 held " + RedGlow, "4000 run", "6000 idle"} << QList<int>{};
+    QTest::newRow("stop while held ends the run at once")
+        << ledTimer << true << QStringList{"step", "stop", "run 5000"}
+        << QStringList{"0 held", "0 run " + RedGlow, "1000 held " + RedGlow, "1000 idle"} << QList<int>{0, 2, 6, -1};
+    // A 4-second timer: 2× for a real second (2 s of the run), then ½× for
+    // the 2 s left (4 real seconds).
+    QTest::newRow("speed scales the hold under way")
+        << QList<int>{230, 2, 160, 4, 5, 231} << false << QStringList{"speed 8", "run 1000", "speed 2", "run 10000"}
+        << QStringList{"0 run", "5000 idle"} << QList<int>{};
+}
+
+void TestPreviewRun::steps()
+{
+    QFETCH(QList<int>, image);
+    QFETCH(bool, stepping);
+    QFETCH(QStringList, script);
+    Rig rig;
+    rig.start(image, stepping ? PreviewRun::Pace::Stepping : PreviewRun::Pace::Continuous);
+    Play(rig, script);
+    QFETCH(QStringList, trace);
+    QCOMPARE(rig.lines, trace);
+    QFETCH(QList<int>, addresses);
+    if (!addresses.isEmpty())
+        QCOMPARE(rig.addresses, addresses);
+}
+
+// Measure x, a loop of two temperature waits, end: the state beside the kit
+// after each step names the instruction, x, the loop's pass and the wait.
+void TestPreviewRun::stateAtEachStep()
+{
+    const QList<int> image{230, 2, 210, 4, 200, 2, 7, 174, 30, 10, 201, 12, 231};
+    const AddressDescriber describe = [](int address) { return QStringLiteral("@%1").arg(address); };
+    Rig rig;
+    rig.run.setWorld({false, true, 22, 50});
+    const auto state = [&] { return ViewOf(rig.run, describe).lines(); };
+    rig.start(image, PreviewRun::Pace::Stepping);
+    QCOMPARE(state(), (QStringList{"つぎに実行: @2", "x = 0"}));
+    rig.step();
+    QCOMPARE(state(), (QStringList{"つぎに実行: @4", "x = 22"}));
+    rig.step();
+    QCOMPARE(state(), (QStringList{"つぎに実行: @7", "x = 22", "くり返し 1回目／2回"}));
+    rig.step();
+    QCOMPARE(state(), (QStringList{"実行中: @7", "x = 22", "くり返し 1回目／2回", "30℃になるのを待っています"}));
+    rig.run.pressWaitButton(int(kit::WaitKind::Temperature));
+    rig.runFor(0, true);
+    QCOMPARE(state(), (QStringList{"つぎに実行: @10", "x = 22", "くり返し 1回目／2回"}));
+    rig.step();
+    QCOMPARE(state(), (QStringList{"つぎに実行: @7", "x = 22", "くり返し 2回目／2回"}));
+    rig.step();
+    rig.run.pressWaitButton(int(kit::WaitKind::Temperature));
+    rig.step();
+    QCOMPARE(state(), (QStringList{"つぎに実行: @12", "x = 22"}));
+    rig.step();
+    QVERIFY(!rig.run.playing());
+    QVERIFY(state().isEmpty());
+
+    // Without the editor's names the preview names the instruction; the
+    // other waits say what they wait for.
+    QCOMPARE(InstructionName(image, 0), QStringLiteral("開始"));
+    QCOMPARE(InstructionName(image, 12), QStringLiteral("終了"));
+    QVERIFY(InstructionName(image, 99).isEmpty());
+    QCOMPARE(WaitSentence(kit::WaitKind::Humidity, 60), QStringLiteral("湿度60%になるのを待っています"));
+    QCOMPARE(WaitSentence(kit::WaitKind::Switch, 0), QStringLiteral("押しボタンSWが押されるのを待っています"));
 }
 
 QTEST_GUILESS_MAIN(TestPreviewRun)

@@ -1,6 +1,6 @@
 // Every step's preview: the STEP1 window hands its row to the preview
 // through RequestPreview, and the frame around the running icon follows the
-// run to its end.
+// run to its end, and step by step.
 #include "icons/ui/iconwindow.h"
 #include "preview/ui/previewwindow.h"
 
@@ -9,6 +9,7 @@
 #include "testutil.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QMenuBar>
 #include <QtTest>
 
@@ -58,7 +59,22 @@ void TestPreviewSteps::iconRowMarksTheRunningIcon()
     }
     QCOMPARE(marks, (QList<int>{0, 2, -1}));
     QCOMPARE(clock.nowMs(), 2000 + seconds * 1000);
+
+    // Step by step the frame stands on the icon to run next, and the state
+    // beside the kit names it as the row's cards do.
+    preview.step();
+    QCOMPARE(window->runningSlot(), 0);
+    QVERIFY2(preview.statePanel()->accessibleName().endsWith(QStringLiteral("つぎに実行: ")
+                                                              + icons::SlotName(0, window->program().slot(0))),
+             qPrintable(preview.statePanel()->accessibleName()));
+    preview.step();
+    QCOMPARE(window->runningSlot(), 0); // the beep sounds
+    clock.set(*preview.run().nextDueMs());
+    preview.run().advance();
+    QCOMPARE(window->runningSlot(), 2);
+    QVERIFY(preview.run().held());
     preview.close();
+    QCOMPARE(window->runningSlot(), -1);
     SetPreviewHandler({});
     dialogs.answerQuestion(true);
     window->close();

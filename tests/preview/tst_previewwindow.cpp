@@ -9,6 +9,7 @@
 #include "testutil.h"
 #include "spokenname.h"
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -43,6 +44,7 @@ private slots:
     void closingDuringAHold();
     void createdAtStartUpAsThePreview();
     void layeredPictureKeysAndMask();
+    void stepsSpeedAndState();
 };
 
 void TestPreviewWindow::controls()
@@ -250,6 +252,53 @@ void TestPreviewWindow::layeredPictureKeysAndMask()
     QCOMPARE(out.pixel(3, 0), qRgb(0, 0, 255));  // the top layer's own pixel
     picture.setMaskedColour(0, QColor(250, 0, 0), mask, 255);
     QCOMPARE(picture.composed().pixel(0, 0), qRgb(10, 20, 30)); // level 255 is invisible
+}
+
+// "1ステップ" starts a run held after its first instruction; each press runs
+// one more; the panel names what runs next as the editor calls it and the
+// editor's mark follows; "プレビュー再生" goes on at full pace, at the speed chosen.
+void TestPreviewWindow::stepsSpeedAndState()
+{
+    kit::ManualClock clock;
+    PreviewWindow window(&clock);
+    window.installAsPreview();
+    QList<int> addresses;
+    QList<int> image{230, 2};
+    image += Colour(63, 0, 0, 4);
+    image += QList<int>{6, 160, 2, 9, 231};
+    PreviewRequest request{image, QRect(), [&](int a) { addresses.append(a); },
+                           [](int a) { return QStringLiteral("ブロック%1").arg(a); }};
+    QVERIFY(RequestPreview(request));
+    const auto panel = [&] { return window.statePanel()->accessibleName(); }; // what a screen reader says
+    QVERIFY(window.statePanel()->accessibleName().contains(QStringLiteral("1ステップ")));
+
+    QTest::mouseClick(window.stepButton(), Qt::LeftButton);
+    QCOMPARE(window.stateLabel()->text(), QStringLiteral("一時停止"));
+    QCOMPARE(panel(), QStringLiteral("プログラムの状態: つぎに実行: ブロック2"));
+    QVERIFY(window.playButton()->isEnabled() && window.stopButton()->isEnabled());
+    clock.set(10000); // held: nothing runs on
+    window.run().advance();
+    QCOMPARE(panel(), QStringLiteral("プログラムの状態: つぎに実行: ブロック2"));
+
+    QTest::mouseClick(window.stepButton(), Qt::LeftButton);
+    QCOMPARE(window.stateLabel()->text(), QStringLiteral("再生中"));
+    QCOMPARE(panel(), QStringLiteral("プログラムの状態: 実行中: ブロック2"));
+    clock.set(11000);
+    window.run().advance();
+    QCOMPARE(panel(), QStringLiteral("プログラムの状態: つぎに実行: ブロック6"));
+    QCOMPARE(addresses, (QList<int>{0, 2, 6}));
+
+    // 4×: the 2-second timer is over after half a second.
+    window.speedChoice()->setCurrentIndex(window.speedChoice()->findText(QStringLiteral("4×")));
+    QTest::mouseClick(window.playButton(), Qt::LeftButton);
+    QCOMPARE(window.stateLabel()->text(), QStringLiteral("再生中"));
+    clock.set(11500);
+    window.run().advance();
+    QCOMPARE(window.stateLabel()->text(), QStringLiteral("停止"));
+    QCOMPARE(addresses.last(), -1);
+    QCOMPARE(koru::test::unnamedControls(&window), QStringList());
+    window.close();
+    SetPreviewHandler({});
 }
 
 QTEST_MAIN(TestPreviewWindow)

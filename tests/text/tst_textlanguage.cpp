@@ -357,6 +357,9 @@ private slots:
         const QHash<int, int> expected{{2, 1}, {5, 3}, {7, 7}, {10, 9}};
         QCOMPARE(m_language->linesByAddress(program), expected);
         QVERIFY(m_language->linesByAddress(QStringList(29, "beep1();")).isEmpty()); // does not link
+        // The preview's name for what runs: the line as written, counted from 1.
+        QCOMPARE(LineAtAddressName(*m_language, program, 5), QStringLiteral("4行目: beep1();"));
+        QVERIFY(LineAtAddressName(*m_language, program, 14).isEmpty());
     }
 
     // F6 and the preview send SendableImage: the image, or the first

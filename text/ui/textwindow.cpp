@@ -180,6 +180,10 @@ EditorDocument TextWindow::editorDocument()
             [this](int address) {
                 m_editor->setRunningLine(m_language ? ElementAtAddress(*m_language, m_editor->lines(), address) : -1);
             },
+        .describe =
+            [this](int address) {
+                return m_language ? LineAtAddressName(*m_language, m_editor->lines(), address) : QString();
+            },
         .report = [this] { return std::optional<ReportRequest>({m_editor->lines(), WordReportKind, {}}); },
         .sentData = [this]() -> std::optional<QStringList> {
             if (!checkProgram()) {

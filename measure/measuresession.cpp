@@ -40,7 +40,7 @@ QString MeasureSession::start(bool csv, int intervalIndex)
     m_nextNumber = 1;
     m_skippedTicks = 0;
     m_cycleDue = false;
-    m_journal.begin(m_journalFolder.isEmpty() ? MeasureJournal::DefaultFolder() : m_journalFolder, m_now());
+    m_journal.begin(journalFolder(), m_now());
     m_journalWarned = false;
     m_journalWarningDue = false;
     m_ticker.start(interval);

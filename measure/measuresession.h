@@ -57,6 +57,10 @@ public:
 
     // Where journals go (default: MeasureJournal::DefaultFolder()).
     void setJournalFolder(const QString &folder) { m_journalFolder = folder; }
+    QString journalFolder() const
+    {
+        return m_journalFolder.isEmpty() ? MeasureJournal::DefaultFolder() : m_journalFolder;
+    }
 
     SetTemperature &setTemperature() { return m_set; }
     const SetTemperature &setTemperature() const { return m_set; }

@@ -6,6 +6,8 @@
 #include "measure/linkmeasurekit.h"
 #include "measure/ui/measurecharts.h"
 #include "measure/ui/measureparts.h"
+#include "measure/ui/pastmeasurementsdialog.h"
+#include "measure/pastmeasurements.h"
 #include "model/caption.h"
 #include "model/dialogservice.h"
 #include "model/filecommands.h"
@@ -62,6 +64,13 @@ const QString UpPicture = QStringLiteral("Img\\Measure\\Up.png");
 const QString DownPicture = QStringLiteral("Img\\Measure\\Down.png");
 const QString StartPicture = QStringLiteral("Img\\Measure\\Start.png");
 const QString EndPicture = QStringLiteral("Img\\Measure\\End.png");
+
+const FileKind &CsvFiles()
+{
+    static const FileKind kind{QStringLiteral("measure"), MeasureWindow::CsvFilter, QStringLiteral(".csv"),
+                               QStringLiteral(".csv"), SaveFailed};
+    return kind;
+}
 
 const QString JournalNoteText = QStringLiteral("この計測の記録は次のファイルに保存されています。\n%1");
 
@@ -325,6 +334,17 @@ QWidget *MeasureWindow::buildControls()
     m_note->hide();
     column->addWidget(m_note);
     column->addStretch();
+
+    // In the free end of the state's row, outside the layout, so nothing
+    // the layout places moves for it.
+    auto *past = new QPushButton(QStringLiteral("過去の計測…"), box);
+    past->setObjectName(QStringLiteral("PastButton"));
+    past->setCursor(Qt::PointingHandCursor);
+    past->adjustSize();
+    const int rowHeight = std::max(stateCaption->sizeHint().height(), m_label7->sizeHint().height());
+    past->move(RoomSize.width() - past->width(), std::max(0, (rowHeight - past->height()) / 2));
+    connect(past, &QPushButton::clicked, this, &MeasureWindow::showPastMeasurements);
+    m_pastButton = past;
     return box;
 }
 
@@ -336,6 +356,11 @@ QWidget *MeasureWindow::startButton() const
 QWidget *MeasureWindow::endButton() const
 {
     return m_end;
+}
+
+QWidget *MeasureWindow::pastButton() const
+{
+    return m_pastButton;
 }
 
 QChart *MeasureWindow::temperatureChart() const
@@ -420,12 +445,55 @@ void MeasureWindow::redrawCharts()
 
 void MeasureWindow::saveLog()
 {
-    static const FileKind CsvFiles{QStringLiteral("measure"), CsvFilter, QStringLiteral(".csv"),
-                                   QStringLiteral(".csv"), SaveFailed};
     const std::optional<QByteArray> bytes = EncodeProgramText(m_session->logLines());
     // Cancelled or failed (the failure shown): the journal still has it all.
-    if (!bytes || !SaveBytesCommand(CsvFiles, *bytes))
+    if (!bytes || !SaveBytesCommand(CsvFiles(), *bytes))
         showJournalNote();
+}
+
+PastMeasurementsDialog *MeasureWindow::showPastMeasurements()
+{
+    if (!m_pastDialog) {
+        m_pastDialog = new PastMeasurementsDialog(m_session->journalFolder(), this);
+        connect(m_pastDialog, &PastMeasurementsDialog::chartWanted, this, &MeasureWindow::showPastInCharts);
+        connect(m_pastDialog, &PastMeasurementsDialog::saveWanted, this, &MeasureWindow::savePast);
+    } else {
+        m_pastDialog->reload();
+    }
+    m_pastDialog->show();
+    m_pastDialog->raise();
+    m_pastDialog->activateWindow();
+    return m_pastDialog;
+}
+
+bool MeasureWindow::showPastInCharts(const QString &journal)
+{
+    if (!m_session->idle()) {
+        Dialogs().warning(PastWhileMeasuringMessage);
+        return false;
+    }
+    const std::optional<QList<LogEntry>> log = ReadPastMeasurement(journal);
+    if (!log) {
+        Dialogs().warning(PastUnreadableMessage);
+        return false;
+    }
+    m_charts->redraw(*log);
+    return true;
+}
+
+void MeasureWindow::savePast(const QString &journal)
+{
+    const std::optional<QList<LogEntry>> log = ReadPastMeasurement(journal);
+    if (!log) {
+        Dialogs().warning(PastUnreadableMessage);
+        return;
+    }
+    QStringList lines;
+    lines.reserve(log->size());
+    for (const LogEntry &entry : *log)
+        lines.append(entry.line());
+    if (const std::optional<QByteArray> bytes = EncodeProgramText(lines))
+        SaveBytesCommand(CsvFiles(), *bytes);
 }
 
 void MeasureWindow::showJournalNote()

@@ -27,6 +27,7 @@ namespace koru::measure {
 
 class FanBlades;
 class MeasureCharts;
+class PastMeasurementsDialog;
 class PictureButton;
 
 class MeasureWindow : public QWidget
@@ -57,11 +58,21 @@ public:
     bool lampOn() const { return m_lampOn; }
     QChart *temperatureChart() const;
     QChart *humidityChart() const;
+    // "過去の計測…", beside the state; the list it opens (null before).
+    QWidget *pastButton() const;
+    PastMeasurementsDialog *pastDialog() const { return m_pastDialog; }
 
     // The gestures.
     void pressArrow(const QString &arrowName);
     void startMeasuring();
     void endMeasuring();
+    // The list of past measurements, shown and read again.
+    PastMeasurementsDialog *showPastMeasurements();
+    // A past measurement in the charts; refused (with a warning) unless
+    // idle, so a running measurement's charts stay as they are.
+    bool showPastInCharts(const QString &journal);
+    // A past measurement saved as the CSV file, as at the end of one.
+    void savePast(const QString &journal);
 
     static const QString CsvFilter;
     static const QString PanelTitle;
@@ -108,6 +119,8 @@ private:
     PictureButton *m_end = nullptr;
     QWidget *m_panel = nullptr;
     QLabel *m_note = nullptr;
+    QWidget *m_pastButton = nullptr;
+    PastMeasurementsDialog *m_pastDialog = nullptr;
     std::unique_ptr<MeasureCharts> m_charts;
 };
 

@@ -10,6 +10,7 @@
 #include "testutil.h"
 #include "spokenname.h"
 #include "measure/ui/measureparts.h"
+#include "measure/ui/pastmeasurementsdialog.h"
 
 #include <QAccessible>
 #include <QAreaSeries>
@@ -20,6 +21,8 @@
 #include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QLineSeries>
+#include <QPushButton>
+#include <QTreeWidget>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -129,7 +132,79 @@ private slots:
     void closingSwitchesOff();
     void kitLostWarnsOnce();
     void spokenNamesFollowTheRoom();
+    void pastMeasurements();
 };
+
+// Two measurements ended; the list shows them newest first, the older one
+// comes back in the charts as it was drawn live and is saved as the CSV
+// file the window would have written; a journal that cannot be read offers
+// nothing; while a measurement runs its charts are not taken over.
+void TstMeasureWindow::pastMeasurements()
+{
+    Rig rig;
+    MeasureWindow *w = rig.window;
+    const auto points = [](QChart *chart) { return series(chart)->points(); };
+    rig.click(w->startButton());
+    rig.cycle(30, 40);
+    rig.cycle(28, 45);
+    rig.cycle(26, 47);
+    rig.endMeasurement();
+    const QList<QPointF> firstTemperatures = points(w->temperatureChart());
+    const QList<QPointF> firstHumidities = points(w->humidityChart());
+    const QByteArray firstCsv = EncodeProgramText(w->session().logLines()).value();
+    QCOMPARE(firstTemperatures.size(), 3);
+    rig.click(w->startButton());
+    rig.cycle(20, 60);
+    rig.endMeasurement();
+    QVERIFY(points(w->temperatureChart()) != firstTemperatures);
+    // An empty file under a journal's name, older than both.
+    QFile empty(w->session().journalFolder() + "/2000-01-01_00-00-00.csv");
+    QVERIFY(empty.open(QIODevice::WriteOnly));
+    empty.close();
+
+    rig.click(w->pastButton());
+    PastMeasurementsDialog *past = w->pastDialog();
+    QVERIFY(past && past->isVisible());
+    QTreeWidget *list = past->list();
+    QCOMPARE(list->topLevelItemCount(), 3);
+    QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("1回"));
+    QCOMPARE(list->topLevelItem(1)->text(1), QStringLiteral("3回"));
+    QCOMPARE(list->topLevelItem(2)->text(0), QStringLiteral("2000/01/01 00:00:00"));
+    QCOMPARE(list->topLevelItem(2)->text(1), QStringLiteral("読み込めません"));
+    list->setCurrentItem(list->topLevelItem(2));
+    QVERIFY(!past->chartButton()->isEnabled());
+    QVERIFY(!past->saveButton()->isEnabled());
+
+    list->setCurrentItem(list->topLevelItem(1));
+    rig.click(past->chartButton());
+    QCOMPARE(points(w->temperatureChart()), firstTemperatures);
+    QCOMPARE(points(w->humidityChart()), firstHumidities);
+
+    const QString target = rig.folder.filePath("past");
+    rig.dialogs.answerFileName(target);
+    rig.click(past->saveButton());
+    QCOMPARE(rig.dialogs.unexpected(), 0);
+    QCOMPARE(rig.dialogs.shown().last().text, MeasureWindow::CsvFilter);
+    QFile saved(target + ".csv");
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), firstCsv);
+    test::MeasureShot(past, QStringLiteral("past-measurements"));
+
+    // Measuring: the past one is refused, the live charts stay.
+    rig.click(w->startButton());
+    rig.cycle(33, 50);
+    const QList<QPointF> live = points(w->temperatureChart());
+    rig.dialogs.clear();
+    rig.click(past->chartButton());
+    QCOMPARE(rig.dialogs.texts(), QStringList{PastWhileMeasuringMessage});
+    QCOMPARE(points(w->temperatureChart()), live);
+    // The list read again shows the running one too.
+    rig.click(w->pastButton());
+    QCOMPARE(list->topLevelItemCount(), 4);
+    QCOMPARE(list->currentItem()->text(1), QStringLiteral("3回")); // still the one chosen
+    rig.click(past->closeButton());
+    QVERIFY(!past->isVisible());
+}
 
 // Bare digits and pictures mean nothing read aloud: each reading says what
 // it is and follows the session, each arrow says which digit it changes.

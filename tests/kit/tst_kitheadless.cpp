@@ -321,6 +321,11 @@ void TestKitHeadless::closingInputEndsKit()
     QCOMPARE(kit.process.exitCode(), 0);
     QVERIFY(!QFile::exists(path));
 
+    // ThreadSanitizer holds a signal back until the call it arrived in
+    // returns, and an idle headless kit waits in poll() with no time-out:
+    // under TSan (./dev check) SIGTERM would never reach the kit.
+    if (qEnvironmentVariableIntValue("KORU_TSAN"))
+        QSKIP("SIGTERM is held back by ThreadSanitizer while the kit idles in poll()");
     HeadlessKit terminated(m_runtime.path());
     const QString other = startKit(terminated);
     terminated.process.terminate();

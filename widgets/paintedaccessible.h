@@ -81,4 +81,20 @@ inline void InstallAccessibleFactory(QAccessible::InterfaceFactory factory)
     QAccessible::installFactory(factory);
 }
 
+// The factory of a painted widget class's interface: Interface(Widget *)
+// for every object of that class.
+template<typename Widget, typename Interface>
+QAccessibleInterface *AccessibleFactoryFor(const QString &className, QObject *object)
+{
+    if (object && object->isWidgetType() && className == QLatin1String(Widget::staticMetaObject.className()))
+        return new Interface(static_cast<Widget *>(object));
+    return nullptr;
+}
+
+template<typename Widget, typename Interface>
+void InstallAccessibleFactoryFor()
+{
+    InstallAccessibleFactory(&AccessibleFactoryFor<Widget, Interface>);
+}
+
 } // namespace koru

@@ -179,18 +179,11 @@ QAccessible::State BlockAccessible::state() const
     return s;
 }
 
-QAccessibleInterface *CanvasFactory(const QString &className, QObject *object)
-{
-    if (className == QLatin1String("koru::flow::FlowCanvas") && object && object->isWidgetType())
-        return new CanvasAccessible(static_cast<FlowCanvas *>(object));
-    return nullptr;
-}
-
 } // namespace
 
 void InstallFlowCanvasAccessibility()
 {
-    InstallAccessibleFactory(CanvasFactory);
+    InstallAccessibleFactoryFor<FlowCanvas, CanvasAccessible>();
 }
 
 } // namespace koru::flow

@@ -99,18 +99,11 @@ QRect NoteAccessible::rect() const
     return QRect(m_staff->staff()->mapToGlobal(n->rect.topLeft()), n->rect.size());
 }
 
-QAccessibleInterface *StaffFactory(const QString &className, QObject *object)
-{
-    if (className == QLatin1String("koru::melody::StaffArea") && object && object->isWidgetType())
-        return new StaffAccessible(static_cast<StaffArea *>(object));
-    return nullptr;
-}
-
 } // namespace
 
 void InstallStaffAccessibility()
 {
-    InstallAccessibleFactory(StaffFactory);
+    InstallAccessibleFactoryFor<StaffArea, StaffAccessible>();
 }
 
 } // namespace koru::melody

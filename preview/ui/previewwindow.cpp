@@ -284,7 +284,16 @@ void PreviewWindow::preview(const PreviewRequest &request)
     m_run.close(); // a run still going (never while shown: the window is modal)
     m_image = request.image;
     m_running = request.running;
-    m_describe = request.describe;
+    // The editor cannot change while the modal preview shows, so each
+    // address is named once (STEP3 compiles its text to name a line).
+    m_describe = [names = QHash<int, QString>(), describe = request.describe](int address) mutable {
+        if (!describe)
+            return QString();
+        auto it = names.find(address);
+        if (it == names.end())
+            it = names.insert(address, describe(address));
+        return *it;
+    };
     m_mask = Picture(pictures::Mask);
     m_redrawAll = true;
     m_scene->picture().setBase(Picture(pictures::Base));

@@ -1,6 +1,8 @@
 // Random images through the preview run, with the pupil pressing buttons,
-// moving sliders and stopping at random: no crash, no run that cannot be
+// moving sliders, stepping, changing the speed and stopping at random: no
+// crash (the state beside the kit included), no run that cannot be
 // stopped, no picture outside the known set, and a bounded amount of work.
+#include "preview/previewstate.h"
 #include "previewtrace.h"
 
 #include <QRandomGenerator>
@@ -57,9 +59,12 @@ void TestPreviewFuzz::randomImages()
         if (random.bounded(2))
             image[0] = 230;
         Rig rig;
-        rig.start(image);
+        rig.start(image, random.bounded(2) ? PreviewRun::Pace::Stepping : PreviewRun::Pace::Continuous);
         for (int action = 0; action < 30 && rig.run.playing(); ++action) {
-            switch (random.bounded(5)) {
+            switch (random.bounded(8)) {
+            case 5: rig.step(3000); break;
+            case 6: rig.run.resume(); break;
+            case 7: rig.run.setSpeed(QList<int>{2, 4, 8, 16}[random.bounded(4)]); break;
             case 0: rig.run.pressWaitButton(random.bounded(0, 8)); break;
             case 1:
                 rig.run.setWorld({bool(random.bounded(2)), bool(random.bounded(2)), random.bounded(41),
@@ -68,7 +73,9 @@ void TestPreviewFuzz::randomImages()
             default: rig.runFor(random.bounded(3000)); break;
             }
             QVERIFY2(KnownScene(rig.run.scene()), qPrintable(ImageCommaText(image)));
+            ViewOf(rig.run); // names whatever address the run is at
         }
+        rig.run.setSpeed(SpeedClock::NormalQuarters); // at ½× the longest hold (255 s) takes 510 s
         rig.run.stop();
         rig.runFor(256000);
         QVERIFY2(rig.run.state() == PreviewRun::State::Idle, qPrintable(ImageCommaText(image)));

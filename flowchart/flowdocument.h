@@ -28,6 +28,19 @@ inline constexpr int MaxBlockX = CanvasMaxWidth - BlockWidth;
 inline constexpr int MaxBlockY = CanvasHeight - BlockHeight;
 inline constexpr int ArrowPenWidth = 3;
 inline constexpr int NoSlot = -1;
+// Where a chart the program lays out itself (read back from the kit, made
+// from a listing) puts its blocks: columns from x 50, 150 apart; rows from
+// y 10, 80 apart.
+inline constexpr int LaidOutFirstX = 50;
+inline constexpr int LaidOutFirstY = 10;
+inline constexpr int LaidOutColumnStep = 150;
+inline constexpr int LaidOutRowStep = 80;
+
+// Whether a kind is that of a start or an end block.
+inline bool IsStartOrEnd(const QString &kind)
+{
+    return kind == QLatin1String("start") || kind == QLatin1String("end");
+}
 
 // Captions of the routine selector, in RoutineNo order.
 QStringList RoutineNames();

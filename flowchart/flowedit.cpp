@@ -12,11 +12,6 @@ namespace {
 
 const QString NoParameters = QStringLiteral("0,0,0,0,0,0");
 
-bool IsStartOrEnd(const QString &kind)
-{
-    return kind == QLatin1String("start") || kind == QLatin1String("end");
-}
-
 bool HasStart(const FlowDocument &doc, int routine)
 {
     for (int s : doc.occupiedSlots(routine)) {

@@ -10,11 +10,6 @@ namespace koru {
 
 namespace {
 
-bool IsStartOrEnd(const QString &kind)
-{
-    return kind == QLatin1String("start") || kind == QLatin1String("end");
-}
-
 void WarnUnlessEmpty(const QString &message)
 {
     if (!message.isEmpty())

@@ -9,15 +9,6 @@
 
 namespace koru {
 
-namespace {
-
-constexpr int FirstColumnX = 50;
-constexpr int ColumnStep = 150;
-constexpr int FirstRowY = 10;
-constexpr int RowStep = 80;
-
-} // namespace
-
 bool IsKitSideStop(const ListingLine &line)
 {
     if (line.type != ListingLine::Instruction || line.kindNumber != 11)
@@ -157,9 +148,9 @@ ImportResult ImportListing(FlowDocument &doc, const QStringList &fileLines)
     // Layout: columns move right by an else and back by its endif; a
     // no-path starts one row below its if, and the path after an endif one
     // row below the lowest block so far.
-    int x = FirstColumnX;
-    int y = FirstRowY;
-    int lowest = FirstRowY;
+    int x = LaidOutFirstX;
+    int y = LaidOutFirstY;
+    int lowest = LaidOutFirstY;
     QList<int> openIfs;
     for (const StructureEntry &entry : structure) {
         switch (entry.type) {
@@ -168,18 +159,18 @@ ImportResult ImportListing(FlowDocument &doc, const QStringList &fileLines)
             b.x = x;
             b.y = y;
             lowest = qMax(lowest, y);
-            y += RowStep;
+            y += LaidOutRowStep;
             if (entry.isIf)
                 openIfs << entry.id;
             break;
         }
         case StructureEntry::Else:
-            x += ColumnStep;
-            y = doc.block(0, openIfs.last()).y + RowStep;
+            x += LaidOutColumnStep;
+            y = doc.block(0, openIfs.last()).y + LaidOutRowStep;
             break;
         case StructureEntry::Endif:
-            x -= ColumnStep;
-            y = lowest + RowStep;
+            x -= LaidOutColumnStep;
+            y = lowest + LaidOutRowStep;
             openIfs.removeLast();
             break;
         }

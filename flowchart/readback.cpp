@@ -10,11 +10,6 @@ namespace koru {
 
 namespace {
 
-constexpr int FirstColumnX = 50;
-constexpr int FirstRowY = 10;
-constexpr int ColumnStep = 150;
-constexpr int RowStep = 80;
-
 struct PendingIf
 {
     int slot = 0;
@@ -46,8 +41,8 @@ ReadbackResult RebuildFromMemory(FlowDocument &doc, const QStringList &lines)
     int a = 0;         // address of the next instruction
     int e = 0;         // slot for the next block
     int p = 0;         // slot of the block the next arrow leaves from
-    int x = FirstColumnX;
-    int y = FirstRowY;
+    int x = LaidOutFirstX;
+    int y = LaidOutFirstY;
     bool yesPath = true;
     QHash<int, int> visited; // address -> slot, for routine n
     QQueue<PendingIf> pending;
@@ -75,8 +70,8 @@ ReadbackResult RebuildFromMemory(FlowDocument &doc, const QStringList &lines)
             a = branch.noAddress;
             p = branch.slot;
             yesPath = false;
-            x = doc.block(n, p).x + ColumnStep;
-            y = doc.block(n, p).y + RowStep;
+            x = doc.block(n, p).x + LaidOutColumnStep;
+            y = doc.block(n, p).y + LaidOutRowStep;
             return true;
         }
         if (startedSubroutines.size() < numbering.addresses().size()) {
@@ -86,8 +81,8 @@ ReadbackResult RebuildFromMemory(FlowDocument &doc, const QStringList &lines)
             visited.clear();
             e = 0;
             p = 0;
-            x = FirstColumnX;
-            y = FirstRowY;
+            x = LaidOutFirstX;
+            y = LaidOutFirstY;
             yesPath = true;
             return true;
         }
@@ -155,7 +150,7 @@ ReadbackResult RebuildFromMemory(FlowDocument &doc, const QStringList &lines)
         block.params = decoded.parameters;
         block.x = x;
         block.y = y;
-        y += RowStep;
+        y += LaidOutRowStep;
 
         if (!block.is("start")) {
             block.incoming << p;

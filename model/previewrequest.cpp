@@ -3,7 +3,7 @@
 namespace koru {
 
 namespace {
-PreviewHandler &handler()
+PreviewHandler &previewHandler()
 {
     static PreviewHandler current;
     return current;
@@ -12,14 +12,14 @@ PreviewHandler &handler()
 
 void SetPreviewHandler(PreviewHandler h)
 {
-    handler() = std::move(h);
+    previewHandler() = std::move(h);
 }
 
 bool RequestPreview(const PreviewRequest &request)
 {
-    if (!handler())
+    if (!previewHandler())
         return false;
-    handler()(request);
+    previewHandler()(request);
     return true;
 }
 

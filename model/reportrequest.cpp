@@ -3,7 +3,7 @@
 namespace koru {
 
 namespace {
-ReportHandler &handler()
+ReportHandler &reportHandler()
 {
     static ReportHandler current;
     return current;
@@ -12,7 +12,7 @@ ReportHandler &handler()
 
 void SetReportHandler(ReportHandler h)
 {
-    handler() = std::move(h);
+    reportHandler() = std::move(h);
 }
 
 QString RoutinePictureName(int routine)
@@ -22,9 +22,9 @@ QString RoutinePictureName(int routine)
 
 bool RequestReport(const ReportRequest &request)
 {
-    if (!handler())
+    if (!reportHandler())
         return false;
-    handler()(request);
+    reportHandler()(request);
     return true;
 }
 

@@ -12,7 +12,7 @@
 namespace koru::tool {
 
 namespace {
-QList<const ReadBackKind *> &registry()
+QList<const ReadBackKind *> &readBackRegistry()
 {
     static QList<const ReadBackKind *> list;
     return list;
@@ -21,17 +21,17 @@ QList<const ReadBackKind *> &registry()
 
 ReadBackKind::ReadBackKind(const char *option_, Rebuild rebuild_) : option(option_), rebuild(rebuild_)
 {
-    registry().append(this);
+    readBackRegistry().append(this);
 }
 
 const QList<const ReadBackKind *> &readBackKinds()
 {
-    return registry();
+    return readBackRegistry();
 }
 
 const ReadBackKind *ReadBackKindOf(const QString &option)
 {
-    for (const ReadBackKind *kind : registry()) {
+    for (const ReadBackKind *kind : readBackRegistry()) {
         if (option == QLatin1String(kind->option))
             return kind;
     }

@@ -13,7 +13,7 @@
 namespace koru::tool {
 
 namespace {
-QList<const KoruCommand *> &registry()
+QList<const KoruCommand *> &commandRegistry()
 {
     static QList<const KoruCommand *> list;
     return list;
@@ -23,12 +23,12 @@ QList<const KoruCommand *> &registry()
 KoruCommand::KoruCommand(const char *name_, const char *usage_, const char *summary_, Run run_)
     : name(name_), usage(usage_), summary(summary_), run(run_)
 {
-    registry().append(this);
+    commandRegistry().append(this);
 }
 
 const QList<const KoruCommand *> &commands()
 {
-    return registry();
+    return commandRegistry();
 }
 
 QTextStream &out()

@@ -10,7 +10,7 @@
 namespace koru::tool {
 
 namespace {
-QList<const ProgramKind *> &registry()
+QList<const ProgramKind *> &kindRegistry()
 {
     static QList<const ProgramKind *> list;
     return list;
@@ -21,7 +21,7 @@ ProgramKind::ProgramKind(const char *name_, Recognise recognises_, Produce image
                          int frameStart_)
     : name(name_), recognises(recognises_), image(image_), listing(listing_), frameStart(frameStart_)
 {
-    registry().append(this);
+    kindRegistry().append(this);
 }
 
 KindResult KindImage(const Sendable &sendable)
@@ -33,12 +33,12 @@ KindResult KindImage(const Sendable &sendable)
 
 const QList<const ProgramKind *> &programKinds()
 {
-    return registry();
+    return kindRegistry();
 }
 
 const ProgramKind *KindOfFile(const QStringList &fileLines)
 {
-    for (const ProgramKind *kind : registry()) {
+    for (const ProgramKind *kind : kindRegistry()) {
         if (kind->recognises(fileLines))
             return kind;
     }
@@ -58,7 +58,7 @@ const ProgramKind *KindForCommand(const char *command, const QString &path, cons
     const ProgramKind *kind = KindOfFile(fileLines);
     if (!kind) {
         QStringList names;
-        for (const ProgramKind *known : registry())
+        for (const ProgramKind *known : kindRegistry())
             names << QLatin1String(known->name);
         err() << "koru-tool " << command << ": " << path << " is not a program file of a supported kind ("
               << names.join(QLatin1String(", ")) << ")" << Qt::endl;

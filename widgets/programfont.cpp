@@ -33,4 +33,11 @@ void UseProgramFont()
     QApplication::setFont(ProgramFont());
 }
 
+QFont PixelFont(const QFont &base, int pixels)
+{
+    QFont font = base;
+    font.setPixelSize(pixels);
+    return font;
+}
+
 } // namespace koru

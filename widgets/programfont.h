@@ -12,5 +12,7 @@ namespace koru {
 QFont ProgramFont();
 // Makes the program's font the application's (start-up).
 void UseProgramFont();
+// `base` at another size, in pixels.
+QFont PixelFont(const QFont &base, int pixels);
 
 } // namespace koru

@@ -18,11 +18,6 @@ const QString BlockFolder = QStringLiteral("Img\\Icon\\Fro\\ZU\\");
 const QString PaletteFolder = QStringLiteral("Img\\Icon\\Fro\\Icon\\");
 const QColor CaptionColour(0x33, 0x3d, 0x47);
 
-bool IsStartOrEnd(const QString &kind)
-{
-    return kind == QLatin1String("start") || kind == QLatin1String("end");
-}
-
 QFont CaptionFont()
 {
     QFont font;

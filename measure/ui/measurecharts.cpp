@@ -1,6 +1,7 @@
 #include "measure/ui/measurecharts.h"
 
 #include "model/textutil.h"
+#include "widgets/programfont.h"
 
 #include <QAreaSeries>
 #include <QChart>
@@ -15,13 +16,6 @@ namespace koru::measure {
 namespace {
 
 const QString NothingMeasured = QStringLiteral("まだ計測していません");
-
-QFont pixelFont(const QFont &base, int pixels)
-{
-    QFont f = base;
-    f.setPixelSize(pixels);
-    return f;
-}
 
 // Label steps that keep an axis readable: 1, 2, 5 or 10 times a power of ten.
 double NiceStep(double span, int labels)
@@ -79,7 +73,7 @@ MeasureCharts::Chart MeasureCharts::make(const QFont &font, const QString &title
     Chart c;
     auto *chart = new QChart;
     chart->setTitle(title);
-    chart->setTitleFont(pixelFont(font, 13));
+    chart->setTitleFont(PixelFont(font, 13));
     chart->legend()->hide();
     chart->setMargins(QMargins(2, 0, 2, 0));
     c.series = new QLineSeries(chart);
@@ -92,8 +86,8 @@ MeasureCharts::Chart MeasureCharts::make(const QFont &font, const QString &title
     c.y->setTitleText(yTitle);
     for (QValueAxis *axis : {c.x, c.y}) {
         axis->setLabelFormat(QStringLiteral("%d"));
-        axis->setTitleFont(pixelFont(font, 11));
-        axis->setLabelsFont(pixelFont(font, 10));
+        axis->setTitleFont(PixelFont(font, 11));
+        axis->setLabelsFont(PixelFont(font, 10));
     }
     chart->addAxis(c.x, Qt::AlignBottom);
     chart->addAxis(c.y, Qt::AlignLeft);

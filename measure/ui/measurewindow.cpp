@@ -15,6 +15,7 @@
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "model/textutil.h"
+#include "widgets/programfont.h"
 
 #include <QChartView>
 #include <QCheckBox>
@@ -73,13 +74,6 @@ const FileKind &CsvFiles()
 }
 
 const QString JournalNoteText = QStringLiteral("この計測の記録は次のファイルに保存されています。\n%1");
-
-QFont pixelFont(const QFont &base, int pixels)
-{
-    QFont f = base;
-    f.setPixelSize(pixels);
-    return f;
-}
 
 } // namespace
 
@@ -142,9 +136,9 @@ MeasureWindow::MeasureWindow(std::unique_ptr<MeasureKit> ownKit, MeasureKit *kit
     auto *panelLayout = new QVBoxLayout(m_panel);
     panelLayout->setContentsMargins(24, 18, 24, 18);
     auto *panelTitle = new QLabel(PanelTitle);
-    panelTitle->setFont(pixelFont(font(), 20));
+    panelTitle->setFont(PixelFont(font(), 20));
     auto *panelText = new QLabel(QString(PanelText).replace(QLatin1String("\r\n"), QLatin1String("\n")));
-    panelText->setFont(pixelFont(font(), 14));
+    panelText->setFont(PixelFont(font(), 14));
     panelLayout->addWidget(panelTitle);
     panelLayout->addWidget(panelText);
     m_panel->setFixedSize(420, 170);
@@ -205,7 +199,7 @@ QWidget *MeasureWindow::buildRoom()
     room->setFixedSize(RoomSize);
     room->setPixmap(picture(RoomPicture));
 
-    const QFont digitFont = pixelFont(font(), 48);
+    const QFont digitFont = PixelFont(font(), 48);
     const QString names[2][2] = {{QStringLiteral("IncImage1"), QStringLiteral("DecImage1")},
                                  {QStringLiteral("IncImage2"), QStringLiteral("DecImage2")}};
     for (int i = 0; i < 2; ++i) {
@@ -231,7 +225,7 @@ QWidget *MeasureWindow::buildRoom()
             connect(arrow, &PictureButton::clicked, this, [this, arrow] { pressArrow(arrow->objectName()); });
     }
 
-    const QFont readingFont = pixelFont(font(), 32);
+    const QFont readingFont = PixelFont(font(), 32);
     m_label1 = new QLabel(room);
     m_label1->setObjectName(QStringLiteral("Label1"));
     m_label1->setGeometry(TemperatureRect);
@@ -272,10 +266,10 @@ QWidget *MeasureWindow::buildControls()
 
     auto *stateRow = new QHBoxLayout;
     auto *stateCaption = new QLabel(QStringLiteral("現在の状態"));
-    stateCaption->setFont(pixelFont(font(), 16));
+    stateCaption->setFont(PixelFont(font(), 16));
     m_label7 = new QLabel;
     m_label7->setObjectName(QStringLiteral("Label7"));
-    m_label7->setFont(pixelFont(font(), 22));
+    m_label7->setFont(PixelFont(font(), 22));
     m_label7->setStyleSheet(QStringLiteral("color: red;"));
     stateRow->addWidget(stateCaption);
     stateRow->addSpacing(12);

@@ -5,6 +5,10 @@
 function(koru_add_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
+  # Compiled a few files at a time (KORU_UNITY): the Qt templates and our
+  # headers that a library's files share are then read and optimised once
+  # per batch instead of once per file.
+  set_target_properties(${name} PROPERTIES UNITY_BUILD ${KORU_UNITY} UNITY_BUILD_BATCH_SIZE ${KORU_UNITY_BATCH})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
 endfunction()
@@ -170,18 +174,30 @@ function(koru_targets_below dir out)
   set(${out} ${targets} PARENT_SCOPE)
 endfunction()
 
+#
+# The test programs (everything under tests/) are compiled with
+# KORU_TEST_COMPILE_OPTIONS, so they have precompiled sets of their own
+# (koru_pch_test_core, koru_pch_test_widgets): a set is only used by
+# compilations with the options it was made with.
+function(koru_add_pch_donor name qt options headers)
+  set(donor_source ${CMAKE_BINARY_DIR}/koru_pch.cpp)
+  if(NOT EXISTS ${donor_source})
+    file(WRITE ${donor_source} "// The precompiled Qt headers are made for this file.\n")
+  endif()
+  add_library(${name} STATIC ${donor_source})
+  target_link_libraries(${name} PRIVATE ${qt})
+  target_compile_options(${name} PRIVATE ${options})
+  target_precompile_headers(${name} PRIVATE ${headers})
+endfunction()
+
 function(koru_precompile_qt_headers)
   if(NOT KORU_PCH)
     return()
   endif()
-  set(donor_source ${CMAKE_BINARY_DIR}/koru_pch.cpp)
-  file(WRITE ${donor_source} "// The precompiled Qt headers are made for this file.\n")
-  add_library(koru_pch_core STATIC ${donor_source})
-  target_link_libraries(koru_pch_core PRIVATE Qt6::Core)
-  target_precompile_headers(koru_pch_core PRIVATE ${KORU_PCH_CORE_HEADERS})
-  add_library(koru_pch_widgets STATIC ${donor_source})
-  target_link_libraries(koru_pch_widgets PRIVATE Qt6::Widgets)
-  target_precompile_headers(koru_pch_widgets PRIVATE ${KORU_PCH_WIDGETS_HEADERS})
+  koru_add_pch_donor(koru_pch_core Qt6::Core "" "${KORU_PCH_CORE_HEADERS}")
+  koru_add_pch_donor(koru_pch_widgets Qt6::Widgets "" "${KORU_PCH_WIDGETS_HEADERS}")
+  koru_add_pch_donor(koru_pch_test_core Qt6::Core "${KORU_TEST_COMPILE_OPTIONS}" "${KORU_PCH_CORE_HEADERS}")
+  koru_add_pch_donor(koru_pch_test_widgets Qt6::Widgets "${KORU_TEST_COMPILE_OPTIONS}" "${KORU_PCH_WIDGETS_HEADERS}")
 
   koru_targets_below(${PROJECT_SOURCE_DIR} targets)
   foreach(target ${targets})
@@ -194,10 +210,36 @@ function(koru_precompile_qt_headers)
       continue()
     endif()
     koru_links_to(${target} Qt6::Widgets uses_widgets)
+    set(set core)
     if(uses_widgets)
-      target_precompile_headers(${target} REUSE_FROM koru_pch_widgets)
+      set(set widgets)
+    endif()
+    get_target_property(is_test ${target} KORU_TEST_BUILD)
+    if(is_test)
+      target_precompile_headers(${target} REUSE_FROM koru_pch_test_${set})
+      # A test's moc output is included by its own file, which leaves the
+      # generated mocs_compilation.cpp empty: it need not load the set.
+      get_target_property(binary_dir ${target} BINARY_DIR)
+      set_source_files_properties(${binary_dir}/${target}_autogen/mocs_compilation.cpp
+        TARGET_DIRECTORY ${target} PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
     else()
-      target_precompile_headers(${target} REUSE_FROM koru_pch_core)
+      target_precompile_headers(${target} REUSE_FROM koru_pch_${set})
+    endif()
+  endforeach()
+endfunction()
+
+# koru_compile_tests_for_speed(): every library and program under tests/ is
+# compiled with KORU_TEST_COMPILE_OPTIONS (marked KORU_TEST_BUILD for the
+# precompiled headers above). The code under test keeps the build's own
+# options; a test's own code is small and runs once, and at -O2 -g it cost
+# more than half the build's compiler time.
+function(koru_compile_tests_for_speed)
+  koru_targets_below(${PROJECT_SOURCE_DIR}/tests targets)
+  foreach(target ${targets})
+    get_target_property(type ${target} TYPE)
+    if(type MATCHES "^(STATIC_LIBRARY|EXECUTABLE)$")
+      target_compile_options(${target} PRIVATE ${KORU_TEST_COMPILE_OPTIONS})
+      set_target_properties(${target} PROPERTIES KORU_TEST_BUILD ON)
     endif()
   endforeach()
 endfunction()

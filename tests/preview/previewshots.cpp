@@ -70,7 +70,7 @@ int main(int argc, char **argv)
             preview.run().advance();
         });
     } else {
-        preview.preview({image, screen, {}});
+        preview.preview({image, screen, {}, {}});
         if (state != QLatin1String("idle"))
             preview.play();
     }

@@ -113,7 +113,7 @@ void TestPreviewWindow::ledGlowAndRunningAddresses()
     QList<int> image{230, 2};
     image += Colour(63, 0, 0, 4);
     image += QList<int>{6, 231};
-    QVERIFY(RequestPreview({image, QRect(100, 100, 800, 700), [&](int a) { addresses.append(a); }}));
+    QVERIFY(RequestPreview({image, QRect(100, 100, 800, 700), [&](int a) { addresses.append(a); }, {}}));
     QVERIFY(window.isVisible());
     const QImage idle = window.scene()->picture().composed();
     QVERIFY(Brightness(idle.pixel(DomePoint)) > 600); // a frosted white dome
@@ -143,7 +143,7 @@ void TestPreviewWindow::waitGroupFollowsTheWait()
 {
     kit::ManualClock clock;
     PreviewWindow window(&clock);
-    window.preview({DeviceImage{230, 2, 171, 4, 231}, QRect(), {}});
+    window.preview({DeviceImage{230, 2, 171, 4, 231}, QRect(), {}, {}});
     window.play();
     QVERIFY(window.waitGroup()->isEnabled());
     QCOMPARE(window.stateLabel()->text(), QStringLiteral("再生中"));
@@ -161,7 +161,7 @@ void TestPreviewWindow::radioAndBacklightPictures()
 {
     kit::ManualClock clock;
     PreviewWindow window(&clock);
-    window.preview({DeviceImage{230, 2, 146, 4, 150, 6, 147, 8, 160, 5, 11, 231}, QRect(), {}});
+    window.preview({DeviceImage{230, 2, 146, 4, 150, 6, 147, 8, 160, 5, 11, 231}, QRect(), {}, {}});
     const QImage idle = window.scene()->picture().composed();
     window.play();
     const LayeredPicture &picture = window.scene()->picture();
@@ -182,7 +182,7 @@ void TestPreviewWindow::closingDuringAHold()
     kit::ManualClock clock;
     PreviewWindow window(&clock);
     QList<int> addresses;
-    window.preview({DeviceImage{230, 2, 150, 4, 160, 10, 7, 231}, QRect(), [&](int a) { addresses.append(a); }});
+    window.preview({DeviceImage{230, 2, 150, 4, 160, 10, 7, 231}, QRect(), [&](int a) { addresses.append(a); }, {}});
     window.play();
     clock.set(3000);
     window.run().advance();
@@ -192,7 +192,7 @@ void TestPreviewWindow::closingDuringAHold()
     QCOMPARE(addresses.last(), -1);
     QCOMPARE(window.stateLabel()->text(), QStringLiteral("停止"));
     // Shown again for the next program, the scene is the kit at rest.
-    window.preview({DeviceImage{230, 2, 231}, QRect(), {}});
+    window.preview({DeviceImage{230, 2, 231}, QRect(), {}, {}});
     for (int layer = 0; layer < LayerCount; ++layer)
         QVERIFY(window.scene()->picture().layerEmpty(layer));
     QVERIFY(window.playButton()->isEnabled());
@@ -215,7 +215,7 @@ void TestPreviewWindow::createdAtStartUpAsThePreview()
     QVERIFY(window->playButton() && window->stopButton() && window->stateLabel() && window->waitGroup()
             && window->waitButton(6) && window->scene());
     QCOMPARE(window->findChildren<QWidget *>().size(), controls);
-    QVERIFY(RequestPreview({DeviceImage{230, 2, 231}, QRect(), {}}));
+    QVERIFY(RequestPreview({DeviceImage{230, 2, 231}, QRect(), {}, {}}));
     QVERIFY(window->isVisible());
     QCOMPARE(window->stateLabel()->text(), QStringLiteral("停止"));
     window->close();

@@ -7,6 +7,7 @@
 
 #include "editor/recovery.h"
 #include "model/paths.h"
+#include "widgets/hiddenbuffers.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -64,8 +65,10 @@ Shell::Shell(std::function<LauncherTable(const SharedWindows &)> launcherTable,
                      &QCoreApplication::quit, Qt::QueuedConnection);
     for (const SharedWindowEntry &entry : sharedWindows) {
         QWidget *window = entry.make ? entry.make(m_windows) : nullptr;
-        if (window)
-            m_shared.emplace_back(entry.name, window);
+        if (!window)
+            continue;
+        ReleaseBuffersWhenHidden(window);
+        m_shared.emplace_back(entry.name, window);
     }
 }
 

@@ -23,6 +23,8 @@ for f in usr/bin/koru usr/bin/koru-tool usr/bin/koru-kit \
          usr/share/doc/koru/copyright; do
   [ -e "$fs/$f" ] || fail "missing /$f"
 done
+# The loudspeaker module the melody window loads on its first sound.
+[ -n "$(find "$fs/usr/lib" -path '*/koru/koru-sound.so' 2>/dev/null)" ] || fail "missing the module koru-sound.so"
 
 # The unpacked programs run and find their data: `text` reads the keyword
 # file shipped in /usr/share/koru (a fresh user has no copy of their own).

@@ -99,7 +99,7 @@ MelodyWindow::MelodyWindow(const EditorContext &context, NoteChooser &chooser, S
     setPalette(pal);
     setMinimumSize(MinimumWidth, MinimumHeight);
     if (!m_sound)
-        m_sound = new MultimediaSound(this);
+        m_sound = new LoadedSound(this);
     else
         m_sound->setParent(this);
 

@@ -1,77 +1,79 @@
 #include "melody/ui/soundoutput.h"
 
-#include <QAudioDevice>
-#include <QAudioOutput>
-#include <QMediaDevices>
-#include <QMediaPlayer>
-#include <QTimer>
-#include <QUrl>
+#include <QCoreApplication>
+#include <QLibrary>
+
+#include <utility>
+
+#ifndef KORU_MODULES_FROM_PROGRAMS
+#define KORU_MODULES_FROM_PROGRAMS "../lib/koru"
+#endif
 
 namespace koru {
 
-MultimediaSound::MultimediaSound(QObject *parent) : SoundOutput(parent) {}
+LoadedSound::LoadedSound(QObject *parent) : SoundOutput(parent) {}
 
-MultimediaSound::~MultimediaSound()
+LoadedSound::~LoadedSound()
 {
-    if (m_player)
-        m_player->stop();
+    // The module stays loaded: its player goes first, with this object's
+    // other children.
+    delete m_player;
 }
 
-bool MultimediaSound::play(const QString &path)
+QStringList LoadedSound::modulePaths()
 {
-    if (QMediaDevices::audioOutputs().isEmpty()) {
+    const QString programs = QCoreApplication::applicationDirPath();
+    return {programs + QStringLiteral("/koru-sound"),
+            programs + QStringLiteral("/" KORU_MODULES_FROM_PROGRAMS "/koru-sound")};
+}
+
+QObject *LoadedSound::player()
+{
+    if (m_loaded)
+        return m_player;
+    m_loaded = true;
+    using Make = QObject *(*)(QObject *);
+    for (const QString &path : modulePaths()) {
+        QLibrary module(path);
+        const auto make = reinterpret_cast<Make>(module.resolve("KoruNewSoundPlayer"));
+        if (!make)
+            continue;
+        m_player = make(this);
+        // By name: the player's class is the module's own.
+        connect(m_player, SIGNAL(positionChanged(qint64)), this, SIGNAL(positionChanged(qint64)));
+        connect(m_player, SIGNAL(failed()), this, SIGNAL(failed()));
+        connect(m_player, SIGNAL(stopped()), this, SLOT(onStopped()));
+        break;
+    }
+    return m_player;
+}
+
+bool LoadedSound::play(const QString &path)
+{
+    QObject *sound = player();
+    bool started = false;
+    if (sound)
+        QMetaObject::invokeMethod(sound, "play", Q_RETURN_ARG(bool, started), Q_ARG(QString, path));
+    if (!started) {
         stop();
         return false;
     }
-    if (!m_player) {
-        m_player = new QMediaPlayer(this);
-        m_output = new QAudioOutput(this);
-        m_player->setAudioOutput(m_output);
-        m_follow = new QTimer(this);
-        m_follow->setInterval(40);
-        connect(m_follow, &QTimer::timeout, this, [this] { emit positionChanged(m_player->position()); });
-        connect(m_player, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus status) {
-            if (status == QMediaPlayer::EndOfMedia || status == QMediaPlayer::InvalidMedia)
-                finish();
-        });
-        connect(m_player, &QMediaPlayer::errorOccurred, this, [this](QMediaPlayer::Error error) {
-            if (error == QMediaPlayer::NoError)
-                return;
-            finish();
-            emit failed();
-        });
-    }
-    m_output->setDevice(QMediaDevices::defaultAudioOutput());
-    m_player->stop();
     m_source = path;
-    // The same name may hold a new sound: load it afresh.
-    m_player->setSource(QUrl());
-    m_player->setSource(QUrl::fromLocalFile(path));
-    m_player->play();
     m_playing = true;
-    m_follow->start();
     return true;
 }
 
-void MultimediaSound::stop()
+void LoadedSound::stop()
 {
     if (m_player)
-        m_player->stop();
-    finish();
+        QMetaObject::invokeMethod(m_player, "stop");
+    onStopped();
 }
 
-bool MultimediaSound::isPlaying() const
+void LoadedSound::onStopped()
 {
-    return m_playing;
-}
-
-void MultimediaSound::finish()
-{
-    if (m_follow)
-        m_follow->stop();
-    if (!m_playing)
+    if (!std::exchange(m_playing, false))
         return;
-    m_playing = false;
     emit stopped();
 }
 

@@ -5,10 +5,8 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
-class QAudioOutput;
-class QMediaPlayer;
-class QTimer;
 
 namespace koru {
 
@@ -34,26 +32,37 @@ signals:
     void failed();
 };
 
-// Qt Multimedia behind the interface. The player is made on the first
-// sound, so a window that never plays never touches the audio system.
-class MultimediaSound final : public SoundOutput
+// The PC's loudspeaker: Qt Multimedia in the module koru-sound
+// (melody/ui/sound/), loaded on the first sound, so that the program starts
+// without the audio libraries and a window that never plays never touches
+// them. Without the module nothing plays (play() is false, as without an
+// audio output).
+class LoadedSound final : public SoundOutput
 {
     Q_OBJECT
 public:
-    explicit MultimediaSound(QObject *parent = nullptr);
-    ~MultimediaSound() override;
+    explicit LoadedSound(QObject *parent = nullptr);
+    ~LoadedSound() override;
 
     bool play(const QString &path) override;
     void stop() override;
-    bool isPlaying() const override;
+    bool isPlaying() const override { return m_playing; }
     QString source() const override { return m_source; }
+    // Whether the module was found (known from the first sound on).
+    bool loaded() const { return m_player; }
+
+    // Where the module is looked for, first found first: beside the
+    // program (the build tree), then in the installed module folder.
+    static QStringList modulePaths();
+
+private slots:
+    void onStopped();
 
 private:
-    void finish();
+    QObject *player();
 
-    QMediaPlayer *m_player = nullptr;
-    QAudioOutput *m_output = nullptr;
-    QTimer *m_follow = nullptr;
+    QObject *m_player = nullptr;
+    bool m_loaded = false;
     QString m_source;
     bool m_playing = false;
 };

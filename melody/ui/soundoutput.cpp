@@ -15,8 +15,8 @@ LoadedSound::LoadedSound(QObject *parent) : SoundOutput(parent) {}
 
 LoadedSound::~LoadedSound()
 {
-    // The module stays loaded: its player goes first, with this object's
-    // other children.
+    // Before this object stops being a LoadedSound, so that the player's
+    // last "stopped" still reaches onStopped(). The module stays loaded.
     delete m_player;
 }
 

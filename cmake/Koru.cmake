@@ -174,11 +174,10 @@ function(koru_targets_below dir out)
   set(${out} ${targets} PARENT_SCOPE)
 endfunction()
 
-#
-# The test programs (everything under tests/) are compiled with
-# KORU_TEST_COMPILE_OPTIONS, so they have precompiled sets of their own
-# (koru_pch_test_core, koru_pch_test_widgets): a set is only used by
-# compilations with the options it was made with.
+# koru_add_pch_donor(NAME QT OPTIONS HEADERS): a library made only to hold one
+# precompiled set, of HEADERS compiled against QT with OPTIONS. A set is only
+# used by compilations with the options it was made with, so the test
+# programs (compiled with KORU_TEST_COMPILE_OPTIONS) have sets of their own.
 function(koru_add_pch_donor name qt options headers)
   set(donor_source ${CMAKE_BINARY_DIR}/koru_pch.cpp)
   if(NOT EXISTS ${donor_source})
@@ -210,20 +209,20 @@ function(koru_precompile_qt_headers)
       continue()
     endif()
     koru_links_to(${target} Qt6::Widgets uses_widgets)
-    set(set core)
+    set(pch_set core)
     if(uses_widgets)
-      set(set widgets)
+      set(pch_set widgets)
     endif()
     get_target_property(is_test ${target} KORU_TEST_BUILD)
     if(is_test)
-      target_precompile_headers(${target} REUSE_FROM koru_pch_test_${set})
+      target_precompile_headers(${target} REUSE_FROM koru_pch_test_${pch_set})
       # A test's moc output is included by its own file, which leaves the
       # generated mocs_compilation.cpp empty: it need not load the set.
       get_target_property(binary_dir ${target} BINARY_DIR)
       set_source_files_properties(${binary_dir}/${target}_autogen/mocs_compilation.cpp
         TARGET_DIRECTORY ${target} PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
     else()
-      target_precompile_headers(${target} REUSE_FROM koru_pch_${set})
+      target_precompile_headers(${target} REUSE_FROM koru_pch_${pch_set})
     endif()
   endforeach()
 endfunction()

@@ -14,6 +14,7 @@ const QString PastMeasurementsDialog::Title = QStringLiteral("過去の計測");
 namespace {
 
 constexpr int PathRole = Qt::UserRole;
+constexpr int ReadableRole = Qt::UserRole + 1;
 
 QString ReadingsText(const PastMeasurement &past)
 {
@@ -98,7 +99,7 @@ void PastMeasurementsDialog::reload()
         auto *item = new QTreeWidgetItem(m_list, {PastStartText(past.start), ReadingsText(past),
                                                    past.readable ? DurationText(past.seconds) : QStringLiteral("―")});
         item->setData(0, PathRole, past.path);
-        item->setData(0, PathRole + 1, past.readable);
+        item->setData(0, ReadableRole, past.readable);
         item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
         item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
         if (!past.readable)
@@ -119,7 +120,7 @@ void PastMeasurementsDialog::reload()
 QString PastMeasurementsDialog::chosenPath() const
 {
     const QTreeWidgetItem *item = m_list->currentItem();
-    if (!item || !item->data(0, PathRole + 1).toBool())
+    if (!item || !item->data(0, ReadableRole).toBool())
         return QString();
     return item->data(0, PathRole).toString();
 }

@@ -6,6 +6,7 @@
 #include "icons/iconfile.h"
 #include "melody/melody.h"
 #include "model/dialogservice.h"
+#include "model/localsocket.h"
 #include "model/messages.h"
 #include "model/paths.h"
 #include "model/programfile.h"
@@ -13,8 +14,6 @@
 
 #include <QCryptographicHash>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
 
 namespace koru::shell {
 
@@ -59,18 +58,17 @@ QString FileOpener::serverName()
 
 bool FileOpener::listen()
 {
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    // A program that was killed leaves its socket behind; a running one
-    // would have taken the files (handOver is tried first).
-    QLocalServer::removeServer(serverName());
+    // A program that was killed leaves its socket behind, which listen
+    // replaces; a running one would have taken the files (handOver is tried
+    // first).
+    m_server = new LocalServer(this);
     if (!m_server->listen(serverName()))
         return false;
-    connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+    connect(m_server, &LocalServer::newConnection, this, [this] {
+        while (LocalSocket *socket = m_server->nextPendingConnection()) {
             // The later start writes its list and goes: the list is whole
             // once the connection ends.
-            connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
+            connect(socket, &LocalSocket::disconnected, this, [this, socket] {
                 const QByteArray data = socket->readAll();
                 socket->deleteLater();
                 if (data.size() > MaxHandOverBytes)
@@ -78,7 +76,7 @@ bool FileOpener::listen()
                 for (const QString &path : QString::fromUtf8(data).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
                     open(path);
             });
-            connect(socket, &QLocalSocket::readyRead, socket, [socket] {
+            connect(socket, &LocalSocket::readyRead, socket, [socket] {
                 if (socket->bytesAvailable() > MaxHandOverBytes)
                     socket->abort(); // not a list of files
             });
@@ -89,20 +87,14 @@ bool FileOpener::listen()
 
 bool FileOpener::handOver(const QStringList &paths)
 {
-    QLocalSocket socket;
-    socket.connectToServer(serverName());
-    if (!socket.waitForConnected(1000))
+    LocalSocket socket;
+    if (!socket.connectToServer(serverName()))
         return false;
     QStringList absolute;
     for (const QString &path : paths)
         absolute << QFileInfo(path).absoluteFilePath();
     socket.write((absolute.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
-    if (!socket.waitForBytesWritten(1000))
-        return false;
-    socket.disconnectFromServer();
-    if (socket.state() != QLocalSocket::UnconnectedState)
-        socket.waitForDisconnected(1000);
-    return true;
+    return socket.waitForWritten(1000); // the connection ends with the socket
 }
 
 } // namespace koru::shell

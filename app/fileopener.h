@@ -11,7 +11,10 @@
 
 #include <optional>
 
-class QLocalServer;
+
+namespace koru {
+class LocalServer;
+}
 
 namespace koru::shell {
 
@@ -45,7 +48,7 @@ public:
 
 private:
     LauncherWindow &m_launcher;
-    QLocalServer *m_server = nullptr;
+    LocalServer *m_server = nullptr;
 };
 
 } // namespace koru::shell

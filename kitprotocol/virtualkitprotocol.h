@@ -20,9 +20,9 @@
 
 namespace koru::virtualkit {
 
-// Folder holding one QLocalServer socket per running virtual kit
-// (a full path, passed as the server name to QLocalServer::listen and
-// QLocalSocket::connectToServer). Each side creates it when missing.
+// Folder holding one local socket per running virtual kit (a full path,
+// the name the kit listens on with QLocalServer and the program connects to
+// with LocalSocket, model/localsocket.h). Each side creates it when missing.
 inline QString KitFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + QStringLiteral("/koru-kits");

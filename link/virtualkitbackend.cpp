@@ -1,10 +1,10 @@
 #include "link/virtualkitbackend.h"
 
 #include "kitprotocol/virtualkitprotocol.h"
+#include "model/localsocket.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLocalSocket>
 #include <QTimer>
 
 #include <algorithm>
@@ -23,29 +23,25 @@ class VirtualKitConnection : public QObject
 public:
     VirtualKitConnection(const QString &socketPath, QObject *parent) : QObject(parent), socketPath(socketPath)
     {
-        socket = new QLocalSocket(this);
+        socket = new LocalSocket(this);
         helloTimer.setSingleShot(true);
         helloTimer.setInterval(VirtualKitBackend::HelloTimeoutMs);
         connect(&helloTimer, &QTimer::timeout, this, &VirtualKitConnection::fail);
-        connect(socket, &QLocalSocket::readyRead, this, &VirtualKitConnection::onReadyRead);
-        connect(socket, &QLocalSocket::disconnected, this, &VirtualKitConnection::fail);
-        connect(socket, &QLocalSocket::errorOccurred, this, &VirtualKitConnection::fail);
+        connect(socket, &LocalSocket::readyRead, this, &VirtualKitConnection::onReadyRead);
+        connect(socket, &LocalSocket::disconnected, this, &VirtualKitConnection::fail);
         helloTimer.start();
         socket->connectToServer(socketPath);
     }
 
     bool write(const QByteArray &report)
     {
-        if (closed || socket->state() != QLocalSocket::ConnectedState)
+        if (closed || !socket->isConnected())
             return false;
-        const QByteArray message = EncodeMessage(OutputReport, report);
-        const bool ok = socket->write(message) == message.size();
-        socket->flush();
-        return ok;
+        return socket->write(EncodeMessage(OutputReport, report));
     }
 
     const QString socketPath;
-    QLocalSocket *socket = nullptr;
+    LocalSocket *socket = nullptr;
     std::optional<HelloInfo> hello;
     // When the kit's socket appeared (its start), read once: the same for
     // every program that looks, unlike the order in which hellos arrive.

@@ -49,7 +49,11 @@ LauncherWindow::LauncherWindow(LauncherTable table, ShellServices services, QWid
     // The splash goes as soon as the program starts processing events.
     m_splash = new SplashWindow;
     m_splash->show();
-    m_splash->repaint();
+    // Painted at once, before the launcher is built. Most platforms have Qt
+    // paint a window as it shows it; a second paint would only delay the
+    // launcher.
+    if (!m_splash->painted())
+        m_splash->repaint();
     m_splash->deleteLater();
 
     setObjectName(QStringLiteral("LauncherWindow"));

@@ -13,6 +13,8 @@
 #include <QGuiApplication>
 #include <QTimer>
 
+#include <utility>
+
 namespace koru::shell {
 
 namespace {
@@ -63,13 +65,7 @@ Shell::Shell(std::function<LauncherTable(const SharedWindows &)> launcherTable,
     QGuiApplication::setQuitOnLastWindowClosed(false);
     QObject::connect(m_launcher.get(), &LauncherWindow::closed, QCoreApplication::instance(),
                      &QCoreApplication::quit, Qt::QueuedConnection);
-    for (const SharedWindowEntry &entry : sharedWindows) {
-        QWidget *window = entry.make ? entry.make(m_windows) : nullptr;
-        if (!window)
-            continue;
-        ReleaseBuffersWhenHidden(window);
-        m_shared.emplace_back(entry.name, window);
-    }
+    m_sharedToMake = sharedWindows;
 }
 
 Shell::~Shell()
@@ -100,6 +96,15 @@ void Shell::start(const QStringList &files)
 {
     m_launcher->showPage(1);
     m_launcher->show();
+    // The shared windows are made once the launcher is on its way to the
+    // screen, still before any event is processed.
+    for (const SharedWindowEntry &entry : std::exchange(m_sharedToMake, {})) {
+        QWidget *window = entry.make ? entry.make(m_windows) : nullptr;
+        if (!window)
+            continue;
+        ReleaseBuffersWhenHidden(window);
+        m_shared.emplace_back(entry.name, window);
+    }
     m_files = std::make_unique<FileOpener>(*m_launcher);
     QTimer::singleShot(0, m_launcher.get(), [this, files] {
         // Once the launcher is up: the lock waits for the disk, and later

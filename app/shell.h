@@ -1,6 +1,6 @@
 // Start-up: the kit's clock and link, the launcher (which puts up the
-// splash), then the shared windows in their fixed order, all before the
-// first event is processed. The shell owns them all and hands the kit and
+// splash); then, as the launcher is shown, the shared windows in their fixed
+// order, all before the first event is processed. The shell owns them all and hands the kit and
 // the shared windows to every window the launcher opens. Once the launcher
 // shows, work left unsaved by a program that ended abnormally is offered
 // back (editor/recovery.h).
@@ -36,8 +36,9 @@ public:
     // Names of the shared windows in the order they were created.
     QStringList sharedWindowNames() const;
 
-    // Shows the launcher on page 1; it appears once events are processed,
-    // and then the recovery question, when there is work to get back.
+    // Shows the launcher on page 1 and makes the shared windows; the launcher
+    // appears once events are processed, and then the recovery question,
+    // when there is work to get back.
     // Files from the command line open in their editors after that.
     void start(const QStringList &files = {});
 
@@ -53,6 +54,7 @@ private:
     std::unique_ptr<LauncherWindow> m_launcher;
     std::vector<std::pair<QString, QWidget *>> m_shared;
     std::unique_ptr<FileOpener> m_files;
+    SharedWindowTable m_sharedToMake; // until start()
 };
 
 } // namespace koru::shell

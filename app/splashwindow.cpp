@@ -32,6 +32,7 @@ void SplashWindow::paintEvent(QPaintEvent *)
         if (!image.isNull())
             m_picture = QPixmap::fromImage(std::move(image));
     }
+    m_painted = true;
     QPainter painter(this);
     if (!m_picture.isNull()) {
         painter.drawPixmap(rect(), m_picture);

@@ -15,6 +15,8 @@ public:
 
     explicit SplashWindow(QWidget *parent = nullptr);
 
+    bool painted() const { return m_painted; }
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 
@@ -22,6 +24,7 @@ private:
     // Decoded once at the window's size: a paint is a single copy.
     QPixmap m_picture;
     bool m_read = false;
+    bool m_painted = false;
 };
 
 // Places a window of the given size in the middle of the primary screen

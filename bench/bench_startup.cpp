@@ -7,7 +7,12 @@
 // closed once (the program's KORU_BENCH_WINDOW_TOUR, app/windowtour.h).
 // Medians of several runs.
 //
-//   bench_startup [runs]      (default 7; starts a private Xvfb if DISPLAY is unset)
+//   bench_startup [runs] [program]
+//
+// runs defaults to 7; program to the koru beside the benchmark (another
+// build's, copied into this bin folder so that it finds the pictures, to
+// compare two builds on the same yardstick). A private Xvfb is started when
+// DISPLAY is unset.
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -265,7 +270,7 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
     const QDir bin(QCoreApplication::applicationDirPath());
-    const std::string program = bin.filePath("koru").toStdString();
+    const std::string program = argc > 2 ? argv[2] : bin.filePath("koru").toStdString();
     const std::string bare = bin.filePath("bare_window").toStdString();
 
     pid_t server = -1;

@@ -11,7 +11,6 @@
 
 #include <optional>
 
-
 namespace koru {
 class LocalServer;
 }

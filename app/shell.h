@@ -1,9 +1,9 @@
 // Start-up: the kit's clock and link, the launcher (which puts up the
 // splash); then, as the launcher is shown, the shared windows in their fixed
-// order, all before the first event is processed. The shell owns them all and hands the kit and
-// the shared windows to every window the launcher opens. Once the launcher
-// shows, work left unsaved by a program that ended abnormally is offered
-// back (editor/recovery.h).
+// order, all before the first event is processed. The shell owns them all
+// and hands the kit and the shared windows to every window the launcher
+// opens. Once the launcher shows, work left unsaved by a program that ended
+// abnormally is offered back (editor/recovery.h).
 #pragma once
 
 #include "app/fileopener.h"

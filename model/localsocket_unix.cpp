@@ -60,7 +60,8 @@ LocalSocket::~LocalSocket()
 
 bool LocalSocket::connectToServer(const QString &name)
 {
-    closeDown(false);
+    abort();
+    m_in.clear();
     sockaddr_un address;
     int fd = AddressOf(LocalSocketPath(name), address) ? NewSocket() : -1;
     if (fd >= 0) {

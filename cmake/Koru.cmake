@@ -1,14 +1,18 @@
 # Small helpers shared by the folders' CMakeLists.
 
+# koru_compile_in_batches(TARGET): the target's files are compiled a few at
+# a time (KORU_UNITY): the Qt templates and our headers they share are then
+# read and optimised once per batch instead of once per file.
+function(koru_compile_in_batches target)
+  set_target_properties(${target} PROPERTIES UNITY_BUILD ${KORU_UNITY} UNITY_BUILD_BATCH_SIZE ${KORU_UNITY_BATCH})
+endfunction()
+
 # koru_add_library(NAME SOURCES ... LIBS ...): a static library rooted at the
 # project's top folder, so headers are included as "model/textutil.h".
 function(koru_add_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
-  # Compiled a few files at a time (KORU_UNITY): the Qt templates and our
-  # headers that a library's files share are then read and optimised once
-  # per batch instead of once per file.
-  set_target_properties(${name} PROPERTIES UNITY_BUILD ${KORU_UNITY} UNITY_BUILD_BATCH_SIZE ${KORU_UNITY_BATCH})
+  koru_compile_in_batches(${name})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
 endfunction()

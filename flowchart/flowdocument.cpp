@@ -95,7 +95,7 @@ bool FlowDocument::place(int routine, int slot, const QString &kind, int x, int 
     b.kind = kind;
     b.x = qMax(0, x);
     b.y = qMax(0, y);
-    if (kind == QLatin1String("start") || kind == QLatin1String("end"))
+    if (IsStartOrEnd(kind))
         b.params = QStringLiteral("0,0,0,0,0,0");
     return true;
 }

@@ -7,7 +7,6 @@
 #include <QString>
 #include <QStringList>
 
-
 namespace koru {
 
 class SoundOutput : public QObject

@@ -4,10 +4,8 @@
 #include "widgets/hiddenbuffers.h"
 
 #include <QBackingStore>
-#include <QLabel>
 #include <QScreen>
 #include <QTest>
-#include <QVBoxLayout>
 #include <QWidget>
 
 using namespace koru;

@@ -4,6 +4,7 @@
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "model/qtjapanese.h"
+#include "widgets/picturefile.h"
 #include "widgets/qtdialogservice.h"
 
 #include <QApplication>
@@ -39,7 +40,7 @@ int main(int argc, char *argv[])
         // reaches sooner without; every window takes it from the application
         // (those already made, the launcher too, are given it then).
         QTimer::singleShot(0, [] {
-            QApplication::setWindowIcon(QIcon(koru::AssetPath(QStringLiteral("Img\\koru.png"))));
+            QApplication::setWindowIcon(QIcon(koru::ReadPixmap(koru::AssetPath(QStringLiteral("Img\\koru.png")))));
         });
         if (qEnvironmentVariableIsSet("KORU_BENCH_WINDOW_TOUR")) // bench_startup's memory figure
             koru::shell::TourEveryWindow(shell, [] {

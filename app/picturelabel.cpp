@@ -3,10 +3,10 @@
 #include "model/paths.h"
 #include "widgets/dragsupport.h"
 #include "widgets/paintedaccessible.h"
+#include "widgets/picturefile.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -46,13 +46,7 @@ PictureLabel::PictureLabel(const QString &name, const QRect &geometry, const QSt
 {
     setObjectName(name);
     setGeometry(geometry);
-    // Read past QPixmap's file cache, which would keep every picture of a
-    // closed window for the rest of the program; the decoded image becomes
-    // the pixmap in place, without a second copy.
-    QImageReader reader(AssetPath(asset));
-    QImage image = reader.read();
-    if (!image.isNull())
-        m_picture = QPixmap::fromImage(std::move(image));
+    m_picture = ReadPixmap(AssetPath(asset));
     m_hasPicture = !m_picture.isNull();
     if (m_hasPicture) {
         setPixmap(m_picture);

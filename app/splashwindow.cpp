@@ -2,10 +2,10 @@
 
 #include "model/caption.h"
 #include "model/paths.h"
+#include "widgets/picturefile.h"
 #include "widgets/placement.h"
 
 #include <QGuiApplication>
-#include <QImageReader>
 #include <QPainter>
 #include <QScreen>
 
@@ -28,9 +28,7 @@ void SplashWindow::paintEvent(QPaintEvent *)
         // Read when first painted: the second splash is made at start but
         // seldom shown.
         m_read = true;
-        QImage image = QImageReader(AssetPath(QStringLiteral("Img\\Menu\\Splash.jpg"))).read();
-        if (!image.isNull())
-            m_picture = QPixmap::fromImage(std::move(image));
+        m_picture = ReadPixmap(AssetPath(QStringLiteral("Img\\Menu\\Splash.jpg")));
     }
     m_painted = true;
     QPainter painter(this);

@@ -3,6 +3,7 @@
 #include "model/caption.h"
 #include "model/paths.h"
 #include "model/viewerrows.h"
+#include "widgets/picturefile.h"
 #include "widgets/placement.h"
 
 #include <QHeaderView>
@@ -57,7 +58,7 @@ void SentDataViewer::build()
     m_picture = new QLabel(this);
     m_picture->setObjectName(QStringLiteral("Image1"));
     m_picture->setGeometry(0, 191, 795, 488);
-    m_picture->setPixmap(QPixmap(AssetPath(PicturePath)));
+    m_picture->setPixmap(ReadPixmap(AssetPath(PicturePath)));
 }
 
 void SentDataViewer::setListing(const QStringList &listing)

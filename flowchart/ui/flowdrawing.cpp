@@ -4,6 +4,7 @@
 #include "model/catalogue.h"
 #include "model/paths.h"
 #include "model/reportrequest.h"
+#include "widgets/picturefile.h"
 #include "widgets/reportpicture.h"
 
 #include <QFontMetrics>
@@ -55,7 +56,7 @@ QPixmap BlockPictures::file(const QString &assetName) const
 {
     auto it = m_files.find(assetName);
     if (it == m_files.end())
-        it = m_files.insert(assetName, QPixmap(AssetPath(assetName)));
+        it = m_files.insert(assetName, ReadPixmap(AssetPath(assetName)));
     return *it;
 }
 

@@ -6,6 +6,7 @@
 #include "model/paths.h"
 #include "widgets/decoration.h"
 #include "widgets/dragsupport.h"
+#include "widgets/picturefile.h"
 #include "widgets/placement.h"
 
 #include <QAccessible>
@@ -51,7 +52,7 @@ void KeyPicture::mouseReleaseEvent(QMouseEvent *)
 
 Keyboard::Keyboard(QWidget *parent) : QWidget(parent)
 {
-    const auto picture = [](const QString &name) { return QPixmap(AssetPath(KeyFolder + name)); };
+    const auto picture = [](const QString &name) { return ReadPixmap(AssetPath(KeyFolder + name)); };
     const QPixmap white = picture(QStringLiteral("White.bmp")), whiteDown = picture(QStringLiteral("WhiteDown.bmp"));
     const QPixmap black = picture(QStringLiteral("Black.bmp")), blackDown = picture(QStringLiteral("BlackDown.bmp"));
     const QPixmap rest = picture(QStringLiteral("Rest.bmp")), restDown = picture(QStringLiteral("RestDown.bmp"));

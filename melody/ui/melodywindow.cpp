@@ -12,6 +12,7 @@
 #include "model/helppage.h"
 #include "model/paths.h"
 #include "model/reportrequest.h"
+#include "widgets/picturefile.h"
 #include "widgets/placement.h"
 #include "widgets/reportpicture.h"
 
@@ -479,7 +480,7 @@ void MelodyWindow::setLedColour(int slot, int colour)
 
 void MelodyWindow::showLedPicture(int slot)
 {
-    m_ledImages[size_t(slot)]->setPixmap(QPixmap(AssetPath(LedPictureFile(slot, m_melody.ledColour(slot)))));
+    m_ledImages[size_t(slot)]->setPixmap(ReadPixmap(AssetPath(LedPictureFile(slot, m_melody.ledColour(slot)))));
 }
 
 void MelodyWindow::showResult(MelodyEdit result, const QString &step)

@@ -2,6 +2,7 @@
 
 #include "model/paths.h"
 #include "widgets/layeredpicture.h"
+#include "widgets/picturefile.h"
 #include "widgets/placement.h"
 
 #include <QCloseEvent>
@@ -33,7 +34,7 @@ const QImage &Picture(const QString &name)
     static QHash<QString, QImage> cache;
     auto it = cache.find(name);
     if (it == cache.end())
-        it = cache.insert(name, QImage(AssetPath(name)));
+        it = cache.insert(name, ReadPicture(AssetPath(name)));
     return *it;
 }
 

@@ -17,28 +17,80 @@ function(koru_add_library name)
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
 endfunction()
 
-# koru_add_test(NAME SOURCES ... LIBS ... [LABELS ...] [TIMEOUT s]): one Qt Test
-# executable per test class, run headless.
+# koru_add_test(NAME SOURCES ... [LIBS ...] [LABELS ...] [TIMEOUT s]
+#               [DEFINES ...] [DEPENDS targets...]): a Qt Test class that
+# CTest runs headless as NAME. DEFINES are its compile definitions, DEPENDS
+# the programs it starts (those this build has).
+# With KORU_TEST_GROUPS (the default) every test of a folder goes into one
+# program, tests_<folder>, compiled as one file, so that the Qt headers, the
+# test support and the link are paid once per folder rather than once per
+# test; CTest runs `tests_<folder> NAME` (tests/support/testmain.h). Off,
+# each test is a program of its own, NAME.
 function(koru_add_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
-  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KORU_RUNTIME_DIR})
-  target_link_libraries(${name} PRIVATE Qt6::Test koru_testsupport ${ARG_LIBS})
-  if(TARGET koru_assets)
-    add_dependencies(${name} koru_assets) # tests read assets beside their executable
-  endif()
-  add_test(NAME ${name} COMMAND ${name})
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS;DEFINES;DEPENDS" ${ARGN})
   if(NOT ARG_LABELS)
     set(ARG_LABELS unit)
   endif()
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()
+  koru_test_program(program ${name})
+  if(NOT TARGET ${program})
+    koru_add_test_program(${program})
+    if(KORU_TEST_GROUPS)
+      set(group_main ${PROJECT_SOURCE_DIR}/tests/support/group/testgroupmain.cpp)
+      target_sources(${program} PRIVATE ${group_main})
+      set_source_files_properties(${group_main} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
+      target_compile_definitions(${program} PRIVATE KORU_TEST_GROUP)
+      set_target_properties(${program} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 0)
+    endif()
+  endif()
+  target_sources(${program} PRIVATE ${ARG_SOURCES})
+  target_link_libraries(${program} PRIVATE ${ARG_LIBS})
+  target_compile_definitions(${program} PRIVATE ${ARG_DEFINES})
+  foreach(target ${ARG_DEPENDS})
+    if(TARGET ${target})
+      add_dependencies(${program} ${target})
+    endif()
+  endforeach()
+  koru_test_command(command ${name})
+  add_test(NAME ${name} COMMAND ${command})
   set_tests_properties(${name} PROPERTIES
     LABELS "${ARG_LABELS}"
     TIMEOUT ${ARG_TIMEOUT}
     SKIP_RETURN_CODE 77
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KORU_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+endfunction()
+
+# koru_test_program(VAR NAME): the program the test NAME of this folder is
+# built into.
+function(koru_test_program var name)
+  if(KORU_TEST_GROUPS)
+    get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+    set(${var} tests_${folder} PARENT_SCOPE)
+  else()
+    set(${var} ${name} PARENT_SCOPE)
+  endif()
+endfunction()
+
+# koru_test_command(VAR NAME): the command that runs the test NAME of this
+# folder, for tests of its own made with add_test().
+function(koru_test_command var name)
+  koru_test_program(program ${name})
+  if(KORU_TEST_GROUPS)
+    set(${var} ${program} ${name} PARENT_SCOPE)
+  else()
+    set(${var} ${program} PARENT_SCOPE)
+  endif()
+endfunction()
+
+function(koru_add_test_program program)
+  add_executable(${program})
+  set_target_properties(${program} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KORU_RUNTIME_DIR})
+  target_link_libraries(${program} PRIVATE Qt6::Test koru_testsupport)
+  if(TARGET koru_assets)
+    add_dependencies(${program} koru_assets) # tests read assets beside their executable
+  endif()
 endfunction()
 
 # koru_add_fuzzer(NAME SOURCES ... [LINK files...] [DEPENDS targets...]

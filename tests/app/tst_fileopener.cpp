@@ -3,15 +3,16 @@
 // already running.
 #include "app/fileopener.h"
 #include "app/launcherwindow.h"
+#include "editor/ui/editorframe.h"
 #include "flowchart/flowfile.h"
 #include "icons/iconfile.h"
 #include "model/caption.h"
 #include "model/messages.h"
 #include "model/programfile.h"
-#include "editor/ui/editorframe.h"
 
 #include "scripteddialogs.h"
 #include "shellrig.h"
+#include "testmain.h"
 #include "testutil.h"
 
 #include <QPointer>
@@ -102,5 +103,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstFileOpener)
+KORU_TEST_MAIN(TstFileOpener)
 #include "tst_fileopener.moc"

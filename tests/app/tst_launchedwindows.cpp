@@ -28,6 +28,7 @@
 #endif
 #ifdef KORU_HAVE_MEASUREUI
 #include "measure/ui/measurewindow.h"
+#include "testmain.h"
 #endif
 
 #include <QPointer>
@@ -156,5 +157,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstLaunchedWindows)
+KORU_TEST_MAIN(TstLaunchedWindows)
 #include "tst_launchedwindows.moc"

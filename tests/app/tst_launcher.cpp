@@ -5,15 +5,16 @@
 #include "app/picturelabel.h"
 #include "app/shell.h"
 #include "app/splashwindow.h"
+#include "clippedtext.h"
+#include "keyboard.h"
+#include "link/devicelink.h"
 #include "model/messages.h"
 #include "model/paths.h"
-#include "clippedtext.h"
-#include "shellrig.h"
-#include "link/devicelink.h"
 #include "scripteddialogs.h"
-#include "testutil.h"
+#include "shellrig.h"
 #include "spokenname.h"
-#include "keyboard.h"
+#include "testmain.h"
+#include "testutil.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -736,5 +737,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstLauncher)
+KORU_TEST_MAIN(TstLauncher)
 #include "tst_launcher.moc"

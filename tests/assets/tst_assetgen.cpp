@@ -2,6 +2,7 @@
 // pictures against the manifest.
 #include "assets/gen/gifwriter.h"
 #include "assets/gen/render.h"
+#include "testmain.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -227,5 +228,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstAssetGen)
+KORU_TEST_MAIN(TstAssetGen)
 #include "tst_assetgen.moc"

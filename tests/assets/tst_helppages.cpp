@@ -9,6 +9,9 @@
 // step of the section's heading (class step1, step2, step3,
 // sound, measure), otherwise the whole program. A message's line break is written as an
 // ideographic space or left out, and a quote may give the first line only.
+
+#include "testmain.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -185,5 +188,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstHelpPages)
+KORU_TEST_GUILESS_MAIN(TstHelpPages)
 #include "tst_helppages.moc"

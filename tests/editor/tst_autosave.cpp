@@ -18,8 +18,9 @@
 
 #include "editorrig.h"
 #include "scripteddialogs.h"
-#include "testutil.h"
+#include "testmain.h"
 #include "tests/melody/fakesound.h"
+#include "testutil.h"
 
 #include <QDir>
 #include <QPointer>
@@ -259,5 +260,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstAutosave)
+KORU_TEST_MAIN(TstAutosave)
 #include "tst_autosave.moc"

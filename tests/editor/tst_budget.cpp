@@ -6,6 +6,7 @@
 
 #include "editorrig.h"
 #include "scripteddialogs.h"
+#include "testmain.h"
 #include "testutil.h"
 
 #include <QLabel>
@@ -65,5 +66,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstBudget)
+KORU_TEST_MAIN(TstBudget)
 #include "tst_budget.moc"

@@ -4,6 +4,7 @@
 #include "editor/recovery.h"
 
 #include "scripteddialogs.h"
+#include "testmain.h"
 
 #include <QDir>
 #include <QFile>
@@ -163,5 +164,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstRecovery)
+KORU_TEST_GUILESS_MAIN(TstRecovery)
 #include "tst_recovery.moc"

@@ -1,6 +1,7 @@
 // The parameter controls' contents: sub-kind lists, sliders, captions and
 // the ParameterString composed on "OK".
 #include "flowchart/blockparams.h"
+#include "testmain.h"
 
 #include <QTest>
 
@@ -136,5 +137,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstBlockParams)
+KORU_TEST_GUILESS_MAIN(TstBlockParams)
 #include "tst_blockparams.moc"

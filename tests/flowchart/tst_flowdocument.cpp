@@ -1,5 +1,6 @@
 #include "flowchart/flowdocument.h"
 #include "flowfixture.h"
+#include "testmain.h"
 
 #include <QTest>
 
@@ -210,5 +211,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstFlowDocument)
+KORU_TEST_GUILESS_MAIN(TstFlowDocument)
 #include "tst_flowdocument.moc"

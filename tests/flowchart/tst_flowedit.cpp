@@ -1,6 +1,7 @@
 #include "flowchart/flowedit.h"
 #include "flowchart/flowtranslate.h"
 #include "flowfixture.h"
+#include "testmain.h"
 
 #include <QTest>
 
@@ -241,5 +242,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstFlowEdit)
+KORU_TEST_GUILESS_MAIN(TstFlowEdit)
 #include "tst_flowedit.moc"

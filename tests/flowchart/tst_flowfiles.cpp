@@ -2,11 +2,12 @@
 #include "flowchart/flowgeometry.h"
 #include "flowchart/listingimport.h"
 #include "flowfixture.h"
-#include "testutil.h"
 #include "model/dialogservice.h"
 #include "model/messages.h"
 #include "model/programfile.h"
 #include "scripteddialogs.h"
+#include "testmain.h"
+#include "testutil.h"
 
 #include <QDir>
 #include <QFile>
@@ -438,5 +439,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstFlowFiles)
+KORU_TEST_GUILESS_MAIN(TstFlowFiles)
 #include "tst_flowfiles.moc"

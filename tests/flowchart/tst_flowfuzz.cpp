@@ -8,6 +8,7 @@
 #include "flowchart/readback.h"
 #include "model/catalogue.h"
 #include "programgenerator.h"
+#include "testmain.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -295,5 +296,5 @@ private:
     }
 };
 
-QTEST_GUILESS_MAIN(TstFlowFuzz)
+KORU_TEST_GUILESS_MAIN(TstFlowFuzz)
 #include "tst_flowfuzz.moc"

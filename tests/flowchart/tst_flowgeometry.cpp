@@ -1,6 +1,7 @@
 // Arrow routes, block zones, the parameter window's place and the report
 // picture's rectangle.
 #include "flowchart/flowgeometry.h"
+#include "testmain.h"
 
 #include <QTest>
 
@@ -127,5 +128,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstFlowGeometry)
+KORU_TEST_GUILESS_MAIN(TstFlowGeometry)
 #include "tst_flowgeometry.moc"

@@ -3,16 +3,17 @@
 #include "flowchart/floweditor.h"
 #include "flowchart/flowkeys.h"
 #include "model/catalogue.h"
+#include "paletteplaces.h"
 #include "scripteddialogs.h"
+#include "testmain.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace koru;
+using namespace koru::test::palette;
 
 namespace {
-
-constexpr int Start = 0, End = 1, Led = 2, Timer = 5, If = 7;
 
 QString Kind(int paletteIndex)
 {
@@ -192,5 +193,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstFlowKeys)
+KORU_TEST_GUILESS_MAIN(TstFlowKeys)
 #include "tst_flowkeys.moc"

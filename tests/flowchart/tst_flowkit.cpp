@@ -3,16 +3,17 @@
 // kit's FF, and the read-back rebuilding the same program. Skipped (77) when
 // the virtual kit has not been built.
 #include "canvasdriver.h"
-#include "widgets/kitpanels.h"
 #include "flowchart/flowtranslate.h"
 #include "flowchart/ui/flowcanvas.h"
 #include "flowchart/ui/flowwindow.h"
 #include "flowchart/ui/parametereditor.h"
+#include "widgets/kitpanels.h"
 
+#include "editorrig.h"
 #include "link/devicelink.h"
 #include "model/encoder.h"
-#include "editorrig.h"
 #include "scripteddialogs.h"
+#include "testmain.h"
 #include "tests/link/kitprocess.h"
 #include "testutil.h"
 
@@ -131,7 +132,7 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[])
+KORU_TEST_ENTRY(TstFlowKit)(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     if (!test::KitProcess::available())

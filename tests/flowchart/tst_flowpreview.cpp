@@ -10,6 +10,7 @@
 #include "editorrig.h"
 #include "flowchart/ui/parametereditor.h"
 #include "scripteddialogs.h"
+#include "testmain.h"
 #include "testutil.h"
 
 #include <QPointer>
@@ -92,5 +93,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstFlowPreview)
+KORU_TEST_MAIN(TstFlowPreview)
 #include "tst_flowpreview.moc"

@@ -9,6 +9,7 @@
 #include "model/programfile.h"
 #include "programgenerator.h"
 #include "scripteddialogs.h"
+#include "testmain.h"
 
 #include <QTest>
 
@@ -146,5 +147,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstFlowProperties)
+KORU_TEST_GUILESS_MAIN(TstFlowProperties)
 #include "tst_flowproperties.moc"

@@ -2,6 +2,7 @@
 #include "flowchart/flowfile.h"
 #include "flowchart/flowtranslate.h"
 #include "flowfixture.h"
+#include "testmain.h"
 
 #include <QTest>
 
@@ -452,5 +453,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstFlowTranslate)
+KORU_TEST_GUILESS_MAIN(TstFlowTranslate)
 #include "tst_flowtranslate.moc"

@@ -3,8 +3,8 @@
 // handles, moves, the rubber band, the pop-up menu's commands, routine
 // switching, undo and redo, the menu commands and the report pictures.
 #include "canvasdriver.h"
-#include "widgets/kitpanels.h"
 #include "clippedtext.h"
+#include "editorrig.h"
 #include "flowchart/flowdemos.h"
 #include "flowchart/flowedit.h"
 #include "flowchart/flowgeometry.h"
@@ -13,17 +13,19 @@
 #include "flowchart/ui/flowcanvas.h"
 #include "flowchart/ui/flowwindow.h"
 #include "flowchart/ui/parametereditor.h"
+#include "keyboard.h"
+#include "link/devicelink.h"
+#include "model/encoder.h"
 #include "model/messages.h"
 #include "model/paths.h"
 #include "model/previewrequest.h"
 #include "model/reportrequest.h"
+#include "paletteplaces.h"
 #include "scripteddialogs.h"
-#include "testutil.h"
 #include "spokenname.h"
-#include "link/devicelink.h"
-#include "model/encoder.h"
-#include "editorrig.h"
-#include "keyboard.h"
+#include "testmain.h"
+#include "testutil.h"
+#include "widgets/kitpanels.h"
 #include "widgets/placement.h"
 
 #include <QAccessible>
@@ -49,10 +51,7 @@
 
 using namespace koru;
 using namespace koru::flow;
-
-namespace {
-constexpr int Start = 0, End = 1, Led = 2, Backlight = 3, Timer = 5, If = 7, Loop = 8, Call = 9, Experiment = 11;
-}
+using namespace koru::test::palette;
 
 class TstFlowWindow : public QObject
 {
@@ -1136,5 +1135,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstFlowWindow)
+KORU_TEST_MAIN(TstFlowWindow)
 #include "tst_flowwindow.moc"

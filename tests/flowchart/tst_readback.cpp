@@ -1,6 +1,7 @@
 #include "flowchart/flowtranslate.h"
 #include "flowchart/readback.h"
 #include "flowfixture.h"
+#include "testmain.h"
 
 #include <QTest>
 
@@ -204,5 +205,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstReadback)
+KORU_TEST_GUILESS_MAIN(TstReadback)
 #include "tst_readback.moc"

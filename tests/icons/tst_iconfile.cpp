@@ -5,6 +5,7 @@
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "scripteddialogs.h"
+#include "testmain.h"
 #include "testutil.h"
 
 #include <QDir>
@@ -214,5 +215,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstIconFile)
+KORU_TEST_GUILESS_MAIN(TstIconFile)
 #include "tst_iconfile.moc"

@@ -4,9 +4,10 @@
 #include "icons/ui/iconwindow.h"
 #include "widgets/kitpanels.h"
 
-#include "link/devicelink.h"
 #include "editorrig.h"
+#include "link/devicelink.h"
 #include "scripteddialogs.h"
+#include "testmain.h"
 #include "testutil.h"
 
 #include <QAction>
@@ -122,7 +123,7 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[])
+KORU_TEST_ENTRY(TstIconKit)(int argc, char *argv[])
 {
     if (!QFileInfo(QFileInfo(QString::fromLocal8Bit(argv[0])).dir().filePath(QStringLiteral("koru-kit"))).isExecutable())
         return 77; // no virtual kit in this build

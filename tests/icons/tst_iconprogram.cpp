@@ -1,5 +1,6 @@
 #include "icons/iconprogram.h"
 #include "model/catalogue.h"
+#include "testmain.h"
 
 #include <QRandomGenerator>
 #include <QSet>
@@ -553,5 +554,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstIconProgram)
+KORU_TEST_GUILESS_MAIN(TstIconProgram)
 #include "tst_iconprogram.moc"

@@ -4,6 +4,7 @@
 
 #include "model/programfile.h"
 #include "scripteddialogs.h"
+#include "testmain.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -108,5 +109,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstIconTool)
+KORU_TEST_GUILESS_MAIN(TstIconTool)
 #include "tst_icontool.moc"

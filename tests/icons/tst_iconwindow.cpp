@@ -1,19 +1,20 @@
 #include "icons/iconfile.h"
-#include "widgets/kitpanels.h"
 #include "icons/ui/iconwindow.h"
 #include "icons/ui/iconwindowparts.h"
+#include "widgets/kitpanels.h"
 
+#include "clippedtext.h"
+#include "editorrig.h"
+#include "keyboard.h"
 #include "model/helppage.h"
 #include "model/messages.h"
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "model/reportrequest.h"
-#include "clippedtext.h"
 #include "scripteddialogs.h"
-#include "testutil.h"
 #include "spokenname.h"
-#include "editorrig.h"
-#include "keyboard.h"
+#include "testmain.h"
+#include "testutil.h"
 #include "widgets/placement.h"
 #include "widgets/sentdataviewer.h"
 
@@ -747,5 +748,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstIconWindow)
+KORU_TEST_MAIN(TstIconWindow)
 #include "tst_iconwindow.moc"

@@ -1,4 +1,5 @@
 #include "model/viewerrows.h"
+#include "testmain.h"
 
 #include <QTest>
 
@@ -75,5 +76,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstViewerRows)
+KORU_TEST_GUILESS_MAIN(TstViewerRows)
 #include "tst_viewerrows.moc"

@@ -2,6 +2,7 @@
 // their replies, and values that arrive where nothing expects them.
 #include "kit/firmware.h"
 #include "kittestutil.h"
+#include "testmain.h"
 
 #include <QTest>
 
@@ -334,5 +335,5 @@ void TestKitFirmware::frameDuringRunStopsIt()
     QCOMPARE(kit.area(KitMemory::ProgramArea), padded({230, 2, 241, 246, 250, 231, 250}, 128));
 }
 
-QTEST_GUILESS_MAIN(TestKitFirmware)
+KORU_TEST_GUILESS_MAIN(TestKitFirmware)
 #include "tst_kitfirmware.moc"

@@ -1,6 +1,7 @@
 // Random and half-sensible report streams into the kit's firmware, from fixed
 // seeds so a failure repeats. The checks live in FuzzKitStream (it aborts).
 #include "kitfuzzstream.h"
+#include "testmain.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -65,5 +66,5 @@ void TestKitFuzzStreams::framesWithNoise()
     }
 }
 
-QTEST_GUILESS_MAIN(TestKitFuzzStreams)
+KORU_TEST_GUILESS_MAIN(TestKitFuzzStreams)
 #include "tst_kitfuzzstreams.moc"

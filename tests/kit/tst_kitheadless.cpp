@@ -3,6 +3,7 @@
 #include "kit/app/headless.h"
 #include "kit/kitdriver.h"
 #include "kitprotocol/virtualkitprotocol.h"
+#include "testmain.h"
 
 #include <QCoreApplication>
 #include <QLocalSocket>
@@ -334,5 +335,5 @@ void TestKitHeadless::closingInputEndsKit()
     QVERIFY(!QFile::exists(other));
 }
 
-QTEST_GUILESS_MAIN(TestKitHeadless)
+KORU_TEST_GUILESS_MAIN(TestKitHeadless)
 #include "tst_kitheadless.moc"

@@ -1,6 +1,7 @@
 // The kit's interpreter over a manual clock: timing of holds, LED and fades,
 // loops, branches, subroutines, waits and the ends of a run.
 #include "kittestutil.h"
+#include "testmain.h"
 
 #include <QTest>
 
@@ -435,5 +436,5 @@ void TestKitInterpreter::experimentBoardRunsForItsSeconds()
                           "4000 end"}));
 }
 
-QTEST_GUILESS_MAIN(TestKitInterpreter)
+KORU_TEST_GUILESS_MAIN(TestKitInterpreter)
 #include "tst_kitinterpreter.moc"

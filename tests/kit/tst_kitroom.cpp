@@ -1,6 +1,7 @@
 // The virtual kit's room: the fan cools it, the lamp warms it, both off let
 // it settle back, and sensor settings win at once.
 #include "kit/room.h"
+#include "testmain.h"
 
 #include <QTest>
 
@@ -84,5 +85,5 @@ void TstKitRoom::sensorSettingWins()
     QVERIFY(!room.nextDueMs()); // at its set values: no timer needed
 }
 
-QTEST_GUILESS_MAIN(TstKitRoom)
+KORU_TEST_GUILESS_MAIN(TstKitRoom)
 #include "tst_kitroom.moc"

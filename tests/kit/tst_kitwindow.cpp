@@ -5,6 +5,7 @@
 #include "kit/kitdriver.h"
 
 #include "clippedtext.h"
+#include "testmain.h"
 
 #include <QAccessible>
 #include <QPlainTextEdit>
@@ -163,5 +164,5 @@ void TestKitWindow::noTextIsCutOff()
     QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1Char('\n'))));
 }
 
-QTEST_MAIN(TestKitWindow)
+KORU_TEST_MAIN(TestKitWindow)
 #include "tst_kitwindow.moc"

@@ -6,6 +6,9 @@
 // installation itself (each module's "<Module>Depends" header names the
 // modules it is built on), so a header Qt adds, or a module built on QtGui
 // (QtSvg, QtMultimedia, QtCharts ...), is caught without a list to keep.
+
+#include "testmain.h"
+
 #include <QDir>
 #include <QFile>
 #include <QHash>
@@ -234,5 +237,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstLayering)
+KORU_TEST_GUILESS_MAIN(TstLayering)
 #include "tst_layering.moc"

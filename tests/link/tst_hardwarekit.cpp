@@ -2,6 +2,7 @@
 // measurement. Skipped (77) without one, as on CI.
 #include "link/devicelink.h"
 #include "link/hidapibackend.h"
+#include "testmain.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -29,7 +30,7 @@ private slots:
     }
 };
 
-int main(int argc, char **argv)
+KORU_TEST_ENTRY(TestHardwareKit)(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     bool kit = false;

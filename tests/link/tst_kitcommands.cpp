@@ -3,9 +3,10 @@
 // and what the pupil is told when the kit is missing or goes away.
 #include "link/kitlock.h"
 #include "link/ui/kitcommands.h"
-#include "linkrig.h"
 #include "link/ui/transferwindow.h"
+#include "linkrig.h"
 #include "scripteddialogs.h"
+#include "testmain.h"
 #include "widgets/placement.h"
 
 #include <QProgressBar>
@@ -393,5 +394,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestKitCommands)
+KORU_TEST_MAIN(TestKitCommands)
 #include "tst_kitcommands.moc"

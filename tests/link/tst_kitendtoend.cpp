@@ -4,6 +4,7 @@
 #include "kitprocess.h"
 #include "link/replyrouter.h"
 #include "model/programfile.h"
+#include "testmain.h"
 
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -204,7 +205,7 @@ private slots:
     }
 };
 
-int main(int argc, char **argv)
+KORU_TEST_ENTRY(TestKitEndToEnd)(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     if (!KitProcess::available()) {

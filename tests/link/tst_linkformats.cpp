@@ -1,8 +1,9 @@
 // Byte formats of the link: output reports, reply lines, progress steps, HID
 // report descriptors and the virtual kit's socket framing.
+#include "kitprotocol/virtualkitprotocol.h"
 #include "link/devicelink.h"
 #include "link/reportdescriptor.h"
-#include "kitprotocol/virtualkitprotocol.h"
+#include "testmain.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -207,5 +208,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestLinkFormats)
+KORU_TEST_GUILESS_MAIN(TestLinkFormats)
 #include "tst_linkformats.moc"

@@ -4,6 +4,7 @@
 #include "link/kitlock.h"
 #include "link/replyrouter.h"
 #include "linkrig.h"
+#include "testmain.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -435,5 +436,5 @@ private:
     static bool StripSpacesIsFF(const QString &line) { return QString(line).remove(' ') == QLatin1String("FF"); }
 };
 
-QTEST_GUILESS_MAIN(TestLinkProtocol)
+KORU_TEST_GUILESS_MAIN(TestLinkProtocol)
 #include "tst_linkprotocol.moc"

@@ -1,6 +1,7 @@
 // Finding the kit: display names, which device is the kit, and keeping that
 // choice current as devices are plugged in and out.
 #include "linkrig.h"
+#include "testmain.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -201,5 +202,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestLinkSelection)
+KORU_TEST_GUILESS_MAIN(TestLinkSelection)
 #include "tst_linkselection.moc"

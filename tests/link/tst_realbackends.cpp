@@ -3,6 +3,7 @@
 #include "link/devicelink.h"
 #include "link/hidapibackend.h"
 #include "link/virtualkitbackend.h"
+#include "testmain.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -100,5 +101,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestRealBackends)
+KORU_TEST_GUILESS_MAIN(TestRealBackends)
 #include "tst_realbackends.moc"

@@ -3,6 +3,7 @@
 // instead of losing reports, the device's loss arrives after the reports
 // before it, and stopping never hangs. Run under ThreadSanitizer as well.
 #include "link/reportreader.h"
+#include "testmain.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -183,5 +184,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestReportReader)
+KORU_TEST_GUILESS_MAIN(TestReportReader)
 #include "tst_reportreader.moc"

@@ -1,9 +1,10 @@
 // The virtual-kit backend against a stand-in kit served from this test:
 // kits appear when they say hello, disappear when they close, and anything
 // else on the socket (no hello, a bad hello, garbage) never becomes a device.
+#include "kitprotocol/virtualkitprotocol.h"
 #include "link/devicelink.h"
 #include "link/virtualkitbackend.h"
-#include "kitprotocol/virtualkitprotocol.h"
+#include "testmain.h"
 
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -178,5 +179,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestVirtualKitBackend)
+KORU_TEST_GUILESS_MAIN(TestVirtualKitBackend)
 #include "tst_virtualkitbackend.moc"

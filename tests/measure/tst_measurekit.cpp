@@ -5,9 +5,10 @@
 // Xvfb with QT_QPA_PLATFORM=xcb for pictures of the screen).
 #include "../link/kitprocess.h"
 #include "measure/ui/measurewindow.h"
-#include "model/programfile.h"
 #include "measureshots.h"
+#include "model/programfile.h"
 #include "scripteddialogs.h"
+#include "testmain.h"
 #include "testutil.h"
 
 #include <QCheckBox>
@@ -131,5 +132,5 @@ void TstMeasureKit::thermostatAgainstKit()
     window.reset();
 }
 
-QTEST_MAIN(TstMeasureKit)
+KORU_TEST_MAIN(TstMeasureKit)
 #include "tst_measurekit.moc"

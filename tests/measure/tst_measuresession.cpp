@@ -4,6 +4,7 @@
 #include "fakemeasurekit.h"
 #include "measure/measuresession.h"
 #include "model/programfile.h"
+#include "testmain.h"
 
 #include <QFile>
 #include <QLocale>
@@ -19,7 +20,7 @@ using koru::test::ManualTicker;
 namespace {
 
 // A session with its kit, ticker and a clock that moves one interval a tick.
-struct Rig
+struct SessionRig
 {
     FakeMeasureKit kit;
     ManualTicker ticker;
@@ -30,7 +31,7 @@ struct Rig
     int saves = 0;
     QStringList savedLines;
 
-    Rig()
+    SessionRig()
     {
         session.setJournalFolder(folder.path());
         QObject::connect(&session, &MeasureSession::warning, [this](const QString &m) { warnings.append(m); });
@@ -173,7 +174,7 @@ void TstMeasureSession::oneCycle()
     QFETCH(QString, shownH);
     QFETCH(int, output);
     QFETCH(Climate, climate);
-    Rig rig;
+    SessionRig rig;
     rig.session.setTemperature().setValue(set);
     QVERIFY(rig.session.start(false, -1).isEmpty());
     QCOMPARE(rig.session.stateText(), MeasuringText);
@@ -212,7 +213,7 @@ void TstMeasureSession::spikeFilter()
     QFETCH(QList<int>, raw);
     QFETCH(QStringList, temperatures);
     QFETCH(QStringList, humidities);
-    Rig rig;
+    SessionRig rig;
     QVERIFY(rig.session.start(false, -1).isEmpty());
     for (int i = 0; i < raw.size(); ++i) {
         if (i > 0)
@@ -253,7 +254,7 @@ void TstMeasureSession::digitArrows()
 
 void TstMeasureSession::startRefusedWithoutInterval()
 {
-    Rig rig;
+    SessionRig rig;
     QCOMPARE(rig.session.start(true, -1), IntervalMissingMessage);
     QVERIFY(!rig.session.measuring());
     QVERIFY(rig.kit.sent.isEmpty());
@@ -272,7 +273,7 @@ void TstMeasureSession::startRefusedWithoutInterval()
 
 void TstMeasureSession::quickCycleWithoutCsv()
 {
-    Rig rig;
+    SessionRig rig;
     QVERIFY(rig.session.start(false, 8).isEmpty()); // the choice counts only with the CSV file
     QCOMPARE(rig.ticker.interval, QuickIntervalMs);
     rig.cycle("19 ", "37 ");
@@ -296,7 +297,7 @@ void TstMeasureSession::quickCycleWithoutCsv()
 // 計測終了 between cycles ends the measurement at once.
 void TstMeasureSession::hourIntervalEndsAtOnce()
 {
-    Rig rig;
+    SessionRig rig;
     QVERIFY(rig.session.start(true, 8).isEmpty());
     QCOMPARE(rig.ticker.interval, 3600000);
     rig.cycle("19 ", "37 ");
@@ -326,7 +327,7 @@ void TstMeasureSession::hourIntervalEndsAtOnce()
 
 void TstMeasureSession::endWithoutKitStillSaves()
 {
-    Rig rig;
+    SessionRig rig;
     QVERIFY(rig.session.start(true, 8).isEmpty());
     rig.cycle("1E ", "37 ");
     rig.kit.present = false; // unplugged during the hour
@@ -344,7 +345,7 @@ void TstMeasureSession::endWithoutKitStillSaves()
 // is over: readings come as often as the kit allows, not every other tick.
 void TstMeasureSession::tickDuringCycleIsSkipped()
 {
-    Rig rig;
+    SessionRig rig;
     QVERIFY(rig.session.start(false, -1).isEmpty());
     rig.nextTick(); // while the kit still answers the measurement request
     QCOMPARE(rig.kit.sent, QList<int>{request::Measure});
@@ -368,7 +369,7 @@ void TstMeasureSession::tickDuringCycleIsSkipped()
 // without waiting for a tick.
 void TstMeasureSession::endWaitsForRunningCycle()
 {
-    Rig rig;
+    SessionRig rig;
     QVERIFY(rig.session.start(true, 0).isEmpty());
     rig.session.end(); // during the first cycle
     rig.kit.answer({"19 ", "37 "});
@@ -393,7 +394,7 @@ void TstMeasureSession::noKit_data()
 void TstMeasureSession::noKit()
 {
     QFETCH(bool, whileAsking);
-    Rig rig;
+    SessionRig rig;
     QSignalSpy stopped(&rig.session, &MeasureSession::stopped);
     QVERIFY(rig.session.start(true, 0).isEmpty());
     rig.cycle("1E ", "37 ");
@@ -431,7 +432,7 @@ void TstMeasureSession::errorInsideCycleEndsMeasurement_data()
 void TstMeasureSession::errorInsideCycleEndsMeasurement()
 {
     QFETCH(QStringList, replies);
-    Rig rig;
+    SessionRig rig;
     QVERIFY(rig.session.start(true, 0).isEmpty());
     rig.cycle("1E ", "37 ");
     rig.nextTick();
@@ -452,7 +453,7 @@ void TstMeasureSession::errorInsideCycleEndsMeasurement()
 
 void TstMeasureSession::noKitAtOutputGoesOn()
 {
-    Rig rig;
+    SessionRig rig;
     QVERIFY(rig.session.start(false, -1).isEmpty());
     rig.kit.answer({"1E ", "37 "});
     rig.kit.answer({}, false); // the kit went away while the fan request was out
@@ -468,7 +469,7 @@ void TstMeasureSession::noKitAtOutputGoesOn()
 
 void TstMeasureSession::journalOnDiskAfterEachCycle()
 {
-    Rig rig;
+    SessionRig rig;
     QVERIFY(rig.session.start(true, 0).isEmpty());
     QVERIFY(!QFile::exists(rig.session.journalPath())); // nothing before the first line
     QVERIFY(rig.session.journalPath().startsWith(rig.folder.path() + "/2026-12-10_10-15-40"));
@@ -494,7 +495,7 @@ void TstMeasureSession::journalOnDiskAfterEachCycle()
 
 void TstMeasureSession::journalFailureWarnsOnce()
 {
-    Rig rig;
+    SessionRig rig;
     QFile blocker(rig.folder.filePath("taken"));
     QVERIFY(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
     blocker.close();
@@ -511,5 +512,5 @@ void TstMeasureSession::journalFailureWarnsOnce()
     QVERIFY(rig.session.measuring());
 }
 
-QTEST_GUILESS_MAIN(TstMeasureSession)
+KORU_TEST_GUILESS_MAIN(TstMeasureSession)
 #include "tst_measuresession.moc"

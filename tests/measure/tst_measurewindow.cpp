@@ -2,15 +2,16 @@
 // it shows, the CSV file at the end, and the journal note when no file was
 // written.
 #include "fakemeasurekit.h"
+#include "measure/ui/measureparts.h"
 #include "measure/ui/measurewindow.h"
+#include "measure/ui/pastmeasurementsdialog.h"
+#include "measureshots.h"
 #include "model/programfile.h"
 #include "model/textutil.h"
-#include "measureshots.h"
 #include "scripteddialogs.h"
-#include "testutil.h"
 #include "spokenname.h"
-#include "measure/ui/measureparts.h"
-#include "measure/ui/pastmeasurementsdialog.h"
+#include "testmain.h"
+#include "testutil.h"
 
 #include <QAccessible>
 #include <QAreaSeries>
@@ -432,5 +433,5 @@ void TstMeasureWindow::closingSwitchesOff()
     QVERIFY(rig.dialogs.shown().isEmpty());
 }
 
-QTEST_MAIN(TstMeasureWindow)
+KORU_TEST_MAIN(TstMeasureWindow)
 #include "tst_measurewindow.moc"

@@ -3,6 +3,7 @@
 #include "fakemeasurekit.h"
 #include "measure/measuresession.h"
 #include "measure/pastmeasurements.h"
+#include "testmain.h"
 
 #include <QDir>
 #include <QFile>
@@ -179,5 +180,5 @@ void TstPastMeasurements::texts()
     QCOMPARE(DurationText(30 * 3600), QStringLiteral("30時間00分"));
 }
 
-QTEST_GUILESS_MAIN(TstPastMeasurements)
+KORU_TEST_GUILESS_MAIN(TstPastMeasurements)
 #include "tst_pastmeasurements.moc"

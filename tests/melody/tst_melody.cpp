@@ -1,6 +1,7 @@
 // The melody document: positions, codes and files.
 #include "melody/melody.h"
 #include "melody/melodykeys.h"
+#include "testmain.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -471,5 +472,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstMelody)
+KORU_TEST_GUILESS_MAIN(TstMelody)
 #include "tst_melody.moc"

@@ -4,6 +4,7 @@
 #include "melody/notes.h"
 #include "melody/staffglyphs.h"
 #include "model/paths.h"
+#include "testmain.h"
 #include "testutil.h"
 
 #include <QFile>
@@ -193,5 +194,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstMelodyFont)
+KORU_TEST_MAIN(TstMelodyFont)
 #include "tst_melodyfont.moc"

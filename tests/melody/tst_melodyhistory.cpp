@@ -1,6 +1,7 @@
 // Undo and redo of the melody: every kind of change goes back and comes
 // again exactly, and only changes of what a file keeps are steps.
 #include "melody/melodyhistory.h"
+#include "testmain.h"
 
 #include <QTest>
 
@@ -61,7 +62,7 @@ void change(const QString &kind, Melody &m)
 }
 
 // Slots and positions as the document's own operations keep them.
-void verifyPositions(const Melody &m)
+void verifyKeptPositions(const Melody &m)
 {
     int x = FirstNoteX;
     for (int i = 0; i < m.count(); ++i) {
@@ -111,13 +112,13 @@ private slots:
 
         QVERIFY(history.undo(m));
         QCOMPARE(m.fileLines(), before);
-        verifyPositions(m);
+        verifyKeptPositions(m);
         QVERIFY(!history.canUndo());
         QCOMPARE(history.redoText(), kind);
 
         QVERIFY(history.redo(m));
         QCOMPARE(m.fileLines(), after);
-        verifyPositions(m);
+        verifyKeptPositions(m);
         QVERIFY(!history.canRedo());
 
         // Editing goes on from the restored document as from any other.
@@ -256,5 +257,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TstMelodyHistory)
+KORU_TEST_APPLESS_MAIN(TstMelodyHistory)
 #include "tst_melodyhistory.moc"

@@ -9,6 +9,7 @@
 #include "link/devicelink.h"
 #include "link/ui/kitcommands.h"
 #include "scripteddialogs.h"
+#include "testmain.h"
 #include "tests/link/kitprocess.h"
 #include "testutil.h"
 #include "widgets/kitpanels.h"
@@ -174,7 +175,7 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[])
+KORU_TEST_ENTRY(TstMelodyKit)(int argc, char *argv[])
 {
     if (!QFileInfo(QFileInfo(QString::fromLocal8Bit(argv[0])).dir().filePath(QStringLiteral("koru-kit"))).isExecutable())
         return 77; // no virtual kit in this build

@@ -1,6 +1,7 @@
 // The preview sound file.
 #include "melody/preview.h"
 #include "model/paths.h"
+#include "testmain.h"
 #include "testutil.h"
 
 #include <QDir>
@@ -257,5 +258,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstMelodyPreview)
+KORU_TEST_GUILESS_MAIN(TstMelodyPreview)
 #include "tst_melodypreview.moc"

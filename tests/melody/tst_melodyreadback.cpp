@@ -2,6 +2,7 @@
 #include "melody/melody.h"
 #include "melody/readback.h"
 #include "model/decoder.h"
+#include "testmain.h"
 
 #include <QTest>
 
@@ -211,5 +212,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstMelodyReadBack)
+KORU_TEST_GUILESS_MAIN(TstMelodyReadBack)
 #include "tst_melodyreadback.moc"

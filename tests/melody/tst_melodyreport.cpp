@@ -7,8 +7,9 @@
 #include "melody/ui/melodyparts.h"
 #include "melody/ui/melodywindow.h"
 #include "model/paths.h"
-#include "shellrig.h"
 #include "scripteddialogs.h"
+#include "shellrig.h"
+#include "testmain.h"
 #include "testutil.h"
 
 #include <QAction>
@@ -64,5 +65,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstMelodyReport)
+KORU_TEST_MAIN(TstMelodyReport)
 #include "tst_melodyreport.moc"

@@ -4,7 +4,9 @@
 
 #include "app/shell.h"
 #include "clippedtext.h"
+#include "editorrig.h"
 #include "fakesound.h"
+#include "keyboard.h"
 #include "link/ui/kitcommands.h"
 #include "melody/preview.h"
 #include "melody/readback.h"
@@ -14,9 +16,8 @@
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "model/reportrequest.h"
-#include "editorrig.h"
-#include "keyboard.h"
 #include "scripteddialogs.h"
+#include "testmain.h"
 #include "testutil.h"
 #include "widgets/kitpanels.h"
 
@@ -810,5 +811,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstMelodyWindow)
+KORU_TEST_MAIN(TstMelodyWindow)
 #include "tst_melodywindow.moc"

@@ -3,6 +3,7 @@
 #include "melody/ui/staffdrawing.h"
 
 #include "melody/staffglyphs.h"
+#include "testmain.h"
 #include "testutil.h"
 
 #include <QDir>
@@ -15,7 +16,7 @@ using namespace koru;
 
 namespace {
 
-bool dark(const QImage &image, int x, int y)
+bool darkPixel(const QImage &image, int x, int y)
 {
     return qGray(image.pixel(x, y)) < 128;
 }
@@ -46,7 +47,7 @@ std::pair<int, int> headRows(const QImage &image, int fromX, int toX, int line, 
         if (y >= rowTop && y <= rowTop + 32 && (y - rowTop) % 8 == 0)
             continue;
         for (int x = fromX; x <= toX; ++x) {
-            if (dark(image, x, y)) {
+            if (darkPixel(image, x, y)) {
                 if (first < 0)
                     first = y;
                 last = y;
@@ -96,14 +97,14 @@ private slots:
         QCOMPARE(picture.image.size(), QSize(StaffInitialWidth, 160));
         QVERIFY(picture.anchors.empty());
         for (int i = 0; i < 5; ++i) {
-            QVERIFY(dark(picture.image, 0, 60 + 8 * i));
-            QVERIFY(dark(picture.image, StaffInitialWidth - 1, 60 + 8 * i));
+            QVERIFY(darkPixel(picture.image, 0, 60 + 8 * i));
+            QVERIFY(darkPixel(picture.image, StaffInitialWidth - 1, 60 + 8 * i));
         }
         // The clef reaches above and below the staff, within its box at x = 40.
         int ink = 0;
         for (int y = 40; y < 120; ++y)
             for (int x = 40; x < 70; ++x)
-                ink += dark(picture.image, x, y) && (y < 60 || y > 92) ? 1 : 0;
+                ink += darkPixel(picture.image, x, y) && (y < 60 || y > 92) ? 1 : 0;
         QVERIFY(ink > 10);
     }
 
@@ -146,7 +147,7 @@ private slots:
         QCOMPARE(picture.anchors[20].rowTop, 60);
         QCOMPARE(picture.anchors[21].column, 4);
         QCOMPARE(picture.anchors[21].rowTop, 160);
-        QVERIFY(dark(picture.image, 0, 160 + 32)); // the second row's staff
+        QVERIFY(darkPixel(picture.image, 0, 160 + 32)); // the second row's staff
         QCOMPARE(StaffRowCount(melody, 736), 2);
         QCOMPARE(StaffRowCount(Melody{}, 736), 1);
     }
@@ -202,14 +203,14 @@ private slots:
             const bool staffLine = dy >= 0 && dy <= 32 && dy % 8 == 0;
             if (staffLine)
                 continue;
-            QVERIFY2(dark(image, 108, R + dy) == lines.contains(dy),
+            QVERIFY2(darkPixel(image, 108, R + dy) == lines.contains(dy),
                      qPrintable(QStringLiteral("row R%1%2").arg(dy < 0 ? "" : "+").arg(dy)));
         }
         // They run from c to c + 30, not across the staff.
         if (!lines.isEmpty()) {
-            QVERIFY(dark(image, 110, R + lines.first()));
-            QVERIFY(!dark(image, 111, R + lines.first()));
-            QVERIFY(!dark(image, 79, R + lines.first()));
+            QVERIFY(darkPixel(image, 110, R + lines.first()));
+            QVERIFY(!darkPixel(image, 111, R + lines.first()));
+            QVERIFY(!darkPixel(image, 79, R + lines.first()));
         }
     }
 
@@ -238,8 +239,8 @@ private slots:
         QCOMPARE(barColour(on, 5), blue);
         // Black outline around the bar.
         const QRect bar = layout[0].bar;
-        QVERIFY(dark(on.image, bar.left(), bar.center().y()));
-        QVERIFY(dark(on.image, bar.center().x(), bar.top()));
+        QVERIFY(darkPixel(on.image, bar.left(), bar.center().y()));
+        QVERIFY(darkPixel(on.image, bar.center().x(), bar.top()));
     }
 
     // Labels, bars and notes apart: no label or bar covers a note, another
@@ -410,5 +411,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstStaffDrawing)
+KORU_TEST_MAIN(TstStaffDrawing)
 #include "tst_staffdrawing.moc"

@@ -1,4 +1,5 @@
 #include "model/catalogue.h"
+#include "testmain.h"
 
 #include <QTest>
 
@@ -413,5 +414,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstCatalogue)
+KORU_TEST_GUILESS_MAIN(TstCatalogue)
 #include "tst_catalogue.moc"

@@ -2,6 +2,7 @@
 #include "model/decoder.h"
 #include "model/encoder.h"
 #include "model/textutil.h"
+#include "testmain.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -331,5 +332,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstDecoder)
+KORU_TEST_GUILESS_MAIN(TstDecoder)
 #include "tst_decoder.moc"

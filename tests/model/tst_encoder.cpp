@@ -1,5 +1,6 @@
 #include "model/catalogue.h"
 #include "model/encoder.h"
+#include "testmain.h"
 
 #include <QTest>
 
@@ -284,5 +285,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstEncoder)
+KORU_TEST_GUILESS_MAIN(TstEncoder)
 #include "tst_encoder.moc"

@@ -7,6 +7,7 @@
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "scripteddialogs.h"
+#include "testmain.h"
 #include "testutil.h"
 
 #include <QDir>
@@ -181,5 +182,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstFileCommands)
+KORU_TEST_GUILESS_MAIN(TstFileCommands)
 #include "tst_filecommands.moc"

@@ -1,6 +1,7 @@
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "model/wait.h"
+#include "testmain.h"
 #include "testutil.h"
 
 #include <QDir>
@@ -321,5 +322,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstFiles)
+KORU_TEST_GUILESS_MAIN(TstFiles)
 #include "tst_files.moc"

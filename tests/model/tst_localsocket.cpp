@@ -1,6 +1,7 @@
 // The program's local sockets, with Qt's own as the far end (the virtual
 // kit listens with QLocalServer).
 #include "model/localsocket.h"
+#include "testmain.h"
 
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -149,5 +150,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestLocalSocket)
+KORU_TEST_GUILESS_MAIN(TestLocalSocket)
 #include "tst_localsocket.moc"

@@ -1,5 +1,6 @@
 // The note codes as both the melody editor and the virtual kit read them.
 #include "model/notecode.h"
+#include "testmain.h"
 
 #include <QSet>
 #include <QTest>
@@ -110,5 +111,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TstNoteCode)
+KORU_TEST_APPLESS_MAIN(TstNoteCode)
 #include "tst_notecode.moc"

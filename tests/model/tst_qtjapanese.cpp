@@ -1,5 +1,6 @@
 // Qt's own buttons and dialogs speak Japanese whatever the system's locale.
 #include "model/qtjapanese.h"
+#include "testmain.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -42,5 +43,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstQtJapanese)
+KORU_TEST_GUILESS_MAIN(TstQtJapanese)
 #include "tst_qtjapanese.moc"

@@ -2,6 +2,7 @@
 // expect. Each case runs this program again on one function that shows
 // the dialog (skipped in a normal run) and checks that it failed.
 #include "scripteddialogs.h"
+#include "testmain.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -45,7 +46,7 @@ private slots:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QString::fromLatin1(VictimVariable), QStringLiteral("1"));
         process.setProcessEnvironment(environment);
-        process.start(QCoreApplication::applicationFilePath(), {victim});
+        process.start(QCoreApplication::applicationFilePath(), koru::test::TestProgramArguments() << victim);
         QVERIFY(process.waitForFinished(30000));
         const QString output = QString::fromUtf8(process.readAllStandardOutput());
         QCOMPARE(process.exitCode() != 0, fails);
@@ -108,5 +109,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstScriptedDialogs)
+KORU_TEST_GUILESS_MAIN(TstScriptedDialogs)
 #include "tst_scripteddialogs.moc"

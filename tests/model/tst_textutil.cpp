@@ -1,4 +1,5 @@
 #include "model/textutil.h"
+#include "testmain.h"
 
 #include <QTest>
 
@@ -98,5 +99,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstTextUtil)
+KORU_TEST_GUILESS_MAIN(TstTextUtil)
 #include "tst_textutil.moc"

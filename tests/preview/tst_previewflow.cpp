@@ -3,10 +3,11 @@
 // routine's end, and the times add up.
 #include "flowchart/flowdemos.h"
 #include "flowchart/flowspoken.h"
-#include "preview/previewstate.h"
 #include "flowchart/flowtranslate.h"
+#include "preview/previewstate.h"
 
 #include "previewtrace.h"
+#include "testmain.h"
 
 #include <QtTest>
 
@@ -87,5 +88,5 @@ void TestPreviewFlow::steppingThroughTheDemo()
     QVERIFY(ViewOf(rig.run, describe).loops.contains(QStringLiteral("くり返し 2回目／3回")));
 }
 
-QTEST_GUILESS_MAIN(TestPreviewFlow)
+KORU_TEST_GUILESS_MAIN(TestPreviewFlow)
 #include "tst_previewflow.moc"

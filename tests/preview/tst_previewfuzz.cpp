@@ -4,6 +4,7 @@
 // stopped, no picture outside the known set, and a bounded amount of work.
 #include "preview/previewstate.h"
 #include "previewtrace.h"
+#include "testmain.h"
 
 #include <QRandomGenerator>
 #include <QSet>
@@ -83,5 +84,5 @@ void TestPreviewFuzz::randomImages()
     }
 }
 
-QTEST_GUILESS_MAIN(TestPreviewFuzz)
+KORU_TEST_GUILESS_MAIN(TestPreviewFuzz)
 #include "tst_previewfuzz.moc"

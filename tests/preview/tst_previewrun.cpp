@@ -4,6 +4,7 @@
 // stepping and speeds, and the state shown beside the kit.
 #include "preview/previewstate.h"
 #include "previewtrace.h"
+#include "testmain.h"
 
 #include <QtTest>
 
@@ -450,5 +451,5 @@ void TestPreviewRun::stateAtEachStep()
     QCOMPARE(WaitSentence(kit::WaitKind::Switch, 0), QStringLiteral("押しボタンSWが押されるのを待っています"));
 }
 
-QTEST_GUILESS_MAIN(TestPreviewRun)
+KORU_TEST_GUILESS_MAIN(TestPreviewRun)
 #include "tst_previewrun.moc"

@@ -6,6 +6,7 @@
 
 #include "editorrig.h"
 #include "scripteddialogs.h"
+#include "testmain.h"
 #include "testutil.h"
 
 #include <QComboBox>
@@ -110,5 +111,5 @@ void TestPreviewSteps::previewRefusesWhatTransferRefuses()
     delete window;
 }
 
-QTEST_MAIN(TestPreviewSteps)
+KORU_TEST_MAIN(TestPreviewSteps)
 #include "tst_previewsteps.moc"

@@ -6,8 +6,9 @@
 #include "widgets/layeredpicture.h"
 
 #include "previewtrace.h"
-#include "testutil.h"
 #include "spokenname.h"
+#include "testmain.h"
+#include "testutil.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -301,5 +302,5 @@ void TestPreviewWindow::stepsSpeedAndState()
     SetPreviewHandler({});
 }
 
-QTEST_MAIN(TestPreviewWindow)
+KORU_TEST_MAIN(TestPreviewWindow)
 #include "tst_previewwindow.moc"

@@ -4,8 +4,9 @@
 
 #include "app/windowtable.h"
 #include "icons/ui/iconwindow.h"
-#include "shellrig.h"
 #include "scripteddialogs.h"
+#include "shellrig.h"
+#include "testmain.h"
 #include "testutil.h"
 
 #include <QAction>
@@ -66,5 +67,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstReportIcons)
+KORU_TEST_MAIN(TstReportIcons)
 #include "tst_reporticons.moc"

@@ -3,6 +3,7 @@
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "model/reportrequest.h"
+#include "testmain.h"
 #include "testutil.h"
 
 #include <QDir>
@@ -17,6 +18,7 @@
 
 using namespace koru;
 using namespace koru::report;
+using koru::test::writeBytes;
 
 namespace {
 
@@ -40,13 +42,6 @@ void writePicture(const QString &path, int width, int height, QRgb colour = qRgb
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(colour);
     QVERIFY(image.save(path, "BMP"));
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 } // namespace
@@ -375,5 +370,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstReportPage)
+KORU_TEST_GUILESS_MAIN(TstReportPage)
 #include "tst_reportpage.moc"

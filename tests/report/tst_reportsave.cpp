@@ -4,6 +4,7 @@
 #include "model/programfile.h"
 #include "model/reportrequest.h"
 #include "report/reportpage.h"
+#include "testmain.h"
 #include "testutil.h"
 
 #include <QDir>
@@ -15,6 +16,7 @@
 
 using namespace koru;
 using namespace koru::report;
+using koru::test::writeBytes;
 
 namespace {
 
@@ -22,13 +24,6 @@ QByteArray readAll(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 void writePicture(const QString &path, QRgb colour)
@@ -267,5 +262,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstReportSave)
+KORU_TEST_GUILESS_MAIN(TstReportSave)
 #include "tst_reportsave.moc"

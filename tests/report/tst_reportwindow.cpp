@@ -1,12 +1,13 @@
 #include "reportfixture.h"
 
 #include "model/dialogservice.h"
-#include "model/messages.h"
 #include "model/filecommands.h"
+#include "model/messages.h"
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "report/reportsave.h"
 #include "scripteddialogs.h"
+#include "testmain.h"
 #include "testutil.h"
 
 #include <QApplication>
@@ -491,5 +492,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstReportWindow)
+KORU_TEST_MAIN(TstReportWindow)
 #include "tst_reportwindow.moc"

@@ -11,6 +11,7 @@
 #include "flowchart/flowtranslate.h"
 #include "flowchart/listingimport.h"
 #include "icons/iconprogram.h"
+#include "testmain.h"
 #include "tests/flowchart/programgenerator.h"
 #include "tests/kit/kittestutil.h"
 #include "tests/text/textfixture.h"
@@ -291,5 +292,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstOneFileEveryStep)
+KORU_TEST_GUILESS_MAIN(TstOneFileEveryStep)
 #include "tst_onefileeverystep.moc"

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QEventLoop>
 #include <QProcess>
+#include <QTest>
 #include <QTimer>
 #include <QTemporaryDir>
 
@@ -22,6 +23,13 @@ namespace koru::test {
 QString testDataPath(const QString &relative)
 {
     return QDir(qEnvironmentVariable("KORU_TEST_DATA")).filePath(relative);
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
+    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 ToolRun runKoruTool(const QStringList &args, int timeoutMs)

@@ -12,6 +12,10 @@ namespace koru::test {
 // Folder of checked-in test files (tests/data).
 QString testDataPath(const QString &relative);
 
+// Writes bytes to path as they are (a file as some other program left it);
+// fails the test when it cannot.
+void writeBytes(const QString &path, const QByteArray &bytes);
+
 // Result of running koru-tool (beside the test executable) to its end.
 struct ToolRun
 {

@@ -8,6 +8,7 @@
 #include "model/programfile.h"
 #include "model/textutil.h"
 #include "scripteddialogs.h"
+#include "testmain.h"
 #include "testutil.h"
 #include "text/keywordsettings.h"
 
@@ -476,5 +477,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstKeywordSettings)
+KORU_TEST_MAIN(TstKeywordSettings)
 #include "tst_keywordsettings.moc"

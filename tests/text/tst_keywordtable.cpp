@@ -3,6 +3,7 @@
 #include "model/catalogue.h"
 #include "model/programfile.h"
 #include "model/textutil.h"
+#include "testmain.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -238,5 +239,5 @@ private:
     QTemporaryDir m_appData;
 };
 
-QTEST_GUILESS_MAIN(TstKeywordTable)
+KORU_TEST_GUILESS_MAIN(TstKeywordTable)
 #include "tst_keywordtable.moc"

@@ -1,6 +1,7 @@
 #include "textfixture.h"
 
 #include "model/programfile.h"
+#include "testmain.h"
 #include "text/textfile.h"
 
 #include <QTemporaryDir>
@@ -83,5 +84,5 @@ private:
     std::optional<TextLanguage> m_language;
 };
 
-QTEST_GUILESS_MAIN(TstTextFile)
+KORU_TEST_GUILESS_MAIN(TstTextFile)
 #include "tst_textfile.moc"

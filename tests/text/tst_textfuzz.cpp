@@ -15,6 +15,7 @@
 #include "model/catalogue.h"
 #include "model/decoder.h"
 #include "model/encoder.h"
+#include "testmain.h"
 
 #include <QRandomGenerator>
 #include <QSet>
@@ -327,5 +328,5 @@ private:
     std::optional<TextLanguage> m_language;
 };
 
-QTEST_GUILESS_MAIN(TstTextFuzz)
+KORU_TEST_GUILESS_MAIN(TstTextFuzz)
 #include "tst_textfuzz.moc"

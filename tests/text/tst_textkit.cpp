@@ -6,8 +6,9 @@
 
 #include "editorrig.h"
 #include "scripteddialogs.h"
-#include "testutil.h"
+#include "testmain.h"
 #include "tests/link/kitprocess.h"
+#include "testutil.h"
 #include "widgets/sourceeditor.h"
 
 #include <QAction>
@@ -84,7 +85,7 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[])
+KORU_TEST_ENTRY(TstTextKit)(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     if (!test::KitProcess::available())

@@ -1,6 +1,7 @@
 #include "textfixture.h"
 
 #include "model/encoder.h"
+#include "testmain.h"
 #include "text/keywordhelp.h"
 #include "text/livecheck.h"
 
@@ -630,5 +631,5 @@ private:
     std::optional<TextLanguage> m_language;
 };
 
-QTEST_GUILESS_MAIN(TstTextLanguage)
+KORU_TEST_GUILESS_MAIN(TstTextLanguage)
 #include "tst_textlanguage.moc"

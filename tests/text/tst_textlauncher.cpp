@@ -6,8 +6,9 @@
 #include "text/ui/keywordsettingswindow.h"
 #include "text/ui/textwindow.h"
 
-#include "shellrig.h"
 #include "scripteddialogs.h"
+#include "shellrig.h"
+#include "testmain.h"
 #include "testutil.h"
 #include "text/keywordsettings.h"
 #include "widgets/sourceeditor.h"
@@ -128,5 +129,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstTextLauncher)
+KORU_TEST_MAIN(TstTextLauncher)
 #include "tst_textlauncher.moc"

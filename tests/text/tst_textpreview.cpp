@@ -3,9 +3,10 @@
 #include "preview/ui/previewwindow.h"
 #include "text/ui/textwindow.h"
 
-#include "kit/clock.h"
 #include "editorrig.h"
+#include "kit/clock.h"
 #include "scripteddialogs.h"
+#include "testmain.h"
 #include "testutil.h"
 #include "widgets/sourceeditor.h"
 
@@ -57,5 +58,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstTextPreview)
+KORU_TEST_MAIN(TstTextPreview)
 #include "tst_textpreview.moc"

@@ -5,6 +5,7 @@
 #include "model/dialogservice.h"
 #include "model/programfile.h"
 #include "scripteddialogs.h"
+#include "testmain.h"
 #include "testutil.h"
 #include "text/textfile.h"
 #include "text/ui/textfilecommands.h"
@@ -53,5 +54,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstTextSave)
+KORU_TEST_MAIN(TstTextSave)
 #include "tst_textsave.moc"

@@ -5,6 +5,7 @@
 
 #include "model/programfile.h"
 #include "model/textutil.h"
+#include "testmain.h"
 
 #include <QDir>
 #include <QProcess>
@@ -151,5 +152,5 @@ private:
     QTemporaryDir m_files;
 };
 
-QTEST_GUILESS_MAIN(TstTextTool)
+KORU_TEST_GUILESS_MAIN(TstTextTool)
 #include "tst_texttool.moc"

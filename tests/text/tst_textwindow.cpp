@@ -5,6 +5,8 @@
 #include "widgets/kitpanels.h"
 
 #include "clippedtext.h"
+#include "editorrig.h"
+#include "keyboard.h"
 #include "model/helppage.h"
 #include "model/messages.h"
 #include "model/paths.h"
@@ -12,10 +14,9 @@
 #include "model/programfile.h"
 #include "model/reportrequest.h"
 #include "scripteddialogs.h"
-#include "testutil.h"
-#include "editorrig.h"
-#include "keyboard.h"
 #include "spokenname.h"
+#include "testmain.h"
+#include "testutil.h"
 #include "text/keywordsettings.h"
 #include "text/textfile.h"
 #include "widgets/sentdataviewer.h"
@@ -541,5 +542,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstTextWindow)
+KORU_TEST_MAIN(TstTextWindow)
 #include "tst_textwindow.moc"

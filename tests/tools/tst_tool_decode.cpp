@@ -1,4 +1,7 @@
 // koru-tool decode, run as a teacher's script would run it.
+
+#include "testmain.h"
+
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -120,5 +123,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstToolDecode)
+KORU_TEST_GUILESS_MAIN(TstToolDecode)
 #include "tst_tool_decode.moc"

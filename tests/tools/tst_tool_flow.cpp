@@ -3,6 +3,7 @@
 #include "flowchart/flowfile.h"
 #include "flowchart/readback.h"
 #include "model/programfile.h"
+#include "testmain.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -13,17 +14,8 @@
 #include "testutil.h"
 
 using namespace koru;
-
-namespace {
-
-using Run = koru::test::ToolRun;
-
-Run tool(const QStringList &args)
-{
-    return koru::test::runKoruTool(args);
-}
-
-} // namespace
+using koru::test::runKoruTool;
+using koru::test::ToolRun;
 
 class TstToolFlow : public QObject
 {
@@ -52,17 +44,17 @@ private slots:
     void imageAndListing()
     {
         const FlowDocument demo = DemoFlowchart(4);
-        Run run = tool({"image", m_demo});
+        ToolRun run = runKoruTool({"image", m_demo});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out.split('\n', Qt::SkipEmptyParts), ImageTexts(BuildDeviceImage(demo).image));
-        run = tool({"listing", m_demo});
+        run = runKoruTool({"listing", m_demo});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out.split('\n', Qt::SkipEmptyParts), BuildCommandListing(demo).listing);
     }
 
     void viewRows()
     {
-        const Run run = tool({"view", m_demo});
+        const ToolRun run = runKoruTool({"view", m_demo});
         QCOMPARE(run.exitCode, 0);
         const QStringList rows = run.out.split('\n', Qt::SkipEmptyParts);
         QCOMPARE(rows.first(), QStringLiteral("番号\t命令内容\t送信データ"));
@@ -73,20 +65,20 @@ private slots:
     void failingCheckIsRefusedWithItsMessage()
     {
         for (const char *command : {"image", "listing", "view"}) {
-            const Run run = tool({command, m_broken});
+            const ToolRun run = runKoruTool({command, m_broken});
             QCOMPARE(run.exitCode, 1);
             QVERIFY(run.out.isEmpty());
         }
-        QCOMPARE(tool({"image", m_broken}).err.trimmed(),
+        QCOMPARE(runKoruTool({"image", m_broken}).err.trimmed(),
                  QStringLiteral("繰り返し命令の位置関係が間違っております。\nプログラムを確認して下さい。"));
-        QCOMPARE(tool({"listing", m_broken}).err.trimmed(), QStringLiteral("プログラムが正しくないため表示できません。"));
+        QCOMPARE(runKoruTool({"listing", m_broken}).err.trimmed(), QStringLiteral("プログラムが正しくないため表示できません。"));
     }
 
     void flowOpensOtherStepsAndSaves()
     {
         const QString other = path("other(文字).koru");
         QVERIFY(WriteProgramLines(other, {"OK", "START", "5,0,3,0,0,0,0", "END", "WORDDATA", "timer 3"}));
-        Run run = tool({"flow", other, path("out.koru")});
+        ToolRun run = runKoruTool({"flow", other, path("out.koru")});
         QCOMPARE(run.exitCode, 0);
         FlowDocument doc;
         QVERIFY(LoadFlowFile(doc, path("out.koru")).ok());
@@ -94,12 +86,12 @@ private slots:
 
         const QString melody = path("tune(メロディ).koru");
         QVERIFY(WriteProgramLines(melody, {"SOUND", "1"}));
-        run = tool({"flow", melody, path("none.koru")});
+        run = runKoruTool({"flow", melody, path("none.koru")});
         QCOMPARE(run.exitCode, 1);
         QVERIFY(run.err.startsWith(QStringLiteral("koru-tool flow: %1: ").arg(melody)));
         QVERIFY(run.err.contains(QStringLiteral("ファイルを作成したステップで開いて下さい。")));
         QVERIFY(!QFile::exists(path("none.koru")));
-        QCOMPARE(tool({"flow", m_demo}).exitCode, 2);
+        QCOMPARE(runKoruTool({"flow", m_demo}).exitCode, 2);
     }
 
     void readbackRebuildsTheProgram()
@@ -109,7 +101,7 @@ private slots:
         QVERIFY(memory.open(QIODevice::WriteOnly));
         memory.write(MemoryLinesOfImage(BuildDeviceImage(demo).image).join('\n').toLatin1() + '\n');
         memory.close();
-        Run run = tool({"readback", memory.fileName(), path("rb.koru")});
+        ToolRun run = runKoruTool({"readback", memory.fileName(), path("rb.koru")});
         QCOMPARE(run.exitCode, 0);
         FlowDocument doc;
         QVERIFY(LoadFlowFile(doc, path("rb.koru")).ok());
@@ -119,7 +111,7 @@ private slots:
         QVERIFY(memory.open(QIODevice::WriteOnly));
         memory.write(QByteArray("FF \r\n").repeated(255));
         memory.close();
-        run = tool({"readback", memory.fileName(), path("none.koru")});
+        run = runKoruTool({"readback", memory.fileName(), path("none.koru")});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.err.trimmed(), QStringLiteral("本体にはプログラムが入っていません。"));
         doc = demo;
@@ -129,7 +121,7 @@ private slots:
         QVERIFY(memory.open(QIODevice::WriteOnly));
         memory.write("E6 \n02 \nXY \n");
         memory.close();
-        run = tool({"readback", memory.fileName(), path("rb2.koru")});
+        run = runKoruTool({"readback", memory.fileName(), path("rb2.koru")});
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(run.err.trimmed(), QStringLiteral("変換できません"));
 
@@ -138,11 +130,11 @@ private slots:
         QVERIFY(memory.open(QIODevice::WriteOnly));
         memory.write("E6 \n02 \nA0 \n230 \n05 \nE7 \n");
         memory.close();
-        run = tool({"readback", memory.fileName(), path("rb3.koru")});
+        run = runKoruTool({"readback", memory.fileName(), path("rb3.koru")});
         QCOMPARE(run.exitCode, 1);
         QVERIFY(!QFile::exists(path("rb3.koru")));
     }
 };
 
-QTEST_GUILESS_MAIN(TstToolFlow)
+KORU_TEST_GUILESS_MAIN(TstToolFlow)
 #include "tst_tool_flow.moc"

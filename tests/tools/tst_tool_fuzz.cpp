@@ -5,6 +5,7 @@
 // values readers must refuse or normalise ("-0", "+5", "005", lines above
 // FF) among the changes.
 #include "model/programfile.h"
+#include "testmain.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -156,5 +157,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstToolFuzz)
+KORU_TEST_GUILESS_MAIN(TstToolFuzz)
 #include "tst_tool_fuzz.moc"

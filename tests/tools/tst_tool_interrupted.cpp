@@ -6,6 +6,7 @@
 #include "model/programfile.h"
 
 #include "../link/kitprocess.h"
+#include "testmain.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -105,5 +106,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstToolInterrupted)
+KORU_TEST_GUILESS_MAIN(TstToolInterrupted)
 #include "tst_tool_interrupted.moc"

@@ -7,6 +7,7 @@
 #include "model/programfile.h"
 
 #include "headlesskit.h"
+#include "testmain.h"
 #include "testutil.h"
 
 #include <QCoreApplication>
@@ -242,5 +243,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstToolKits)
+KORU_TEST_GUILESS_MAIN(TstToolKits)
 #include "tst_tool_kits.moc"

@@ -3,6 +3,7 @@
 #include "melody/readback.h"
 #include "model/dialogservice.h"
 #include "model/messages.h"
+#include "testmain.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -14,15 +15,10 @@
 #include "testutil.h"
 
 using namespace koru;
+using koru::test::runKoruTool;
+using koru::test::ToolRun;
 
 namespace {
-
-using Run = koru::test::ToolRun;
-
-Run tool(const QStringList &args)
-{
-    return koru::test::runKoruTool(args);
-}
 
 void writeText(const QString &path, const QByteArray &text)
 {
@@ -57,7 +53,7 @@ private slots:
 
     void imageIsTheDeviceListUnframed()
     {
-        const Run run = tool({"image", m_tune});
+        const ToolRun run = runKoruTool({"image", m_tune});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out.split('\n', Qt::SkipEmptyParts),
                  (QStringList(13, "169") + QStringList{"161", "3", "0", "58", "1", "151"}));
@@ -66,7 +62,7 @@ private slots:
     void wavWritesThePreview()
     {
         const QString out = m_dir.filePath(QStringLiteral("all.wav"));
-        Run run = tool({"wav", m_tune, out});
+        ToolRun run = runKoruTool({"wav", m_tune, out});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(QFileInfo(out).size(), 44 + 48400 + 2 * 173 * 70 + 10100); // A4, C#3 (139 Hz), rest
 
@@ -74,13 +70,13 @@ private slots:
         one.addNote("12", 0);
         const QString single = m_dir.filePath(QStringLiteral("one.koru"));
         QVERIFY(one.save(single));
-        run = tool({"wav", single, out, "--last", "10"});
+        run = runKoruTool({"wav", single, out, "--last", "10"});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(QFileInfo(out).size(), 48444);
 
-        QCOMPARE(tool({"wav", m_tune, out, "--last", "5"}).exitCode, 2);
-        QCOMPARE(tool({"wav", m_tune}).exitCode, 2);
-        const Run empty = tool({"wav", m_tune, ""});
+        QCOMPARE(runKoruTool({"wav", m_tune, out, "--last", "5"}).exitCode, 2);
+        QCOMPARE(runKoruTool({"wav", m_tune}).exitCode, 2);
+        const ToolRun empty = runKoruTool({"wav", m_tune, ""});
         QCOMPARE(empty.exitCode, 2);
         QVERIFY(!empty.err.contains(QLatin1String("QFile"))); // our usage line, no Qt warning
     }
@@ -89,7 +85,7 @@ private slots:
     {
         const QString flow = m_dir.filePath(QStringLiteral("flow.koru"));
         writeText(flow, "NG\r\nROUTINE\r\n");
-        const Run run = tool({"wav", flow, m_dir.filePath(QStringLiteral("x.wav"))});
+        const ToolRun run = runKoruTool({"wav", flow, m_dir.filePath(QStringLiteral("x.wav"))});
         QCOMPARE(run.exitCode, 1);
         QVERIFY(run.err.contains(OtherStepFileMessage));
 
@@ -97,8 +93,8 @@ private slots:
         damaged[2] = QStringLiteral("9");
         const QString bad = m_dir.filePath(QStringLiteral("bad.koru"));
         writeText(bad, damaged.join(QStringLiteral("\r\n")).toLatin1() + "\r\n");
-        QCOMPARE(tool({"wav", bad, m_dir.filePath(QStringLiteral("x.wav"))}).exitCode, 1);
-        QCOMPARE(tool({"image", bad}).exitCode, 1);
+        QCOMPARE(runKoruTool({"wav", bad, m_dir.filePath(QStringLiteral("x.wav"))}).exitCode, 1);
+        QCOMPARE(runKoruTool({"image", bad}).exitCode, 1);
     }
 
     // A melody file that cannot be read is named like any unreadable file.
@@ -128,7 +124,7 @@ private slots:
         QStringList args{command, bad};
         if (command == QLatin1String("wav"))
             args << m_dir.filePath(QStringLiteral("x.wav"));
-        const Run run = tool(args);
+        const ToolRun run = runKoruTool(args);
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(run.err, QStringLiteral("koru-tool %1: %2: %3\n").arg(command, bad, LoadFailed));
     }
@@ -149,7 +145,7 @@ private slots:
         writeText(memoryFile, memory);
 
         const QString out = m_dir.filePath(QStringLiteral("back.koru"));
-        const Run run = tool({"readback", memoryFile, out, "--melody"});
+        const ToolRun run = runKoruTool({"readback", memoryFile, out, "--melody"});
         QCOMPARE(run.exitCode, 0);
         Melody back;
         QCOMPARE(back.loadFile(out), Melody::MelodyLoad::Loaded);
@@ -160,7 +156,7 @@ private slots:
             empty += "FF \r\n";
         writeText(memoryFile, empty);
         // A kit that never received a melody: an empty melody, and why.
-        const Run none = tool({"readback", memoryFile, out, "--melody"});
+        const ToolRun none = runKoruTool({"readback", memoryFile, out, "--melody"});
         QCOMPARE(none.exitCode, 0);
         QCOMPARE(none.err.trimmed(), NoMelodyInKitMessage);
         QCOMPARE(back.loadFile(out), Melody::MelodyLoad::Loaded);
@@ -168,5 +164,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstToolMelody)
+KORU_TEST_GUILESS_MAIN(TstToolMelody)
 #include "tst_tool_melody.moc"

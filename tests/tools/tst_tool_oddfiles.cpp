@@ -5,6 +5,7 @@
 #include "model/dialogservice.h"
 #include "model/messages.h"
 #include "model/programfile.h"
+#include "testmain.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,7 +23,7 @@ using namespace koru;
 
 namespace {
 
-struct Run
+struct ShellRun
 {
     int exitCode = -1; // -1: still running at the time-out, or ended by a signal
     int signal = 0;
@@ -44,12 +45,12 @@ void startAsFromAShell(QProcess &p, long long limit)
     });
 }
 
-Run tool(const QStringList &args, long long limit = -1)
+ShellRun toolFromShell(const QStringList &args, long long limit = -1)
 {
     QProcess p;
     startAsFromAShell(p, limit);
     p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/koru-tool"), args);
-    Run r;
+    ShellRun r;
     if (!p.waitForFinished(10000)) {
         p.kill();
         p.waitForFinished();
@@ -123,7 +124,7 @@ private slots:
             QStringList filled = args;
             filled.replaceInStrings(QStringLiteral("FILE"), odd);
             filled.replaceInStrings(QStringLiteral("OUT"), m_dir.filePath(QStringLiteral("out")));
-            const Run r = tool(filled);
+            const ShellRun r = toolFromShell(filled);
             QVERIFY2(r.exitCode == 1, qPrintable(odd + QStringLiteral(": exit %1 %2").arg(r.exitCode).arg(r.err)));
             QVERIFY2(r.err.contains(LoadFailed), qPrintable(r.err));
             QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("out"))));
@@ -154,7 +155,7 @@ private slots:
         args.replaceInStrings(QStringLiteral("IN"), m_flow);
         args.replaceInStrings(QStringLiteral("MEMORY"), memory);
         args.replaceInStrings(QStringLiteral("OUT"), out);
-        const Run r = tool(args, 64);
+        const ShellRun r = toolFromShell(args, 64);
         QVERIFY2(r.signal == 0 && r.exitCode == 1,
                  qPrintable(QStringLiteral("exit %1, signal %2: %3").arg(r.exitCode).arg(r.signal).arg(r.err)));
         QVERIFY2(r.err.contains(QStringLiteral("File too large")), qPrintable(r.err));
@@ -197,5 +198,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstToolOddFiles)
+KORU_TEST_GUILESS_MAIN(TstToolOddFiles)
 #include "tst_tool_oddfiles.moc"

@@ -4,6 +4,7 @@
 #include "kitprotocol/virtualkitprotocol.h"
 #include "link/devicelink.h"
 
+#include "testmain.h"
 #include "testutil.h"
 
 #include <QCoreApplication>
@@ -64,7 +65,7 @@ private:
     QLocalServer m_server;
 };
 
-struct Run
+struct KitRun
 {
     int exitCode = -1;
     QStringList out;
@@ -82,7 +83,7 @@ private:
     QString m_tool;
 
     // In the event loop, so that the scripted kit keeps answering.
-    Run run(const QStringList &args)
+    KitRun run(const QStringList &args)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
@@ -121,7 +122,7 @@ private slots:
         m_kit.answer = [replies](int value) {
             return value == kit::SendMemory ? QList<int>(replies, 0x12) : QList<int>{};
         };
-        const Run r = run({QStringLiteral("memory")});
+        const KitRun r = run({QStringLiteral("memory")});
         QCOMPARE(r.exitCode, exitCode);
         QCOMPARE(r.out.size(), lines);
         if (exitCode != 0)
@@ -147,7 +148,7 @@ private slots:
         QFETCH(QList<int>, replies);
         QFETCH(int, exitCode);
         m_kit.answer = [replies](int value) { return value == kit::Measure ? replies : QList<int>{}; };
-        const Run r = run({QStringLiteral("measure")});
+        const KitRun r = run({QStringLiteral("measure")});
         QCOMPARE(r.exitCode, exitCode);
         if (exitCode == 0)
             QCOMPARE(r.out, (QStringList{"temperature 25", "humidity 55"}));
@@ -156,5 +157,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstToolScriptedKit)
+KORU_TEST_GUILESS_MAIN(TstToolScriptedKit)
 #include "tst_tool_scriptedkit.moc"

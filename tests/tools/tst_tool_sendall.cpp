@@ -5,6 +5,7 @@
 #include "model/programfile.h"
 
 #include "headlesskit.h"
+#include "testmain.h"
 #include "testutil.h"
 
 #include <QCoreApplication>
@@ -192,5 +193,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstToolSendAll)
+KORU_TEST_GUILESS_MAIN(TstToolSendAll)
 #include "tst_tool_sendall.moc"

@@ -1,6 +1,7 @@
 // A shared window gives its backing store back while hidden and is painted
 // whole again when shown: what the screen shows after the second show is the
 // window, not a stale or empty buffer.
+#include "testmain.h"
 #include "widgets/hiddenbuffers.h"
 
 #include <QBackingStore>
@@ -54,5 +55,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstHiddenBuffers)
+KORU_TEST_MAIN(TstHiddenBuffers)
 #include "tst_hiddenbuffers.moc"

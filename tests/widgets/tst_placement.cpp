@@ -1,5 +1,6 @@
 // Where the preview goes beside an editor: the side that fits, and the least
 // covering of the editor when none does.
+#include "testmain.h"
 #include "widgets/placement.h"
 
 #include <QTest>
@@ -43,5 +44,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TstPlacement)
+KORU_TEST_APPLESS_MAIN(TstPlacement)
 #include "tst_placement.moc"

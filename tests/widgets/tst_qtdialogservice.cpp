@@ -1,5 +1,6 @@
 // The Qt dialog service as the pupil meets it: which button Enter presses.
 // A question whose Yes destroys work must keep the work on Enter.
+#include "testmain.h"
 #include "widgets/qtdialogservice.h"
 
 #include <QApplication>
@@ -53,5 +54,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstQtDialogService)
+KORU_TEST_MAIN(TstQtDialogService)
 #include "tst_qtdialogservice.moc"

@@ -2,11 +2,12 @@
 // warns the one way in every editor.
 #include "widgets/reportpicture.h"
 
-#include "model/messages.h"
 #include "model/dialogservice.h"
+#include "model/messages.h"
 #include "model/paths.h"
 #include "model/reportrequest.h"
 #include "scripteddialogs.h"
+#include "testmain.h"
 #include "testutil.h"
 
 #include <QDir>
@@ -128,5 +129,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstReportPicture)
+KORU_TEST_MAIN(TstReportPicture)
 #include "tst_reportpicture.moc"

@@ -1,5 +1,6 @@
 // The source editor: which characters are coloured as a comment, the
 // lines it hands out, the error mark and word completion.
+#include "testmain.h"
 #include "widgets/sourceeditor.h"
 
 #include <QAbstractItemView>
@@ -164,5 +165,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstSourceEditor)
+KORU_TEST_MAIN(TstSourceEditor)
 #include "tst_sourceeditor.moc"

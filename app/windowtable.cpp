@@ -23,6 +23,7 @@
 #include "flowchart/ui/parametereditor.h"
 #endif
 #ifdef KORU_HAVE_MEASUREUI
+#include "measure/ui/loadedmeasurecharts.h"
 #include "measure/ui/measurewindow.h"
 #endif
 #ifdef KORU_HAVE_MELODYUI
@@ -56,7 +57,7 @@ LauncherTable DefaultLauncherTable(const SharedWindows &shared)
     };
 #endif
 #ifdef KORU_HAVE_MEASUREUI
-    table[LauncherTarget::Measurement] = [sw]() -> QWidget * { return new measure::MeasureWindow(*sw->kit.link); };
+    table[LauncherTarget::Measurement] = [sw]() -> QWidget * { return new measure::MeasureWindow(*sw->kit.link, measure::LoadedMeasureCharts()); };
 #endif
 #ifdef KORU_HAVE_MELODYUI
     table[LauncherTarget::MelodyEditor] = [sw]() -> QWidget * {

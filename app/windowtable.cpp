@@ -34,6 +34,7 @@
 #include "preview/ui/previewwindow.h"
 #endif
 #ifdef KORU_HAVE_REPORTUI
+#include "report/ui/loadedpageprinter.h"
 #include "report/ui/reportwindow.h"
 #endif
 
@@ -103,7 +104,7 @@ SharedWindowTable DefaultSharedWindows()
              return shared.viewer = new SentDataViewer(nullptr, Content::OnFirstShow);
          }},
 #ifdef KORU_HAVE_REPORTUI
-        {QStringLiteral("Report"), [](SharedWindows &) -> QWidget * { return new report::ReportWindow(nullptr, Content::OnFirstShow); }},
+        {QStringLiteral("Report"), [](SharedWindows &) -> QWidget * { return new report::ReportWindow(report::LoadedPagePrinter(), nullptr, Content::OnFirstShow); }},
 #else
         {QStringLiteral("Report"), [](SharedWindows &) { return NewEmptyWindow(QStringLiteral("Report")); }},
 #endif

@@ -21,6 +21,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -263,17 +264,34 @@ QLayout *MeasureWindow::buildCharts(const MeasureChartsFactory &factory)
         column->addWidget(m_charts->humidityView(), 1);
         return column;
     }
-    // Where the charts would be, what a pupil can tell the teacher; the
-    // measurement itself, its log and the CSV file work without them.
-    m_chartsMissing = new QLabel(ChartsMissingText);
+    // Where the charts would be, what a pupil can tell the teacher, broken
+    // before the module's name rather than wherever the width ends; and that
+    // the measurement itself, its log and the CSV file work without them.
+    auto *panel = new QFrame;
+    panel->setObjectName(QStringLiteral("ChartsMissingPanel"));
+    panel->setMinimumSize(300, 260);
+    panel->setStyleSheet(QStringLiteral(
+        "#ChartsMissingPanel { background: white; border: 1px solid #c5d3e0; border-radius: 6px; }"));
+    auto *lines = new QVBoxLayout(panel);
+    lines->setContentsMargins(16, 16, 16, 16);
+    lines->setSpacing(10);
+    m_chartsMissing = new QLabel(QString(ChartsMissingText).replace(QStringLiteral("（"), QStringLiteral("\n（")));
     m_chartsMissing->setObjectName(QStringLiteral("ChartsMissing"));
+    m_chartsMissing->setAccessibleName(ChartsMissingText);
     m_chartsMissing->setAlignment(Qt::AlignCenter);
     m_chartsMissing->setWordWrap(true);
-    m_chartsMissing->setMinimumSize(300, 260);
     m_chartsMissing->setFont(PixelFont(font(), 16));
-    m_chartsMissing->setStyleSheet(QStringLiteral(
-        "QLabel { color: #555f69; background: white; border: 1px solid #c5d3e0; border-radius: 6px; padding: 16px; }"));
-    column->addWidget(m_chartsMissing, 1);
+    m_chartsMissing->setStyleSheet(QStringLiteral("color: #46505a;"));
+    auto *still = new QLabel(QStringLiteral("計測と記録、CSVファイルの書き出しはこのまま使えます。"));
+    still->setAlignment(Qt::AlignCenter);
+    still->setWordWrap(true);
+    still->setFont(PixelFont(font(), 13));
+    still->setStyleSheet(QStringLiteral("color: #6b7884;"));
+    lines->addStretch();
+    lines->addWidget(m_chartsMissing);
+    lines->addWidget(still);
+    lines->addStretch();
+    column->addWidget(panel, 1);
     return column;
 }
 

@@ -25,13 +25,14 @@ for f in usr/bin/koru usr/bin/koru-tool usr/bin/koru-kit \
 done
 # The modules the windows load when first needed: the melody window's
 # loudspeaker, the measurement window's charts, the report's printing.
-# Each must give the factory its loader resolves.
+# Each must give the factory its loader resolves (the symbols are read
+# whole first: grep -q ending a pipe early would fail it under pipefail).
 for entry in koru-sound:KoruNewSoundPlayer koru-charts:KoruNewMeasureCharts koru-print:KoruNewPagePrinter; do
   module=${entry%%:*}
   so=$(find "$fs/usr/lib" -path "*/koru/$module.so" 2>/dev/null | head -1)
   if [ -z "$so" ]; then
     fail "missing the module $module.so"
-  elif ! readelf --dyn-syms -W "$so" | grep -qw "${entry#*:}"; then
+  elif ! grep -qw "${entry#*:}" <<<"$(readelf --dyn-syms -W "$so")"; then
     fail "$module.so does not give ${entry#*:}"
   fi
 done

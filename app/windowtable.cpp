@@ -23,6 +23,7 @@
 #include "flowchart/ui/parametereditor.h"
 #endif
 #ifdef KORU_HAVE_MEASUREUI
+#include "measure/ui/loadedmeasurecharts.h"
 #include "measure/ui/measurewindow.h"
 #endif
 #ifdef KORU_HAVE_MELODYUI
@@ -33,6 +34,7 @@
 #include "preview/ui/previewwindow.h"
 #endif
 #ifdef KORU_HAVE_REPORTUI
+#include "report/ui/loadedpageprinter.h"
 #include "report/ui/reportwindow.h"
 #endif
 
@@ -56,7 +58,7 @@ LauncherTable DefaultLauncherTable(const SharedWindows &shared)
     };
 #endif
 #ifdef KORU_HAVE_MEASUREUI
-    table[LauncherTarget::Measurement] = [sw]() -> QWidget * { return new measure::MeasureWindow(*sw->kit.link); };
+    table[LauncherTarget::Measurement] = [sw]() -> QWidget * { return new measure::MeasureWindow(*sw->kit.link, measure::LoadedMeasureCharts()); };
 #endif
 #ifdef KORU_HAVE_MELODYUI
     table[LauncherTarget::MelodyEditor] = [sw]() -> QWidget * {
@@ -102,7 +104,7 @@ SharedWindowTable DefaultSharedWindows()
              return shared.viewer = new SentDataViewer(nullptr, Content::OnFirstShow);
          }},
 #ifdef KORU_HAVE_REPORTUI
-        {QStringLiteral("Report"), [](SharedWindows &) -> QWidget * { return new report::ReportWindow(nullptr, Content::OnFirstShow); }},
+        {QStringLiteral("Report"), [](SharedWindows &) -> QWidget * { return new report::ReportWindow(report::LoadedPagePrinter(), nullptr, Content::OnFirstShow); }},
 #else
         {QStringLiteral("Report"), [](SharedWindows &) { return NewEmptyWindow(QStringLiteral("Report")); }},
 #endif

@@ -23,8 +23,19 @@ for f in usr/bin/koru usr/bin/koru-tool usr/bin/koru-kit \
          usr/share/doc/koru/copyright; do
   [ -e "$fs/$f" ] || fail "missing /$f"
 done
-# The loudspeaker module the melody window loads on its first sound.
-[ -n "$(find "$fs/usr/lib" -path '*/koru/koru-sound.so' 2>/dev/null)" ] || fail "missing the module koru-sound.so"
+# The modules the windows load when first needed: the melody window's
+# loudspeaker, the measurement window's charts, the report's printing.
+# Each must give the factory its loader resolves (the symbols are read
+# whole first: grep -q ending a pipe early would fail it under pipefail).
+for entry in koru-sound:KoruNewSoundPlayer koru-charts:KoruNewMeasureCharts koru-print:KoruNewPagePrinter; do
+  module=${entry%%:*}
+  so=$(find "$fs/usr/lib" -path "*/koru/$module.so" 2>/dev/null | head -1)
+  if [ -z "$so" ]; then
+    fail "missing the module $module.so"
+  elif ! grep -qw "${entry#*:}" <<<"$(readelf --dyn-syms -W "$so")"; then
+    fail "$module.so does not give ${entry#*:}"
+  fi
+done
 
 # The unpacked programs run and find their data: `text` reads the keyword
 # file shipped in /usr/share/koru (a fresh user has no copy of their own).

@@ -1,54 +1,43 @@
-// The two charts of the measurement window, "温度計測" and "湿度計測": one
-// line each over the measurement number, no legend. Before the first point
-// the temperature runs from -10 to 100; then from the lowest logged
-// temperature - 5 to the highest + 5. Humidity always 0 to 100.
-// The temperature chart also shows the thermostat: the set temperature as a
-// dashed line, and shaded bands where the fan (blue) or the lamp (orange) ran.
+// The measurement window's two charts, "温度計測" and "湿度計測", behind an
+// interface: the window lays out two views and hands them the figures of a
+// log (measure/chartfigures.h), the live one or a past one. The charts of
+// Qt Charts are in the module koru-charts (charts/qtmeasurecharts.h), which
+// the window loads when it is first made (loadedmeasurecharts.h), so that
+// the program starts without Qt Charts; tests hand in those charts or a
+// stand-in directly.
 #pragma once
 
-#include "measure/readings.h"
+#include <QFont>
 
-#include <QList>
+#include <functional>
+#include <memory>
 
-class QChart;
-class QChartView;
-class QAreaSeries;
-class QLineSeries;
-class QValueAxis;
 class QWidget;
 
 namespace koru::measure {
 
+struct ChartFigures;
+
 class MeasureCharts
 {
 public:
-    explicit MeasureCharts(const QFont &font);
+    virtual ~MeasureCharts() = default;
 
-    QChartView *temperatureView() const { return m_temperature.view; }
-    QChartView *humidityView() const { return m_humidity.view; }
-    QChart *temperatureChart() const;
-    QChart *humidityChart() const;
+    // The two views, made with the charts; the window puts them in its
+    // layout and so owns them (they go with the window, after this object).
+    virtual QWidget *temperatureView() const = 0;
+    virtual QWidget *humidityView() const = 0;
 
-    // Draws the whole log again: point k at x = k.
-    void redraw(const QList<LogEntry> &log);
-
-    QLineSeries *setTemperatureLine() const { return m_setLine; }
-    const QList<QAreaSeries *> &climateBands() const { return m_bands; }
-
-private:
-    struct Chart
-    {
-        QChartView *view = nullptr;
-        QLineSeries *series = nullptr;
-        QValueAxis *x = nullptr;
-        QValueAxis *y = nullptr;
-    };
-    static Chart make(const QFont &font, const QString &title, const QString &yTitle, const QColor &colour);
-
-    Chart m_temperature;
-    Chart m_humidity;
-    QLineSeries *m_setLine = nullptr;
-    QList<QAreaSeries *> m_bands;
+    // Draws a whole log's figures, replacing what was drawn.
+    virtual void draw(const ChartFigures &figures) = 0;
 };
+
+// Makes the charts in the window's font; null when there are none to make
+// (the window then says so where the charts would be).
+using MeasureChartsFactory = std::function<std::unique_ptr<MeasureCharts>(const QFont &font)>;
+
+// The module's factory: a new MeasureCharts in the font, owned by the caller.
+using NewMeasureChartsFunction = MeasureCharts *(*)(const QFont *font);
+inline constexpr char NewMeasureChartsSymbol[] = "KoruNewMeasureCharts";
 
 } // namespace koru::measure

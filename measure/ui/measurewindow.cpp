@@ -4,7 +4,7 @@
 
 #include "link/devicelink.h"
 #include "measure/linkmeasurekit.h"
-#include "measure/ui/measurecharts.h"
+#include "measure/chartfigures.h"
 #include "measure/ui/measureparts.h"
 #include "measure/ui/pastmeasurementsdialog.h"
 #include "measure/pastmeasurements.h"
@@ -17,11 +17,11 @@
 #include "model/textutil.h"
 #include "widgets/programfont.h"
 
-#include <QChartView>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -36,6 +36,7 @@ const QString MeasureWindow::CsvFilter = QStringLiteral("CSVファイル(*.csv)|
 const QString MeasureWindow::PanelTitle = QStringLiteral("計測終了処理中");
 const QString MeasureWindow::PanelText = QStringLiteral(
     "温度、湿度計測を終了します。\r\n最後の計測が終わるまでしばらくお待ち下さい。\r\n\r\nこの画面は自動で消えます。");
+const QString MeasureWindow::ChartsMissingText = QStringLiteral("グラフを表示できません（koru-charts が見つかりません）");
 
 namespace {
 
@@ -77,17 +78,18 @@ const QString JournalNoteText = QStringLiteral("この計測の記録は次の�
 
 } // namespace
 
-MeasureWindow::MeasureWindow(DeviceLink &link, QWidget *parent)
-    : MeasureWindow(std::make_unique<LinkMeasureKit>(link), nullptr, nullptr, parent)
+MeasureWindow::MeasureWindow(DeviceLink &link, const MeasureChartsFactory &charts, QWidget *parent)
+    : MeasureWindow(std::make_unique<LinkMeasureKit>(link), nullptr, nullptr, charts, parent)
 {
 }
 
-MeasureWindow::MeasureWindow(MeasureKit *kit, Ticker *ticker, QWidget *parent)
-    : MeasureWindow(nullptr, kit, ticker, parent)
+MeasureWindow::MeasureWindow(MeasureKit *kit, Ticker *ticker, const MeasureChartsFactory &charts, QWidget *parent)
+    : MeasureWindow(nullptr, kit, ticker, charts, parent)
 {
 }
 
-MeasureWindow::MeasureWindow(std::unique_ptr<MeasureKit> ownKit, MeasureKit *kit, Ticker *ticker, QWidget *parent)
+MeasureWindow::MeasureWindow(std::unique_ptr<MeasureKit> ownKit, MeasureKit *kit, Ticker *ticker,
+                             const MeasureChartsFactory &charts, QWidget *parent)
     : QWidget(parent), m_ownKit(std::move(ownKit))
 {
     setObjectName(QStringLiteral("Thermometer"));
@@ -118,12 +120,7 @@ MeasureWindow::MeasureWindow(std::unique_ptr<MeasureKit> ownKit, MeasureKit *kit
     left->addWidget(buildControls());
     left->addStretch();
     top->addLayout(left);
-    m_charts = std::make_unique<MeasureCharts>(font());
-    auto *charts = new QVBoxLayout;
-    charts->setSpacing(8);
-    charts->addWidget(m_charts->temperatureView(), 1);
-    charts->addWidget(m_charts->humidityView(), 1);
-    top->addLayout(charts, 1);
+    top->addLayout(buildCharts(charts), 1);
 
     // The end panel, over everything while a measurement ends.
     m_panel = new QWidget(this);
@@ -256,6 +253,48 @@ QWidget *MeasureWindow::buildRoom()
     return room;
 }
 
+QLayout *MeasureWindow::buildCharts(const MeasureChartsFactory &factory)
+{
+    auto *column = new QVBoxLayout;
+    column->setSpacing(8);
+    if (factory)
+        m_charts = factory(font());
+    if (m_charts) {
+        column->addWidget(m_charts->temperatureView(), 1);
+        column->addWidget(m_charts->humidityView(), 1);
+        return column;
+    }
+    // Where the charts would be, what a pupil can tell the teacher, broken
+    // before the module's name rather than wherever the width ends; and that
+    // the measurement itself, its log and the CSV file work without them.
+    auto *panel = new QFrame;
+    panel->setObjectName(QStringLiteral("ChartsMissingPanel"));
+    panel->setMinimumSize(300, 260);
+    panel->setStyleSheet(QStringLiteral(
+        "#ChartsMissingPanel { background: white; border: 1px solid #c5d3e0; border-radius: 6px; }"));
+    auto *lines = new QVBoxLayout(panel);
+    lines->setContentsMargins(16, 16, 16, 16);
+    lines->setSpacing(10);
+    m_chartsMissing = new QLabel(QString(ChartsMissingText).replace(QStringLiteral("（"), QStringLiteral("\n（")));
+    m_chartsMissing->setObjectName(QStringLiteral("ChartsMissing"));
+    m_chartsMissing->setAccessibleName(ChartsMissingText);
+    m_chartsMissing->setAlignment(Qt::AlignCenter);
+    m_chartsMissing->setWordWrap(true);
+    m_chartsMissing->setFont(PixelFont(font(), 16));
+    m_chartsMissing->setStyleSheet(QStringLiteral("color: #46505a;"));
+    auto *still = new QLabel(QStringLiteral("計測と記録、CSVファイルの書き出しはこのまま使えます。"));
+    still->setAlignment(Qt::AlignCenter);
+    still->setWordWrap(true);
+    still->setFont(PixelFont(font(), 13));
+    still->setStyleSheet(QStringLiteral("color: #6b7884;"));
+    lines->addStretch();
+    lines->addWidget(m_chartsMissing);
+    lines->addWidget(still);
+    lines->addStretch();
+    column->addWidget(panel, 1);
+    return column;
+}
+
 QWidget *MeasureWindow::buildControls()
 {
     auto *box = new QWidget;
@@ -357,16 +396,6 @@ QWidget *MeasureWindow::pastButton() const
     return m_pastButton;
 }
 
-QChart *MeasureWindow::temperatureChart() const
-{
-    return m_charts->temperatureChart();
-}
-
-QChart *MeasureWindow::humidityChart() const
-{
-    return m_charts->humidityChart();
-}
-
 bool MeasureWindow::fanTurning() const
 {
     return m_fan->turning();
@@ -434,7 +463,8 @@ void MeasureWindow::refresh()
 
 void MeasureWindow::redrawCharts()
 {
-    m_charts->redraw(m_session->log());
+    if (m_charts)
+        m_charts->draw(ChartFiguresOf(m_session->log()));
 }
 
 void MeasureWindow::saveLog()
@@ -449,6 +479,7 @@ PastMeasurementsDialog *MeasureWindow::showPastMeasurements()
 {
     if (!m_pastDialog) {
         m_pastDialog = new PastMeasurementsDialog(m_session->journalFolder(), this);
+        m_pastDialog->setChartsAvailable(m_charts != nullptr);
         connect(m_pastDialog, &PastMeasurementsDialog::chartWanted, this, &MeasureWindow::showPastInCharts);
         connect(m_pastDialog, &PastMeasurementsDialog::saveWanted, this, &MeasureWindow::savePast);
     } else {
@@ -462,6 +493,8 @@ PastMeasurementsDialog *MeasureWindow::showPastMeasurements()
 
 bool MeasureWindow::showPastInCharts(const QString &journal)
 {
+    if (!m_charts)
+        return false; // the list offers no charts then
     if (!m_session->idle()) {
         Dialogs().warning(PastWhileMeasuringMessage);
         return false;
@@ -471,7 +504,7 @@ bool MeasureWindow::showPastInCharts(const QString &journal)
         Dialogs().warning(PastUnreadableMessage);
         return false;
     }
-    m_charts->redraw(*log);
+    m_charts->draw(ChartFiguresOf(*log));
     return true;
 }
 

@@ -3,10 +3,12 @@
 // choice, 計測開始/計測終了 and two charts. It only wires controls to a
 // MeasureSession and shows what the session says; the kit is the one on the
 // device link the shell hands in, unless a test hands in its own kit and
-// ticker.
+// ticker. The charts come from the factory handed in (measurecharts.h);
+// without them the chart area says so and everything else works.
 #pragma once
 
 #include "measure/measuresession.h"
+#include "measure/ui/measurecharts.h"
 
 #include <QHash>
 #include <QLabel>
@@ -17,7 +19,7 @@
 
 class QCheckBox;
 class QComboBox;
-class QChart;
+class QLayout;
 
 namespace koru {
 class DeviceLink;
@@ -26,7 +28,6 @@ class DeviceLink;
 namespace koru::measure {
 
 class FanBlades;
-class MeasureCharts;
 class PastMeasurementsDialog;
 class PictureButton;
 
@@ -36,9 +37,9 @@ class MeasureWindow : public QWidget
 public:
     // The measurement's kit on the link (which must outlive the window) and
     // a real timer.
-    explicit MeasureWindow(DeviceLink &link, QWidget *parent = nullptr);
+    MeasureWindow(DeviceLink &link, const MeasureChartsFactory &charts, QWidget *parent = nullptr);
     // A given kit (not owned); without a ticker, a real timer.
-    explicit MeasureWindow(MeasureKit *kit, Ticker *ticker = nullptr, QWidget *parent = nullptr);
+    MeasureWindow(MeasureKit *kit, Ticker *ticker, const MeasureChartsFactory &charts, QWidget *parent = nullptr);
     ~MeasureWindow() override;
 
     MeasureSession &session() { return *m_session; }
@@ -56,8 +57,10 @@ public:
     QLabel *journalNote() const { return m_note; }
     bool fanTurning() const;
     bool lampOn() const { return m_lampOn; }
-    QChart *temperatureChart() const;
-    QChart *humidityChart() const;
+    // The charts made by the factory; null without them, when
+    // chartsMissingLabel() stands in their place.
+    MeasureCharts *charts() const { return m_charts.get(); }
+    QLabel *chartsMissingLabel() const { return m_chartsMissing; }
     // "過去の計測…", beside the state; the list it opens (null before).
     QWidget *pastButton() const;
     PastMeasurementsDialog *pastDialog() const { return m_pastDialog; }
@@ -77,6 +80,7 @@ public:
     static const QString CsvFilter;
     static const QString PanelTitle;
     static const QString PanelText;
+    static const QString ChartsMissingText;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -84,7 +88,9 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    MeasureWindow(std::unique_ptr<MeasureKit> ownKit, MeasureKit *kit, Ticker *ticker, QWidget *parent);
+    MeasureWindow(std::unique_ptr<MeasureKit> ownKit, MeasureKit *kit, Ticker *ticker,
+                  const MeasureChartsFactory &charts, QWidget *parent);
+    QLayout *buildCharts(const MeasureChartsFactory &factory);
     QWidget *buildRoom();
     QWidget *buildControls();
     void placeWindow();
@@ -122,6 +128,7 @@ private:
     QWidget *m_pastButton = nullptr;
     PastMeasurementsDialog *m_pastDialog = nullptr;
     std::unique_ptr<MeasureCharts> m_charts;
+    QLabel *m_chartsMissing = nullptr;
 };
 
 } // namespace koru::measure

@@ -80,7 +80,7 @@ PastMeasurementsDialog::PastMeasurementsDialog(const QString &folder, QWidget *p
 
     connect(m_list, &QTreeWidget::currentItemChanged, this, &PastMeasurementsDialog::updateButtons);
     connect(m_list, &QTreeWidget::itemActivated, this, [this] {
-        if (!chosenPath().isEmpty())
+        if (m_chartsAvailable && !chosenPath().isEmpty())
             emit chartWanted(chosenPath());
     });
     connect(m_save, &QPushButton::clicked, this, [this] { emit saveWanted(chosenPath()); });
@@ -129,7 +129,14 @@ void PastMeasurementsDialog::updateButtons()
 {
     const bool chosen = !chosenPath().isEmpty();
     m_save->setEnabled(chosen);
-    m_chart->setEnabled(chosen);
+    m_chart->setEnabled(chosen && m_chartsAvailable);
+}
+
+void PastMeasurementsDialog::setChartsAvailable(bool available)
+{
+    m_chartsAvailable = available;
+    m_chart->setToolTip(available ? QString() : QStringLiteral("グラフを表示できません"));
+    updateButtons();
 }
 
 } // namespace koru::measure

@@ -21,6 +21,9 @@ public:
     // Lists the folder again, keeping the chosen journal chosen when it is
     // still there.
     void reload();
+    // Without charts (their module missing) "グラフで見る" stays off and a
+    // double-click does nothing.
+    void setChartsAvailable(bool available);
 
     QTreeWidget *list() const { return m_list; }
     QPushButton *saveButton() const { return m_save; }
@@ -44,6 +47,7 @@ private:
     QPushButton *m_save = nullptr;
     QPushButton *m_chart = nullptr;
     QPushButton *m_close = nullptr;
+    bool m_chartsAvailable = true;
 };
 
 } // namespace koru::measure

@@ -1,13 +1,8 @@
 #include "melody/ui/soundoutput.h"
 
-#include <QCoreApplication>
-#include <QLibrary>
+#include "widgets/loadedmodule.h"
 
 #include <utility>
-
-#ifndef KORU_MODULES_FROM_PROGRAMS
-#define KORU_MODULES_FROM_PROGRAMS "../lib/koru"
-#endif
 
 namespace koru {
 
@@ -22,9 +17,7 @@ LoadedSound::~LoadedSound()
 
 QStringList LoadedSound::modulePaths()
 {
-    const QString programs = QCoreApplication::applicationDirPath();
-    return {programs + QStringLiteral("/koru-sound"),
-            programs + QStringLiteral("/" KORU_MODULES_FROM_PROGRAMS "/koru-sound")};
+    return ModulePaths(QStringLiteral("koru-sound"));
 }
 
 QObject *LoadedSound::player()
@@ -33,18 +26,14 @@ QObject *LoadedSound::player()
         return m_player;
     m_loaded = true;
     using Make = QObject *(*)(QObject *);
-    for (const QString &path : modulePaths()) {
-        QLibrary module(path);
-        const auto make = reinterpret_cast<Make>(module.resolve("KoruNewSoundPlayer"));
-        if (!make)
-            continue;
-        m_player = make(this);
-        // By name: the player's class is the module's own.
-        connect(m_player, SIGNAL(positionChanged(qint64)), this, SIGNAL(positionChanged(qint64)));
-        connect(m_player, SIGNAL(failed()), this, SIGNAL(failed()));
-        connect(m_player, SIGNAL(stopped()), this, SLOT(onStopped()));
-        break;
-    }
+    const auto make = ModuleFunctionAs<Make>(QStringLiteral("koru-sound"), "KoruNewSoundPlayer");
+    if (!make)
+        return nullptr;
+    m_player = make(this);
+    // By name: the player's class is the module's own.
+    connect(m_player, SIGNAL(positionChanged(qint64)), this, SIGNAL(positionChanged(qint64)));
+    connect(m_player, SIGNAL(failed()), this, SIGNAL(failed()));
+    connect(m_player, SIGNAL(stopped()), this, SLOT(onStopped()));
     return m_player;
 }
 

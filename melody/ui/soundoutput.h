@@ -50,8 +50,7 @@ public:
     // Whether the module was found (known from the first sound on).
     bool loaded() const { return m_player; }
 
-    // Where the module is looked for, first found first: beside the
-    // program (the build tree), then in the installed module folder.
+    // Where the module is looked for (ModulePaths, widgets/loadedmodule.h).
     static QStringList modulePaths();
 
 private slots:

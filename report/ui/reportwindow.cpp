@@ -17,8 +17,6 @@
 #include <QPageLayout>
 #include <QPdfWriter>
 #include <QPlainTextEdit>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStackedWidget>
@@ -29,27 +27,13 @@ namespace koru::report {
 
 const QString ReportWindow::Caption = QStringLiteral("レポート印刷");
 const QString ReportWindow::PdfFilter = QStringLiteral("PDFファイル(*.pdf)|*.pdf");
+const QString ReportWindow::PrintMissingMessage = QStringLiteral("印刷できません（koru-print が見つかりません）");
 
 namespace {
 
 constexpr QSize WindowSize(720, 640);
 // Margins of a printed page in millimetres (left, top, right, bottom).
 constexpr QMarginsF PrintMargins(12, 12, 12, 12);
-
-ReportWindow::PrinterChooser &printerChooser()
-{
-    static ReportWindow::PrinterChooser chooser;
-    return chooser;
-}
-
-void choosePrinterWithDialog(QWidget *parent, QPrinter *printer, std::function<void()> accepted)
-{
-    // Opened, not executed: the program goes on while the dialog is up.
-    auto *dialog = new QPrintDialog(printer, parent);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(dialog, &QDialog::accepted, dialog, std::move(accepted));
-    dialog->open();
-}
 
 QPushButton *button(const QString &text, const QString &name, QWidget *parent)
 {
@@ -70,8 +54,8 @@ QLineEdit *lineEdit(const QString &name, int width, QWidget *parent)
 
 } // namespace
 
-ReportWindow::ReportWindow(QWidget *parent, Content content)
-    : QDialog(parent), m_lazy([this] { build(); })
+ReportWindow::ReportWindow(PagePrinterFactory printers, QWidget *parent, Content content)
+    : QDialog(parent), m_printers(std::move(printers)), m_lazy([this] { build(); })
 {
     setObjectName(QStringLiteral("ReportWindow"));
     setWindowTitle(Caption);
@@ -276,23 +260,18 @@ void ReportWindow::backToInput()
     showInputPage();
 }
 
-void ReportWindow::setPrinterChooser(PrinterChooser chooser)
-{
-    printerChooser() = std::move(chooser);
-}
-
 void ReportWindow::print()
 {
     m_lazy.ensureBuilt();
+    if (!m_printer && m_printers)
+        m_printer = m_printers();
+    if (!m_printer) {
+        // Nothing else needs the module: the page can still be saved.
+        Dialogs().warning(PrintMissingMessage);
+        return;
+    }
     composeThen([this] {
-        if (!m_printer)
-            m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        m_printer->setDocName(m_name->text()); // also the name offered when printing to a file
-        const auto accepted = [this] { printPage(m_printer.get()); };
-        if (printerChooser())
-            printerChooser()(this, m_printer.get(), accepted);
-        else
-            choosePrinterWithDialog(this, m_printer.get(), accepted);
+        m_printer->choose(this, m_name->text(), [this](QPagedPaintDevice *device) { printPage(device); });
     });
 }
 

@@ -4,10 +4,13 @@
 // start-up; while it exists it receives the editors' report requests and
 // keeps the kind and content of the last one. Composing and saving are
 // koru_report's; the window only wires them to its controls and dialogs.
+// Printing goes through the PagePrinter its factory makes on the first print
+// (pageprinter.h); without one the window says it cannot print.
 #pragma once
 
 #include "model/reportrequest.h"
 #include "report/reportpage.h"
+#include "report/ui/pageprinter.h"
 #include "widgets/lazycontent.h"
 
 #include <QDialog>
@@ -19,7 +22,6 @@
 class QLineEdit;
 class QPagedPaintDevice;
 class QPlainTextEdit;
-class QPrinter;
 class QPushButton;
 class QStackedWidget;
 
@@ -32,11 +34,12 @@ class ReportWindow : public QDialog
     Q_OBJECT
 public:
     // Made at start-up, the window builds its pages when first shown or used.
-    explicit ReportWindow(QWidget *parent = nullptr, Content content = Content::Now);
+    explicit ReportWindow(PagePrinterFactory printers, QWidget *parent = nullptr, Content content = Content::Now);
     ~ReportWindow() override;
 
     static const QString Caption;
     static const QString PdfFilter;
+    static const QString PrintMissingMessage;
 
     // An editor's request: kind and content replace the earlier ones; the
     // window shows its input page centred over the editor.
@@ -62,11 +65,8 @@ public:
 
     void setVisible(bool visible) override;
 
-    // Lets the user choose a printer for `printer` and calls `accepted` when
-    // one was chosen. The default puts up the platform's print dialog
-    // without waiting for it; tests replace it so that nothing blocks.
-    using PrinterChooser = std::function<void(QWidget *parent, QPrinter *printer, std::function<void()> accepted)>;
-    static void setPrinterChooser(PrinterChooser chooser); // empty restores the dialog
+    // The printer, once the first print made it (null before, or without one).
+    PagePrinter *pagePrinter() const { return m_printer.get(); }
 
     // Writes the page shown as a PDF file (A4); false when it could not be written.
     bool writePdf(const QString &path) const;
@@ -90,7 +90,8 @@ private:
     int m_kind = 0;
     QStringList m_content;
     std::function<void()> m_afterLoad;
-    std::unique_ptr<QPrinter> m_printer; // kept, so a chosen printer stays chosen
+    PagePrinterFactory m_printers;
+    std::unique_ptr<PagePrinter> m_printer; // kept, so a chosen printer stays chosen
 
     QStackedWidget *m_pages = nullptr;
     QLineEdit *m_grade = nullptr;

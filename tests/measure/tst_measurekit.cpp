@@ -4,6 +4,7 @@
 // With KORU_SHOTS_DIR set it also takes the window's screenshots (run under
 // Xvfb with QT_QPA_PLATFORM=xcb for pictures of the screen).
 #include "../link/kitprocess.h"
+#include "measure/ui/loadedmeasurecharts.h"
 #include "measure/ui/measurewindow.h"
 #include "measureshots.h"
 #include "model/programfile.h"
@@ -58,7 +59,7 @@ void TstMeasureKit::thermostatAgainstKit()
     QTemporaryDir folder;
     command("temperature 30");
     command("humidity 45");
-    auto window = std::make_unique<MeasureWindow>(*link);
+    auto window = std::make_unique<MeasureWindow>(*link, LoadedMeasureCharts());
     window->setAttribute(Qt::WA_DeleteOnClose, false);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));

@@ -1,7 +1,10 @@
 // The measurement window over a scripted kit and a hand-turned ticker: what
 // it shows, the CSV file at the end, and the journal note when no file was
-// written.
+// written. The charts are Qt Charts' (linked here, not loaded), but for the
+// window without its charts' module.
 #include "fakemeasurekit.h"
+#include "measure/ui/charts/qtmeasurecharts.h"
+#include "measure/ui/loadedmeasurecharts.h"
 #include "measure/ui/measureparts.h"
 #include "measure/ui/measurewindow.h"
 #include "measure/ui/pastmeasurementsdialog.h"
@@ -12,10 +15,12 @@
 #include "spokenname.h"
 #include "testmain.h"
 #include "testutil.h"
+#include "widgets/loadedmodule.h"
 
 #include <QAccessible>
 #include <QAreaSeries>
 #include <QChart>
+#include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -49,16 +54,31 @@ QLineSeries *series(QChart *chart)
     return qobject_cast<QLineSeries *>(chart->series().value(0));
 }
 
+std::unique_ptr<MeasureCharts> NewQtCharts(const QFont &font)
+{
+    return std::make_unique<QtMeasureCharts>(font);
+}
+
 struct Rig
 {
     FakeMeasureKit kit;
     ManualTicker ticker;
     test::ScriptedDialogs dialogs;
     QTemporaryDir folder;
-    MeasureWindow *window = new MeasureWindow(&kit, &ticker);
+    QtMeasureCharts *charts = nullptr; // the window's, when it has Qt Charts'
+    MeasureWindow *window = nullptr;
 
     Rig()
+        : Rig([this](const QFont &font) {
+              auto made = std::make_unique<QtMeasureCharts>(font);
+              charts = made.get();
+              return made;
+          })
     {
+    }
+    explicit Rig(const MeasureChartsFactory &factory)
+    {
+        window = new MeasureWindow(&kit, &ticker, factory);
         window->session().setJournalFolder(folder.path() + "/journal");
         window->setAttribute(Qt::WA_DeleteOnClose, false);
         window->show();
@@ -134,7 +154,66 @@ private slots:
     void kitLostWarnsOnce();
     void spokenNamesFollowTheRoom();
     void pastMeasurements();
+    void chartsModuleLoaded();
+    void worksWithoutChartsModule();
 };
+
+// The program's charts come from the module beside the programs: it loads
+// and gives working Qt Charts views.
+void TstMeasureWindow::chartsModuleLoaded()
+{
+    Rig rig(LoadedMeasureCharts());
+    MeasureWindow *w = rig.window;
+    QVERIFY2(w->charts(), qPrintable(ModulePaths(QStringLiteral("koru-charts")).join('\n')));
+    QVERIFY(!w->chartsMissingLabel());
+    auto *view = qobject_cast<QChartView *>(w->charts()->temperatureView());
+    QVERIFY(view);
+    rig.click(w->startButton());
+    rig.cycle(30, 40);
+    QCOMPARE(series(view->chart())->points(), QList<QPointF>{QPointF(1, 30)});
+}
+
+// Without the module the chart area says why there are no charts; the
+// measurement, its CSV file and the thermostat work as ever, and the past
+// measurements can be saved but not drawn.
+void TstMeasureWindow::worksWithoutChartsModule()
+{
+    Rig rig(LoadedMeasureCharts(QStringLiteral("koru-charts-not-there")));
+    MeasureWindow *w = rig.window;
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QVERIFY(!w->charts());
+    QLabel *missing = w->chartsMissingLabel();
+    QVERIFY(missing && missing->isVisible());
+    const QString said = QStringLiteral("グラフを表示できません（koru-charts が見つかりません）");
+    QCOMPARE(missing->text().remove('\n'), said); // shown on two lines
+    QCOMPARE(test::spokenName(missing), said);
+    QVERIFY(missing->parentWidget()->height() >= 260); // where the charts would be
+    test::MeasureShot(w, QStringLiteral("no-charts"));
+
+    rig.startWithCsv();
+    rig.cycle(30, 40);
+    QVERIFY(w->fanTurning());
+    rig.cycle(20, 45);
+    QVERIFY(w->lampOn());
+    QCOMPARE(rig.kit.last(), request::Heating);
+    const QString target = rig.folder.filePath("log.csv");
+    rig.dialogs.answerFileName(target);
+    rig.endMeasurement();
+    QFile saved(target);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), EncodeProgramText(w->session().logLines()).value());
+
+    rig.click(w->pastButton());
+    PastMeasurementsDialog *past = w->pastDialog();
+    QTreeWidget *list = past->list();
+    QCOMPARE(list->topLevelItemCount(), 1);
+    list->setCurrentItem(list->topLevelItem(0));
+    QVERIFY(past->saveButton()->isEnabled());
+    QVERIFY(!past->chartButton()->isEnabled());
+    emit list->itemActivated(list->topLevelItem(0), 0); // a double-click draws nothing either
+    QVERIFY(!w->showPastInCharts(w->session().journalPath()));
+    QCOMPARE(rig.dialogs.unexpected(), 0);
+}
 
 // Two measurements ended; the list shows them newest first, the older one
 // comes back in the charts as it was drawn live and is saved as the CSV
@@ -145,19 +224,20 @@ void TstMeasureWindow::pastMeasurements()
     Rig rig;
     MeasureWindow *w = rig.window;
     const auto points = [](QChart *chart) { return series(chart)->points(); };
+    QtMeasureCharts *charts = rig.charts;
     rig.click(w->startButton());
     rig.cycle(30, 40);
     rig.cycle(28, 45);
     rig.cycle(26, 47);
     rig.endMeasurement();
-    const QList<QPointF> firstTemperatures = points(w->temperatureChart());
-    const QList<QPointF> firstHumidities = points(w->humidityChart());
+    const QList<QPointF> firstTemperatures = points(charts->temperatureChart());
+    const QList<QPointF> firstHumidities = points(charts->humidityChart());
     const QByteArray firstCsv = EncodeProgramText(w->session().logLines()).value();
     QCOMPARE(firstTemperatures.size(), 3);
     rig.click(w->startButton());
     rig.cycle(20, 60);
     rig.endMeasurement();
-    QVERIFY(points(w->temperatureChart()) != firstTemperatures);
+    QVERIFY(points(charts->temperatureChart()) != firstTemperatures);
     // An empty file under a journal's name, older than both.
     QFile empty(w->session().journalFolder() + "/2000-01-01_00-00-00.csv");
     QVERIFY(empty.open(QIODevice::WriteOnly));
@@ -178,8 +258,8 @@ void TstMeasureWindow::pastMeasurements()
 
     list->setCurrentItem(list->topLevelItem(1));
     rig.click(past->chartButton());
-    QCOMPARE(points(w->temperatureChart()), firstTemperatures);
-    QCOMPARE(points(w->humidityChart()), firstHumidities);
+    QCOMPARE(points(charts->temperatureChart()), firstTemperatures);
+    QCOMPARE(points(charts->humidityChart()), firstHumidities);
 
     const QString target = rig.folder.filePath("past");
     rig.dialogs.answerFileName(target);
@@ -194,11 +274,11 @@ void TstMeasureWindow::pastMeasurements()
     // Measuring: the past one is refused, the live charts stay.
     rig.click(w->startButton());
     rig.cycle(33, 50);
-    const QList<QPointF> live = points(w->temperatureChart());
+    const QList<QPointF> live = points(charts->temperatureChart());
     rig.dialogs.clear();
     rig.click(past->chartButton());
     QCOMPARE(rig.dialogs.texts(), QStringList{PastWhileMeasuringMessage});
-    QCOMPARE(points(w->temperatureChart()), live);
+    QCOMPARE(points(charts->temperatureChart()), live);
     // The list read again shows the running one too.
     rig.click(w->pastButton());
     QCOMPARE(list->topLevelItemCount(), 4);
@@ -244,7 +324,7 @@ void TstMeasureWindow::kitLostWarnsOnce()
     ManualTicker ticker;
     QTemporaryDir folder;
     ModalDialogs dialogs;
-    MeasureWindow window(&kit, &ticker);
+    MeasureWindow window(&kit, &ticker, NewQtCharts);
     window.setAttribute(Qt::WA_DeleteOnClose, false);
     window.session().setJournalFolder(folder.path() + "/journal");
     window.show();
@@ -282,9 +362,9 @@ void TstMeasureWindow::looksAsIdle()
     QCOMPARE(w->intervalBox()->count(), 9);
     w->csvBox()->setChecked(true);
     QVERIFY(w->intervalBox()->isEnabled());
-    QCOMPARE(axis(w->temperatureChart(), Qt::Vertical)->min(), -10.0);
-    QCOMPARE(axis(w->temperatureChart(), Qt::Vertical)->max(), 100.0);
-    QVERIFY(!w->temperatureChart()->legend()->isVisible());
+    QCOMPARE(axis(rig.charts->temperatureChart(), Qt::Vertical)->min(), -10.0);
+    QCOMPARE(axis(rig.charts->temperatureChart(), Qt::Vertical)->max(), 100.0);
+    QVERIFY(!rig.charts->temperatureChart()->legend()->isVisible());
     // The arrows, clicked.
     rig.click(w->findChild<QWidget *>("DecImage1"));
     rig.click(w->findChild<QWidget *>("DecImage1"));
@@ -313,19 +393,19 @@ void TstMeasureWindow::showsEachCycle()
     QVERIFY(w->lampOn());
     for (int i = 0; i < 10; ++i)
         rig.cycle(22 + i % 3, 50 + i);
-    QCOMPARE(series(w->temperatureChart())->count(), 12);
-    QCOMPARE(series(w->humidityChart())->count(), 12);
-    QCOMPARE(series(w->temperatureChart())->at(0), QPointF(1, 30));
-    QCOMPARE(axis(w->temperatureChart(), Qt::Vertical)->min(), 15.0);
-    QCOMPARE(axis(w->temperatureChart(), Qt::Vertical)->max(), 35.0);
-    QCOMPARE(axis(w->humidityChart(), Qt::Vertical)->max(), 100.0);
-    QCOMPARE(axis(w->humidityChart(), Qt::Horizontal)->max(), 13.0);
+    QCOMPARE(series(rig.charts->temperatureChart())->count(), 12);
+    QCOMPARE(series(rig.charts->humidityChart())->count(), 12);
+    QCOMPARE(series(rig.charts->temperatureChart())->at(0), QPointF(1, 30));
+    QCOMPARE(axis(rig.charts->temperatureChart(), Qt::Vertical)->min(), 15.0);
+    QCOMPARE(axis(rig.charts->temperatureChart(), Qt::Vertical)->max(), 35.0);
+    QCOMPARE(axis(rig.charts->humidityChart(), Qt::Vertical)->max(), 100.0);
+    QCOMPARE(axis(rig.charts->humidityChart(), Qt::Horizontal)->max(), 13.0);
     // The thermostat in the chart: the set temperature dashed, the fan's
     // and the lamp's stretches as bands from the reading that switched
     // them on to the next one, across the whole height.
     QList<QLineSeries *> lines;
     QStringList bands;
-    for (QAbstractSeries *s : w->temperatureChart()->series()) {
+    for (QAbstractSeries *s : rig.charts->temperatureChart()->series()) {
         if (auto *line = qobject_cast<QLineSeries *>(s))
             lines << line;
         if (auto *band = qobject_cast<QAreaSeries *>(s)) {
@@ -345,8 +425,8 @@ void TstMeasureWindow::showsEachCycle()
         return face ? face->text(QAccessible::Name) + QStringLiteral(" / ") + face->text(QAccessible::Description)
                     : QString();
     };
-    QCOMPARE(heard(w->temperatureChart()), QStringLiteral("温度計測 / 12回目の計測: 22℃"));
-    QCOMPARE(heard(w->humidityChart()), QStringLiteral("湿度計測 / 12回目の計測: 59%"));
+    QCOMPARE(heard(rig.charts->temperatureChart()), QStringLiteral("温度計測 / 12回目の計測: 22℃"));
+    QCOMPARE(heard(rig.charts->humidityChart()), QStringLiteral("湿度計測 / 12回目の計測: 59%"));
     // Without the CSV box the end saves nothing and shows where the log is.
     rig.click(w->endButton());
     QVERIFY(w->keisokuPanel()->isVisible());

@@ -6,6 +6,8 @@
 #include "model/paths.h"
 #include "model/programfile.h"
 #include "report/reportsave.h"
+#include "report/ui/loadedpageprinter.h"
+#include "report/ui/print/qtpageprinter.h"
 #include "scripteddialogs.h"
 #include "testmain.h"
 #include "testutil.h"
@@ -16,6 +18,8 @@
 #include <QLabel>
 #include <QSet>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -58,6 +62,24 @@ int pdfImageCount(const QString &path)
     return lines.size() >= 2 ? int(lines.size() - 2) : -1;
 }
 
+// The print dialog's stand-in: the pupil "chooses" a PDF file at once.
+struct PdfPrinter final : PagePrinter
+{
+    QString path;
+    int asked = 0;
+    QString documentName;
+
+    void choose(QWidget *, const QString &name, std::function<void(QPagedPaintDevice *)> print) override
+    {
+        ++asked;
+        documentName = name;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        print(&printer);
+    }
+};
+
 } // namespace
 
 class TstReportWindow : public QObject
@@ -66,7 +88,19 @@ class TstReportWindow : public QObject
 
     std::unique_ptr<test::ScriptedDialogs> dialogs;
     std::unique_ptr<ReportWindow> window;
+    PdfPrinter *printer = nullptr; // the window's, once it printed
+    QString printTo;               // where the next printer made prints
     QTemporaryDir out;
+
+    PagePrinterFactory pdfPrinters()
+    {
+        return [this] {
+            auto made = std::make_unique<PdfPrinter>();
+            made->path = printTo;
+            printer = made.get();
+            return made;
+        };
+    }
 
     QPushButton *button(const QString &name) const { return window->findChild<QPushButton *>(name); }
     QLineEdit *edit(const QString &name) const { return window->findChild<QLineEdit *>(name); }
@@ -80,6 +114,14 @@ class TstReportWindow : public QObject
 
     QString pageText() const { return window->view()->toPlainText(); }
 
+    // A window with other printers in place of the fixture's; the old one
+    // goes first, taking its report handler with it.
+    void replaceWindow(const PagePrinterFactory &printers)
+    {
+        window.reset();
+        window = std::make_unique<ReportWindow>(printers);
+    }
+
 private slots:
     void initTestCase()
     {
@@ -90,14 +132,14 @@ private slots:
     void init()
     {
         dialogs = std::make_unique<test::ScriptedDialogs>();
-        window = std::make_unique<ReportWindow>();
+        printer = nullptr;
+        window = std::make_unique<ReportWindow>(pdfPrinters());
     }
 
     void cleanup()
     {
         QCOMPARE(dialogs->unexpected(), 0);
         window.reset();
-        ReportWindow::setPrinterChooser({});
         dialogs.reset();
         SetAssetRoot({});
         test::useTemporaryAppData();
@@ -301,8 +343,8 @@ private slots:
         QCOMPARE(ReadProgramLines(target)->join('\n').contains("もしおわり"), yes);
     }
 
-    // 印刷 hands the printer to the print dialog and prints the page shown
-    // once a printer is chosen; PDF保存 writes an A4 PDF with the pictures.
+    // 印刷 makes the printer, has a printer chosen and prints the page shown
+    // on it; PDF保存 writes an A4 PDF with the pictures.
     // A flowchart report of two small routines fits on one page.
     void printAndPdf_data()
     {
@@ -317,16 +359,13 @@ private slots:
         const QString pdf = out.filePath(action + ".pdf");
         QFile::remove(pdf);
         if (action == "print") {
-            int asked = 0;
-            ReportWindow::setPrinterChooser([&](QWidget *, QPrinter *printer, std::function<void()> accepted) {
-                ++asked;
-                printer->setOutputFormat(QPrinter::PdfFormat);
-                printer->setOutputFileName(pdf);
-                accepted();
-            });
+            printTo = pdf;
             QTest::mouseClick(button("NextButton"), Qt::LeftButton);
+            QVERIFY(!window->pagePrinter()); // made on the first print
             QTest::mouseClick(button("PrintButton"), Qt::LeftButton);
-            QCOMPARE(asked, 1);
+            QVERIFY(printer && window->pagePrinter() == printer);
+            QCOMPARE(printer->asked, 1);
+            QCOMPARE(printer->documentName, QStringLiteral("テスト"));
         } else {
             dialogs->answerFileName(out.filePath(action)); // ".pdf" appended
             window->next();
@@ -341,6 +380,70 @@ private slots:
             QSKIP("pdfinfo and pdfimages (poppler-utils) are not installed");
         QCOMPARE(pdfPages(pdf), 1);
         QCOMPARE(pdfImageCount(pdf), 2);
+    }
+
+    // Without the printing module 印刷 says so and nothing else happens;
+    // the page is still saved as HTML and as PDF.
+    void printWithoutModule()
+    {
+        replaceWindow(LoadedPagePrinter(QStringLiteral("koru-print-not-there")));
+        openWith(RoutineReportKind);
+        window->next();
+        QTest::mouseClick(button("PrintButton"), Qt::LeftButton);
+        QCOMPARE(dialogs->texts(), QStringList{QStringLiteral("印刷できません（koru-print が見つかりません）")});
+        QVERIFY(!window->pagePrinter());
+        QTest::mouseClick(button("PrintButton"), Qt::LeftButton); // and again, the same
+        QCOMPARE(dialogs->texts().size(), 2);
+        QVERIFY(window->previewShown());
+
+        dialogs->clear();
+        dialogs->answerFileName(out.filePath("without-print"));
+        QTest::mouseClick(button("SaveButton"), Qt::LeftButton);
+        QVERIFY(QFile::exists(out.filePath("without-print.html")));
+        dialogs->answerFileName(out.filePath("without-print"));
+        QTest::mouseClick(button("PdfButton"), Qt::LeftButton);
+        QVERIFY(QFile::exists(out.filePath("without-print.pdf")));
+        QCOMPARE(dialogs->texts(), (QStringList{ReportFileFilter, ReportWindow::PdfFilter})); // no warning
+    }
+
+    // The program's printer comes from the module beside the programs: the
+    // first 印刷 loads it and opens Qt's print dialog over the window
+    // without waiting; the window can go while the dialog is up.
+    void printDialogFromModule()
+    {
+        replaceWindow(LoadedPagePrinter());
+        openWith(RoutineReportKind);
+        window->next();
+        QTest::mouseClick(button("PrintButton"), Qt::LeftButton);
+        QVERIFY2(window->pagePrinter(), qPrintable(dialogs->texts().join('|')));
+        QPointer<QPrintDialog> dialog = window->findChild<QPrintDialog *>();
+        QVERIFY(dialog);
+        QTRY_VERIFY(dialog->isVisible());
+        window.reset();
+        QVERIFY(!dialog);
+    }
+
+    // The dialog is raised, not doubled, when asked again, prints with the
+    // newest request on the printer it shows, and goes before that printer
+    // does, whoever its parent is.
+    void printDialogGoesWithItsPrinter()
+    {
+        QWidget parent;
+        parent.show();
+        auto printer = std::make_unique<QtPagePrinter>();
+        QList<QPagedPaintDevice *> printed;
+        printer->choose(&parent, QStringLiteral("first"), [&](QPagedPaintDevice *) { printed << nullptr; });
+        QPointer<QPrintDialog> dialog = printer->dialog();
+        QVERIFY(dialog);
+        QCOMPARE(dialog->parentWidget(), &parent);
+        QCOMPARE(dialog->printer(), printer->printer());
+        QCOMPARE(printer->printer()->docName(), QStringLiteral("first"));
+        printer->choose(&parent, QStringLiteral("second"), [&](QPagedPaintDevice *device) { printed << device; });
+        QCOMPARE(parent.findChildren<QPrintDialog *>().size(), 1);
+        emit dialog->accepted();
+        QCOMPARE(printed, QList<QPagedPaintDevice *>{printer->printer()});
+        printer.reset();
+        QVERIFY(!dialog);
     }
 
     // The PDF dialog offers a safe name made from the pupil's, in the folder

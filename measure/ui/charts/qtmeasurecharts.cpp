@@ -1,7 +1,6 @@
-#include "measure/ui/measurecharts.h"
+#include "measure/ui/charts/qtmeasurecharts.h"
 
-#include "model/textutil.h"
-#include "widgets/programfont.h"
+#include "measure/chartfigures.h"
 
 #include <QAreaSeries>
 #include <QChart>
@@ -9,38 +8,36 @@
 #include <QLineSeries>
 #include <QValueAxis>
 
-#include <algorithm>
-
 namespace koru::measure {
 
 namespace {
 
-const QString NothingMeasured = QStringLiteral("まだ計測していません");
-
-// Label steps that keep an axis readable: 1, 2, 5 or 10 times a power of ten.
-double NiceStep(double span, int labels)
+// The module links nothing of the program's libraries (it would carry a
+// copy of them): its own PixelFont, and only the figures' plain structures.
+QFont Pixels(const QFont &base, int pixels)
 {
-    const double raw = std::max(1.0, span / std::max(1, labels));
-    double power = 1;
-    while (power * 10 <= raw)
-        power *= 10;
-    for (double m : {1.0, 2.0, 5.0, 10.0})
-        if (m * power >= raw)
-            return m * power;
-    return 10 * power;
+    QFont font = base;
+    font.setPixelSize(pixels);
+    return font;
 }
 
-void SetAxis(QValueAxis *axis, double low, double high, double step)
+void SetAxis(QValueAxis *axis, const ChartAxis &figures)
 {
-    axis->setRange(low, high);
+    axis->setRange(figures.low, figures.high);
     axis->setTickType(QValueAxis::TicksDynamic);
-    axis->setTickAnchor(low);
-    axis->setTickInterval(step);
+    axis->setTickAnchor(figures.low);
+    axis->setTickInterval(figures.step);
+}
+
+void SetSpoken(QWidget *view, const QString &text)
+{
+    if (view->accessibleDescription() != text)
+        view->setAccessibleDescription(text);
 }
 
 } // namespace
 
-MeasureCharts::MeasureCharts(const QFont &font)
+QtMeasureCharts::QtMeasureCharts(const QFont &font)
     : m_temperature(make(font, QStringLiteral("温度計測"), QStringLiteral("温度"), QColor(0xe8, 0x50, 0x5b))),
       m_humidity(make(font, QStringLiteral("湿度計測"), QStringLiteral("湿度"), QColor(0x2d, 0x8f, 0xe0)))
 {
@@ -54,26 +51,35 @@ MeasureCharts::MeasureCharts(const QFont &font)
     // The legend stays hidden: the view says what the marks mean.
     const QString meaning = QStringLiteral("点線: 設定温度　青い帯: ファンが回っていた間　橙の帯: 豆球がついていた間");
     m_temperature.view->setToolTip(meaning);
-    redraw({});
 }
 
-QChart *MeasureCharts::temperatureChart() const
+QWidget *QtMeasureCharts::temperatureView() const
+{
+    return m_temperature.view;
+}
+
+QWidget *QtMeasureCharts::humidityView() const
+{
+    return m_humidity.view;
+}
+
+QChart *QtMeasureCharts::temperatureChart() const
 {
     return m_temperature.view->chart();
 }
 
-QChart *MeasureCharts::humidityChart() const
+QChart *QtMeasureCharts::humidityChart() const
 {
     return m_humidity.view->chart();
 }
 
-MeasureCharts::Chart MeasureCharts::make(const QFont &font, const QString &title, const QString &yTitle,
-                                         const QColor &colour)
+QtMeasureCharts::Chart QtMeasureCharts::make(const QFont &font, const QString &title, const QString &yTitle,
+                                             const QColor &colour)
 {
     Chart c;
     auto *chart = new QChart;
     chart->setTitle(title);
-    chart->setTitleFont(PixelFont(font, 13));
+    chart->setTitleFont(Pixels(font, 13));
     chart->legend()->hide();
     chart->setMargins(QMargins(2, 0, 2, 0));
     c.series = new QLineSeries(chart);
@@ -86,8 +92,8 @@ MeasureCharts::Chart MeasureCharts::make(const QFont &font, const QString &title
     c.y->setTitleText(yTitle);
     for (QValueAxis *axis : {c.x, c.y}) {
         axis->setLabelFormat(QStringLiteral("%d"));
-        axis->setTitleFont(PixelFont(font, 11));
-        axis->setLabelsFont(PixelFont(font, 10));
+        axis->setTitleFont(Pixels(font, 11));
+        axis->setLabelsFont(Pixels(font, 10));
     }
     chart->addAxis(c.x, Qt::AlignBottom);
     chart->addAxis(c.y, Qt::AlignLeft);
@@ -96,42 +102,20 @@ MeasureCharts::Chart MeasureCharts::make(const QFont &font, const QString &title
     c.view = new QChartView(chart);
     c.view->setRenderHint(QPainter::Antialiasing);
     c.view->setAccessibleName(title); // the title is drawn inside the picture
-    c.view->setAccessibleDescription(NothingMeasured);
     // Twelve labels of the first temperature range still fit.
     c.view->setMinimumSize(300, 260);
     return c;
 }
 
-void MeasureCharts::redraw(const QList<LogEntry> &log)
+void QtMeasureCharts::draw(const ChartFigures &figures)
 {
-    QList<QPointF> temperatures;
-    QList<QPointF> humidities;
-    int low = 0;
-    int high = 0;
-    for (qsizetype k = 0; k < log.size(); ++k) {
-        const int t = IntegerOr(log[k].temperature);
-        temperatures.append(QPointF(double(k + 1), t));
-        humidities.append(QPointF(double(k + 1), IntegerOr(log[k].humidity)));
-        low = k == 0 ? t : std::min(low, t);
-        high = k == 0 ? t : std::max(high, t);
-    }
-    m_temperature.series->replace(temperatures);
-    m_humidity.series->replace(humidities);
-    const int right = std::max(10, int(log.size()) + 1); // the newest point off the edge
-    for (QValueAxis *x : {m_temperature.x, m_humidity.x})
-        SetAxis(x, 0, right, NiceStep(right, 10));
-    if (log.isEmpty())
-        SetAxis(m_temperature.y, -10, 100, 10);
-    else
-        SetAxis(m_temperature.y, low - 5, high + 5, NiceStep(high - low + 10, 8));
-    SetAxis(m_humidity.y, 0, 100, 10);
-
-    QList<QPointF> set;
-    for (qsizetype k = 0; k < log.size(); ++k) {
-        if (log[k].setTemperature >= 0)
-            set.append(QPointF(double(k + 1), log[k].setTemperature));
-    }
-    m_setLine->replace(set);
+    m_temperature.series->replace(figures.temperatures);
+    m_humidity.series->replace(figures.humidities);
+    SetAxis(m_temperature.x, figures.count);
+    SetAxis(m_humidity.x, figures.count);
+    SetAxis(m_temperature.y, figures.temperature);
+    SetAxis(m_humidity.y, figures.humidity);
+    m_setLine->replace(figures.setTemperatures);
 
     QChart *chart = temperatureChart();
     for (QAreaSeries *band : std::as_const(m_bands)) {
@@ -139,9 +123,9 @@ void MeasureCharts::redraw(const QList<LogEntry> &log)
         delete band;
     }
     m_bands.clear();
-    const double bottom = m_temperature.y->min();
-    const double top = m_temperature.y->max();
-    for (const ClimateStretch &stretch : ClimateStretches(log)) {
+    const double bottom = figures.temperature.low;
+    const double top = figures.temperature.high;
+    for (const ClimateStretch &stretch : figures.climate) {
         auto *upper = new QLineSeries;
         upper->append({QPointF(stretch.from, top), QPointF(stretch.to, top)});
         auto *lower = new QLineSeries;
@@ -162,15 +146,14 @@ void MeasureCharts::redraw(const QList<LogEntry> &log)
     }
 
     // A screen reader cannot read the line: the description is its newest point.
-    const auto latest = [&log](const QString &value, const QString &unit) {
-        return log.isEmpty() ? NothingMeasured : QStringLiteral("%1回目の計測: %2%3").arg(log.size()).arg(value, unit);
-    };
-    const QString temperature = latest(log.isEmpty() ? QString() : log.last().temperature, QStringLiteral("℃"));
-    const QString humidity = latest(log.isEmpty() ? QString() : log.last().humidity, QStringLiteral("%"));
-    if (m_temperature.view->accessibleDescription() != temperature)
-        m_temperature.view->setAccessibleDescription(temperature);
-    if (m_humidity.view->accessibleDescription() != humidity)
-        m_humidity.view->setAccessibleDescription(humidity);
+    SetSpoken(m_temperature.view, figures.temperatureSpoken);
+    SetSpoken(m_humidity.view, figures.humiditySpoken);
 }
 
 } // namespace koru::measure
+
+// The module's one entry point (NewMeasureChartsSymbol).
+extern "C" Q_DECL_EXPORT koru::measure::MeasureCharts *KoruNewMeasureCharts(const QFont *font)
+{
+    return new koru::measure::QtMeasureCharts(*font);
+}

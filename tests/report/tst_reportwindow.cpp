@@ -62,6 +62,12 @@ int pdfImageCount(const QString &path)
     return lines.size() >= 2 ? int(lines.size() - 2) : -1;
 }
 
+} // namespace
+
+// Not in the anonymous namespace: the test class, which has external
+// linkage, holds one.
+namespace koru::test {
+
 // The print dialog's stand-in: the pupil "chooses" a PDF file at once.
 struct PdfPrinter final : PagePrinter
 {
@@ -80,7 +86,9 @@ struct PdfPrinter final : PagePrinter
     }
 };
 
-} // namespace
+} // namespace koru::test
+
+using koru::test::PdfPrinter;
 
 class TstReportWindow : public QObject
 {

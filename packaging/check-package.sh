@@ -5,6 +5,8 @@
 # the AppStream metadata and the MIME type, and runs lintian when installed
 # (errors fail, warnings are shown). Exit 0 when every check passed.
 set -euo pipefail
+# No pipe ends in head or grep -q: under pipefail the writer, cut off when
+# they stop reading, would fail the check at random (here-strings instead).
 deb=${1:?usage: check-package.sh KORU.deb}
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
@@ -29,7 +31,7 @@ done
 # whole first: grep -q ending a pipe early would fail it under pipefail).
 for entry in koru-sound:KoruNewSoundPlayer koru-charts:KoruNewMeasureCharts koru-print:KoruNewPagePrinter; do
   module=${entry%%:*}
-  so=$(find "$fs/usr/lib" -path "*/koru/$module.so" 2>/dev/null | head -1)
+  so=$(find "$fs/usr/lib" -path "*/koru/$module.so" -print -quit 2>/dev/null)
   if [ -z "$so" ]; then
     fail "missing the module $module.so"
   elif ! grep -qw "${entry#*:}" <<<"$(readelf --dyn-syms -W "$so")"; then
@@ -43,16 +45,16 @@ home=$root/home
 mkdir -p "$home"
 run() { env -i PATH=/usr/bin:/bin HOME="$home" XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$home" "$@"; }
 if out=$(run "$fs/usr/bin/koru-tool" --help 2>&1); then
-  echo "$out" | head -3
+  head -3 <<<"$out"
 else
   fail "koru-tool --help failed: $out"
 fi
 run "$fs/usr/bin/koru-kit" --help >/dev/null 2>&1 || fail "koru-kit --help failed"
-demo=$(find "$fs/usr/share/koru/Data/Demo/dd" -name '*.koru' | sort | head -1)
+demo=$(find "$fs/usr/share/koru/Data/Demo/dd" -name '*.koru' | sort | sed -n 1p)
 if [ -z "$demo" ]; then
   fail "no STEP1 demonstration program in /usr/share/koru/Data/Demo/dd"
 elif out=$(run "$fs/usr/bin/koru-tool" text "$demo" 2>&1); then
-  echo "koru-tool text ${demo#"$fs"}: $(echo "$out" | wc -l) lines, first: $(echo "$out" | head -1)"
+  echo "koru-tool text ${demo#"$fs"}: $(wc -l <<<"$out") lines, first: $(head -1 <<<"$out")"
 else
   fail "koru-tool text ${demo#"$fs"} failed: $out"
 fi

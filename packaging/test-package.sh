@@ -15,6 +15,6 @@ done
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 cpack --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1 || { cat "$out/cpack.log"; exit 1; }
-deb=$(find "$out" -maxdepth 1 -name '*.deb' | head -1)
+deb=$(find "$out" -maxdepth 1 -name '*.deb' -print -quit)
 [ -n "$deb" ] || { cat "$out/cpack.log"; echo "test-package: cpack made no .deb" >&2; exit 1; }
 "$here/check-package.sh" "$deb"

@@ -111,7 +111,7 @@ SharedWindowTable DefaultSharedWindows()
         {QStringLiteral("SecondSplash"), [](SharedWindows &) -> QWidget * { return new SplashWindow; }},
 #ifdef KORU_HAVE_MELODYUI
         {QStringLiteral("NoteChooser"), [](SharedWindows &shared) -> QWidget * {
-             return shared.noteChooser = new melody::NoteChooser;
+             return shared.noteChooser = new melody::NoteChooser(nullptr, Content::OnFirstShow);
          }},
 #else
         {QStringLiteral("NoteChooser"), [](SharedWindows &) { return NewEmptyWindow(QStringLiteral("NoteChooser")); }},

@@ -180,7 +180,7 @@ void StaffArea::mousePressEvent(QMouseEvent *event)
 const QString NoteChooser::Caption = QStringLiteral("挿入・編集");
 const QString NoteChooser::Heading = QStringLiteral("挿入したい音符、編集する音符を選択して下さい。");
 
-NoteChooser::NoteChooser(QWidget *parent) : QDialog(parent)
+NoteChooser::NoteChooser(QWidget *parent, Content content) : QDialog(parent), m_lazy([this] { build(); })
 {
     setObjectName(QStringLiteral("NoteChooser"));
     setWindowTitle(Caption);
@@ -189,7 +189,12 @@ NoteChooser::NoteChooser(QWidget *parent) : QDialog(parent)
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::white);
     setPalette(pal);
+    if (content == Content::Now)
+        m_lazy.ensureBuilt();
+}
 
+void NoteChooser::build()
+{
     auto *layout = new QVBoxLayout(this);
     auto *heading = new QLabel(Heading, this);
     QFont bold = heading->font();
@@ -223,8 +228,16 @@ NoteChooser::NoteChooser(QWidget *parent) : QDialog(parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+void NoteChooser::setVisible(bool visible)
+{
+    if (visible)
+        m_lazy.ensureBuilt();
+    QDialog::setVisible(visible);
+}
+
 void NoteChooser::ask(int len, const QWidget *over)
 {
+    m_lazy.ensureBuilt();
     if (IsLengthClass(len))
         m_lengths[size_t(len)]->setChecked(true);
     adjustSize();
@@ -236,6 +249,7 @@ void NoteChooser::ask(int len, const QWidget *over)
 
 int NoteChooser::checkedLength() const
 {
+    m_lazy.ensureBuilt();
     for (int len = 0; len < LengthClassCount; ++len)
         if (m_lengths[size_t(len)]->isChecked())
             return len;

@@ -2,6 +2,8 @@
 // insert/edit window), the staff area, and the insert/edit window itself.
 #pragma once
 
+#include "widgets/lazycontent.h"
+
 #include <QDialog>
 #include <QImage>
 #include <QLabel>
@@ -109,8 +111,8 @@ class NoteChooser : public QDialog
     Q_OBJECT
 public:
     // The shell makes the program's one chooser and hands it to the melody
-    // window.
-    explicit NoteChooser(QWidget *parent = nullptr);
+    // window; it builds its keyboard when first shown (Content::OnFirstShow).
+    explicit NoteChooser(QWidget *parent = nullptr, Content content = Content::Now);
 
     // Opens with the radio button of the length class checked and no key
     // chosen, centred over the caller.
@@ -120,11 +122,16 @@ public:
     static const QString Caption;
     static const QString Heading;
 
+    void setVisible(bool visible) override;
+
 signals:
     void chosen(const QString &keyText, int black, int len);
 
 private:
+    void build();
+
     std::array<QRadioButton *, 4> m_lengths{};
+    LazyContent m_lazy; // last: builds into the members above
 };
 
 } // namespace koru::melody

@@ -8,6 +8,7 @@
 
 #include "scripteddialogs.h"
 #include "shellrig.h"
+#include "testmain.h"
 #include "testutil.h"
 
 #ifdef KORU_HAVE_ICONSUI
@@ -28,7 +29,6 @@
 #endif
 #ifdef KORU_HAVE_MEASUREUI
 #include "measure/ui/measurewindow.h"
-#include "testmain.h"
 #endif
 
 #include <QPointer>
@@ -154,6 +154,26 @@ private slots:
         QVERIFY(rig.shared.noteChooser);
         QCOMPARE(rig.window(QStringLiteral("NoteChooser")), static_cast<QWidget *>(rig.shared.noteChooser));
 #endif
+    }
+
+    // Made at every start, these windows build their controls when first
+    // shown, so that the pupil does not wait for them at start.
+    void sharedWindowsBuildWhenFirstShown_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char *name : {"Preview", "SentDataViewer", "Report", "NoteChooser"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+    void sharedWindowsBuildWhenFirstShown()
+    {
+        QFETCH(QString, name);
+        test::ShellRig rig;
+        QWidget *window = rig.window(name);
+        QVERIFY(window);
+        QVERIFY(window->findChildren<QWidget *>().isEmpty());
+        window->show();
+        QVERIFY(!window->findChildren<QWidget *>().isEmpty());
+        window->hide();
     }
 };
 

@@ -17,6 +17,25 @@ function(koru_add_library name)
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
 endfunction()
 
+# koru_add_module(NAME OBJECTS objects SOURCES ... LIBS ... FOR library): a
+# module beside the programs that the window library FOR loads when it first
+# needs it (widgets/loadedmodule.h), so that the program starts without LIBS.
+# SOURCES are compiled once, as the OBJECT library OBJECTS, which the module
+# and the tests that use the implementation directly both link. A module
+# links nothing of ours beyond headers. FOR depends on it, so every build
+# has it.
+function(koru_add_module name)
+  cmake_parse_arguments(ARG "" "OBJECTS;FOR" "SOURCES;LIBS" ${ARGN})
+  add_library(${ARG_OBJECTS} OBJECT ${ARG_SOURCES})
+  set_target_properties(${ARG_OBJECTS} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+  target_include_directories(${ARG_OBJECTS} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${ARG_OBJECTS} PUBLIC ${ARG_LIBS})
+  add_library(${name} MODULE)
+  set_target_properties(${name} PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIRECTORY ${KORU_RUNTIME_DIR})
+  target_link_libraries(${name} PRIVATE ${ARG_OBJECTS})
+  add_dependencies(${ARG_FOR} ${name})
+endfunction()
+
 # koru_add_test(NAME SOURCES ... [LIBS ...] [LABELS ...] [TIMEOUT s]
 #               [DEFINES ...] [DEPENDS targets...]): a Qt Test class that
 # CTest runs headless as NAME. DEFINES are its compile definitions, DEPENDS

@@ -15,11 +15,6 @@ LoadedSound::~LoadedSound()
     delete m_player;
 }
 
-QStringList LoadedSound::modulePaths()
-{
-    return ModulePaths(QStringLiteral("koru-sound"));
-}
-
 QObject *LoadedSound::player()
 {
     if (m_loaded)

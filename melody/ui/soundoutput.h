@@ -5,7 +5,6 @@
 
 #include <QObject>
 #include <QString>
-#include <QStringList>
 
 namespace koru {
 
@@ -49,9 +48,6 @@ public:
     QString source() const override { return m_source; }
     // Whether the module was found (known from the first sound on).
     bool loaded() const { return m_player; }
-
-    // Where the module is looked for (ModulePaths, widgets/loadedmodule.h).
-    static QStringList modulePaths();
 
 private slots:
     void onStopped();

@@ -20,6 +20,7 @@
 #include "testmain.h"
 #include "testutil.h"
 #include "widgets/kitpanels.h"
+#include "widgets/loadedmodule.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -803,7 +804,7 @@ private slots:
         const QString path = BuildKeySound(Key{12, false});
         QVERIFY(!path.isEmpty());
         const bool playing = real.play(path);
-        QVERIFY2(real.loaded(), qPrintable(LoadedSound::modulePaths().join(QLatin1Char('\n'))));
+        QVERIFY2(real.loaded(), qPrintable(ModulePaths(QStringLiteral("koru-sound")).join(QLatin1Char('\n'))));
         QCOMPARE(real.isPlaying(), playing);
         real.play(path); // a new sound replaces the first
         real.stop();
